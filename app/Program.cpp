@@ -1,0 +1,65 @@
+#include "app/Program.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/CommandLine.h"
+#include "app/MainWindow.h"
+#include "app/Registration.h"
+#include "app/WinText.h"
+#include "resources/resource.h"
+
+namespace vp {
+namespace {
+
+int RunMessageLoop(HWND mainWindow, HACCEL popupKeys) {
+    MSG message;
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // The popup's keys act wherever the focus is inside the popup.
+        if (!::TranslateAcceleratorA(mainWindow, popupKeys, &message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RunProgram(HINSTANCE instance, const char* commandLine) {
+    if (::FindWindowA(kMainWindowClass, nullptr) != nullptr) {
+        return 0;  // already running
+    }
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    ::CoInitialize(nullptr);
+
+    switch (FindRegistrationSwitch(commandLine, SystemLeadBytes())) {
+        case RegistrationSwitch::Unregister: {
+            HRESULT result = UnregisterServer();
+            ::CoUninitialize();
+            return static_cast<int>(result);
+        }
+        case RegistrationSwitch::Register: {
+            HRESULT result = RegisterServer();
+            ::CoUninitialize();
+            return static_cast<int>(result);
+        }
+        case RegistrationSwitch::None:
+            break;
+    }
+
+    {
+        MainWindow mainWindow;
+        if (mainWindow.CreateHidden(instance)) {
+            mainWindow.InitializeApplication();
+            HACCEL popupKeys = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_POPUP_KEYS));
+            RunMessageLoop(mainWindow.Handle(), popupKeys);
+        }
+    }
+    ::CoUninitialize();
+    return 0;
+}
+
+}  // namespace vp

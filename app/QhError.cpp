@@ -1,0 +1,21 @@
+#include "app/QhError.h"
+
+#include "app/ErrorCode.h"
+#include "app/WinText.h"
+#include "resources/resource.h"
+
+namespace vp {
+
+_qh_error::_qh_error(std::int32_t code, UINT messageId)
+    : code_(code),
+      text_(messageId == 0 ? std::string(VP_TEXT_SYSTEM_ERROR) : LoadResourceString(messageId)) {}
+
+_qh_error _qh_error::FromLastError(UINT messageId) {
+    return FromSystemError(::GetLastError(), messageId);
+}
+
+_qh_error _qh_error::FromSystemError(DWORD error, UINT messageId) {
+    return _qh_error(ResultFromSystemError(static_cast<std::int32_t>(error)), messageId);
+}
+
+}  // namespace vp

@@ -1,0 +1,29 @@
+#include "app/WinText.h"
+
+namespace vp {
+
+const LeadByteSet& SystemLeadBytes() {
+    static const LeadByteSet leadBytes = [] {
+        LeadByteSet set;
+        CPINFO info{};
+        if (::GetCPInfo(CP_ACP, &info)) {
+            for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
+                set.AddRange(info.LeadByte[i], info.LeadByte[i + 1]);
+            }
+        }
+        return set;
+    }();
+    return leadBytes;
+}
+
+std::string LoadResourceString(UINT id) {
+    char buffer[256] = {};
+    int length = ::LoadStringA(ProgramInstance(), id, buffer, sizeof buffer);
+    return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+HINSTANCE ProgramInstance() {
+    return ::GetModuleHandleA(nullptr);
+}
+
+}  // namespace vp

@@ -1,0 +1,21 @@
+// Text services of the system: the ANSI code page's lead bytes and the string table.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/AnsiText.h"
+
+namespace vp {
+
+// Lead bytes of the system's ANSI code page.
+const LeadByteSet& SystemLeadBytes();
+
+// A string-table entry of the program's module, cut to 255 characters (empty if absent).
+std::string LoadResourceString(UINT id);
+
+// The module whose resources the program uses: the executable.
+HINSTANCE ProgramInstance();
+
+}  // namespace vp

@@ -1,0 +1,109 @@
+// Resource ids and fixed texts of Vantapicker, shared by the .rc files and the code.
+// The numbers are part of the program's interface: tests and translations rely on them.
+#pragma once
+
+// ---- String table --------------------------------------------------------
+#define IDS_PRODUCT_NAME 100          // "Vantapicker": message box caption
+#define IDS_ABOUT 101                 // tray menu
+#define IDS_OPTIONS 102               // tray menu
+#define IDS_ACTIVATE 103              // tray menu
+#define IDS_DEACTIVATE 104            // tray menu
+#define IDS_EXIT 105                  // tray menu
+#define IDS_WRONG_SETTINGS 108        // own site list file missing or unreadable
+#define IDS_CANT_CREATE_SELECTED 109  // Selected key
+#define IDS_CANT_CREATE_SETTINGS 110  // Settings key
+#define IDS_CANT_OPEN_SETTINGS 111    // Settings key
+#define IDS_HOME_PAGE 115             // tray menu
+#define IDS_ONLINE_HELP 116           // tray menu
+#define IDS_BUTTON_LEFT 117           // General page button list, positions 0..3
+#define IDS_BUTTON_RIGHT 118
+#define IDS_BUTTON_MIDDLE 119
+#define IDS_BUTTON_X 120
+#define IDS_SUPPORT 131                // tray menu
+#define IDS_HIDE_SITE_MENU 133         // Sites page context menu, visible site
+#define IDS_CONFIRM_REMOVE_SITE 134    // Sites page
+#define IDS_SHOW_SITE 135              // Sites page button 207
+#define IDS_HIDE_SITE 136              // Sites page button 207
+#define IDS_MODIFIER_CTRL 137          // General page modifier list, positions 0..2
+#define IDS_MODIFIER_SHIFT 138
+#define IDS_MODIFIER_CTRL_SHIFT 139
+#define IDS_OPEN_POPUP 140             // tray menu default item
+#define IDS_WRONG_SITE_LIST 141        // a given site list file is not one
+
+// Texts that have no string-table entry.
+#define VP_TEXT_SYSTEM_ERROR "System Error"
+#define VP_TEXT_UNKNOWN_EXCEPTION "Unknown Exception is Caught"
+#define VP_TEXT_TIP_ACTIVE "Vantapicker - Active"
+#define VP_TEXT_TIP_INACTIVE "Vantapicker - Inactive"
+#define VP_TEXT_WINDOW_TITLE " Vantapicker"
+#define VP_TEXT_ABOUT_TITLE "About Vantapicker"
+#define VP_TEXT_OPTIONS_TITLE "Vantapicker Options"
+
+// ---- Dialog templates ----------------------------------------------------
+#define IDD_OPTIONS 117
+#define IDD_GENERAL_PAGE 118
+#define IDD_SITES_PAGE 119
+#define IDD_ABOUT 126
+#define IDD_SITE_PROPERTIES 135
+
+// ---- Icons, bitmaps, cursor, menu, accelerators --------------------------
+#define IDI_PROGRAM 201
+#define IDI_ACTIVE 208
+#define IDI_INACTIVE 209
+#define IDB_HIDDEN_SITE 212   // empty navy box
+#define IDB_CATEGORY 217      // navy folder outline
+#define IDB_VISIBLE_SITE 218  // navy box with a tick
+#define IDM_SITE_MENU 214
+#define IDR_POPUP_KEYS 215
+#define IDC_HAND_POINTER 216
+
+// ---- Type library --------------------------------------------------------
+#define IDR_TYPELIB 1
+
+// ---- Controls of the popup -----------------------------------------------
+#define IDC_SEARCH_BOX 99
+#define IDC_FIRST_SITE_LINK 100  // link i has id 100 + i
+
+// ---- Options sheet (117) ---------------------------------------------------
+#define IDC_OPTIONS_TABS 100
+
+// ---- General page (118) ----------------------------------------------------
+#define IDC_ENABLE_DEFAULT_GESTURE 212
+#define IDC_POPUP_GESTURE_BUTTON 217
+#define IDC_DEFAULT_GESTURE_BUTTON 218
+#define IDC_RUN_AT_LOGON 221
+#define IDC_POPUP_GESTURE_MODIFIER 232
+#define IDC_DEFAULT_GESTURE_MODIFIER 233
+#define IDC_POPUP_HOTKEY_MODIFIER 234
+#define IDC_POPUP_HOTKEY_KEY 235
+#define IDC_ENABLE_POPUP_GESTURE 236
+#define IDC_ENABLE_POPUP_HOTKEY 237
+#define IDC_DEFAULT_HOTKEY_MODIFIER 238
+#define IDC_DEFAULT_HOTKEY_KEY 239
+#define IDC_ENABLE_DEFAULT_HOTKEY 240
+
+// ---- Sites page (119) ------------------------------------------------------
+#define IDC_TOGGLE_SITE 207
+#define IDC_SET_DEFAULT 209
+#define IDC_DEFAULT_SITE_LABEL 210
+#define IDC_SITE_TREE 226
+#define IDC_IMPORT_SITES 230
+#define IDC_EXPORT_SITES 231
+#define IDC_NEW_SITE 241
+#define IDC_EDIT_SITE 243
+#define IDC_REMOVE_SITE 244
+
+// ---- Site properties dialog (135) -----------------------------------------
+#define IDC_SITE_NAME 228
+#define IDC_SITE_URL 229
+
+// ---- Menu and accelerator commands ----------------------------------------
+#define ID_SITE_NEW 32768
+#define ID_SITE_EDIT 32769
+#define ID_SITE_REMOVE 32770
+#define ID_SITE_TOGGLE 32771
+#define ID_SITE_SET_DEFAULT 32772
+#define ID_FOCUS_NEXT 32773
+#define ID_FOCUS_PREVIOUS 32774
+#define ID_OPEN 32775
+#define ID_HIDE_POPUP 32776

@@ -1,0 +1,44 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace vp {
+namespace {
+
+RegistrationSwitch Find(std::string_view commandLine) {
+    return FindRegistrationSwitch(commandLine, LeadByteSet::SingleByte());
+}
+
+TEST(CommandLine, SwitchAtTheEndWithEitherPrefixInAnyCase) {
+    EXPECT_EQ(Find("Vantapicker.exe -RegServer"), RegistrationSwitch::Register);
+    EXPECT_EQ(Find("Vantapicker.exe /regserver"), RegistrationSwitch::Register);
+    EXPECT_EQ(Find("Vantapicker.exe -UnregServer"), RegistrationSwitch::Unregister);
+    EXPECT_EQ(Find("Vantapicker.exe /UNREGSERVER"), RegistrationSwitch::Unregister);
+    // Earlier dashes (in the path or other words) do not hide a switch at the end.
+    EXPECT_EQ(Find("\"C:\\my-tools\\Vantapicker.exe\" -x /RegServer"),
+              RegistrationSwitch::Register);
+}
+
+TEST(CommandLine, AnythingElseStartsTheProgram) {
+    EXPECT_EQ(Find("Vantapicker.exe"), RegistrationSwitch::None);
+    EXPECT_EQ(Find(""), RegistrationSwitch::None);
+    EXPECT_EQ(Find("Vantapicker.exe RegServer"), RegistrationSwitch::None);
+    EXPECT_EQ(Find("Vantapicker.exe -RegServer more"), RegistrationSwitch::None);
+    EXPECT_EQ(Find("Vantapicker.exe -RegServer "), RegistrationSwitch::None);
+    EXPECT_EQ(Find("Vantapicker.exe -Reg"), RegistrationSwitch::None);
+    EXPECT_EQ(Find("Vantapicker.exe -"), RegistrationSwitch::None);
+}
+
+TEST(CommandLine, TrailBytesAreNotTakenForSwitchCharacters) {
+    LeadByteSet sjis;
+    sjis.AddRange(0x81, 0x9F);
+    // 0x81 0x2F is one double-byte character whose trail byte happens to be '/'.
+    EXPECT_EQ(FindRegistrationSwitch("prog \x81/RegServer", sjis), RegistrationSwitch::None);
+    EXPECT_EQ(FindRegistrationSwitch("prog \x81/RegServer", LeadByteSet::SingleByte()),
+              RegistrationSwitch::Register);
+    EXPECT_EQ(FindRegistrationSwitch("prog \x81\x81-RegServer", sjis),
+              RegistrationSwitch::Register);
+}
+
+}  // namespace
+}  // namespace vp

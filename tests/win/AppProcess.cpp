@@ -1,0 +1,55 @@
+#include "tests/win/AppProcess.h"
+
+#include "tests/win/WindowSearch.h"
+
+namespace vp {
+
+std::string ProgramPath() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    folder.erase(folder.find_last_of('\\') + 1);
+    return folder + VP_PROGRAM_PATH;
+}
+
+AppProcess::AppProcess(const std::string& arguments) {
+    std::string commandLine = "\"";
+    commandLine.append(ProgramPath()).append("\"");
+    if (!arguments.empty()) {
+        commandLine.append(" ").append(arguments);
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &info)) {
+        ::CloseHandle(info.hThread);
+        process_.Reset(info.hProcess);
+    }
+}
+
+AppProcess::~AppProcess() {
+    if (IsRunning()) {
+        ::TerminateProcess(process_.Get(), 1);
+        ::WaitForSingleObject(process_.Get(), 5000);
+    }
+}
+
+long AppProcess::WaitForExit(DWORD timeoutMs) {
+    if (!process_ || ::WaitForSingleObject(process_.Get(), timeoutMs) != WAIT_OBJECT_0) {
+        return -1;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_.Get(), &code);
+    return static_cast<long>(code);
+}
+
+bool AppProcess::IsRunning() const {
+    return process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
+}
+
+HWND WaitForMainWindow(DWORD timeoutMs) {
+    return WaitForTopLevelWindow("QH_VantapickerHiddenWnd", nullptr, timeoutMs);
+}
+
+}  // namespace vp

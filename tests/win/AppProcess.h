@@ -1,0 +1,36 @@
+// Starting the real Vantapicker.exe from a test and watching it from outside.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "win/Handle.h"
+
+namespace vp {
+
+// Full path of Vantapicker.exe, which the build puts beside the test program.
+std::string ProgramPath();
+
+class AppProcess {
+public:
+    // Starts the program with the given arguments (after its own path).
+    explicit AppProcess(const std::string& arguments = "");
+    ~AppProcess();  // ends the process if it still runs
+    AppProcess(const AppProcess&) = delete;
+    AppProcess& operator=(const AppProcess&) = delete;
+
+    bool Started() const { return static_cast<bool>(process_); }
+    // Waits for the process to end; its exit code, or -1 on time-out.
+    long WaitForExit(DWORD timeoutMs = 10000);
+    bool IsRunning() const;
+    HANDLE Process() const { return process_.Get(); }
+
+private:
+    win::KernelHandle process_;
+};
+
+// The program's hidden main window, once it exists (null after the time-out).
+HWND WaitForMainWindow(DWORD timeoutMs = 10000);
+
+}  // namespace vp

@@ -1,0 +1,2 @@
+// Placeholder, replaced by the full resource test.
+#include <gtest/gtest.h>

@@ -1,0 +1,150 @@
+// Start-up, single instance and registration switches of the real Vantapicker.exe.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <gtest/gtest.h>
+
+#include "app/Registration.h"
+#include "tests/win/AppProcess.h"
+#include "tests/win/WindowSearch.h"
+#include "win/Registry.h"
+
+namespace vp {
+namespace {
+
+constexpr char kAppIdKey[] = "AppID\\{6B0E2C51-3A8F-4D72-B1C4-5E9A07D3F286}";
+constexpr char kExeAppIdKey[] = "AppID\\Vantapicker.EXE";
+constexpr char kTypeLibVersionKey[] = "TypeLib\\{3F1C2B7A-8E4D-4C6B-9A51-2D7E0B6C4F19}\\1.0";
+
+bool ClassesKeyExists(const char* path) {
+    return static_cast<bool>(win::OpenKey(HKEY_CLASSES_ROOT, path, KEY_READ));
+}
+
+std::string ClassesString(const char* path, const char* name) {
+    win::RegKey key = win::OpenKey(HKEY_CLASSES_ROOT, path, KEY_READ);
+    char data[260] = {};
+    DWORD size = sizeof data - 1;
+    if (!key || ::RegQueryValueExA(key.Get(), name, nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS) {
+        return "<missing>";
+    }
+    return data;
+}
+
+// The registered type library's name and help string, or empty when not registered.
+std::pair<std::wstring, std::wstring> RegisteredTypeLibrary() {
+    ITypeLib* library = nullptr;
+    if (FAILED(::LoadRegTypeLib(kTypeLibraryId, 1, 0, 0x409, &library))) {
+        return {};
+    }
+    BSTR name = nullptr;
+    BSTR help = nullptr;
+    library->GetDocumentation(-1, &name, &help, nullptr, nullptr);
+    std::pair<std::wstring, std::wstring> result{name ? name : L"", help ? help : L""};
+    ::SysFreeString(name);
+    ::SysFreeString(help);
+    library->Release();
+    return result;
+}
+
+long RunToEnd(const std::string& arguments) {
+    AppProcess process(arguments);
+    return process.WaitForExit();
+}
+
+class Registration : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::CoInitialize(nullptr);
+        RunToEnd("-UnregServer");  // fails when nothing is registered: only a clean start
+        ASSERT_FALSE(ClassesKeyExists(kAppIdKey));
+    }
+    void TearDown() override { ::CoUninitialize(); }
+};
+
+TEST_F(Registration, RegServerWritesAppIdEntriesAndTypeLibrary) {
+    ASSERT_FALSE(ClassesKeyExists(kAppIdKey));
+    EXPECT_EQ(RunToEnd("-RegServer"), 0);
+    EXPECT_EQ(ClassesString(kAppIdKey, nullptr), "Vantapicker");
+    EXPECT_EQ(ClassesString(kExeAppIdKey, "AppID"), kAppIdText);
+    auto [name, help] = RegisteredTypeLibrary();
+    EXPECT_EQ(name, L"VANTAPICKERLib");
+    EXPECT_EQ(help, L"Vantapicker 1.0 Type Library");
+    EXPECT_EQ(WaitForMainWindow(0), nullptr);  // registering does not start the program
+}
+
+TEST_F(Registration, SwitchIsCaseInsensitiveAndTakesSlash) {
+    EXPECT_EQ(RunToEnd("/regserver"), 0);
+    EXPECT_EQ(ClassesString(kAppIdKey, nullptr), "Vantapicker");
+}
+
+TEST_F(Registration, UnregServerRemovesExactlyWhatWasRegistered) {
+    ASSERT_EQ(RunToEnd("-RegServer"), 0);
+    ASSERT_TRUE(ClassesKeyExists(kTypeLibVersionKey));
+    EXPECT_EQ(RunToEnd("/UNREGSERVER"), 0);
+    EXPECT_FALSE(ClassesKeyExists(kAppIdKey));
+    EXPECT_FALSE(ClassesKeyExists(kExeAppIdKey));
+    EXPECT_FALSE(ClassesKeyExists(kTypeLibVersionKey));
+    EXPECT_TRUE(RegisteredTypeLibrary().first.empty());
+    EXPECT_TRUE(ClassesKeyExists("AppID"));  // the AppID key itself stays
+}
+
+TEST_F(Registration, SwitchNotAtTheEndOrWithoutPrefixStartsTheProgram) {
+    for (const char* arguments : {"RegServer", "-RegServer more"}) {
+        AppProcess process(arguments);
+        EXPECT_NE(WaitForMainWindow(), nullptr) << arguments;
+        EXPECT_TRUE(process.IsRunning()) << arguments;
+        EXPECT_FALSE(ClassesKeyExists(kAppIdKey)) << arguments;
+        ::TerminateProcess(process.Process(), 0);
+        process.WaitForExit();
+    }
+}
+
+TEST_F(Registration, SwitchDoesNothingWhileAnInstanceRuns) {
+    AppProcess running;
+    ASSERT_NE(WaitForMainWindow(), nullptr);
+    EXPECT_EQ(RunToEnd("-RegServer"), 0);
+    EXPECT_FALSE(ClassesKeyExists(kAppIdKey));
+}
+
+TEST(Startup, CreatesItsHiddenMainWindowAndMutex) {
+    AppProcess process;
+    HWND window = WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    EXPECT_EQ(processId, ::GetProcessId(process.Process()));
+    EXPECT_FALSE(::IsWindowVisible(window));
+    EXPECT_EQ(WindowText(window), " Vantapicker");
+    LONG_PTR style = ::GetWindowLongPtrA(window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_VISIBLE), WS_CAPTION | WS_SYSMENU);
+    EXPECT_TRUE(::GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    win::KernelHandle mutex(::OpenMutexA(SYNCHRONIZE, FALSE, "QH_VantapickerMutex"));
+    EXPECT_TRUE(mutex);
+}
+
+TEST(Startup, SecondStartEndsWithZeroAndLeavesTheFirstRunning) {
+    AppProcess first;
+    HWND window = WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    AppProcess second;
+    EXPECT_EQ(second.WaitForExit(), 0);
+    EXPECT_TRUE(first.IsRunning());
+    EXPECT_EQ(WaitForMainWindow(0), window);
+}
+
+TEST(Startup, CloseOnlyHidesTheWindow) {
+    AppProcess process;
+    HWND window = WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    ::ShowWindow(window, SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(::IsWindowVisible(window));
+    ::SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindowVisible(window));
+    ::Sleep(300);
+    EXPECT_TRUE(::IsWindow(window));
+    EXPECT_TRUE(process.IsRunning());
+}
+
+}  // namespace
+}  // namespace vp

@@ -1,0 +1,25 @@
+// Finding and reading windows from a test, in this process or another.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+namespace vp {
+
+// Polls for a top-level window of the class (and title, unless null) until timeoutMs has
+// passed or *giveUp becomes true. Null when none appeared.
+HWND WaitForTopLevelWindow(const char* className, const char* title, DWORD timeoutMs,
+                           const std::atomic<bool>* giveUp = nullptr);
+
+// Window text through WM_GETTEXT, which works across processes.
+std::string WindowText(HWND window);
+
+// The message text of a message box (its static control 0xFFFF).
+std::string MessageBoxText(HWND messageBox);
+
+// Pumps this thread's messages for about `milliseconds`.
+void PumpMessagesFor(DWORD milliseconds);
+
+}  // namespace vp

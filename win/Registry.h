@@ -1,0 +1,27 @@
+// Small helpers over the registry of the current user, on owned keys.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "win/Handle.h"
+
+namespace vp::win {
+
+// Opens an existing key; an empty RegKey when it cannot be opened. `error` receives
+// the system error when given.
+RegKey OpenKey(HKEY root, const char* path, REGSAM access, LONG* error = nullptr);
+// Creates (or opens) a key with full access; an empty RegKey on failure.
+RegKey CreateKey(HKEY root, const char* path, LONG* error = nullptr);
+
+// Reads a value through a 4-byte buffer without looking at its type; nothing when the
+// value is missing, longer than 4 bytes or the key is empty.
+std::optional<std::uint32_t> ReadDword(HKEY key, const char* name);
+LONG WriteDword(HKEY key, const char* name, std::uint32_t value);
+// Writes a REG_SZ with its terminating zero.
+LONG WriteString(HKEY key, const char* name, const std::string& value);
+
+}  // namespace vp::win

@@ -1,0 +1,56 @@
+// Base of every window object: the object owns its window handle and routes the
+// window's messages to its own message table.
+#pragma once
+
+#include <windows.h>
+
+#include "win/MessageTable.h"
+
+namespace vp::win {
+
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window() = default;
+
+    HWND Handle() const { return hwnd_; }
+
+    // Creates the window of a class registered with WindowProcedure (or a superclass of
+    // a system class whose procedure is given by SetBaseProcedure) and binds it to this.
+    HWND Create(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
+                int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance);
+
+    // The procedure that every class of a window object registers.
+    static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The window object bound to hwnd, or null (before WM_NCCREATE, after WM_NCDESTROY).
+    static Window* FromHandle(HWND hwnd);
+
+protected:
+    using Entry = MessageEntry<Window, LRESULT>;
+
+    // Handles one message; the default passes it to the default procedure.
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The procedure of the class this window extends (DefWindowProc unless superclassed).
+    LRESULT DefaultProcedure(UINT message, WPARAM wParam, LPARAM lParam);
+    void SetBaseProcedure(WNDPROC procedure) { baseProcedure_ = procedure; }
+
+    // Routes a message through a derived class's table; unlisted messages go to the
+    // default procedure.
+    template <typename Owner, std::size_t N>
+    LRESULT Dispatch(const MessageEntry<Owner, LRESULT> (&table)[N], UINT message, WPARAM wParam,
+                     LPARAM lParam) {
+        LRESULT result = 0;
+        if (RouteMessage(static_cast<Owner*>(this), table, message, wParam, lParam, result)) {
+            return result;
+        }
+        return DefaultProcedure(message, wParam, lParam);
+    }
+
+private:
+    HWND hwnd_ = nullptr;
+    WNDPROC baseProcedure_ = ::DefWindowProcA;
+};
+
+}  // namespace vp::win
