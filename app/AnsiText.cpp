@@ -24,7 +24,8 @@ std::size_t CutLength(std::string_view text, std::size_t maxBytes, const LeadByt
     return position;
 }
 
-std::size_t PreviousCharStart(std::string_view text, std::size_t end, const LeadByteSet& leadBytes) {
+std::size_t PreviousCharStart(std::string_view text, std::size_t end,
+                              const LeadByteSet& leadBytes) {
     std::size_t position = 0;
     std::size_t previous = 0;
     while (position < end) {
@@ -37,6 +38,20 @@ std::size_t PreviousCharStart(std::string_view text, std::size_t end, const Lead
 
 std::string CutText(std::string_view text, std::size_t maxBytes, const LeadByteSet& leadBytes) {
     return std::string(text.substr(0, CutLength(text, maxBytes, leadBytes)));
+}
+
+void TrimTrailingBlanks(std::string& text, const LeadByteSet& leadBytes) {
+    std::size_t keep = 0;  // end of the last character that is not a blank
+    std::size_t position = 0;
+    while (position < text.size()) {
+        bool isLead = leadBytes.Contains(static_cast<unsigned char>(text[position]));
+        std::size_t width = (isLead && position + 1 < text.size()) ? 2 : 1;
+        if (width == 2 || text[position] != ' ') {
+            keep = position + width;
+        }
+        position += width;
+    }
+    text.resize(keep);
 }
 
 }  // namespace vp

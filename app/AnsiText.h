@@ -35,4 +35,8 @@ std::size_t PreviousCharStart(std::string_view text, std::size_t end, const Lead
 // Text cut to at most maxBytes bytes without splitting a double-byte character.
 std::string CutText(std::string_view text, std::size_t maxBytes, const LeadByteSet& leadBytes);
 
+// Removes trailing blanks (0x20 only; tabs and line ends stay), stepping over whole
+// characters so that a double-byte character is never taken apart.
+void TrimTrailingBlanks(std::string& text, const LeadByteSet& leadBytes);
+
 }  // namespace vp

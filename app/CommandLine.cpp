@@ -8,7 +8,9 @@ bool EqualsIgnoringCase(std::string_view text, std::string_view word) {
         return false;
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
-        auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        auto fold = [](char c) {
+            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        };
         if (fold(text[i]) != fold(word[i])) {
             return false;
         }
@@ -18,7 +20,8 @@ bool EqualsIgnoringCase(std::string_view text, std::string_view word) {
 
 }  // namespace
 
-RegistrationSwitch FindRegistrationSwitch(std::string_view commandLine, const LeadByteSet& leadBytes) {
+RegistrationSwitch FindRegistrationSwitch(std::string_view commandLine,
+                                          const LeadByteSet& leadBytes) {
     std::size_t position = 0;
     while (position < commandLine.size()) {
         unsigned char byte = static_cast<unsigned char>(commandLine[position]);

@@ -11,6 +11,7 @@ enum class RegistrationSwitch { None, Register, Unregister };
 
 // Looks for a '-' or '/' whose whole remaining text is "UnregServer" or "RegServer"
 // (case-insensitive). So the switch counts only as the last thing on the line.
-RegistrationSwitch FindRegistrationSwitch(std::string_view commandLine, const LeadByteSet& leadBytes);
+RegistrationSwitch FindRegistrationSwitch(std::string_view commandLine,
+                                          const LeadByteSet& leadBytes);
 
 }  // namespace vp

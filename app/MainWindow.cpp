@@ -1,8 +1,12 @@
 #include "app/MainWindow.h"
 
 #include "app/ErrorBox.h"
+#include "app/Messages.h"
 #include "app/WinText.h"
+#include "hook/VPHook.h"
 #include "resources/resource.h"
+#include "sites/SelectionStore.h"
+#include "sites/SiteListFile.h"
 
 namespace vp {
 
@@ -34,8 +38,16 @@ bool MainWindow::CreateHidden(HINSTANCE instance) {
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     static constexpr win::MessageEntry<MainWindow, LRESULT> kMessages[] = {
+        {WM_CREATE, &MainWindow::OnCreate},
         {WM_DESTROY, &MainWindow::OnDestroy},
         {WM_CLOSE, &MainWindow::OnClose},
+        {WM_ENDSESSION, &MainWindow::OnEndSession},
+        {WM_TIMER, &MainWindow::OnTimer},
+        {WM_DRAWCLIPBOARD, &MainWindow::OnDrawClipboard},
+        {WM_CHANGECBCHAIN, &MainWindow::OnChangeClipboardChain},
+        {WM_HOTKEY, &MainWindow::OnHotKey},
+        {WM_POPUP_TRIGGER, &MainWindow::OnPopupTrigger},
+        {WM_DEFAULT_TRIGGER, &MainWindow::OnDefaultTrigger},
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }
@@ -46,19 +58,82 @@ void MainWindow::InitializeApplication() {
     }
 }
 
-void MainWindow::InitializeSteps() {}
+void MainWindow::InitializeSteps() {
+    LoadSiteList(SiteCatalogue, nullptr);
+    VisibleSites = LoadVisibleSites(SiteCatalogue);
+    LoadSettings();
+    LoadActiveState();
+    CreateSearchBox();
+    // The hook library knows its gestures before the hook exists.
+    ApplyTriggers();
+    SetVPHook(Handle());
+}
+
+void MainWindow::LoadSettings() {
+    defaultSiteUrl = ResolveDefaultSite(SiteCatalogue);
+    ReadTriggerSettings(Triggers);
+}
+
+void MainWindow::LoadActiveState() {
+    ReadActiveState(Active);
+}
+
+void MainWindow::SaveActiveState() {
+    try {
+        WriteActiveState(Active);
+    } catch (const _qh_error&) {
+        // The program is ending; a setting that cannot be stored is not worth a message.
+    }
+}
+
+void MainWindow::CreateSearchBox() {
+    SearchBox.CreateIn(Handle());
+    SearchHistory = LoadSearchHistory();
+    SearchBox.Fill(SearchHistory);
+}
+
+void MainWindow::StoreStateForNextRun() {
+    SaveActiveState();
+    SaveSearchHistory(SearchHistory);
+}
 
 void MainWindow::ExitProgram() {
+    try {
+        UnhookVPHook();
+        StoreStateForNextRun();
+    } catch (...) {
+        // Whatever failed, the window must still go and the message loop end.
+    }
     ::DestroyWindow(Handle());
 }
 
+LRESULT MainWindow::OnCreate(WPARAM, LPARAM) {
+    NextClipboardViewer = ::SetClipboardViewer(Handle());
+    return 0;
+}
+
 LRESULT MainWindow::OnDestroy(WPARAM, LPARAM) {
+    ::ChangeClipboardChain(Handle(), NextClipboardViewer);
+    if (PopupHotKeyRegistered) {
+        ::UnregisterHotKey(Handle(), HOTKEY_POPUP);
+    }
+    if (DefaultHotKeyRegistered) {
+        ::UnregisterHotKey(Handle(), HOTKEY_DEFAULT);
+    }
     ::PostQuitMessage(0);
     return 0;
 }
 
 LRESULT MainWindow::OnClose(WPARAM, LPARAM) {
     ::ShowWindow(Handle(), SW_HIDE);  // the popup only hides; the program goes on
+    return 0;
+}
+
+LRESULT MainWindow::OnEndSession(WPARAM wParam, LPARAM) {
+    // Windows is ending the session: keep what Exit would have kept.
+    if (wParam) {
+        StoreStateForNextRun();
+    }
     return 0;
 }
 

@@ -4,6 +4,12 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "app/Settings.h"
+#include "popup/SearchBox.h"
+#include "popup/SearchHistory.h"
+#include "sites/SiteCatalogue.h"
 #include "win/Handle.h"
 #include "win/Window.h"
 
@@ -11,6 +17,15 @@ namespace vp {
 
 inline constexpr char kMainWindowClass[] = "QH_VantapickerHiddenWnd";
 inline constexpr char kInstanceMutexName[] = "QH_VantapickerMutex";
+
+// Hot-key ids and timers of the main window.
+inline constexpr int HOTKEY_POPUP = 0;
+inline constexpr int HOTKEY_DEFAULT = 1;
+inline constexpr UINT_PTR TIMER_DEFAULT_CAPTURE = 1;
+inline constexpr UINT_PTR TIMER_POPUP_CAPTURE = 2;
+inline constexpr UINT_PTR TIMER_SHOW_POPUP = 3;
+inline constexpr UINT kCaptureWindowMs = 1200;
+inline constexpr UINT kShowPopupDelayMs = 120;
 
 class MainWindow : public win::Window {
 public:
@@ -28,23 +43,56 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Start-up and end (MainWindow.cpp).
+    void InitializeSteps();
+    void LoadSettings();
+    void LoadActiveState();
+    void SaveActiveState();
+    void CreateSearchBox();
+    LRESULT OnCreate(WPARAM, LPARAM);
     LRESULT OnDestroy(WPARAM, LPARAM);
     LRESULT OnClose(WPARAM, LPARAM);
+    LRESULT OnEndSession(WPARAM, LPARAM);
+    void StoreStateForNextRun();
 
-    void InitializeSteps();
+    // Triggers and text capture (Triggers.cpp).
+    void ApplyTriggers();
+    void RegisterTriggerHotKey(int id, std::uint32_t modifierIndex, std::uint32_t keyIndex,
+                               bool enable);
+    void SimulateCopy();
+    static void SendKeyEvent(BYTE virtualKey, bool press);
+    bool ReadClipboardText(std::string& text);
+    LRESULT OnHotKey(WPARAM, LPARAM);
+    LRESULT OnPopupTrigger(WPARAM, LPARAM);
+    LRESULT OnDefaultTrigger(WPARAM, LPARAM);
+    LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnDrawClipboard(WPARAM, LPARAM);
+    LRESULT OnChangeClipboardChain(WPARAM, LPARAM);
 
-    HICON ActiveIcon;    // shared icon resources: not destroyed
+    // Searches (Search.cpp).
+    void OpenSiteSearch(std::size_t index);
+    void OpenDefaultSiteSearch(const std::string& text);
+    void AddToSearchHistory(const std::string& text);
+    static void OpenSearch(const std::string& siteUrl, const std::string& text);
+
+    HICON ActiveIcon;  // shared icon resources: not destroyed
     HICON InactiveIcon;
     bool Active = true;
     bool PopupCapturePending = false;
     bool DefaultCapturePending = false;
     bool PopupHotKeyRegistered = false;
     bool DefaultHotKeyRegistered = false;
+    VisibleSiteList VisibleSites;
+    std::string defaultSiteUrl;
     HWND NextClipboardViewer = nullptr;
     UINT_PTR DefaultCaptureTimer = 0;
     UINT_PTR PopupCaptureTimer = 0;
     UINT_PTR ShowPopupTimer = 0;
     win::KernelHandle InstanceMutex;
+    vp::SiteCatalogue SiteCatalogue;  // without categories
+    vp::SearchBox SearchBox;
+    SearchHistoryList SearchHistory;
+    TriggerSettings Triggers;
 };
 
 }  // namespace vp

@@ -62,9 +62,9 @@ HRESULT UnregisterServer() {
     TLIBATTR* attributes = nullptr;
     result = library->GetLibAttr(&attributes);
     if (SUCCEEDED(result)) {
-        result = ::UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum,
-                                     attributes->wMinorVerNum, attributes->lcid,
-                                     attributes->syskind);
+        result =
+            ::UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum,
+                                attributes->wMinorVerNum, attributes->lcid, attributes->syskind);
         library->ReleaseTLibAttr(attributes);
     }
     library->Release();

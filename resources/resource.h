@@ -19,16 +19,16 @@
 #define IDS_BUTTON_RIGHT 118
 #define IDS_BUTTON_MIDDLE 119
 #define IDS_BUTTON_X 120
-#define IDS_SUPPORT 131                // tray menu
-#define IDS_HIDE_SITE_MENU 133         // Sites page context menu, visible site
-#define IDS_CONFIRM_REMOVE_SITE 134    // Sites page
-#define IDS_SHOW_SITE 135              // Sites page button 207
-#define IDS_HIDE_SITE 136              // Sites page button 207
-#define IDS_MODIFIER_CTRL 137          // General page modifier list, positions 0..2
+#define IDS_SUPPORT 131              // tray menu
+#define IDS_HIDE_SITE_MENU 133       // Sites page context menu, visible site
+#define IDS_CONFIRM_REMOVE_SITE 134  // Sites page
+#define IDS_SHOW_SITE 135            // Sites page button 207
+#define IDS_HIDE_SITE 136            // Sites page button 207
+#define IDS_MODIFIER_CTRL 137        // General page modifier list, positions 0..2
 #define IDS_MODIFIER_SHIFT 138
 #define IDS_MODIFIER_CTRL_SHIFT 139
-#define IDS_OPEN_POPUP 140             // tray menu default item
-#define IDS_WRONG_SITE_LIST 141        // a given site list file is not one
+#define IDS_OPEN_POPUP 140       // tray menu default item
+#define IDS_WRONG_SITE_LIST 141  // a given site list file is not one
 
 // Texts that have no string-table entry.
 #define VP_TEXT_SYSTEM_ERROR "System Error"

@@ -16,8 +16,8 @@ RegKey OpenKey(HKEY root, const char* path, REGSAM access, LONG* error) {
 
 RegKey CreateKey(HKEY root, const char* path, LONG* error) {
     RegKey key;
-    LONG result = ::RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                    KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr);
+    LONG result = ::RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                    nullptr, key.Receive(), nullptr);
     if (result != ERROR_SUCCESS) {
         key.Release();
     }

@@ -9,8 +9,7 @@ constexpr char kObjectProperty[] = "vp.WindowObject";
 }  // namespace
 
 HWND Window::Create(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
-                    int y, int width, int height, HWND parent, HMENU menuOrId,
-                    HINSTANCE instance) {
+                    int y, int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance) {
     return ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent,
                              menuOrId, instance, this);
 }

@@ -44,3 +44,34 @@ TEST(AnsiText, PreviousCharStartStepsOverWholeCharacters) {
 
 }  // namespace
 }  // namespace vp
+
+namespace vp {
+namespace {
+
+std::string Trimmed(std::string text, const LeadByteSet& leadBytes = LeadByteSet::SingleByte()) {
+    TrimTrailingBlanks(text, leadBytes);
+    return text;
+}
+
+TEST(AnsiText, TrimRemovesTrailingBlanksOnly) {
+    EXPECT_EQ(Trimmed("word   "), "word");
+    EXPECT_EQ(Trimmed("  two words "), "  two words");
+    EXPECT_EQ(Trimmed("tab\t"), "tab\t");
+    EXPECT_EQ(Trimmed("line\r\n"), "line\r\n");
+    EXPECT_EQ(Trimmed("tab\t  "), "tab\t");
+    EXPECT_EQ(Trimmed("    "), "");
+    EXPECT_EQ(Trimmed(""), "");
+}
+
+TEST(AnsiText, TrimKeepsDoubleByteCharactersWhole) {
+    LeadByteSet gbk;
+    gbk.AddRange(0x81, 0xFE);
+    // A lead byte whose trail byte was lost to an earlier cut stays a single byte.
+    EXPECT_EQ(Trimmed("\xB0\xA1  ", gbk), "\xB0\xA1");
+    EXPECT_EQ(Trimmed("a\xB0", gbk), "a\xB0");
+    EXPECT_EQ(Trimmed("\xB0 ", gbk), "\xB0 ");  // 0xB0 0x20 is one character here
+    EXPECT_EQ(Trimmed("\xB0 ", LeadByteSet::SingleByte()), "\xB0");
+}
+
+}  // namespace
+}  // namespace vp

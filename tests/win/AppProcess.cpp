@@ -1,5 +1,6 @@
 #include "tests/win/AppProcess.h"
 
+#include "sites/SiteListFile.h"
 #include "tests/win/WindowSearch.h"
 
 namespace vp {
@@ -46,6 +47,19 @@ long AppProcess::WaitForExit(DWORD timeoutMs) {
 
 bool AppProcess::IsRunning() const {
     return process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
+}
+
+void InstallDefaultCatalogue() {
+    RemoveSiteLists();
+    std::string built = ProgramPath();
+    built.erase(built.find_last_of('\\') + 1);
+    built += "AvailableSites.qhsl";
+    ::CopyFileA(built.c_str(), SystemSiteListPath().c_str(), FALSE);
+}
+
+void RemoveSiteLists() {
+    ::DeleteFileA(UserSiteListPath().c_str());
+    ::DeleteFileA(SystemSiteListPath().c_str());
 }
 
 HWND WaitForMainWindow(DWORD timeoutMs) {

@@ -30,6 +30,12 @@ private:
     win::KernelHandle process_;
 };
 
+// Puts the default catalogue that the build made where setup puts it (the Windows
+// directory) and removes a user's own copy, as on a newly installed machine.
+void InstallDefaultCatalogue();
+// Removes every site list file that the program could read at start-up.
+void RemoveSiteLists();
+
 // The program's hidden main window, once it exists (null after the time-out).
 HWND WaitForMainWindow(DWORD timeoutMs = 10000);
 

@@ -26,7 +26,8 @@ TEST(QhError, SystemErrorsBecomeCodes) {
 TEST(QhError, TextComesFromTheStringTable) {
     EXPECT_EQ(_qh_error(kResultFail, IDS_WRONG_SETTINGS).Text(),
               "Wrong Application Settings.\r\nReinstall the Application, Please.");
-    EXPECT_EQ(_qh_error(kResultFail, IDS_CANT_OPEN_SETTINGS).Text(), "Can't Open User Settings Key");
+    EXPECT_EQ(_qh_error(kResultFail, IDS_CANT_OPEN_SETTINGS).Text(),
+              "Can't Open User Settings Key");
     EXPECT_EQ(_qh_error(kResultFail, 0).Text(), "System Error");
 }
 

@@ -24,8 +24,8 @@ std::string ClassesString(const char* path, const char* name) {
     win::RegKey key = win::OpenKey(HKEY_CLASSES_ROOT, path, KEY_READ);
     char data[260] = {};
     DWORD size = sizeof data - 1;
-    if (!key || ::RegQueryValueExA(key.Get(), name, nullptr, nullptr,
-                                   reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS) {
+    if (!key || ::RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                                   &size) != ERROR_SUCCESS) {
         return "<missing>";
     }
     return data;
@@ -56,6 +56,7 @@ class Registration : public ::testing::Test {
 protected:
     void SetUp() override {
         ::CoInitialize(nullptr);
+        InstallDefaultCatalogue();
         RunToEnd("-UnregServer");  // fails when nothing is registered: only a clean start
         ASSERT_FALSE(ClassesKeyExists(kAppIdKey));
     }
@@ -107,7 +108,12 @@ TEST_F(Registration, SwitchDoesNothingWhileAnInstanceRuns) {
     EXPECT_FALSE(ClassesKeyExists(kAppIdKey));
 }
 
-TEST(Startup, CreatesItsHiddenMainWindowAndMutex) {
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override { InstallDefaultCatalogue(); }
+};
+
+TEST_F(Startup, CreatesItsHiddenMainWindowAndMutex) {
     AppProcess process;
     HWND window = WaitForMainWindow();
     ASSERT_NE(window, nullptr);
@@ -123,7 +129,7 @@ TEST(Startup, CreatesItsHiddenMainWindowAndMutex) {
     EXPECT_TRUE(mutex);
 }
 
-TEST(Startup, SecondStartEndsWithZeroAndLeavesTheFirstRunning) {
+TEST_F(Startup, SecondStartEndsWithZeroAndLeavesTheFirstRunning) {
     AppProcess first;
     HWND window = WaitForMainWindow();
     ASSERT_NE(window, nullptr);
@@ -133,7 +139,7 @@ TEST(Startup, SecondStartEndsWithZeroAndLeavesTheFirstRunning) {
     EXPECT_EQ(WaitForMainWindow(0), window);
 }
 
-TEST(Startup, CloseOnlyHidesTheWindow) {
+TEST_F(Startup, CloseOnlyHidesTheWindow) {
     AppProcess process;
     HWND window = WaitForMainWindow();
     ASSERT_NE(window, nullptr);
@@ -144,6 +150,18 @@ TEST(Startup, CloseOnlyHidesTheWindow) {
     ::Sleep(300);
     EXPECT_TRUE(::IsWindow(window));
     EXPECT_TRUE(process.IsRunning());
+}
+
+TEST_F(Startup, ErrorShowsOneMessageBoxAndEndsTheProgram) {
+    RemoveSiteLists();
+    AppProcess process;
+    HWND box = WaitForTopLevelWindow("#32770", "Vantapicker", 10000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box),
+              "Wrong Application Settings.\r\nReinstall the Application, Please.");
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(process.WaitForExit(), 0);
+    EXPECT_EQ(WaitForMainWindow(0), nullptr);
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ HWND WaitForTopLevelWindow(const char* className, const char* title, DWORD timeo
 
 std::string WindowText(HWND window) {
     char text[1024] = {};
-    LRESULT length = ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    LRESULT length =
+        ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     return std::string(text, static_cast<std::size_t>(length));
 }
 

@@ -1,0 +1,51 @@
+#include "app/Settings.h"
+
+#include <windows.h>
+
+#include "app/RegistryKeys.h"
+#include "win/Registry.h"
+
+namespace vp {
+namespace {
+
+void Read(HKEY key, const char* name, std::uint32_t& value) {
+    if (auto stored = win::ReadDword(key, name)) {
+        value = *stored;
+    }
+}
+
+void Read(HKEY key, const char* name, bool& value) {
+    if (auto stored = win::ReadDword(key, name)) {
+        value = *stored != 0;
+    }
+}
+
+}  // namespace
+
+void ReadTriggerSettings(TriggerSettings& settings) {
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+    Read(key.Get(), "PopupWindowButton", settings.PopupWindowButton);
+    Read(key.Get(), "PopupWindowKey", settings.PopupWindowKey);
+    Read(key.Get(), "EnablePopupWindow", settings.EnablePopupWindow);
+    Read(key.Get(), "DefaultActionButton", settings.DefaultActionButton);
+    Read(key.Get(), "DefaultActionKey", settings.DefaultActionKey);
+    Read(key.Get(), "EnableDefaultAction", settings.EnableDefaultAction);
+    Read(key.Get(), "EnablePopupWindowHotKey", settings.EnablePopupWindowHotKey);
+    Read(key.Get(), "PopupWindowHotModifier", settings.PopupWindowHotModifier);
+    Read(key.Get(), "PopupWindowHotKey", settings.PopupWindowHotKey);
+    Read(key.Get(), "EnableDefaultActionHotKey", settings.EnableDefaultActionHotKey);
+    Read(key.Get(), "DefaultActionHotModifier", settings.DefaultActionHotModifier);
+    Read(key.Get(), "DefaultActionHotKey", settings.DefaultActionHotKey);
+}
+
+void ReadActiveState(bool& active) {
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+    Read(key.Get(), "ActiveState", active);
+}
+
+void WriteActiveState(bool active) {
+    win::RegKey key = OpenSettingsForWriting();
+    win::WriteDword(key.Get(), "ActiveState", active ? 1 : 0);
+}
+
+}  // namespace vp

@@ -1,0 +1,35 @@
+// The trigger settings and the activation state in HKCU\...\Vantapicker\Settings.
+#pragma once
+
+#include <cstdint>
+
+namespace vp {
+
+// The twelve trigger values, with the defaults that apply while nothing is stored:
+// popup on Ctrl + right button and Ctrl+F1, default site on Ctrl+Shift + left button
+// and Ctrl+F2.
+struct TriggerSettings {
+    std::uint32_t PopupWindowButton = 1;  // 0 left, 1 right, 2 middle, 3 X button
+    std::uint32_t DefaultActionButton = 0;
+    std::uint32_t PopupWindowKey = 0;  // 0 Ctrl, 1 Shift, 2 Ctrl+Shift
+    std::uint32_t DefaultActionKey = 2;
+    bool EnablePopupWindow = true;
+    bool EnableDefaultAction = true;
+    std::uint32_t PopupWindowHotModifier = 0;
+    std::uint32_t DefaultActionHotModifier = 0;
+    std::uint32_t PopupWindowHotKey = 0;  // 0..9 F1..F10, 10..19 digits, 20..45 A..Z
+    std::uint32_t DefaultActionHotKey = 1;
+    bool EnablePopupWindowHotKey = true;
+    bool EnableDefaultActionHotKey = true;
+};
+
+// Reads the stored values over the given ones: a value that cannot be read (missing,
+// longer than 4 bytes, no key) keeps what is in memory. Types are not examined.
+void ReadTriggerSettings(TriggerSettings& settings);
+
+// Reads ActiveState over `active` (kept when it cannot be read).
+void ReadActiveState(bool& active);
+// Stores ActiveState; raises _qh_error (110, 111) when the key cannot be written.
+void WriteActiveState(bool active);
+
+}  // namespace vp

@@ -1,0 +1,98 @@
+// Feeds arbitrary bytes to the site list reader, as plain text and as an encrypted file,
+// and checks that whatever the reader accepts survives a write and a second read.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sites/SiteListCipher.h"
+#include "sites/SiteListFormat.h"
+
+namespace vp {
+namespace {
+
+void Require(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "site list round trip broken: %s\n", what);
+        std::abort();
+    }
+}
+
+bool SameRecords(const SiteCatalogue& left, const SiteCatalogue& right) {
+    if (left.Size() != right.Size()) {
+        return false;
+    }
+    auto other = right.begin();
+    for (const auto& [id, record] : left) {
+        const SiteRecord& otherRecord = other->second;
+        if (id != other->first || record.name != otherRecord.name ||
+            record.url != otherRecord.url || record.category != otherRecord.category ||
+            record.reservedFlag != otherRecord.reservedFlag || otherRecord.visible) {
+            return false;
+        }
+        ++other;
+    }
+    return true;
+}
+
+bool SameCategories(const SiteCategoryList& left, const SiteCategoryList& right) {
+    if (left.size() != right.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        if (left[i].name != right[i].name) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void CheckText(std::string_view text) {
+    SiteCatalogue catalogue;
+    SiteCategoryList categories;
+    if (!ParseSiteList(text, catalogue, &categories)) {
+        Require(catalogue.Empty() && categories.empty(), "refused text left contents");
+        return;
+    }
+    for (const SiteCategory& category : categories) {
+        Require(!category.name.empty(), "empty category name");
+    }
+
+    // Reading without categories gives the same records.
+    SiteCatalogue withoutCategories;
+    Require(ParseSiteList(text, withoutCategories, nullptr), "read without categories refused");
+    Require(SameRecords(catalogue, withoutCategories), "categories changed the records");
+
+    const std::string written = FormatSiteList(catalogue, categories);
+    SiteCatalogue reread;
+    SiteCategoryList rereadCategories;
+    Require(ParseSiteList(written, reread, &rereadCategories), "written text refused");
+    Require(SameRecords(catalogue, reread), "records changed");
+    Require(SameCategories(categories, rereadCategories), "categories changed");
+    Require(FormatSiteList(reread, rereadCategories) == written, "second write differs");
+
+    // The encrypted form of the written text reads back to the same text.
+    std::vector<std::uint8_t> encrypted(written.begin(), written.end());
+    const SiteListCipher cipher;
+    cipher.Encrypt(encrypted.data(), encrypted.size());
+    cipher.Decrypt(encrypted.data(), encrypted.size());
+    Require(std::string_view(reinterpret_cast<const char*>(encrypted.data()), encrypted.size()) ==
+                written,
+            "decryption does not undo encryption");
+}
+
+}  // namespace
+}  // namespace vp
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    vp::CheckText(std::string_view(reinterpret_cast<const char*>(data), size));
+
+    std::vector<std::uint8_t> decrypted(data, data + size);
+    vp::SiteListCipher().Decrypt(decrypted.data(), decrypted.size());
+    vp::CheckText(
+        std::string_view(reinterpret_cast<const char*>(decrypted.data()), decrypted.size()));
+    return 0;
+}

@@ -1,0 +1,91 @@
+// The decision of the gesture hook, kept free of Windows so it is tested natively:
+// a matching button press is swallowed and marks its gesture pending; the next button
+// release of any button is swallowed too and fires the pending triggers.
+#pragma once
+
+#include <cstdint>
+
+namespace vp::hook {
+
+constexpr std::uint32_t kNoMessage = 0;  // WM_NULL
+constexpr std::uint32_t kLeftButtonDown = 0x201;
+constexpr std::uint32_t kLeftButtonUp = 0x202;
+constexpr std::uint32_t kRightButtonDown = 0x204;
+constexpr std::uint32_t kRightButtonUp = 0x205;
+constexpr std::uint32_t kMiddleButtonDown = 0x207;
+constexpr std::uint32_t kMiddleButtonUp = 0x208;
+constexpr std::uint32_t kXButtonDown = 0x20B;
+constexpr std::uint32_t kXButtonUp = 0x20C;
+constexpr std::uint32_t kControlKey = 0x08;  // MK_CONTROL
+constexpr std::uint32_t kShiftKey = 0x04;    // MK_SHIFT
+
+struct Gesture {
+    std::uint32_t buttonMessage;  // button-down message
+    std::uint32_t modifiers;      // required MK_CONTROL / MK_SHIFT mask, matched exactly
+    bool enabled;
+};
+
+struct GestureOutcome {
+    bool swallow = false;
+    bool firePopup = false;
+    bool fireDefault = false;
+};
+
+// Button index (0 left, 1 right, 2 middle, 3 X) to its button-down message; an index
+// out of range keeps the current message.
+constexpr std::uint32_t ButtonMessage(std::uint32_t buttonIndex, std::uint32_t current) {
+    constexpr std::uint32_t kMessages[] = {kLeftButtonDown, kRightButtonDown, kMiddleButtonDown,
+                                           kXButtonDown};
+    return buttonIndex < 4 ? kMessages[buttonIndex] : current;
+}
+
+// Modifier index (0 Ctrl, 1 Shift, 2 Ctrl+Shift) to its mask; out of range keeps current.
+constexpr std::uint32_t ModifierMask(std::uint32_t modifierIndex, std::uint32_t current) {
+    constexpr std::uint32_t kMasks[] = {kControlKey, kShiftKey, kControlKey | kShiftKey};
+    return modifierIndex < 3 ? kMasks[modifierIndex] : current;
+}
+
+constexpr bool IsButtonDown(std::uint32_t message) {
+    return message == kLeftButtonDown || message == kRightButtonDown ||
+           message == kMiddleButtonDown || message == kXButtonDown;
+}
+
+constexpr bool IsButtonUp(std::uint32_t message) {
+    return message == kLeftButtonUp || message == kRightButtonUp || message == kMiddleButtonUp ||
+           message == kXButtonUp;
+}
+
+// One retrieved message. The pending flags live with the caller (shared by every
+// process that runs the hook) and are updated here. O(1), no allocation.
+constexpr GestureOutcome MatchGesture(std::uint32_t message, std::uint64_t keyState,
+                                      const Gesture& popup, const Gesture& defaultSite,
+                                      bool& popupPending, bool& defaultPending) {
+    GestureOutcome outcome;
+    const std::uint32_t modifiers =
+        static_cast<std::uint32_t>(keyState) & (kControlKey | kShiftKey);
+    if (IsButtonDown(message)) {
+        // The popup gesture is tested first and wins when both are the same.
+        if (message == popup.buttonMessage && modifiers == popup.modifiers && popup.enabled) {
+            outcome.swallow = true;
+            popupPending = true;
+        } else if (message == defaultSite.buttonMessage && modifiers == defaultSite.modifiers &&
+                   defaultSite.enabled) {
+            outcome.swallow = true;
+            defaultPending = true;
+        }
+    } else if (IsButtonUp(message)) {
+        if (popupPending) {
+            outcome.swallow = true;
+            outcome.firePopup = true;
+        }
+        if (defaultPending) {
+            outcome.swallow = true;
+            outcome.fireDefault = true;
+        }
+        popupPending = false;
+        defaultPending = false;
+    }
+    return outcome;
+}
+
+}  // namespace vp::hook

@@ -1,0 +1,92 @@
+// VPHook.dll: recognises the two mouse gestures in every process of the desktop.
+// Its state is shared by every process that maps the library; the hook procedure reads
+// and writes single aligned words without locks and talks to the main program only by
+// posting messages.
+#include "hook/VPHook.h"
+
+#include "app/Messages.h"
+#include "hook/GestureMatch.h"
+
+#if defined(_MSC_VER)
+#pragma data_seg(".SHARSEG")
+#define VP_SHARED
+#else
+#define VP_SHARED __attribute__((section(".SHARSEG"), shared))
+#endif
+
+// Initialised, so that every compiler places them in the shared section, in this order.
+HWND TargetWindow VP_SHARED = nullptr;
+HHOOK HookHandle VP_SHARED = nullptr;
+bool PopupPending VP_SHARED = false;
+bool DefaultPending VP_SHARED = false;
+bool PopupEnabled VP_SHARED = false;
+bool DefaultEnabled VP_SHARED = false;
+UINT PopupModifiers VP_SHARED = vp::hook::kControlKey;
+UINT DefaultModifiers VP_SHARED = vp::hook::kControlKey;
+UINT PopupButtonMessage VP_SHARED = 1;  // no mouse message: nothing matches until set
+UINT DefaultButtonMessage VP_SHARED = 0;
+
+#if defined(_MSC_VER)
+#pragma data_seg()
+#pragma comment(linker, "/SECTION:.SHARSEG,RWS")
+#endif
+
+namespace {
+HINSTANCE ModuleInstance = nullptr;  // per process
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        ModuleInstance = instance;
+    }
+    return TRUE;
+}
+
+extern "C" {
+
+HHOOK WINAPI SetVPHook(HWND target) {
+    TargetWindow = target;
+    HookHandle = ::SetWindowsHookExA(WH_GETMESSAGE, VPHookProc, ModuleInstance, 0);
+    return HookHandle;
+}
+
+void WINAPI UnhookVPHook() {
+    if (!::UnhookWindowsHookEx(HookHandle)) {
+        ::Sleep(100);
+        ::UnhookWindowsHookEx(HookHandle);
+    }
+}
+
+void WINAPI SetPopupWindowButton(UINT modifierIndex, UINT buttonIndex, bool enable) {
+    PopupButtonMessage = vp::hook::ButtonMessage(buttonIndex, PopupButtonMessage);
+    PopupModifiers = vp::hook::ModifierMask(modifierIndex, PopupModifiers);
+    PopupEnabled = enable;
+}
+
+void WINAPI SetDefaultActionButton(UINT modifierIndex, UINT buttonIndex, bool enable) {
+    DefaultButtonMessage = vp::hook::ButtonMessage(buttonIndex, DefaultButtonMessage);
+    DefaultModifiers = vp::hook::ModifierMask(modifierIndex, DefaultModifiers);
+    DefaultEnabled = enable;
+}
+
+LRESULT CALLBACK VPHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        auto* message = reinterpret_cast<MSG*>(lParam);
+        const vp::hook::Gesture popup{PopupButtonMessage, PopupModifiers, PopupEnabled};
+        const vp::hook::Gesture defaultSite{DefaultButtonMessage, DefaultModifiers, DefaultEnabled};
+        const vp::hook::GestureOutcome outcome = vp::hook::MatchGesture(
+            message->message, message->wParam, popup, defaultSite, PopupPending, DefaultPending);
+        if (outcome.swallow) {
+            message->message = WM_NULL;
+        }
+        if (outcome.firePopup) {
+            ::PostMessageA(TargetWindow, VP_WM_POPUP_TRIGGER, 0, 0);
+        }
+        if (outcome.fireDefault) {
+            ::PostMessageA(TargetWindow, VP_WM_DEFAULT_TRIGGER, 0, 0);
+        }
+    }
+    return ::CallNextHookEx(HookHandle, code, wParam, lParam);
+}
+
+}  // extern "C"

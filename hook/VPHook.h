@@ -1,0 +1,20 @@
+// Exports of VPHook.dll, the system-wide mouse gesture hook. The main program binds
+// them by name at load time.
+#pragma once
+
+#include <windows.h>
+
+extern "C" {
+
+// Installs the WH_GETMESSAGE hook for every thread of the desktop; the triggers go to
+// target. Returns the hook, or null.
+HHOOK WINAPI SetVPHook(HWND target);
+// Removes the hook (one retry after 100 ms).
+void WINAPI UnhookVPHook();
+// Gesture settings: modifier index first, then button index. An index out of range
+// keeps the previous value; enable is always stored.
+void WINAPI SetPopupWindowButton(UINT modifierIndex, UINT buttonIndex, bool enable);
+void WINAPI SetDefaultActionButton(UINT modifierIndex, UINT buttonIndex, bool enable);
+// The hook procedure, for the system.
+LRESULT CALLBACK VPHookProc(int code, WPARAM wParam, LPARAM lParam);
+}

@@ -1,0 +1,128 @@
+#include "popup/SearchBox.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/RegistryKeys.h"
+#include "app/WinText.h"
+#include "resources/resource.h"
+#include "win/Registry.h"
+
+namespace vp {
+namespace {
+
+constexpr char kSearchBoxClass[] = "QH_VantapickerSearchBox";
+constexpr COLORREF kTextColor = RGB(0, 20, 140);
+
+// Registers the superclass of the extended combo box once; returns the base procedure.
+WNDPROC RegisterSearchBoxClass() {
+    static WNDPROC baseProcedure = [] {
+        WNDCLASSEXA windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        if (!::GetClassInfoExA(nullptr, WC_COMBOBOXEXA, &windowClass)) {
+            return static_cast<WNDPROC>(nullptr);
+        }
+        WNDPROC base = windowClass.lpfnWndProc;
+        windowClass.lpfnWndProc = win::Window::WindowProcedure;
+        windowClass.hInstance = ProgramInstance();
+        windowClass.lpszClassName = kSearchBoxClass;
+        ::RegisterClassExA(&windowClass);
+        return base;
+    }();
+    return baseProcedure;
+}
+
+}  // namespace
+
+bool SearchBox::CreateIn(HWND popup) {
+    WNDPROC base = RegisterSearchBoxClass();
+    if (base == nullptr) {
+        return false;
+    }
+    SetBaseProcedure(base);
+    return Create(0, kSearchBoxClass, nullptr,
+                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL, 5, 6, 205,
+                  140, popup, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SEARCH_BOX)),
+                  ProgramInstance()) != nullptr;
+}
+
+LRESULT SearchBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    static constexpr win::MessageEntry<SearchBox, LRESULT> kMessages[] = {
+        {WM_CTLCOLOREDIT, &SearchBox::OnControlColor},
+        {WM_CTLCOLORLISTBOX, &SearchBox::OnControlColor},
+    };
+    return Dispatch(kMessages, message, wParam, lParam);
+}
+
+LRESULT SearchBox::OnControlColor(WPARAM wParam, LPARAM) {
+    auto dc = reinterpret_cast<HDC>(wParam);
+    ::SetTextColor(dc, kTextColor);
+    ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_WINDOW));
+}
+
+HWND SearchBox::EditControl() const {
+    return reinterpret_cast<HWND>(::SendMessageA(Handle(), CBEM_GETEDITCONTROL, 0, 0));
+}
+
+void SearchBox::SetText(const std::string& text) {
+    ::SetWindowTextA(Handle(), text.c_str());
+}
+
+std::string SearchBox::Text() const {
+    char text[256] = {};
+    int length = ::GetWindowTextA(Handle(), text, sizeof text);
+    return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+void SearchBox::Fill(const SearchHistoryList& history) {
+    ::SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+    for (const std::string& entry : history) {
+        COMBOBOXEXITEMA item{};
+        item.mask = CBEIF_TEXT;
+        item.iItem = -1;
+        item.pszText = const_cast<char*>(entry.c_str());
+        item.cchTextMax = 260;
+        ::SendMessageA(Handle(), CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+SearchHistoryList LoadSearchHistory() {
+    SearchHistoryList history;
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kHistoryKey, KEY_READ);
+    if (!key) {
+        return history;
+    }
+    for (std::size_t position = 0; position < kStoredHistoryEntries; ++position) {
+        char data[260];
+        DWORD size = sizeof data;
+        if (::RegQueryValueExA(key.Get(), std::to_string(position).c_str(), nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS) {
+            break;
+        }
+        const char* end = std::find(data, data + size, '\0');
+        history.emplace_back(data, static_cast<std::size_t>(end - data));
+    }
+    return history;
+}
+
+void SaveSearchHistory(const SearchHistoryList& history) {
+    LONG error = ERROR_SUCCESS;
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kHistoryKey, KEY_ALL_ACCESS, &error);
+    if (!key && error == ERROR_FILE_NOT_FOUND) {
+        key = win::CreateKey(HKEY_CURRENT_USER, kHistoryKey);
+    }
+    if (!key) {
+        return;
+    }
+    std::size_t count = std::min(history.size(), kStoredHistoryEntries);
+    for (std::size_t position = 0; position < count; ++position) {
+        if (win::WriteString(key.Get(), std::to_string(position).c_str(), history[position]) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+    }
+}
+
+}  // namespace vp

@@ -1,0 +1,38 @@
+// The popup's search box: an extended combo box whose drop-down list is the search
+// history, drawn in the links' dark blue.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "popup/SearchHistory.h"
+#include "win/Window.h"
+
+namespace vp {
+
+class SearchBox : public win::Window {
+public:
+    // Creates the box as child 99 of the popup.
+    bool CreateIn(HWND popup);
+    // The edit field inside the box (where the text and the focus are).
+    HWND EditControl() const;
+    void SetText(const std::string& text);
+    // At most 255 characters.
+    std::string Text() const;
+    // Replaces the drop-down list with the history.
+    void Fill(const SearchHistoryList& history);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    LRESULT OnControlColor(WPARAM wParam, LPARAM lParam);
+};
+
+// The stored history, newest first (at most 20 entries, up to the first gap).
+SearchHistoryList LoadSearchHistory();
+// Stores the first 20 entries; failures are silent.
+void SaveSearchHistory(const SearchHistoryList& history);
+
+}  // namespace vp

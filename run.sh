@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Vantapicker and starts it under Wine, where it keeps
+# running in the background. With no X display it runs on Xvfb and saves a screenshot.
+#   VP_WINEPREFIX   the Wine prefix to use (default: ~/.local/share/vantapicker/wine)
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$(pwd)
+
+tools/install-deps.sh
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw --target Vantapicker vp_catalogue
+
+bin=$root/build/mingw/bin
+state=$root/build/run
+mkdir -p "$state"
+export WINEPREFIX=${VP_WINEPREFIX:-$HOME/.local/share/vantapicker/wine}
+source tests/wine/env.sh
+
+if [ -z "${DISPLAY:-}" ]; then
+    if [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then
+        DISPLAY=$(cat "$state/display")
+    else
+        DISPLAY=$(vp_start_xvfb "$state")
+        echo "$DISPLAY" >"$state/display"
+    fi
+    export DISPLAY
+    headless=1
+else
+    headless=0
+fi
+
+if [ ! -d "$WINEPREFIX" ]; then
+    echo "Making the Wine prefix $WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    vp_make_wine_prefix
+fi
+
+# A new build replaces a running copy.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+
+# The installer puts the default catalogue into the Windows directory.
+cp "$bin/AvailableSites.qhsl" "$WINEPREFIX/drive_c/windows/AvailableSites.qhsl"
+
+setsid wine "$bin/Vantapicker.exe" >"$state/vantapicker.log" 2>&1 </dev/null &
+for _ in $(seq 1 100); do
+    pgrep -f 'Vantapicker.exe' >/dev/null && break
+    sleep 0.1
+done
+sleep 3
+if ! pgrep -f 'Vantapicker.exe' >/dev/null; then
+    echo "Vantapicker did not keep running; see $state/vantapicker.log" >&2
+    exit 1
+fi
+echo "Vantapicker is running under Wine (prefix $WINEPREFIX, display $DISPLAY)."
+echo "Stop it with: WINEPREFIX=$WINEPREFIX wineserver -k"
+
+if [ "$headless" -eq 1 ]; then
+    import -window root "$state/screenshot.png"
+    echo "Screenshot: $state/screenshot.png"
+fi

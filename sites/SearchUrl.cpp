@@ -1,0 +1,95 @@
+#include "sites/SearchUrl.h"
+
+namespace vp {
+namespace {
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        if (c != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool NeedsEncoding(unsigned char byte) {
+    return byte == '"' || byte < 0x20 || byte == 0x7F;
+}
+
+// Appends text to url, encoding as needed, while the whole of each piece still fits.
+void AppendEncoded(std::string& url, std::string_view text, const LeadByteSet& leadBytes) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::size_t position = 0;
+    while (position < text.size()) {
+        auto byte = static_cast<unsigned char>(text[position]);
+        if (leadBytes.Contains(byte) && position + 1 < text.size()) {
+            if (url.size() + 2 > kMaxUrlLength) {
+                return;
+            }
+            url.append(text.substr(position, 2));  // a trail byte is never encoded
+            position += 2;
+            continue;
+        }
+        if (NeedsEncoding(byte)) {
+            if (url.size() + 3 > kMaxUrlLength) {
+                return;
+            }
+            url += '%';
+            url += kHex[byte >> 4];
+            url += kHex[byte & 0xF];
+        } else {
+            if (url.size() + 1 > kMaxUrlLength) {
+                return;
+            }
+            url += static_cast<char>(byte);
+        }
+        ++position;
+    }
+}
+
+}  // namespace
+
+bool IsWebUrl(std::string_view url) {
+    std::size_t schemeLength = 0;
+    if (StartsWithIgnoringCase(url, "http://")) {
+        schemeLength = 7;
+    } else if (StartsWithIgnoringCase(url, "https://")) {
+        schemeLength = 8;
+    } else {
+        return false;
+    }
+    std::string_view authority = url.substr(schemeLength);
+    authority = authority.substr(0, authority.find_first_of("/?#\\"));
+    if (std::size_t at = authority.rfind('@'); at != std::string_view::npos) {
+        authority.remove_prefix(at + 1);  // user information
+    }
+    std::string_view host = authority.substr(0, authority.rfind(':'));
+    if (!host.empty() && host.front() == '[') {
+        host = authority.substr(0, authority.find(']') + 1);  // IPv6 literal
+    }
+    return !host.empty();
+}
+
+std::optional<std::string> ComposeSearchUrl(std::string_view siteUrl, std::string_view text,
+                                            const LeadByteSet& leadBytes) {
+    if (siteUrl.empty()) {
+        return std::nullopt;  // no site: the text alone is never opened
+    }
+    std::string url;
+    url.reserve(siteUrl.size() + text.size());
+    AppendEncoded(url, siteUrl, leadBytes);
+    AppendEncoded(url, text, leadBytes);
+    if (!IsWebUrl(url)) {
+        return std::nullopt;
+    }
+    return url;
+}
+
+}  // namespace vp

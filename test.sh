@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every target and runs every test: the portable code
+# natively (with AddressSanitizer and UBSan), the Windows program and its tests under
+# Wine on Xvfb, and a short fuzzing run of the site list reader.
+set -uo pipefail
+cd "$(dirname "$0")"
+
+tools/install-deps.sh || exit 1
+
+set -e
+cmake --preset native >/dev/null
+cmake --build --preset native
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw
+if [ -f bench/CMakeLists.txt ]; then
+    cmake --preset bench >/dev/null
+    cmake --build --preset bench
+fi
+set +e
+
+passed=0
+failed=0
+count() {  # adds the counts of one ctest summary
+    local summary
+    summary=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
+    local failures total
+    failures=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$summary")
+    total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$summary")
+    if [ -z "$summary" ]; then
+        failed=$((failed + 1))
+        return
+    fi
+    passed=$((passed + total - failures))
+    failed=$((failed + failures))
+}
+
+log=$(mktemp -d)
+echo "== Portable code, native, with sanitizers"
+ctest --preset native -j2 2>&1 | tee "$log/native.txt"
+count "$log/native.txt"
+echo "== Windows program under Wine"
+ctest --preset mingw 2>&1 | tee "$log/mingw.txt"
+count "$log/mingw.txt"
+
+if [ -x fuzz/run.sh ] && command -v clang++ >/dev/null; then
+    echo "== Fuzzing the site list reader"
+    if fuzz/run.sh "${VP_FUZZ_SECONDS:-30}"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+    fi
+fi
+
+echo
+echo "tests: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

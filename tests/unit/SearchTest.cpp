@@ -1,0 +1,100 @@
+// Search URLs, the search history rules and the hot-key table.
+#include <gtest/gtest.h>
+
+#include "app/HotKeys.h"
+#include "popup/SearchHistory.h"
+#include "sites/SearchUrl.h"
+
+namespace vp {
+namespace {
+
+std::string Compose(std::string_view site, std::string_view text,
+                    const LeadByteSet& leadBytes = LeadByteSet::SingleByte()) {
+    return ComposeSearchUrl(site, text, leadBytes).value_or("<not opened>");
+}
+
+TEST(SearchUrl, TextIsAppendedAsItIs) {
+    EXPECT_EQ(Compose("https://s.example/?q=", "two words"), "https://s.example/?q=two words");
+    EXPECT_EQ(Compose("https://s.example/?q=", "a&b#c%41+d\t\xE9"),
+              "https://s.example/?q=a&b#c%41+d%09\xE9");
+    EXPECT_EQ(Compose("https://s.example/?q=", ""), "https://s.example/?q=");
+}
+
+TEST(SearchUrl, QuotesAndControlCharactersAreEncoded) {
+    EXPECT_EQ(Compose("https://s.example/?q=", "say \"hi\"\r\n\x7F"),
+              "https://s.example/?q=say %22hi%22%0D%0A%7F");
+    EXPECT_EQ(Compose("https://s.example/?q=", std::string_view("a\0b", 3)),
+              "https://s.example/?q=a%00b");
+}
+
+TEST(SearchUrl, OnlyWebUrlsWithAHostAreOpened) {
+    EXPECT_EQ(Compose("HTTP://Host/x?q=", "t"), "HTTP://Host/x?q=t");
+    EXPECT_EQ(Compose("hTTpS://h", ""), "hTTpS://h");
+    EXPECT_FALSE(ComposeSearchUrl("", "C:\\Windows\\System32\\notepad.exe", {}));
+    EXPECT_FALSE(ComposeSearchUrl("", "\\\\server\\share", {}));
+    // Without a site nothing is opened, even when the text looks like a web address.
+    EXPECT_FALSE(ComposeSearchUrl("", "https://looks.like/a/url", {}));
+    EXPECT_FALSE(ComposeSearchUrl("file:///C:/", "x", {}));
+    EXPECT_FALSE(ComposeSearchUrl("ftp://host/", "x", {}));
+    EXPECT_FALSE(ComposeSearchUrl("mailto:", "x@y", {}));
+    EXPECT_FALSE(ComposeSearchUrl("https://", "", {}));
+    EXPECT_FALSE(ComposeSearchUrl("https:///path", "", {}));
+    EXPECT_FALSE(ComposeSearchUrl("https://user@:80/", "", {}));
+    EXPECT_FALSE(ComposeSearchUrl("javascript:alert(1)//https://", "", {}));
+    EXPECT_TRUE(ComposeSearchUrl("https://user:pw@host:8080/?q=", "x", {}));
+    EXPECT_TRUE(ComposeSearchUrl("http://[::1]:80/?q=", "x", {}));
+}
+
+TEST(SearchUrl, LongUrlsAreCutTo2083WithoutSplittingCharactersOrEscapes) {
+    const std::string site = "https://s.example/?q=";
+    std::string url = Compose(site, std::string(3000, 'x'));
+    EXPECT_EQ(url.size(), kMaxUrlLength);
+
+    // One byte of room left for a double-byte character: it is left out whole.
+    LeadByteSet sjis;
+    sjis.AddRange(0x81, 0x9F);
+    std::string filler(kMaxUrlLength - site.size() - 1, 'x');
+    url = Compose(site, filler + "\x82\xA0", sjis);
+    EXPECT_EQ(url.size(), kMaxUrlLength - 1);
+    EXPECT_EQ(url.back(), 'x');
+
+    // Two bytes of room and an escape of three: the escape is left out whole.
+    filler.pop_back();
+    url = Compose(site, filler + "\"", sjis);
+    EXPECT_EQ(url.size(), kMaxUrlLength - 2);
+    EXPECT_EQ(url.back(), 'x');
+}
+
+TEST(SearchHistory, NewestFirstEachTextOnceCaseSensitive) {
+    SearchHistoryList history = {"c", "b", "a"};
+    EXPECT_TRUE(AddToSearchHistory(history, "b"));
+    EXPECT_EQ(history, (SearchHistoryList{"b", "c", "a"}));
+    EXPECT_TRUE(AddToSearchHistory(history, "B"));
+    EXPECT_EQ(history, (SearchHistoryList{"B", "b", "c", "a"}));
+    EXPECT_FALSE(AddToSearchHistory(history, ""));
+    EXPECT_EQ(history.size(), 4u);
+    SearchHistoryList duplicates = {"x", "y", "x"};
+    AddToSearchHistory(duplicates, "x");
+    EXPECT_EQ(duplicates, (SearchHistoryList{"x", "y"}));
+    AddToSearchHistory(duplicates, "y ");  // blanks count
+    EXPECT_EQ(duplicates.front(), "y ");
+    EXPECT_EQ(duplicates.size(), 3u);
+}
+
+TEST(HotKeys, IndexesMapToVirtualKeysAndModifiers) {
+    EXPECT_EQ(HotKeyVirtualKey(0), 0x70u);   // F1
+    EXPECT_EQ(HotKeyVirtualKey(9), 0x79u);   // F10
+    EXPECT_EQ(HotKeyVirtualKey(10), 0x30u);  // '0'
+    EXPECT_EQ(HotKeyVirtualKey(19), 0x39u);  // '9'
+    EXPECT_EQ(HotKeyVirtualKey(20), 0x41u);  // 'A'
+    EXPECT_EQ(HotKeyVirtualKey(45), 0x5Au);  // 'Z'
+    EXPECT_FALSE(HotKeyVirtualKey(46));
+    EXPECT_FALSE(HotKeyVirtualKey(0xFFFFFFFFu));
+    EXPECT_EQ(HotKeyModifiers(0), 2u);
+    EXPECT_EQ(HotKeyModifiers(1), 4u);
+    EXPECT_EQ(HotKeyModifiers(2), 6u);
+    EXPECT_FALSE(HotKeyModifiers(3));
+}
+
+}  // namespace
+}  // namespace vp

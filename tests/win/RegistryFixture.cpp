@@ -1,0 +1,23 @@
+#include "tests/win/RegistryFixture.h"
+
+#include "win/Registry.h"
+
+namespace vp {
+
+void DeleteProgramKeys() {
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quenhollow");
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Quenhollow");
+}
+
+void WriteTestValue(const char* path, const char* name, DWORD type, const void* data, DWORD size) {
+    win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, path);
+    ASSERT_TRUE(key);
+    ASSERT_EQ(::RegSetValueExA(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
+}
+
+void WriteTestDword(const char* path, const char* name, std::uint32_t value) {
+    WriteTestValue(path, name, REG_DWORD, &value, sizeof value);
+}
+
+}  // namespace vp

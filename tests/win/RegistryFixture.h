@@ -1,0 +1,26 @@
+// Tests that use the program's registry keys start from an empty program key.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+namespace vp {
+
+// Removes HKCU\SOFTWARE\Quenhollow with everything below it.
+void DeleteProgramKeys();
+
+// Writes a value of any type and size under HKCU\<path>, creating the key.
+void WriteTestValue(const char* path, const char* name, DWORD type, const void* data, DWORD size);
+void WriteTestDword(const char* path, const char* name, std::uint32_t value);
+
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteProgramKeys(); }
+    void TearDown() override { DeleteProgramKeys(); }
+};
+
+}  // namespace vp

@@ -1,0 +1,216 @@
+// Site list files on the real file system, and the cipher against the system's provider.
+#include "sites/SiteListFile.h"
+
+#include <windows.h>
+#include <wincrypt.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "app/ErrorCode.h"
+#include "app/QhError.h"
+#include "sites/SiteListCipher.h"
+#include "sites/SiteListFormat.h"
+#include "win/Handle.h"
+
+namespace vp {
+namespace {
+
+std::string TempFolder() {
+    char folder[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, folder);
+    return folder;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string Encrypted(std::string bytes) {
+    SiteListCipher().Encrypt(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
+    return bytes;
+}
+
+SiteCatalogue SampleCatalogue(SiteCategoryList& categories) {
+    categories = {{"Search", nullptr}, {"Maps", nullptr}};
+    SiteCatalogue catalogue;
+    catalogue.Insert(0, {"Engine", "https://engine.example/?q=", 0, false, false, nullptr});
+    catalogue.Insert(-3, {"Atlas", "https://maps.example/search/", 1, true, false, nullptr});
+    return catalogue;
+}
+
+// Expects LoadSiteList to raise an error with the given code and text.
+void ExpectLoadError(const char* path, std::int32_t code, const std::string& text) {
+    SiteCatalogue catalogue;
+    catalogue.Insert(9, {});
+    try {
+        LoadSiteList(catalogue, nullptr, path);
+        ADD_FAILURE() << "no error for " << (path ? path : "own file");
+    } catch (const _qh_error& error) {
+        EXPECT_EQ(error.Code(), code);
+        EXPECT_EQ(error.Text(), text);
+    }
+    EXPECT_TRUE(catalogue.Empty());  // emptied before anything else
+}
+
+const std::string kWrongSettings =
+    "Wrong Application Settings.\r\nReinstall the Application, Please.";
+
+class SiteListFile : public ::testing::Test {
+protected:
+    void SetUp() override { RemoveOwnFiles(); }
+    void TearDown() override { RemoveOwnFiles(); }
+    static void RemoveOwnFiles() {
+        ::DeleteFileA(UserSiteListPath().c_str());
+        ::DeleteFileA(SystemSiteListPath().c_str());
+    }
+};
+
+TEST_F(SiteListFile, MissingOwnFileRaisesTheSystemErrorWithMessage108) {
+    ExpectLoadError(nullptr, ResultFromSystemError(ERROR_FILE_NOT_FOUND), kWrongSettings);
+    std::string missing = TempFolder() + "no-such-list.qhsl";
+    ExpectLoadError(missing.c_str(), ResultFromSystemError(ERROR_FILE_NOT_FOUND), kWrongSettings);
+}
+
+TEST_F(SiteListFile, OwnFileIsAlwaysEncrypted) {
+    SiteCategoryList categories;
+    std::string plain = FormatSiteList(SampleCatalogue(categories), categories);
+    WriteBytes(SystemSiteListPath(), plain);
+    ExpectLoadError(nullptr, kResultFail, kWrongSettings);
+
+    WriteBytes(SystemSiteListPath(), Encrypted(plain));
+    SiteCatalogue catalogue;
+    LoadSiteList(catalogue, nullptr);
+    ASSERT_EQ(catalogue.Size(), 2u);
+    EXPECT_EQ(catalogue.Find(-3)->url, "https://maps.example/search/");
+}
+
+TEST_F(SiteListFile, GivenPathsFollowTheExchangeNameRule) {
+    SiteCategoryList categories;
+    std::string plain = FormatSiteList(SampleCatalogue(categories), categories);
+    std::string plainPath = TempFolder() + "plain.qhsl";
+    WriteBytes(plainPath, plain);
+    ExpectLoadError(plainPath.c_str(), kResultFail, "Wrong site list file");
+
+    std::string folder = TempFolder() + "AvailableSitesExchange.qhsle.d";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    std::string exchangePath = folder + "\\any name.txt";
+    WriteBytes(exchangePath, plain);
+    SiteCatalogue catalogue;
+    SiteCategoryList readCategories;
+    LoadSiteList(catalogue, &readCategories, exchangePath.c_str());
+    EXPECT_EQ(catalogue.Size(), 2u);
+    ASSERT_EQ(readCategories.size(), 2u);
+    EXPECT_EQ(readCategories[1].name, "Maps");
+
+    WriteBytes(exchangePath, Encrypted(plain));  // an encrypted file under the exchange name
+    ExpectLoadError(exchangePath.c_str(), kResultFail, "Wrong site list file");
+    ::DeleteFileA(exchangePath.c_str());
+    ::RemoveDirectoryA(folder.c_str());
+    ::DeleteFileA(plainPath.c_str());
+}
+
+TEST_F(SiteListFile, SavingGoesToTheUserFolderWhichThenWins) {
+    SiteCategoryList categories;
+    SiteCatalogue catalogue = SampleCatalogue(categories);
+    WriteBytes(SystemSiteListPath(), Encrypted(FormatSiteList({}, {})));
+
+    ASSERT_TRUE(SaveSiteList(catalogue, categories));
+    EXPECT_EQ(OwnSiteListPathForReading(), UserSiteListPath());
+    std::string stored = ReadBytes(UserSiteListPath());
+    EXPECT_EQ(stored, Encrypted(FormatSiteList(catalogue, categories)));
+
+    SiteCatalogue loaded;
+    SiteCategoryList loadedCategories;
+    LoadSiteList(loaded, &loadedCategories);
+    EXPECT_EQ(loaded.Size(), 2u);
+    EXPECT_TRUE(loaded.Find(-3)->reservedFlag);
+    EXPECT_EQ(loadedCategories.size(), 2u);
+}
+
+TEST_F(SiteListFile, ExportsArePlainOnlyUnderTheExchangeName) {
+    SiteCategoryList categories;
+    SiteCatalogue catalogue = SampleCatalogue(categories);
+    std::string plain = FormatSiteList(catalogue, categories);
+    std::string exchangePath = TempFolder() + "AvailableSitesExchange.qhsle";
+    std::string otherPath = TempFolder() + "export.qhsl";
+    ASSERT_TRUE(SaveSiteList(catalogue, categories, exchangePath.c_str()));
+    ASSERT_TRUE(SaveSiteList(catalogue, categories, otherPath.c_str()));
+    EXPECT_EQ(ReadBytes(exchangePath), plain);
+    EXPECT_EQ(ReadBytes(otherPath), Encrypted(plain));
+    ::DeleteFileA(exchangePath.c_str());
+    ::DeleteFileA(otherPath.c_str());
+}
+
+TEST_F(SiteListFile, FailedWriteKeepsThePreviousFile) {
+    SiteCategoryList categories;
+    SiteCatalogue catalogue = SampleCatalogue(categories);
+    std::string path = TempFolder() + "kept.qhsl";
+    WriteBytes(path, "previous");
+    {
+        // Another program holds the file open without sharing: it cannot be replaced.
+        win::FileHandle holder(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(holder);
+        EXPECT_FALSE(SaveSiteList(catalogue, categories, path.c_str()));
+    }
+    EXPECT_EQ(ReadBytes(path), "previous");
+    EXPECT_EQ(::GetFileAttributesA((path + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+    ::DeleteFileA(path.c_str());
+
+    std::string noFolder = TempFolder() + "no-such-folder\\list.qhsl";
+    EXPECT_FALSE(SaveSiteList(catalogue, categories, noFolder.c_str()));
+}
+
+// Runs the system's base provider: MD5 of the pass phrase, CryptDeriveKey RC4, one block.
+std::string ProviderCrypt(std::string bytes, bool encrypt) {
+    HCRYPTPROV provider = 0;
+    if (!::CryptAcquireContextA(&provider, nullptr, MS_DEF_PROV_A, PROV_RSA_FULL, 0)) {
+        EXPECT_EQ(::GetLastError(), static_cast<DWORD>(NTE_BAD_KEYSET));
+        EXPECT_TRUE(::CryptAcquireContextA(&provider, nullptr, MS_DEF_PROV_A, PROV_RSA_FULL,
+                                           CRYPT_NEWKEYSET));
+    }
+    HCRYPTHASH hash = 0;
+    HCRYPTKEY key = 0;
+    EXPECT_TRUE(::CryptCreateHash(provider, CALG_MD5, 0, 0, &hash));
+    EXPECT_TRUE(::CryptHashData(hash, reinterpret_cast<const BYTE*>(kSiteListPassPhrase.data()),
+                                static_cast<DWORD>(kSiteListPassPhrase.size()), 0));
+    EXPECT_TRUE(::CryptDeriveKey(provider, CALG_RC4, hash, 0, &key));
+    DWORD length = static_cast<DWORD>(bytes.size());
+    auto* data = reinterpret_cast<BYTE*>(bytes.data());
+    if (encrypt) {
+        EXPECT_TRUE(::CryptEncrypt(key, 0, TRUE, 0, data, &length, length));
+    } else {
+        EXPECT_TRUE(::CryptDecrypt(key, 0, TRUE, 0, data, &length));
+    }
+    ::CryptDestroyKey(key);
+    ::CryptDestroyHash(hash);
+    ::CryptReleaseContext(provider, 0);
+    return bytes;
+}
+
+TEST(SiteListCipherProvider, AgreesWithTheSystemProviderBothWays) {
+    for (std::size_t size : {1u, 30u, 34u, 257u, 4096u, 100001u}) {
+        std::string text(size, '\0');
+        for (std::size_t i = 0; i < size; ++i) {
+            text[i] = static_cast<char>((i * 131 + 7) & 0xFF);
+        }
+        std::string ours = Encrypted(text);
+        EXPECT_EQ(ProviderCrypt(text, true), ours) << size;
+        EXPECT_EQ(ProviderCrypt(ours, false), text) << size;
+        std::string back = ProviderCrypt(text, true);
+        SiteListCipher().Decrypt(reinterpret_cast<std::uint8_t*>(back.data()), back.size());
+        EXPECT_EQ(back, text) << size;
+    }
+}
+
+}  // namespace
+}  // namespace vp
