@@ -14,7 +14,8 @@ MainWindow::MainWindow()
     : ActiveIcon(::LoadIconA(ProgramInstance(), MAKEINTRESOURCEA(IDI_ACTIVE))),
       InactiveIcon(::LoadIconA(ProgramInstance(), MAKEINTRESOURCEA(IDI_INACTIVE))),
       // Exists while the program runs; the single-instance test rests on the window class.
-      InstanceMutex(::CreateMutexA(nullptr, FALSE, kInstanceMutexName)) {}
+      InstanceMutex(::CreateMutexA(nullptr, FALSE, kInstanceMutexName)),
+      TaskbarCreatedMessage(::RegisterWindowMessageA("TaskbarCreated")) {}
 
 bool MainWindow::CreateHidden(HINSTANCE instance) {
     WNDCLASSEXA windowClass{};
@@ -40,15 +41,27 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     static constexpr win::MessageEntry<MainWindow, LRESULT> kMessages[] = {
         {WM_CREATE, &MainWindow::OnCreate},
         {WM_DESTROY, &MainWindow::OnDestroy},
+        {WM_ACTIVATE, &MainWindow::OnActivate},
+        {WM_SETFOCUS, &MainWindow::OnSetFocus},
+        {WM_PAINT, &MainWindow::OnPaint},
         {WM_CLOSE, &MainWindow::OnClose},
+        {WM_ERASEBKGND, &MainWindow::OnEraseBackground},
         {WM_ENDSESSION, &MainWindow::OnEndSession},
+        {WM_COMMAND, &MainWindow::OnCommand},
         {WM_TIMER, &MainWindow::OnTimer},
         {WM_DRAWCLIPBOARD, &MainWindow::OnDrawClipboard},
         {WM_CHANGECBCHAIN, &MainWindow::OnChangeClipboardChain},
         {WM_HOTKEY, &MainWindow::OnHotKey},
+        {WM_TRAY_NOTIFY, &MainWindow::OnTrayNotify},
         {WM_POPUP_TRIGGER, &MainWindow::OnPopupTrigger},
         {WM_DEFAULT_TRIGGER, &MainWindow::OnDefaultTrigger},
+        {WM_SHOW_POPUP, &MainWindow::OnShowPopup},
     };
+    // The task bar's restart message has a number known only at run time.
+    if (message == TaskbarCreatedMessage && TaskbarCreatedMessage != 0) {
+        OnTaskbarCreated();
+        return 0;
+    }
     return Dispatch(kMessages, message, wParam, lParam);
 }
 
@@ -64,9 +77,12 @@ void MainWindow::InitializeSteps() {
     LoadSettings();
     LoadActiveState();
     CreateSearchBox();
+    RebuildSiteLinks();
+    AddTrayIcon();
     // The hook library knows its gestures before the hook exists.
     ApplyTriggers();
     SetVPHook(Handle());
+    UpdateTrayIcon();
 }
 
 void MainWindow::LoadSettings() {
@@ -101,6 +117,7 @@ void MainWindow::ExitProgram() {
     try {
         UnhookVPHook();
         StoreStateForNextRun();
+        RemoveTrayIcon();
     } catch (...) {
         // Whatever failed, the window must still go and the message loop end.
     }
@@ -108,6 +125,7 @@ void MainWindow::ExitProgram() {
 }
 
 LRESULT MainWindow::OnCreate(WPARAM, LPARAM) {
+    CreateBackgroundBrush();
     NextClipboardViewer = ::SetClipboardViewer(Handle());
     return 0;
 }

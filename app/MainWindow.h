@@ -4,9 +4,12 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/Settings.h"
+#include "popup/ColorStatic.h"
 #include "popup/SearchBox.h"
 #include "popup/SearchHistory.h"
 #include "sites/SiteCatalogue.h"
@@ -69,6 +72,30 @@ private:
     LRESULT OnDrawClipboard(WPARAM, LPARAM);
     LRESULT OnChangeClipboardChain(WPARAM, LPARAM);
 
+    // The popup (popup/Popup.cpp).
+    void CreateBackgroundBrush();
+    void RebuildSiteLinks();
+    RECT PopupRectAtCursor() const;
+    void ShowAtCursor();
+    void ShowWithText(const std::string& text);
+    HWND FocusedChild() const;
+    void MoveFocus(bool forward);
+    LRESULT OnCommand(WPARAM, LPARAM);
+    LRESULT OnActivate(WPARAM, LPARAM);
+    LRESULT OnSetFocus(WPARAM, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnEraseBackground(WPARAM, LPARAM);
+    LRESULT OnShowPopup(WPARAM, LPARAM);
+
+    // Tray icon, tray menu and activation (Tray.cpp).
+    void AddTrayIcon();
+    void UpdateTrayIcon();
+    void RemoveTrayIcon();
+    void OnTaskbarCreated();
+    void ShowTrayMenu();
+    void SetActive(bool active);
+    LRESULT OnTrayNotify(WPARAM, LPARAM);
+
     // Searches (Search.cpp).
     void OpenSiteSearch(std::size_t index);
     void OpenDefaultSiteSearch(const std::string& text);
@@ -91,8 +118,13 @@ private:
     win::KernelHandle InstanceMutex;
     vp::SiteCatalogue SiteCatalogue;  // without categories
     vp::SearchBox SearchBox;
+    std::vector<std::unique_ptr<ColorStatic>> SiteLinks;
+    int ContentHeight = 0;
     SearchHistoryList SearchHistory;
     TriggerSettings Triggers;
+    win::GdiObject BackgroundBrush;
+    win::GdiObject BackgroundBitmap;  // the pattern of BackgroundBrush, if any
+    UINT TaskbarCreatedMessage;
 };
 
 }  // namespace vp

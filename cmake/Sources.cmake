@@ -22,8 +22,12 @@ set(VP_APP_SOURCES
     app/RegistryKeys.cpp
     app/Search.cpp
     app/Settings.cpp
+    app/Tray.cpp
     app/Triggers.cpp
     app/WinText.cpp
+    popup/AboutBox.cpp
+    popup/ColorStatic.cpp
+    popup/Popup.cpp
     popup/SearchBox.cpp
     sites/SelectionStore.cpp
     sites/SiteListFile.cpp

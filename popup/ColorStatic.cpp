@@ -1,0 +1,168 @@
+#include "popup/ColorStatic.h"
+
+#include <cstring>
+
+#include "app/WinText.h"
+#include "resources/resource.h"
+
+namespace vp {
+namespace {
+
+constexpr DWORD kHoverTimeMs = 10;
+
+void RegisterColorStaticClass() {
+    static const bool registered = [] {
+        WNDCLASSEXA windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+        windowClass.lpfnWndProc = win::Window::WindowProcedure;
+        windowClass.hInstance = ProgramInstance();
+        windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        windowClass.lpszClassName = kColorStaticClass;
+        return ::RegisterClassExA(&windowClass) != 0;
+    }();
+    (void)registered;
+}
+
+}  // namespace
+
+ColorStatic::ColorStatic() {
+    LoadColors();
+}
+
+bool ColorStatic::Create(HWND parent, const RECT& rect, DWORD style, int id) {
+    RegisterColorStaticClass();
+    return win::Window::Create(0, kColorStaticClass, nullptr, style | WS_CHILD, rect.left, rect.top,
+                               rect.right - rect.left, rect.bottom - rect.top, parent,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               ProgramInstance()) != nullptr;
+}
+
+void ColorStatic::SetText(const char* text) {
+    if (std::strlen(text) < sizeof text_) {
+        std::strcpy(text_, text);
+    }
+}
+
+LRESULT ColorStatic::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    static constexpr win::MessageEntry<ColorStatic, LRESULT> kMessages[] = {
+        {WM_CREATE, &ColorStatic::OnCreate},
+        {WM_SETFOCUS, &ColorStatic::OnSetFocus},
+        {WM_KILLFOCUS, &ColorStatic::OnKillFocus},
+        {WM_PAINT, &ColorStatic::OnPaint},
+        {WM_ERASEBKGND, &ColorStatic::OnEraseBackground},
+        {WM_SYSCOLORCHANGE, &ColorStatic::OnSysColorChange},
+        {WM_MOUSEMOVE, &ColorStatic::OnMouseMove},
+        {WM_LBUTTONDOWN, &ColorStatic::OnLeftButtonDown},
+        {WM_LBUTTONUP, &ColorStatic::OnLeftButtonUp},
+        {WM_MOUSEHOVER, &ColorStatic::OnMouseHover},
+        {WM_MOUSELEAVE, &ColorStatic::OnMouseLeave},
+    };
+    return Dispatch(kMessages, message, wParam, lParam);
+}
+
+void ColorStatic::LoadColors() {
+    normalTextColor_ = RGB(0, 20, 140);
+    focusTextColor_ = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    hoverTextColor_ = RGB(180, 80, 0);
+    focusBackgroundColor_ = ::GetSysColor(COLOR_HIGHLIGHT);
+}
+
+void ColorStatic::InvalidateInParent() {
+    RECT rect;
+    ::GetWindowRect(Handle(), &rect);
+    HWND parent = ::GetParent(Handle());
+    if (parent == nullptr) {
+        return;
+    }
+    POINT topLeft{rect.left, rect.top};
+    POINT bottomRight{rect.right, rect.bottom};
+    ::ScreenToClient(parent, &topLeft);
+    ::ScreenToClient(parent, &bottomRight);
+    rect = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    ::InvalidateRect(parent, &rect, FALSE);
+}
+
+LRESULT ColorStatic::OnCreate(WPARAM, LPARAM) {
+    // The class cursor, so every link shows the hand once the first one exists.
+    HCURSOR hand = ::LoadCursorA(ProgramInstance(), MAKEINTRESOURCEA(IDC_HAND_POINTER));
+    ::SetClassLongPtrA(Handle(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(hand));
+    return 0;
+}
+
+LRESULT ColorStatic::OnSetFocus(WPARAM, LPARAM) {
+    focused_ = true;
+    InvalidateInParent();
+    return 0;
+}
+
+LRESULT ColorStatic::OnKillFocus(WPARAM, LPARAM) {
+    focused_ = false;
+    InvalidateInParent();
+    return 0;
+}
+
+LRESULT ColorStatic::OnPaint(WPARAM, LPARAM) {
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(Handle(), &paint);
+    if (focused_) {
+        // Opaque: the text sits on a selection-coloured band as large as the text.
+        ::SetTextColor(dc, focusTextColor_);
+        ::SetBkColor(dc, focusBackgroundColor_);
+    } else {
+        ::SetTextColor(dc, hovered_ ? hoverTextColor_ : normalTextColor_);
+        ::SetBkMode(dc, TRANSPARENT);
+    }
+    ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    ::TextOutA(dc, 1, 1, text_, static_cast<int>(std::strlen(text_)));
+    ::EndPaint(Handle(), &paint);
+    return 0;
+}
+
+LRESULT ColorStatic::OnEraseBackground(WPARAM, LPARAM) {
+    return 0;  // the parent's background shows through
+}
+
+LRESULT ColorStatic::OnSysColorChange(WPARAM, LPARAM) {
+    LoadColors();
+    return 0;
+}
+
+LRESULT ColorStatic::OnMouseMove(WPARAM, LPARAM) {
+    TRACKMOUSEEVENT track{sizeof track, TME_HOVER, Handle(), kHoverTimeMs};
+    ::TrackMouseEvent(&track);
+    return 0;
+}
+
+LRESULT ColorStatic::OnLeftButtonDown(WPARAM, LPARAM) {
+    ::SetFocus(Handle());
+    return 0;
+}
+
+LRESULT ColorStatic::OnLeftButtonUp(WPARAM, LPARAM) {
+    HWND parent = ::GetParent(Handle());
+    if (parent != nullptr) {
+        auto id = static_cast<WORD>(::GetWindowLongPtrA(Handle(), GWLP_ID));
+        ::SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    }
+    return 0;
+}
+
+LRESULT ColorStatic::OnMouseHover(WPARAM, LPARAM) {
+    if (!hovered_) {
+        hovered_ = true;
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+        ::TrackMouseEvent(&track);
+        InvalidateInParent();
+    }
+    return 0;
+}
+
+LRESULT ColorStatic::OnMouseLeave(WPARAM, LPARAM) {
+    hovered_ = false;
+    InvalidateInParent();
+    return 0;
+}
+
+}  // namespace vp

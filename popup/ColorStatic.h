@@ -1,0 +1,54 @@
+// A site link of the popup: one line of text in dark blue, orange-brown while the mouse
+// rests on it, in the selection colours while it has the focus, with a pointing-hand
+// cursor. A click sends WM_COMMAND with the control id to the parent.
+#pragma once
+
+#include <windows.h>
+
+#include "win/Window.h"
+
+namespace vp {
+
+inline constexpr char kColorStaticClass[] = "QH_ColorStaticWnd";
+
+class ColorStatic : public win::Window {
+public:
+    ColorStatic();
+    ~ColorStatic() override = default;
+
+    // Creates the control as child `id` of `parent`, without a window text.
+    bool Create(HWND parent, const RECT& rect, DWORD style, int id);
+    // Takes texts shorter than 256 bytes; longer ones are ignored. Does not repaint.
+    void SetText(const char* text);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void LoadColors();
+    // Repaints the parent under the control: the parent has no WS_CLIPCHILDREN, so its
+    // background wipes the old look before the control paints again.
+    void InvalidateInParent();
+
+    LRESULT OnCreate(WPARAM, LPARAM);
+    LRESULT OnSetFocus(WPARAM, LPARAM);
+    LRESULT OnKillFocus(WPARAM, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnEraseBackground(WPARAM, LPARAM);
+    LRESULT OnSysColorChange(WPARAM, LPARAM);
+    LRESULT OnMouseMove(WPARAM, LPARAM);
+    LRESULT OnLeftButtonDown(WPARAM, LPARAM);
+    LRESULT OnLeftButtonUp(WPARAM, LPARAM);
+    LRESULT OnMouseHover(WPARAM, LPARAM);
+    LRESULT OnMouseLeave(WPARAM, LPARAM);
+
+    COLORREF normalTextColor_;
+    COLORREF focusTextColor_;
+    COLORREF hoverTextColor_;
+    COLORREF focusBackgroundColor_;
+    bool focused_ = false;
+    bool hovered_ = false;
+    char text_[256] = {};
+};
+
+}  // namespace vp

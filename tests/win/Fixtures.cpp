@@ -1,0 +1,466 @@
+#include "tests/win/Fixtures.h"
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
+#include "tests/win/WindowSearch.h"
+
+namespace vp {
+namespace {
+
+constexpr char kSelectionClass[] = "VP_SelectionFixture";
+constexpr int kSelectionEditId = 1;
+constexpr UINT kQueryCount = WM_APP + 1;
+constexpr UINT kResetCounts = WM_APP + 2;
+constexpr UINT kQueryChanged = WM_APP + 3;
+constexpr DWORD kQueryTimeoutMs = 5000;
+
+constexpr char kRecorderSettingsKey[] = "Software\\Vantapicker Tests";
+constexpr char kRecorderLogValue[] = "RecorderLog";
+constexpr const char* kUrlCommandKeys[] = {"http\\shell\\open\\command",
+                                           "https\\shell\\open\\command"};
+
+std::string Quoted(const std::string& text) {
+    std::string quoted(1, '"');
+    quoted.append(text).push_back('"');
+    return quoted;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        bytes.append(buffer, read);
+    }
+    ::CloseHandle(file);
+    return bytes;
+}
+
+// Complete lines only: a recorder may be half-way through writing the last one.
+std::vector<std::string> CompleteLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::string::size_type start = 0;
+    for (std::string::size_type end; (end = bytes.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        lines.push_back(bytes.substr(start, end - start));
+    }
+    return lines;
+}
+
+struct WindowOfProcess {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindFixtureWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowOfProcess*>(param);
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    char className[64] = {};
+    ::GetClassNameA(window, className, sizeof className);
+    if (processId == search->processId && lstrcmpA(className, kSelectionClass) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FocusOfThreadOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+    return ::GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+LRESULT Query(HWND window, UINT message, WPARAM wParam, LRESULT failed) {
+    DWORD_PTR result = 0;
+    if (window == nullptr || !::SendMessageTimeoutA(window, message, wParam, 0, SMTO_ABORTIFHUNG,
+                                                    kQueryTimeoutMs, &result)) {
+        return failed;
+    }
+    return static_cast<LRESULT>(result);
+}
+
+// Default value of a key below HKEY_CLASSES_ROOT.
+bool ReadDefaultValue(const char* path, DWORD& type, std::string& value) {
+    win::RegKey key;
+    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, path, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) {
+        key.Release();
+        return false;
+    }
+    char data[2048] = {};
+    DWORD size = sizeof data - 1;
+    if (::RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                           &size) != ERROR_SUCCESS) {
+        return false;
+    }
+    value.assign(data, size > 0 && data[size - 1] == '\0' ? size - 1 : size);
+    return true;
+}
+
+bool WriteString(HKEY root, const char* path, const char* name, DWORD type,
+                 const std::string& value) {
+    win::RegKey key;
+    if (::RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
+                          nullptr) != ERROR_SUCCESS) {
+        key.Release();
+        return false;
+    }
+    return ::RegSetValueExA(key.Get(), name, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool IsExtendedKey(WORD vk) {
+    switch (vk) {
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_RCONTROL:
+    case VK_RMENU:
+    case VK_LWIN:
+    case VK_RWIN:
+    case VK_APPS:
+    case VK_DIVIDE:
+    case VK_NUMLOCK:
+    case VK_SNAPSHOT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+INPUT KeyInput(WORD vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+    return input;
+}
+
+INPUT ButtonInput(int button, bool up) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    switch (button) {
+    case 1:
+        input.mi.dwFlags = up ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_RIGHTDOWN;
+        break;
+    case 2:
+        input.mi.dwFlags = up ? MOUSEEVENTF_MIDDLEUP : MOUSEEVENTF_MIDDLEDOWN;
+        break;
+    case 3:
+    case 4:
+        input.mi.dwFlags = up ? MOUSEEVENTF_XUP : MOUSEEVENTF_XDOWN;
+        input.mi.mouseData = button == 3 ? XBUTTON1 : XBUTTON2;
+        break;
+    default:
+        input.mi.dwFlags = up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+        break;
+    }
+    return input;
+}
+
+void Send(std::vector<INPUT>& inputs) {
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void SendKeys(std::initializer_list<WORD> modifiers, std::vector<INPUT> middle) {
+    std::vector<INPUT> inputs;
+    for (WORD modifier : modifiers) {
+        inputs.push_back(KeyInput(modifier, false));
+    }
+    inputs.insert(inputs.end(), middle.begin(), middle.end());
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
+        inputs.push_back(KeyInput(*it, true));
+    }
+    Send(inputs);
+}
+
+}  // namespace
+
+std::string TestProgramFolder() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    folder.erase(folder.find_last_of('\\') + 1);
+    return folder;
+}
+
+std::string NewTempFile() {
+    char folder[MAX_PATH] = {};
+    char path[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, folder);
+    ::GetTempFileNameA(folder, "vpt", 0, path);
+    return path;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+// ---------------------------------------------------------------------------
+
+SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs) {
+    textFile_ = NewTempFile();
+    if (!WriteFileBytes(textFile_, text)) {
+        problem_ = "cannot write the text file " + textFile_;
+        return;
+    }
+    std::string commandLine = Quoted(TestProgramFolder() + "SelectionFixture.exe");
+    commandLine.append(" ").append(Quoted(textFile_));
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    ::AllowSetForegroundWindow(ASFW_ANY);
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &info)) {
+        problem_ = "cannot start " + commandLine;
+        return;
+    }
+    ::CloseHandle(info.hThread);
+    process_.Reset(info.hProcess);
+    processId_ = info.dwProcessId;
+
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    do {
+        if (::WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0) {
+            problem_ = "SelectionFixture.exe ended early";
+            return;
+        }
+        if (window_ == nullptr) {
+            WindowOfProcess search{processId_, nullptr};
+            ::EnumWindows(FindFixtureWindow, reinterpret_cast<LPARAM>(&search));
+            window_ = search.found;
+            if (window_ != nullptr) {
+                edit_ = ::GetDlgItem(window_, kSelectionEditId);
+            }
+        }
+        if (window_ != nullptr && ::GetForegroundWindow() == window_ &&
+            FocusOfThreadOf(window_) == edit_) {
+            ready_ = true;
+            return;
+        }
+        PumpMessagesFor(20);
+    } while (::GetTickCount64() < deadline);
+
+    if (window_ == nullptr) {
+        problem_ = "no SelectionFixture window";
+    } else if (::GetForegroundWindow() != window_) {
+        char className[64] = "<none>";
+        if (HWND foreground = ::GetForegroundWindow()) {
+            ::GetClassNameA(foreground, className, sizeof className);
+        }
+        problem_ = std::string("not in the foreground; the foreground window's class is ") +
+                   className;
+    } else {
+        problem_ = "the edit control does not have the focus";
+    }
+}
+
+SelectionFixture::~SelectionFixture() {
+    if (process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process_.Get(), 0);
+        ::WaitForSingleObject(process_.Get(), 5000);
+    }
+    if (!textFile_.empty()) {
+        ::DeleteFileA(textFile_.c_str());
+    }
+}
+
+std::string SelectionFixture::Text() const {
+    return edit_ != nullptr ? WindowText(edit_) : std::string();
+}
+
+int SelectionFixture::ClickCount(UINT buttonMessage) const {
+    return static_cast<int>(Query(window_, kQueryCount, buttonMessage, -1));
+}
+
+void SelectionFixture::ResetCounts() const {
+    Query(window_, kResetCounts, 0, 0);
+}
+
+bool SelectionFixture::WasPasted() const {
+    return Query(window_, kQueryChanged, 0, 0) == 1;
+}
+
+// ---------------------------------------------------------------------------
+
+UrlRecorder::UrlRecorder() {
+    const std::string command = Quoted(TestProgramFolder() + "UrlRecorder.exe") + " \"%1\"";
+    ready_ = true;
+    for (const char* keyPath : kUrlCommandKeys) {
+        SavedCommand saved;
+        saved.key = keyPath;
+        saved.existed = ReadDefaultValue(keyPath, saved.type, saved.value);
+        saved_.push_back(saved);
+        ready_ = WriteString(HKEY_CLASSES_ROOT, keyPath, nullptr, REG_SZ, command) && ready_;
+    }
+
+    log_ = NewTempFile();
+    char previous[MAX_PATH] = {};
+    DWORD size = sizeof previous - 1;
+    hadLogValue_ = ::RegGetValueA(HKEY_CURRENT_USER, kRecorderSettingsKey, kRecorderLogValue,
+                                  RRF_RT_REG_SZ, nullptr, previous, &size) == ERROR_SUCCESS;
+    previousLogValue_ = previous;
+    ready_ = WriteString(HKEY_CURRENT_USER, kRecorderSettingsKey, kRecorderLogValue, REG_SZ, log_) &&
+             ready_;
+}
+
+UrlRecorder::~UrlRecorder() {
+    for (const SavedCommand& saved : saved_) {
+        if (saved.existed) {
+            WriteString(HKEY_CLASSES_ROOT, saved.key.c_str(), nullptr, saved.type, saved.value);
+        } else {
+            ::RegDeleteKeyA(HKEY_CLASSES_ROOT, saved.key.c_str());
+        }
+    }
+    if (hadLogValue_) {
+        WriteString(HKEY_CURRENT_USER, kRecorderSettingsKey, kRecorderLogValue, REG_SZ,
+                    previousLogValue_);
+    } else {
+        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRecorderSettingsKey, kRecorderLogValue);
+    }
+    ::DeleteFileA(log_.c_str());
+    ::DeleteFileA((log_ + ".cmdline").c_str());
+}
+
+std::vector<std::string> UrlRecorder::Urls() const {
+    return CompleteLines(ReadFileBytes(log_));
+}
+
+std::vector<std::string> UrlRecorder::CommandLines() const {
+    return CompleteLines(ReadFileBytes(log_ + ".cmdline"));
+}
+
+bool UrlRecorder::WaitForUrls(size_t count, DWORD timeoutMs) const {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    while (Urls().size() < count) {
+        if (::GetTickCount64() >= deadline) {
+            return false;
+        }
+        PumpMessagesFor(20);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+
+void PressKeys(std::initializer_list<WORD> modifiers, WORD key) {
+    SendKeys(modifiers, {KeyInput(key, false), KeyInput(key, true)});
+}
+
+void HoldKey(WORD vk) {
+    std::vector<INPUT> inputs{KeyInput(vk, false)};
+    Send(inputs);
+}
+
+void ReleaseKey(WORD vk) {
+    std::vector<INPUT> inputs{KeyInput(vk, true)};
+    Send(inputs);
+}
+
+void ClickAt(int x, int y, int button, std::initializer_list<WORD> modifiers) {
+    ::SetCursorPos(x, y);
+    SendKeys(modifiers, {ButtonInput(button, false), ButtonInput(button, true)});
+}
+
+POINT CenterOf(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+std::optional<std::string> ClipboardText() {
+    // Another program may hold the clipboard open for a moment.
+    bool open = false;
+    for (int attempt = 0; attempt < 100 && !open; ++attempt) {
+        open = ::OpenClipboard(nullptr) != FALSE;
+        if (!open) {
+            ::Sleep(10);
+        }
+    }
+    if (!open) {
+        return std::nullopt;
+    }
+    std::optional<std::string> text;
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(::GlobalLock(data))) {
+            text = std::string(bytes);
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+bool SetClipboardText(const std::string& text) {
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    if (memory == nullptr) {
+        return false;
+    }
+    char* bytes = static_cast<char*>(::GlobalLock(memory));
+    std::copy(text.begin(), text.end(), bytes);
+    bytes[text.size()] = '\0';
+    ::GlobalUnlock(memory);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (::OpenClipboard(nullptr)) {
+            ::EmptyClipboard();
+            bool set = ::SetClipboardData(CF_TEXT, memory) != nullptr;
+            ::CloseClipboard();
+            if (!set) {
+                ::GlobalFree(memory);
+            }
+            return set;
+        }
+        ::Sleep(10);
+    }
+    ::GlobalFree(memory);
+    return false;
+}
+
+void EmptyClipboardNow() {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (::OpenClipboard(nullptr)) {
+            ::EmptyClipboard();
+            ::CloseClipboard();
+            return;
+        }
+        ::Sleep(10);
+    }
+}
+
+bool WaitForClipboardText(const std::string& expected, DWORD timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    while (ClipboardText() != expected) {
+        if (::GetTickCount64() >= deadline) {
+            return false;
+        }
+        PumpMessagesFor(20);
+    }
+    return true;
+}
+
+}  // namespace vp

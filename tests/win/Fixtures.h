@@ -1,0 +1,122 @@
+// Helper programs and real input for tests that drive Vantapicker.exe from outside:
+// a window with a selected text (SelectionFixture.exe), a stand-in for the web browser
+// (UrlRecorder.exe), and keys and clicks through SendInput.
+#pragma once
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "win/Handle.h"
+
+namespace vp {
+
+// Folder of the running test program, with a trailing backslash. The build puts the
+// helper programs there.
+std::string TestProgramFolder();
+
+// A new temporary file name (the file exists, empty).
+std::string NewTempFile();
+// Writes bytes to a file, replacing it.
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// SelectionFixture.exe showing `text` (any bytes but zero), all of it selected, in the
+// foreground with the focus in its edit control. Ends the program when destroyed.
+class SelectionFixture {
+public:
+    explicit SelectionFixture(const std::string& text, DWORD timeoutMs = 10000);
+    ~SelectionFixture();
+    SelectionFixture(const SelectionFixture&) = delete;
+    SelectionFixture& operator=(const SelectionFixture&) = delete;
+
+    // True once the window was found in the foreground with its edit control focused.
+    bool Ready() const { return ready_; }
+    // Why it is not ready (empty when it is).
+    const std::string& Problem() const { return problem_; }
+    HWND Window() const { return window_; }
+    HWND Edit() const { return edit_; }
+    DWORD ProcessId() const { return processId_; }
+    // The edit control's text (read across processes).
+    std::string Text() const;
+
+    // How many of a mouse button message (WM_LBUTTONDOWN .. WM_XBUTTONUP, and the
+    // DBLCLK ones: a second click within the double-click time arrives as one) reached
+    // the window or its edit control; -1 when the program does not answer. Input that
+    // was already queued to the program is counted before it answers.
+    int ClickCount(UINT buttonMessage) const;
+    // Forgets the counts and whether the text was changed.
+    void ResetCounts() const;
+    // True when the text was changed since the start or ResetCounts: a paste (for
+    // example Shift+Insert) or typing, never a copy.
+    bool WasPasted() const;
+
+private:
+    win::KernelHandle process_;
+    DWORD processId_ = 0;
+    std::string textFile_;
+    HWND window_ = nullptr;
+    HWND edit_ = nullptr;
+    bool ready_ = false;
+    std::string problem_;
+};
+
+// Makes UrlRecorder.exe the shell's open command of http and https URLs and gives it a
+// new empty log; puts the previous commands back when destroyed.
+class UrlRecorder {
+public:
+    UrlRecorder();
+    ~UrlRecorder();
+    UrlRecorder(const UrlRecorder&) = delete;
+    UrlRecorder& operator=(const UrlRecorder&) = delete;
+
+    // True when both commands and the log path were set.
+    bool Ready() const { return ready_; }
+    // The URLs recorded so far, in order, one per complete line of the log.
+    std::vector<std::string> Urls() const;
+    // Waits until at least `count` URLs were recorded; false on time-out.
+    bool WaitForUrls(size_t count, DWORD timeoutMs) const;
+    // Each recorder's raw command line, as Windows passed it (for diagnosis).
+    std::vector<std::string> CommandLines() const;
+    const std::string& LogPath() const { return log_; }
+
+private:
+    struct SavedCommand {
+        std::string key;
+        bool existed = false;
+        DWORD type = REG_SZ;
+        std::string value;
+    };
+    std::vector<SavedCommand> saved_;
+    std::string log_;
+    bool hadLogValue_ = false;
+    std::string previousLogValue_;
+    bool ready_ = false;
+};
+
+// Key presses through SendInput: presses the modifiers in order, presses and releases
+// `key`, then releases the modifiers in reverse order, all in one SendInput call.
+void PressKeys(std::initializer_list<WORD> modifiers, WORD key);
+void HoldKey(WORD vk);
+void ReleaseKey(WORD vk);
+
+// Moves the cursor to (x, y) in screen coordinates, presses the modifiers, presses and
+// releases a mouse button (0 left, 1 right, 2 middle, 3 X1, 4 X2), then releases the
+// modifiers in reverse order.
+void ClickAt(int x, int y, int button, std::initializer_list<WORD> modifiers = {});
+
+// The centre of a window's rectangle, in screen coordinates.
+POINT CenterOf(HWND window);
+
+// The clipboard's CF_TEXT; nothing when it holds none.
+std::optional<std::string> ClipboardText();
+// Puts `text` on the clipboard as CF_TEXT (owned by no window).
+bool SetClipboardText(const std::string& text);
+// Empties the clipboard, so that a later copy can be told from an old one.
+void EmptyClipboardNow();
+// Waits until the clipboard's CF_TEXT equals `expected`; false on time-out.
+bool WaitForClipboardText(const std::string& expected, DWORD timeoutMs);
+
+}  // namespace vp

@@ -1,0 +1,63 @@
+#include "tests/win/RunningApp.h"
+
+#include "resources/resource.h"
+#include "sites/SiteListFile.h"
+#include "tests/win/Fixtures.h"
+#include "tests/win/RegistryFixture.h"
+#include "tests/win/WindowSearch.h"
+
+namespace vp {
+
+void ResetProgramState() {
+    DeleteProgramKeys();
+    InstallDefaultCatalogue();
+}
+
+SiteCatalogue InstalledCatalogue() {
+    SiteCatalogue catalogue;
+    LoadSiteList(catalogue, nullptr);
+    return catalogue;
+}
+
+RunningApp::RunningApp(const std::string& arguments) : process_(arguments) {
+    mainWindow_ = WaitForMainWindow();
+    if (mainWindow_ == nullptr) {
+        return;
+    }
+    // The search box is created during start-up; the triggers follow at once.
+    const ULONGLONG deadline = ::GetTickCount64() + 10000;
+    while (searchBox_ == nullptr && ::GetTickCount64() < deadline) {
+        searchBox_ = ::GetDlgItem(mainWindow_, IDC_SEARCH_BOX);
+        ::Sleep(20);
+    }
+    // Start-up runs on the program's one thread: once it answers, it has finished.
+    DWORD_PTR answer = 0;
+    ready_ = searchBox_ != nullptr &&
+             ::SendMessageTimeoutA(mainWindow_, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &answer) != 0;
+}
+
+std::string RunningApp::SearchText() const {
+    return WindowText(searchBox_);
+}
+
+HWND RunningApp::OpenTrayMenu() {
+    ::PostMessageA(mainWindow_, 0x0400 + 10 /*WM_TRAY_NOTIFY*/, 1, WM_RBUTTONUP);
+    return WaitForTopLevelWindow("#32768", nullptr, 5000);
+}
+
+bool RunningApp::ChooseTrayMenuItem(char mnemonic) {
+    if (OpenTrayMenu() == nullptr) {
+        return false;
+    }
+    PressKeys({}, static_cast<WORD>(::VkKeyScanA(mnemonic) & 0xFF));
+    return true;
+}
+
+long RunningApp::ExitThroughTrayMenu() {
+    if (!ChooseTrayMenuItem('x')) {
+        return -1;
+    }
+    return process_.WaitForExit();
+}
+
+}  // namespace vp

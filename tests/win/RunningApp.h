@@ -1,0 +1,48 @@
+// Vantapicker.exe started for a test on a freshly installed machine's state, with the
+// means to reach its windows and its tray menu from outside.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "sites/SiteCatalogue.h"
+#include "tests/win/AppProcess.h"
+
+namespace vp {
+
+// No settings, no history, the default catalogue in the Windows directory.
+void ResetProgramState();
+
+// The default catalogue as the program reads it.
+SiteCatalogue InstalledCatalogue();
+
+class RunningApp {
+public:
+    explicit RunningApp(const std::string& arguments = "");
+
+    // True once start-up has finished: the main window, its search box and its
+    // triggers exist.
+    bool Ready() const { return ready_; }
+    HWND MainWindow() const { return mainWindow_; }
+    HWND SearchBox() const { return searchBox_; }
+    std::string SearchText() const;
+    AppProcess& Process() { return process_; }
+
+    // Opens the tray menu as a right click on the icon does and leaves it open; its
+    // window, or null. (Its items cannot be read from another process under Wine.)
+    HWND OpenTrayMenu();
+    // Chooses a tray menu item by its underlined letter, as a user would.
+    bool ChooseTrayMenuItem(char mnemonic);
+    // Ends the program through the tray menu's Exit; returns its exit code (-1 on
+    // time-out).
+    long ExitThroughTrayMenu();
+
+private:
+    AppProcess process_;
+    HWND mainWindow_ = nullptr;
+    HWND searchBox_ = nullptr;
+    bool ready_ = false;
+};
+
+}  // namespace vp

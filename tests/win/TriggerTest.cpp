@@ -1,0 +1,271 @@
+// From a gesture or hot key to an opened search, driven from outside as a user would:
+// a fixture application holds selected text in the foreground, the shell's http and
+// https commands point at a recorder.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/RegistryKeys.h"
+#include "tests/win/Fixtures.h"
+#include "tests/win/RegistryFixture.h"
+#include "tests/win/RunningApp.h"
+#include "tests/win/WindowSearch.h"
+#include "win/Registry.h"
+
+namespace vp {
+namespace {
+
+class Triggers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProgramState();
+        ASSERT_TRUE(recorder_.Ready());
+        defaultUrl_ = InstalledCatalogue().Find(0)->url;
+    }
+    void TearDown() override { DeleteProgramKeys(); }
+
+    UrlRecorder recorder_;
+    std::string defaultUrl_;
+};
+
+// Waits until the search box shows `expected`.
+bool WaitForSearchText(const RunningApp& app, const std::string& expected, DWORD timeoutMs = 3000) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    while (::GetTickCount64() < deadline) {
+        if (app.SearchText() == expected) {
+            return true;
+        }
+        ::Sleep(20);
+    }
+    return app.SearchText() == expected;
+}
+
+void SetSearchText(const RunningApp& app, const char* text) {
+    ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+TEST_F(Triggers, DefaultSiteHotKeyAndGestureOpenTheDefaultSiteWithTheSelection) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("selected words");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(recorder_.WaitForUrls(1, 5000));
+    EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "selected words");
+
+    fixture.ResetCounts();
+    POINT center = CenterOf(fixture.Edit());
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(recorder_.WaitForUrls(2, 5000));
+    EXPECT_EQ(recorder_.Urls()[1], defaultUrl_ + "selected words");
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONUP), 0);
+
+    ClickAt(center.x, center.y, 0);  // a plain click still reaches the application
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 1);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONUP), 1);
+    PumpMessagesFor(1500);
+    EXPECT_EQ(recorder_.Urls().size(), 2u);
+}
+
+TEST_F(Triggers, PopupHotKeyAndGesturePutTheSelectionIntoTheSearchBox) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("look me up");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+
+    SetSearchText(app, "earlier text");
+    PressKeys({VK_CONTROL}, VK_F1);
+    EXPECT_TRUE(WaitForSearchText(app, "look me up")) << app.SearchText();
+
+    // Back to the fixture for the gesture (the popup took the foreground).
+    SelectionFixture second("second selection");
+    ASSERT_TRUE(second.Ready()) << second.Problem();
+    SetSearchText(app, "earlier text");
+    POINT center = CenterOf(second.Edit());
+    ClickAt(center.x, center.y, 1, {VK_CONTROL});
+    EXPECT_TRUE(WaitForSearchText(app, "second selection")) << app.SearchText();
+    EXPECT_EQ(second.ClickCount(WM_RBUTTONDOWN), 0);
+    EXPECT_EQ(second.ClickCount(WM_RBUTTONUP), 0);
+    EXPECT_TRUE(recorder_.Urls().empty());
+}
+
+TEST_F(Triggers, CapturedTextIsCutTo255BytesAndLosesTrailingBlanksOnly) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    std::string longText;
+    for (int i = 0; i < 300; ++i) {
+        longText += static_cast<char>('a' + i % 26);
+    }
+    const std::pair<std::string, std::string> cases[] = {
+        {longText, longText.substr(0, 255)},
+        {"trailing blanks   ", "trailing blanks"},
+        {"trailing tab\t", "trailing tab\t"},
+        {"     ", ""},
+    };
+    for (const auto& [selection, expected] : cases) {
+        SelectionFixture fixture(selection);
+        ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+        SetSearchText(app, "not yet");
+        PressKeys({VK_CONTROL}, VK_F1);
+        EXPECT_TRUE(WaitForSearchText(app, expected)) << "[" << app.SearchText() << "]";
+    }
+}
+
+TEST_F(Triggers, LaterCopiesReplaceThePopupTextButNotTheDefaultSearch) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    {
+        SelectionFixture fixture("first copy");
+        ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+        PressKeys({VK_CONTROL}, VK_F1);
+        ASSERT_TRUE(WaitForSearchText(app, "first copy"));
+        ASSERT_TRUE(SetClipboardText("copied again"));  // well within 1200 ms
+        EXPECT_TRUE(WaitForSearchText(app, "copied again"));
+    }
+    {
+        // Nothing selected: the trigger's copy changes nothing, a copy 1.5 s later is
+        // too late to be searched.
+        SelectionFixture empty("");
+        ASSERT_TRUE(empty.Ready()) << empty.Problem();
+        PressKeys({VK_CONTROL}, VK_F2);
+        ::Sleep(1500);
+        ASSERT_TRUE(SetClipboardText("too late"));
+        PumpMessagesFor(1000);
+        EXPECT_TRUE(recorder_.Urls().empty());
+    }
+}
+
+TEST_F(Triggers, HotKeysFromTheRegistryAreHonoured) {
+    WriteTestDword(kSettingsKey, "PopupWindowHotModifier", 2);  // Ctrl+Shift
+    WriteTestDword(kSettingsKey, "PopupWindowHotKey", 36);      // Q
+    WriteTestDword(kSettingsKey, "DefaultActionHotKey", 46);    // no such key
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("shifted");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+
+    SetSearchText(app, "old");
+    PressKeys({VK_CONTROL, VK_SHIFT}, 'Q');
+    EXPECT_TRUE(WaitForSearchText(app, "shifted")) << app.SearchText();
+    EXPECT_FALSE(fixture.WasPasted());  // the held Shift did not turn the copy into a paste
+    EXPECT_EQ(fixture.Text(), "shifted");
+
+    // The default-site hot key registered nothing: the combination is free.
+    EXPECT_TRUE(::RegisterHotKey(nullptr, 7, MOD_CONTROL, VK_F2));
+    ::UnregisterHotKey(nullptr, 7);
+    EXPECT_TRUE(::RegisterHotKey(nullptr, 8, MOD_CONTROL, VK_F1));  // no longer Ctrl+F1
+    ::UnregisterHotKey(nullptr, 8);
+}
+
+TEST_F(Triggers, InactiveProgramTriggersNothing) {
+    WriteTestDword(kSettingsKey, "ActiveState", 0);
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("inactive");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+
+    EXPECT_TRUE(::RegisterHotKey(nullptr, 9, MOD_CONTROL, VK_F1));
+    ::UnregisterHotKey(nullptr, 9);
+    SetSearchText(app, "unchanged");
+    PressKeys({VK_CONTROL}, VK_F2);
+    POINT center = CenterOf(fixture.Edit());
+    ClickAt(center.x, center.y, 1, {VK_CONTROL});
+    PumpMessagesFor(1500);
+    EXPECT_TRUE(recorder_.Urls().empty());
+    EXPECT_EQ(app.SearchText(), "unchanged");
+    EXPECT_EQ(fixture.ClickCount(WM_RBUTTONDOWN), 1);  // the gesture's click went through
+}
+
+TEST_F(Triggers, WithoutDefaultSiteNothingIsOpenedButTheTextIsKept) {
+    WriteTestDword(kSettingsKey, "DefaultSite", 999);
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    for (const char* selection : {"C:\\Windows\\System32\\notepad.exe", "\\\\server\\share"}) {
+        SelectionFixture fixture(selection);
+        ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+        PressKeys({VK_CONTROL}, VK_F2);
+        PumpMessagesFor(1500);
+    }
+    EXPECT_TRUE(recorder_.Urls().empty());
+    EXPECT_EQ(WaitForTopLevelWindow("Notepad", nullptr, 0), nullptr);
+    ASSERT_EQ(app.ExitThroughTrayMenu(), 0);
+    win::RegKey history = win::OpenKey(HKEY_CURRENT_USER, kHistoryKey, KEY_READ);
+    char newest[260] = {};
+    DWORD size = sizeof newest;
+    ::RegQueryValueExA(history.Get(), "0", nullptr, nullptr, reinterpret_cast<BYTE*>(newest),
+                       &size);
+    EXPECT_STREQ(newest, "\\\\server\\share");
+}
+
+}  // namespace
+}  // namespace vp
+
+namespace vp {
+namespace {
+
+std::vector<std::string> StoredHistory() {
+    std::vector<std::string> entries;
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kHistoryKey, KEY_READ);
+    for (;;) {
+        char text[300] = {};
+        DWORD size = sizeof text - 1;
+        if (!key ||
+            ::RegQueryValueExA(key.Get(), std::to_string(entries.size()).c_str(), nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS) {
+            return entries;
+        }
+        entries.push_back(text);
+    }
+}
+
+class SearchHistory : public Triggers {
+protected:
+    // Searches each text on the default site, selected in a fixture, with Ctrl+F2.
+    void SearchAll(std::initializer_list<const char*> texts) {
+        std::size_t before = recorder_.Urls().size();
+        for (const char* text : texts) {
+            SelectionFixture fixture(text);
+            ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+            PressKeys({VK_CONTROL}, VK_F2);
+            ASSERT_TRUE(recorder_.WaitForUrls(++before, 5000)) << text;
+        }
+    }
+};
+
+TEST_F(SearchHistory, OrderlyExitStoresItNewestFirstAndTheNextRunKeepsIt) {
+    {
+        RunningApp app;
+        ASSERT_TRUE(app.Ready());
+        SearchAll({"alpha", "beta", "alpha", "Alpha"});
+        ASSERT_EQ(app.ExitThroughTrayMenu(), 0);
+    }
+    EXPECT_EQ(StoredHistory(), (std::vector<std::string>{"Alpha", "alpha", "beta"}));
+    {
+        RunningApp app;
+        ASSERT_TRUE(app.Ready());
+        SearchAll({"gamma"});
+        ASSERT_EQ(app.ExitThroughTrayMenu(), 0);
+    }
+    EXPECT_EQ(StoredHistory(), (std::vector<std::string>{"gamma", "Alpha", "alpha", "beta"}));
+}
+
+TEST_F(SearchHistory, AtMostTwentyEntriesAreStored) {
+    for (int i = 0; i < 20; ++i) {
+        std::string text = "e" + std::to_string(i);
+        WriteTestValue(kHistoryKey, std::to_string(i).c_str(), REG_SZ, text.c_str(),
+                       static_cast<DWORD>(text.size() + 1));
+    }
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SearchAll({"new"});
+    ASSERT_EQ(app.ExitThroughTrayMenu(), 0);
+    std::vector<std::string> stored = StoredHistory();
+    ASSERT_EQ(stored.size(), 20u);
+    EXPECT_EQ(stored.front(), "new");
+    EXPECT_EQ(stored.back(), "e18");
+}
+
+}  // namespace
+}  // namespace vp
