@@ -8,7 +8,7 @@ root=$(pwd)
 
 tools/install-deps.sh
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target Vantapicker vp_catalogue
+cmake --build --preset mingw --target Vantapicker vp_catalogue SelectionFixture
 
 bin=$root/build/mingw/bin
 state=$root/build/run
@@ -56,6 +56,22 @@ echo "Vantapicker is running under Wine (prefix $WINEPREFIX, display $DISPLAY)."
 echo "Stop it with: WINEPREFIX=$WINEPREFIX wineserver -k"
 
 if [ "$headless" -eq 1 ]; then
+    # A short demo as a user meets the program: text selected in an application,
+    # Ctrl+F1, the popup at the cursor; then the tray menu.
+    printf 'Vantapicker' >"$state/selection.txt"
+    setsid wine "$bin/SelectionFixture.exe" "$(winepath -w "$state/selection.txt")" \
+        >>"$state/vantapicker.log" 2>&1 </dev/null &
+    sleep 3
     import -window root "$state/screenshot.png"
-    echo "Screenshot: $state/screenshot.png"
+    xdotool mousemove 300 220
+    xdotool key ctrl+F1
+    sleep 1.5
+    import -window root "$state/popup.png"
+    xdotool key Escape
+    sleep 0.5
+    xdotool mousemove 12 31 click 3  # the icon in Wine's system tray, top left
+    sleep 1.5
+    import -window root "$state/tray-menu.png"
+    xdotool key Escape
+    echo "Screenshots: $state/screenshot.png $state/popup.png $state/tray-menu.png"
 fi

@@ -7,5 +7,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 cmake --preset bench
-cmake --build build/bench --target vp_site_list_bench
+cmake --build build/bench --target vp_site_list_bench vp_gesture_bench
 build/bench/bin/vp_site_list_bench "$@"
+build/bench/bin/vp_gesture_bench "$@"

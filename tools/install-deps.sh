@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++ python3
     googletest libgtest-dev libbenchmark-dev clang
     mingw-w64 g++-mingw-w64-x86-64-posix mingw-w64-tools
-    wine wine64 xvfb xauth xdotool x11-utils imagemagick
+    wine wine64 xvfb xauth xdotool x11-utils imagemagick nsis
 )
 
 missing=()

@@ -91,6 +91,16 @@ TEST_F(Triggers, PopupHotKeyAndGesturePutTheSelectionIntoTheSearchBox) {
     EXPECT_TRUE(recorder_.Urls().empty());
 }
 
+TEST_F(Triggers, PopupTriggerEmptiesTheSearchBoxEvenWhenNothingIsCopied) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("");  // nothing selected: the copy changes nothing
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    SetSearchText(app, "earlier text");
+    PressKeys({VK_CONTROL}, VK_F1);
+    EXPECT_TRUE(WaitForSearchText(app, "")) << app.SearchText();
+}
+
 TEST_F(Triggers, CapturedTextIsCutTo255BytesAndLosesTrailingBlanksOnly) {
     RunningApp app;
     ASSERT_TRUE(app.Ready());
