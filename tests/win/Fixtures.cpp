@@ -14,6 +14,7 @@ constexpr int kSelectionEditId = 1;
 constexpr UINT kQueryCount = WM_APP + 1;
 constexpr UINT kResetCounts = WM_APP + 2;
 constexpr UINT kQueryChanged = WM_APP + 3;
+constexpr UINT kComeForward = WM_APP + 4;
 constexpr DWORD kQueryTimeoutMs = 5000;
 
 constexpr char kRecorderSettingsKey[] = "Software\\Vantapicker Tests";
@@ -120,27 +121,27 @@ bool WriteString(HKEY root, const char* path, const char* name, DWORD type,
 
 bool IsExtendedKey(WORD vk) {
     switch (vk) {
-    case VK_INSERT:
-    case VK_DELETE:
-    case VK_HOME:
-    case VK_END:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_RCONTROL:
-    case VK_RMENU:
-    case VK_LWIN:
-    case VK_RWIN:
-    case VK_APPS:
-    case VK_DIVIDE:
-    case VK_NUMLOCK:
-    case VK_SNAPSHOT:
-        return true;
-    default:
-        return false;
+        case VK_INSERT:
+        case VK_DELETE:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_RCONTROL:
+        case VK_RMENU:
+        case VK_LWIN:
+        case VK_RWIN:
+        case VK_APPS:
+        case VK_DIVIDE:
+        case VK_NUMLOCK:
+        case VK_SNAPSHOT:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -157,20 +158,20 @@ INPUT ButtonInput(int button, bool up) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     switch (button) {
-    case 1:
-        input.mi.dwFlags = up ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_RIGHTDOWN;
-        break;
-    case 2:
-        input.mi.dwFlags = up ? MOUSEEVENTF_MIDDLEUP : MOUSEEVENTF_MIDDLEDOWN;
-        break;
-    case 3:
-    case 4:
-        input.mi.dwFlags = up ? MOUSEEVENTF_XUP : MOUSEEVENTF_XDOWN;
-        input.mi.mouseData = button == 3 ? XBUTTON1 : XBUTTON2;
-        break;
-    default:
-        input.mi.dwFlags = up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
-        break;
+        case 1:
+            input.mi.dwFlags = up ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_RIGHTDOWN;
+            break;
+        case 2:
+            input.mi.dwFlags = up ? MOUSEEVENTF_MIDDLEUP : MOUSEEVENTF_MIDDLEDOWN;
+            break;
+        case 3:
+        case 4:
+            input.mi.dwFlags = up ? MOUSEEVENTF_XUP : MOUSEEVENTF_XDOWN;
+            input.mi.mouseData = button == 3 ? XBUTTON1 : XBUTTON2;
+            break;
+        default:
+            input.mi.dwFlags = up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+            break;
     }
     return input;
 }
@@ -235,8 +236,8 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     ::AllowSetForegroundWindow(ASFW_ANY);
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info)) {
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info)) {
         problem_ = "cannot start " + commandLine;
         return;
     }
@@ -245,6 +246,9 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs) {
     processId_ = info.dwProcessId;
 
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    ::WaitForInputIdle(process_.Get(), timeoutMs);  // it has shown its window
+    ULONGLONG nextNudge = ::GetTickCount64() + 1000;
+    int nudges = 0;
     do {
         if (::WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0) {
             problem_ = "SelectionFixture.exe ended early";
@@ -254,16 +258,28 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs) {
             WindowOfProcess search{processId_, nullptr};
             ::EnumWindows(FindFixtureWindow, reinterpret_cast<LPARAM>(&search));
             window_ = search.found;
-            if (window_ != nullptr) {
-                edit_ = ::GetDlgItem(window_, kSelectionEditId);
-            }
         }
-        if (window_ != nullptr && ::GetForegroundWindow() == window_ &&
+        if (window_ != nullptr && edit_ == nullptr) {  // made just after the window
+            edit_ = ::GetDlgItem(window_, kSelectionEditId);
+        }
+        if (edit_ != nullptr && ::GetForegroundWindow() == window_ &&
             FocusOfThreadOf(window_) == edit_) {
-            ready_ = true;
+            // A query makes it handle what is still queued for it (for example the
+            // X server's focus events under Wine), so later input finds it settled.
+            ready_ = Query(window_, kQueryChanged, 0, -1) == 0;
+            if (!ready_) {
+                problem_ = "SelectionFixture.exe does not answer, or its text changed";
+            }
             return;
         }
         PumpMessagesFor(20);
+        if (window_ != nullptr && ::GetTickCount64() >= nextNudge) {
+            // Activation can get lost when the window of the previous test goes away at
+            // the same time: let the program take the foreground and focus again.
+            ++nudges;
+            ::PostMessageA(window_, kComeForward, 0, 0);
+            nextNudge = ::GetTickCount64() + 500;
+        }
     } while (::GetTickCount64() < deadline);
 
     if (window_ == nullptr) {
@@ -273,11 +289,19 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs) {
         if (HWND foreground = ::GetForegroundWindow()) {
             ::GetClassNameA(foreground, className, sizeof className);
         }
-        problem_ = std::string("not in the foreground; the foreground window's class is ") +
-                   className;
+        problem_ =
+            std::string("not in the foreground; the foreground window's class is ") + className;
     } else {
-        problem_ = "the edit control does not have the focus";
+        char className[64] = "<none>";
+        if (HWND focus = FocusOfThreadOf(window_)) {
+            ::GetClassNameA(focus, className, sizeof className);
+        }
+        problem_ = std::string(
+                       "the edit control does not have the focus; the focus window's "
+                       "class is ") +
+                   className;
     }
+    problem_ += " (asked " + std::to_string(nudges) + " times to come forward)";
 }
 
 SelectionFixture::~SelectionFixture() {
@@ -325,8 +349,9 @@ UrlRecorder::UrlRecorder() {
     hadLogValue_ = ::RegGetValueA(HKEY_CURRENT_USER, kRecorderSettingsKey, kRecorderLogValue,
                                   RRF_RT_REG_SZ, nullptr, previous, &size) == ERROR_SUCCESS;
     previousLogValue_ = previous;
-    ready_ = WriteString(HKEY_CURRENT_USER, kRecorderSettingsKey, kRecorderLogValue, REG_SZ, log_) &&
-             ready_;
+    ready_ =
+        WriteString(HKEY_CURRENT_USER, kRecorderSettingsKey, kRecorderLogValue, REG_SZ, log_) &&
+        ready_;
 }
 
 UrlRecorder::~UrlRecorder() {
@@ -453,14 +478,25 @@ void EmptyClipboardNow() {
 }
 
 bool WaitForClipboardText(const std::string& expected, DWORD timeoutMs) {
+    // The clipboard is opened only when its content changed: polling it open would make
+    // a program that copies at that moment fail to open it (an edit control does not
+    // try again).
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    while (ClipboardText() != expected) {
-        if (::GetTickCount64() >= deadline) {
-            return false;
-        }
-        PumpMessagesFor(20);
+    DWORD checked = ::GetClipboardSequenceNumber();
+    if (ClipboardText() == expected) {
+        return true;
     }
-    return true;
+    while (::GetTickCount64() < deadline) {
+        PumpMessagesFor(10);
+        DWORD sequence = ::GetClipboardSequenceNumber();
+        if (sequence != checked) {
+            checked = sequence;
+            if (ClipboardText() == expected) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 }  // namespace vp

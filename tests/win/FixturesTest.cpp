@@ -45,9 +45,9 @@ std::string Joined(const std::vector<std::string>& lines) {
 std::string ClassesDefault(const char* path) {
     char data[1024] = {};
     DWORD size = sizeof data - 1;
-    if (::RegGetValueA(HKEY_CLASSES_ROOT, path, nullptr, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ |
-                                                             RRF_NOEXPAND,
-                       nullptr, data, &size) != ERROR_SUCCESS) {
+    if (::RegGetValueA(HKEY_CLASSES_ROOT, path, nullptr,
+                       RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, data,
+                       &size) != ERROR_SUCCESS) {
         return "<missing>";
     }
     return data;
@@ -64,9 +64,12 @@ TEST(Fixtures, SelectionIsInTheForegroundAndCtrlInsertCopiesItExactly) {
     EXPECT_EQ(SelectionOf(fixture.Edit()), std::make_pair(0, 300));
     ASSERT_EQ(ClipboardText(), std::nullopt);
 
+    const DWORD sequence = ::GetClipboardSequenceNumber();
     PressKeys({VK_CONTROL}, VK_INSERT);
     EXPECT_TRUE(WaitForClipboardText(text, 5000))
-        << "clipboard: " << ClipboardText().value_or("<no text>");
+        << "clipboard: " << ClipboardText().value_or("<no text>") << ", changed "
+        << ::GetClipboardSequenceNumber() - sequence
+        << " times; still in the foreground: " << (::GetForegroundWindow() == fixture.Window());
     EXPECT_EQ(::GetAsyncKeyState(VK_CONTROL) & 0x8000, 0) << "Ctrl stayed down";
     EXPECT_EQ(::GetAsyncKeyState(VK_INSERT) & 0x8000, 0) << "Insert stayed down";
     EXPECT_FALSE(fixture.WasPasted());

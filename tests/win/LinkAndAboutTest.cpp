@@ -128,7 +128,8 @@ std::string LinkText(std::size_t length) {
     return text;
 }
 
-class ColorStaticTest : public ::testing::Test {
+// The suite's fixture; inside this file the control itself is vp::ColorStatic.
+class ColorStatic : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterParentClass();
@@ -177,10 +178,10 @@ protected:
 
     ParentRecord record;
     HWND parent = nullptr;
-    ColorStatic link;
+    vp::ColorStatic link;
 };
 
-TEST_F(ColorStaticTest, IsAChildOfItsClassWithTheGivenIdAndNoWindowText) {
+TEST_F(ColorStatic, IsAChildOfItsClassWithTheGivenIdAndNoWindowText) {
     char className[64] = {};
     ::GetClassNameA(link.Handle(), className, sizeof className);
     EXPECT_STREQ(className, "QH_ColorStaticWnd");
@@ -202,7 +203,7 @@ TEST_F(ColorStaticTest, IsAChildOfItsClassWithTheGivenIdAndNoWindowText) {
     EXPECT_EQ(WindowText(link.Handle()), "");
 }
 
-TEST_F(ColorStaticTest, CreationMakesTheHandTheClassCursor) {
+TEST_F(ColorStatic, CreationMakesTheHandTheClassCursor) {
     HCURSOR hand = ::LoadCursorA(ProgramInstance(), MAKEINTRESOURCEA(IDC_HAND_POINTER));
     ASSERT_NE(hand, nullptr);
     ASSERT_NE(hand, ::LoadCursorA(nullptr, IDC_ARROW));
@@ -211,13 +212,13 @@ TEST_F(ColorStaticTest, CreationMakesTheHandTheClassCursor) {
     // A second link shares it, also after someone put the arrow back on the class.
     ::SetClassLongPtrA(link.Handle(), GCLP_HCURSOR,
                        reinterpret_cast<LONG_PTR>(::LoadCursorA(nullptr, IDC_ARROW)));
-    ColorStatic second;
+    vp::ColorStatic second;
     ASSERT_TRUE(second.Create(parent, RECT{5, 52, 210, 68}, WS_CHILD | WS_VISIBLE, kLinkId + 1));
     EXPECT_EQ(reinterpret_cast<HCURSOR>(::GetClassLongPtrA(link.Handle(), GCLP_HCURSOR)), hand);
     ::DestroyWindow(second.Handle());
 }
 
-TEST_F(ColorStaticTest, TextOf255BytesIsPaintedAndOf256BytesIsNot) {
+TEST_F(ColorStatic, TextOf255BytesIsPaintedAndOf256BytesIsNot) {
     Repaint();
     std::vector<COLORREF> empty = LinkPixels();
     ASSERT_FALSE(empty.empty());
@@ -246,7 +247,7 @@ TEST_F(ColorStaticTest, TextOf255BytesIsPaintedAndOf256BytesIsNot) {
     EXPECT_EQ(CountPixels(LinkPixels(), kNormalBlue), CountPixels(painted, kNormalBlue));
 }
 
-TEST_F(ColorStaticTest, ClickTakesTheFocusAndNotifiesTheParentOnceOnRelease) {
+TEST_F(ColorStatic, ClickTakesTheFocusAndNotifiesTheParentOnceOnRelease) {
     ::SetFocus(parent);
     const LPARAM at = MAKELPARAM(10, 8);
     ::SendMessageA(link.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -262,14 +263,14 @@ TEST_F(ColorStaticTest, ClickTakesTheFocusAndNotifiesTheParentOnceOnRelease) {
     EXPECT_EQ(record.commands.size(), 1u);
 }
 
-TEST_F(ColorStaticTest, NotificationCarriesTheIdReadFromTheWindow) {
+TEST_F(ColorStatic, NotificationCarriesTheIdReadFromTheWindow) {
     ::SetWindowLongPtrA(link.Handle(), GWLP_ID, 117);
     ::SendMessageA(link.Handle(), WM_LBUTTONUP, 0, 0);
     ASSERT_EQ(record.commands.size(), 1u);
     EXPECT_EQ(record.commands[0].first, static_cast<WPARAM>(117));
 }
 
-TEST_F(ColorStaticTest, FocusDrawsTheSelectionColoursThroughTheParent) {
+TEST_F(ColorStatic, FocusDrawsTheSelectionColoursThroughTheParent) {
     link.SetText(LinkText(40).c_str());
     ::SetFocus(parent);
     Repaint();
@@ -299,7 +300,7 @@ TEST_F(ColorStaticTest, FocusDrawsTheSelectionColoursThroughTheParent) {
     EXPECT_GT(CountPixels(unfocused, kNormalBlue), 20);
 }
 
-TEST_F(ColorStaticTest, SystemColourChangeIsFollowed) {
+TEST_F(ColorStatic, SystemColourChangeIsFollowed) {
     link.SetText(LinkText(40).c_str());
     const int element = COLOR_HIGHLIGHT;
     const COLORREF original = ::GetSysColor(COLOR_HIGHLIGHT);
@@ -314,7 +315,7 @@ TEST_F(ColorStaticTest, SystemColourChangeIsFollowed) {
     EXPECT_GT(changedPixels, 100);
 }
 
-TEST_F(ColorStaticTest, RestingMouseTurnsTheTextBrownUntilItLeaves) {
+TEST_F(ColorStatic, RestingMouseTurnsTheTextBrownUntilItLeaves) {
     link.SetText(LinkText(40).c_str());
     ::SetFocus(parent);
     MoveMouseTo({10, 10});
@@ -346,7 +347,7 @@ TEST_F(ColorStaticTest, RestingMouseTurnsTheTextBrownUntilItLeaves) {
     EXPECT_GT(CountPixels(left, kNormalBlue), 20);
 }
 
-TEST_F(ColorStaticTest, HoverAndLeaveMessagesSwitchTheColour) {
+TEST_F(ColorStatic, HoverAndLeaveMessagesSwitchTheColour) {
     link.SetText(LinkText(40).c_str());
     ::SetFocus(parent);
     // The pointer rests on the link, so the leave request does not end the hover at once.

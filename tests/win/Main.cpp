@@ -4,9 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES};
     ::InitCommonControlsEx(&controls);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int result = RUN_ALL_TESTS();
+    // Each CTest test runs one suite by name: a name that selects nothing is a mistake,
+    // not a pass.
+    if (::testing::UnitTest::GetInstance()->test_to_run_count() == 0) {
+        std::fprintf(stderr, "no test matches the filter\n");
+        return 1;
+    }
+    return result;
 }
