@@ -97,6 +97,9 @@ void MainWindow::ShowAtCursor() {
                    rect.bottom - rect.top, SWP_SHOWWINDOW);
     ::SetForegroundWindow(Handle());
     ::AttachThreadInput(ownThread, foregroundThread, FALSE);
+    // Detaching can leave the shared input, and so the foreground, without an active
+    // window (Wine does); the popup, now on its own input again, takes it back.
+    ::SetForegroundWindow(Handle());
 }
 
 void MainWindow::ShowWithText(const std::string& text) {

@@ -1,0 +1,1003 @@
+// The popup, the tray icon's menu and the About box of the real Vantapicker.exe, driven
+// from outside with real keys and clicks and read back from its windows, the screen,
+// the notification area and the registry.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/RegistryKeys.h"
+#include "sites/SiteListCipher.h"
+#include "sites/SiteListFile.h"
+#include "sites/SiteListFormat.h"
+#include "tests/win/Fixtures.h"
+#include "tests/win/RegistryFixture.h"
+#include "tests/win/RunningApp.h"
+#include "tests/win/WindowSearch.h"
+#include "win/Registry.h"
+
+namespace vp {
+namespace {
+
+constexpr UINT kTrayNotify = WM_USER + 10;
+constexpr UINT kFixtureComeForward = WM_APP + 4;  // SelectionFixture.exe takes the foreground
+constexpr int kFirstLinkId = 100;
+constexpr COLORREF kLinkBlue = RGB(0, 20, 140);
+constexpr COLORREF kHoverBrown = RGB(180, 80, 0);
+constexpr COLORREF kBackground = RGB(255, 250, 240);
+constexpr char kAboutTitle[] = "About Vantapicker";
+
+// Polls until the condition holds; false when it still does not after the time-out.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 3000) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (::GetTickCount64() >= deadline) {
+            return false;
+        }
+        PumpMessagesFor(10);
+    }
+}
+
+int PopupWidth() {
+    return 219 + 2 * ::GetSystemMetrics(SM_CXBORDER);
+}
+
+int PopupHeight(int links) {
+    return ::GetSystemMetrics(SM_CYSMCAPTION) + 2 * ::GetSystemMetrics(SM_CYBORDER) + 18 * links +
+           38;
+}
+
+RECT WindowRectOf(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+// The client area in screen coordinates.
+RECT ClientRectOnScreen(HWND window) {
+    RECT rect{};
+    ::GetClientRect(window, &rect);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+RECT WorkAreaAt(POINT point) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoA(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcWork;
+}
+
+// The window with the keyboard focus in the thread of `window`.
+HWND FocusOfThreadOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
+                                                                                  : nullptr;
+}
+
+// The popup's links, in the order of their ids 100, 101, ...
+std::vector<HWND> LinksOf(HWND popup) {
+    std::vector<HWND> links;
+    while (HWND link = ::GetDlgItem(popup, kFirstLinkId + static_cast<int>(links.size()))) {
+        links.push_back(link);
+    }
+    return links;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+int CountChildrenOfClass(HWND parent, const char* className) {
+    struct Search {
+        const char* className;
+        int count;
+    } search{className, 0};
+    ::EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            s->count += ClassOf(window) == s->className ? 1 : 0;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
+// A visible window of the class (and title, unless null) of any process.
+HWND VisibleTopLevelWindow(const char* className, const char* title = nullptr) {
+    struct Search {
+        const char* className;
+        const char* title;
+        HWND found;
+    } search{className, title, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            if (::IsWindowVisible(window) && ClassOf(window) == s->className &&
+                (s->title == nullptr || WindowText(window) == s->title)) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int CountAboutBoxes() {
+    int count = 0;
+    ::EnumWindows(
+        [](HWND window, LPARAM counter) -> BOOL {
+            if (ClassOf(window) == "#32770" && WindowText(window) == kAboutTitle) {
+                ++*reinterpret_cast<int*>(counter);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// True when nobody holds the hot key (it is registered and released again at once).
+bool HotKeyIsFree(UINT modifiers, UINT key) {
+    if (!::RegisterHotKey(nullptr, 0x7F00, modifiers, key)) {
+        return false;
+    }
+    ::UnregisterHotKey(nullptr, 0x7F00);
+    return true;
+}
+
+// True while the shell holds the program's notification-area icon: a change of nothing
+// succeeds only for an icon that exists.
+bool TrayIconExists(HWND mainWindow) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = mainWindow;
+    data.uID = 1;
+    return ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+std::optional<std::uint32_t> StoredDword(const char* key, const char* name) {
+    win::RegKey opened = win::OpenKey(HKEY_CURRENT_USER, key, KEY_READ);
+    return opened ? win::ReadDword(opened.Get(), name) : std::nullopt;
+}
+
+// The stored history, newest first, up to the first missing position.
+std::vector<std::string> StoredHistory() {
+    std::vector<std::string> entries;
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kHistoryKey, KEY_READ);
+    for (;;) {
+        char text[300] = {};
+        DWORD size = sizeof text - 1;
+        if (!key ||
+            ::RegQueryValueExA(key.Get(), std::to_string(entries.size()).c_str(), nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS) {
+            return entries;
+        }
+        entries.push_back(text);
+    }
+}
+
+void WriteSelectedSites(const std::vector<SiteId>& ids) {
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        WriteTestDword(kSelectedKey, std::to_string(i).c_str(), static_cast<std::uint32_t>(ids[i]));
+    }
+}
+
+// Rests the mouse at a point: the cursor is put there and nudged there and back at
+// once, so the window under it sees a move and then nothing.
+void RestMouseAt(POINT point) {
+    ::SetCursorPos(point.x, point.y);
+    INPUT moves[2]{};
+    for (int i = 0; i < 2; ++i) {
+        moves[i].type = INPUT_MOUSE;
+        moves[i].mi.dx = i == 0 ? 1 : -1;
+        moves[i].mi.dwFlags = MOUSEEVENTF_MOVE;
+    }
+    ::SendInput(2, moves, sizeof(INPUT));
+}
+
+// ---------------------------------------------------------------------------
+// What the screen shows, read through the screen's device context.
+// ---------------------------------------------------------------------------
+class ScreenPixels {
+public:
+    explicit ScreenPixels(const RECT& area) : area_(area) {
+        const int width = area.right - area.left;
+        const int height = area.bottom - area.top;
+        if (width <= 0 || height <= 0) {
+            return;
+        }
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HDC screen = ::GetDC(nullptr);
+        HDC memory = ::CreateCompatibleDC(screen);
+        HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap != nullptr) {
+            HGDIOBJ old = ::SelectObject(memory, bitmap);
+            ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+            ::GdiFlush();
+            const auto* quads = static_cast<const RGBQUAD*>(bits);
+            for (int i = 0; i < width * height; ++i) {
+                pixels_.push_back(RGB(quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue));
+            }
+            ::SelectObject(memory, old);
+            ::DeleteObject(bitmap);
+        }
+        ::DeleteDC(memory);
+        ::ReleaseDC(nullptr, screen);
+    }
+
+    // The pixel at a screen point inside the area.
+    COLORREF At(int x, int y) const {
+        return pixels_[static_cast<std::size_t>((y - area_.top) * (area_.right - area_.left) +
+                                                (x - area_.left))];
+    }
+    int Count(COLORREF color) const {
+        int count = 0;
+        for (COLORREF pixel : pixels_) {
+            count += pixel == color ? 1 : 0;
+        }
+        return count;
+    }
+    int Size() const { return static_cast<int>(pixels_.size()); }
+
+private:
+    RECT area_;
+    std::vector<COLORREF> pixels_;
+};
+
+// Waits until the screen shows at least `atLeast` pixels of a colour inside the area
+// (a window reaches the screen a moment after it painted).
+bool WaitForPixels(const RECT& area, COLORREF color, int atLeast, DWORD timeoutMs = 3000) {
+    return WaitFor([&] { return ScreenPixels(area).Count(color) >= atLeast; }, timeoutMs);
+}
+
+// The area right of the links and the search box, where only the background shows.
+RECT EmptyStripOf(HWND popup) {
+    RECT client = ClientRectOnScreen(popup);
+    return RECT{client.left + 211, client.top, client.right, client.bottom};
+}
+
+// ---------------------------------------------------------------------------
+// A bitmap file tiled as the popup's background: 8 x 8 pixels, each of its own colour.
+// ---------------------------------------------------------------------------
+COLORREF PatternPixel(int x, int y) {
+    return RGB(20 + 28 * x, 20 + 28 * y, (x + y) % 2 == 0 ? 60 : 200);
+}
+
+std::string PatternBitmapFile() {
+    constexpr int kSide = 8;
+    constexpr DWORD kPixelBytes = kSide * kSide * 3;  // rows of 24 bytes need no padding
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER header{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + kPixelBytes;
+    header.biSize = sizeof header;
+    header.biWidth = kSide;
+    header.biHeight = kSide;  // bottom-up
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = kPixelBytes;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+    for (int row = kSide - 1; row >= 0; --row) {
+        for (int x = 0; x < kSide; ++x) {
+            COLORREF color = PatternPixel(x, row);
+            bytes.push_back(static_cast<char>(GetBValue(color)));
+            bytes.push_back(static_cast<char>(GetGValue(color)));
+            bytes.push_back(static_cast<char>(GetRValue(color)));
+        }
+    }
+    return bytes;
+}
+
+// A file beside Vantapicker.exe for as long as the object lives.
+class FileBesideProgram {
+public:
+    FileBesideProgram(const char* name, const std::string& bytes) {
+        path_ = ProgramPath();
+        path_.erase(path_.find_last_of('\\') + 1);
+        path_ += name;
+        written_ = WriteFileBytes(path_, bytes);
+    }
+    ~FileBesideProgram() { ::DeleteFileA(path_.c_str()); }
+    FileBesideProgram(const FileBesideProgram&) = delete;
+    FileBesideProgram& operator=(const FileBesideProgram&) = delete;
+    bool Written() const { return written_; }
+
+private:
+    std::string path_;
+    bool written_ = false;
+};
+
+// ---------------------------------------------------------------------------
+
+class Popup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The program of an earlier test is gone with its window and hot keys; a window
+        // left over would pass for the new program's.
+        ASSERT_TRUE(WaitFor(
+            [] {
+                return ::FindWindowA("QH_VantapickerHiddenWnd", nullptr) == nullptr &&
+                       HotKeyIsFree(MOD_CONTROL, VK_F1) && HotKeyIsFree(MOD_CONTROL, VK_F2);
+            },
+            10000));
+        ResetProgramState();
+        ASSERT_TRUE(recorder_.Ready());
+        catalogue_ = InstalledCatalogue();
+        ASSERT_GE(catalogue_.Size(), 7u);
+    }
+    void TearDown() override { ResetProgramState(); }
+
+    std::string UrlOf(SiteId id) const { return catalogue_.Find(id)->url; }
+
+    // Ctrl+F1 over the fixture's selection with the cursor at a point, until the popup
+    // is shown with the text and in front.
+    static ::testing::AssertionResult ShowByHotKey(const RunningApp& app,
+                                                   const SelectionFixture& fixture, POINT cursor,
+                                                   const std::string& text) {
+        ::SetCursorPos(cursor.x, cursor.y);
+        // The trigger empties the box first: a failure shows whether it arrived.
+        ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("(before)"));
+        PressKeys({VK_CONTROL}, VK_F1);
+        if (WaitFor([&] { return app.SearchText() == text && InFront(app, fixture); })) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << "not shown: " << State(app);
+    }
+
+    // The popup is shown in the foreground on an input of its own: while it takes the
+    // foreground it shares the fixture's input for a moment, and keys sent then could be
+    // lost.
+    static bool InFront(const RunningApp& app, const SelectionFixture& fixture) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return ::IsWindowVisible(app.MainWindow()) && ::GetForegroundWindow() == app.MainWindow() &&
+               ::GetGUIThreadInfo(::GetWindowThreadProcessId(fixture.Window(), nullptr), &info) &&
+               info.hwndActive != app.MainWindow();
+    }
+
+    static std::string State(const RunningApp& app) {
+        HWND foreground = ::GetForegroundWindow();
+        return "visible " + std::to_string(::IsWindowVisible(app.MainWindow())) + ", text [" +
+               app.SearchText() + "], foreground " +
+               (foreground != nullptr ? ClassOf(foreground) : "none") + ", focus " +
+               ClassOf(FocusOfThreadOf(app.MainWindow())) + ", window " +
+               std::to_string(::IsWindow(app.MainWindow())) + ", Ctrl+F1 free " +
+               std::to_string(HotKeyIsFree(MOD_CONTROL, VK_F1));
+    }
+
+    static HWND EditOf(const RunningApp& app) {
+        return reinterpret_cast<HWND>(::SendMessageA(app.SearchBox(), CBEM_GETEDITCONTROL, 0, 0));
+    }
+
+    static bool WaitForFocus(const RunningApp& app, HWND expected) {
+        return WaitFor([&] { return FocusOfThreadOf(app.MainWindow()) == expected; });
+    }
+
+    static ::testing::AssertionResult WaitForHidden(const RunningApp& app) {
+        if (WaitFor([&] { return !::IsWindowVisible(app.MainWindow()); })) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << "still shown: " << State(app);
+    }
+
+    // The fixture takes the foreground back, with the focus on its selection.
+    static bool BringForward(const SelectionFixture& fixture) {
+        ::PostMessageA(fixture.Window(), kFixtureComeForward, 0, 0);
+        return WaitFor([&] { return ::GetForegroundWindow() == fixture.Window(); });
+    }
+
+    // Chooses a tray menu item and waits until the program has carried it out.
+    static void Choose(RunningApp& app, char mnemonic) {
+        ASSERT_NE(app.OpenTrayMenu(), nullptr);
+        // Shown, so the menu is being tracked; closed, so the command is running.
+        ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") != nullptr; }));
+        PressKeys({}, static_cast<WORD>(::VkKeyScanA(mnemonic) & 0xFF));
+        ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") == nullptr; })) << mnemonic;
+        // A sent message is answered once the thread looks for messages again, after the
+        // command.
+        DWORD_PTR answer = 0;
+        ASSERT_TRUE(
+            ::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_BLOCK, 5000, &answer));
+    }
+
+    // Ends the program through the tray menu's Exit, which must end it with 0.
+    static ::testing::AssertionResult ExitsWithZero(RunningApp& app) {
+        const long code = app.ExitThroughTrayMenu();
+        if (code == 0) {
+            return ::testing::AssertionSuccess();
+        }
+        HWND foreground = ::GetForegroundWindow();
+        return ::testing::AssertionFailure()
+               << "exit code " << code << ", menu shown "
+               << (VisibleTopLevelWindow("#32768") != nullptr) << ", running "
+               << app.Process().IsRunning() << ", foreground "
+               << (foreground != nullptr ? ClassOf(foreground) : "none");
+    }
+
+    UrlRecorder recorder_;
+    SiteCatalogue catalogue_;
+};
+
+TEST_F(Popup, HotKeyShowsItAtTheCursorWithTheSelectionAndTheFocusInTheSearchBox) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
+    SelectionFixture fixture("look me up");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+
+    const POINT cursor{400, 300};
+    ASSERT_TRUE(ShowByHotKey(app, fixture, cursor, "look me up"));
+    RECT rect = WindowRectOf(app.MainWindow());
+    EXPECT_EQ(rect.left, cursor.x - 1);
+    EXPECT_EQ(rect.top, cursor.y - 1);
+    EXPECT_EQ(rect.right - rect.left, PopupWidth());
+    EXPECT_EQ(rect.bottom - rect.top, PopupHeight(7));  // ids 0 to 6 without a Selected key
+    EXPECT_TRUE(WaitForFocus(app, EditOf(app)));
+
+    // One link per default site, 205 x 16 on an 18-pixel pitch under the search box.
+    std::vector<HWND> links = LinksOf(app.MainWindow());
+    ASSERT_EQ(links.size(), 7u);
+    EXPECT_EQ(CountChildrenOfClass(app.MainWindow(), "QH_ColorStaticWnd"), 7);
+    RECT client = ClientRectOnScreen(app.MainWindow());
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(ClassOf(links[i]), "QH_ColorStaticWnd");
+        EXPECT_EQ(::GetParent(links[i]), app.MainWindow());
+        RECT link = WindowRectOf(links[i]);
+        EXPECT_EQ(link.left - client.left, 5);
+        EXPECT_EQ(link.top - client.top, 32 + 18 * static_cast<int>(i));
+        EXPECT_EQ(link.right - link.left, 205);
+        EXPECT_EQ(link.bottom - link.top, 16);
+    }
+    EXPECT_TRUE(recorder_.Urls().empty());
+}
+
+TEST_F(Popup, KeysWalkTheLinksInTheOrderOfTheSelectedKeyAndEnterOpensTheFocusedOne) {
+    WriteSelectedSites({5, 3, 0});
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("order");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 250}, "order"));
+
+    std::vector<HWND> links = LinksOf(app.MainWindow());
+    ASSERT_EQ(links.size(), 3u);
+    EXPECT_EQ(CountChildrenOfClass(app.MainWindow(), "QH_ColorStaticWnd"), 3);
+    RECT rect = WindowRectOf(app.MainWindow());
+    EXPECT_EQ(rect.bottom - rect.top, PopupHeight(3));
+    const HWND edit = EditOf(app);
+    ASSERT_TRUE(WaitForFocus(app, edit));
+
+    // Nothing before the search box: Up and Shift+Tab stay, so Down reaches the first link.
+    PressKeys({}, VK_UP);
+    PressKeys({VK_SHIFT}, VK_TAB);
+    PressKeys({}, VK_DOWN);
+    ASSERT_TRUE(WaitForFocus(app, links[0]));
+    PressKeys({}, VK_RETURN);
+    ASSERT_TRUE(recorder_.WaitForUrls(1, 5000));
+    EXPECT_EQ(recorder_.Urls()[0], UrlOf(5) + "order");
+
+    PressKeys({}, VK_TAB);
+    ASSERT_TRUE(WaitForFocus(app, links[1]));
+    PressKeys({}, VK_RETURN);
+    ASSERT_TRUE(recorder_.WaitForUrls(2, 5000));
+    EXPECT_EQ(recorder_.Urls()[1], UrlOf(3) + "order");
+
+    PressKeys({}, VK_DOWN);
+    ASSERT_TRUE(WaitForFocus(app, links[2]));
+    PressKeys({}, VK_RETURN);
+    ASSERT_TRUE(recorder_.WaitForUrls(3, 5000));
+    EXPECT_EQ(recorder_.Urls()[2], UrlOf(0) + "order");
+
+    // Nothing after the last link: Down and Tab stay, so Up reaches the middle one.
+    PressKeys({}, VK_DOWN);
+    PressKeys({}, VK_TAB);
+    PressKeys({}, VK_UP);
+    ASSERT_TRUE(WaitForFocus(app, links[1]));
+    PressKeys({VK_SHIFT}, VK_TAB);
+    ASSERT_TRUE(WaitForFocus(app, links[0]));
+    PressKeys({}, VK_UP);
+    ASSERT_TRUE(WaitForFocus(app, edit));
+
+    // Enter in the search box searches the default site, with what the box now holds.
+    ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed"));
+    PressKeys({}, VK_RETURN);
+    ASSERT_TRUE(recorder_.WaitForUrls(4, 5000));
+    EXPECT_EQ(recorder_.Urls()[3], UrlOf(0) + "typed");
+    // Opening a site does not hide the popup.
+    EXPECT_TRUE(::IsWindowVisible(app.MainWindow()));
+    PumpMessagesFor(300);
+    EXPECT_EQ(recorder_.Urls().size(), 4u);
+}
+
+TEST_F(Popup, EscAndCloseOnlyHideItAndKeepTheTextAndTheLinks) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("keep me");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    ASSERT_TRUE(ShowByHotKey(app, fixture, {350, 200}, "keep me"));
+    const std::vector<HWND> links = LinksOf(app.MainWindow());
+    ASSERT_EQ(links.size(), 7u);
+
+    PressKeys({}, VK_ESCAPE);
+    ASSERT_TRUE(WaitForHidden(app));
+    EXPECT_EQ(app.SearchText(), "keep me");
+    EXPECT_EQ(LinksOf(app.MainWindow()), links);
+
+    // Shown again as it was, then closed through its caption's message.
+    ASSERT_TRUE(BringForward(fixture));
+    ::PostMessageA(app.MainWindow(), WM_USER + 13, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(app.MainWindow()) != FALSE; }));
+    EXPECT_EQ(app.SearchText(), "keep me");
+    ::PostMessageA(app.MainWindow(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitForHidden(app));
+    EXPECT_TRUE(::IsWindow(app.MainWindow()));
+    EXPECT_TRUE(app.Process().IsRunning());
+    EXPECT_EQ(app.SearchText(), "keep me");
+    EXPECT_EQ(LinksOf(app.MainWindow()), links);
+    EXPECT_TRUE(recorder_.Urls().empty());
+}
+
+TEST_F(Popup, ClickOnALinkOpensItsSiteAndThePopupStaysUntilItLosesActivation) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("clicked");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 150}, "clicked"));
+    std::vector<HWND> links = LinksOf(app.MainWindow());
+    ASSERT_EQ(links.size(), 7u);
+
+    POINT center = CenterOf(links[2]);
+    ClickAt(center.x, center.y, 0);
+    ASSERT_TRUE(recorder_.WaitForUrls(1, 5000));
+    EXPECT_EQ(recorder_.Urls()[0], UrlOf(2) + "clicked");
+    EXPECT_TRUE(WaitForFocus(app, links[2]));  // the pressed link took the focus
+    PumpMessagesFor(300);
+    EXPECT_TRUE(::IsWindowVisible(app.MainWindow()));
+    EXPECT_EQ(recorder_.Urls().size(), 1u);
+
+    ASSERT_TRUE(BringForward(fixture));
+    EXPECT_TRUE(WaitForHidden(app));
+    EXPECT_EQ(app.SearchText(), "clicked");
+}
+
+TEST_F(Popup, NearTheEdgesOfTheWorkAreaItIsKeptInside) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("edges");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    const RECT work = WorkAreaAt({400, 300});
+    const int width = PopupWidth();
+    const int height = PopupHeight(7);
+
+    struct Case {
+        POINT cursor;
+        POINT topLeft;
+    };
+    // (Away from the edges it opens one pixel up and left of the cursor: first test.)
+    const Case cases[] = {
+        // Right or bottom edge: pushed left or up until it touches it.
+        {{work.right - 1, work.top + 100}, {work.right - width, work.top + 99}},
+        {{work.left + 100, work.bottom - 1}, {work.left + 99, work.bottom - height}},
+        // Top left corner: one pixel up and left would leave the work area.
+        {{work.left, work.top}, {work.left, work.top}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "cursor " << c.cursor.x << "," << c.cursor.y);
+        if (::IsWindowVisible(app.MainWindow())) {
+            PressKeys({}, VK_ESCAPE);
+            ASSERT_TRUE(WaitForHidden(app));
+            ASSERT_TRUE(BringForward(fixture));
+        }
+        ASSERT_TRUE(ShowByHotKey(app, fixture, c.cursor, "edges"));
+        RECT rect = WindowRectOf(app.MainWindow());
+        EXPECT_EQ(rect.left, c.topLeft.x);
+        EXPECT_EQ(rect.top, c.topLeft.y);
+        EXPECT_EQ(rect.right - rect.left, width);
+        EXPECT_EQ(rect.bottom - rect.top, height);
+    }
+}
+
+TEST_F(Popup, TallerThanTheWorkAreaItKeepsItsTopInside) {
+    const RECT work = WorkAreaAt({400, 300});
+    // Repeated ids are listed again, so enough links make it taller than the work area.
+    const int links = (work.bottom - work.top) / 18 + 1;
+    std::vector<SiteId> ids;
+    for (int i = 0; i < links; ++i) {
+        ids.push_back(i % 7);
+    }
+    WriteSelectedSites(ids);
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    ASSERT_EQ(LinksOf(app.MainWindow()).size(), static_cast<std::size_t>(links));
+    SelectionFixture fixture("tall");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+
+    ASSERT_TRUE(ShowByHotKey(app, fixture, {work.left + 300, work.top + 400}, "tall"));
+    RECT rect = WindowRectOf(app.MainWindow());
+    EXPECT_EQ(rect.top, work.top);
+    EXPECT_EQ(rect.left, work.left + 299);
+    EXPECT_TRUE(WaitForFocus(app, EditOf(app)));
+}
+
+TEST_F(Popup, LinksAreDarkBlueBrownUnderTheRestingMouseAndHighlightedWithTheFocus) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("colours");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 200}, "colours"));
+    std::vector<HWND> links = LinksOf(app.MainWindow());
+    ASSERT_EQ(links.size(), 7u);
+    const RECT first = WindowRectOf(links[0]);
+    const RECT second = WindowRectOf(links[1]);
+
+    // Everywhere the background colour, the letters of every link dark blue.
+    const RECT strip = EmptyStripOf(app.MainWindow());
+    ASSERT_TRUE(WaitFor([&] {
+        ScreenPixels pixels(strip);
+        return pixels.Size() > 0 && pixels.Count(kBackground) == pixels.Size();
+    })) << "background";
+    for (HWND link : links) {
+        EXPECT_TRUE(WaitForPixels(WindowRectOf(link), kLinkBlue, 20));
+    }
+    EXPECT_GT(ScreenPixels(first).Count(kBackground), ScreenPixels(first).Size() / 2);
+
+    // The mouse rests on the second link: brown; the others stay dark blue.
+    RestMouseAt(CenterOf(links[1]));
+    EXPECT_TRUE(WaitForPixels(second, kHoverBrown, 20));
+    EXPECT_EQ(ScreenPixels(second).Count(kLinkBlue), 0);
+    EXPECT_EQ(ScreenPixels(first).Count(kHoverBrown), 0);
+    EXPECT_GT(ScreenPixels(first).Count(kLinkBlue), 20);
+
+    // It leaves: dark blue again.
+    RestMouseAt({strip.left + 2, strip.top + 2});
+    EXPECT_TRUE(WaitForPixels(second, kLinkBlue, 20));
+    EXPECT_EQ(ScreenPixels(second).Count(kHoverBrown), 0);
+
+    // The focus on the first link: a band of the selection colour; back in the search
+    // box, the band goes.
+    const COLORREF band = ::GetSysColor(COLOR_HIGHLIGHT);
+    ASSERT_NE(band, kBackground);
+    EXPECT_EQ(ScreenPixels(first).Count(band), 0);
+    PressKeys({}, VK_TAB);
+    ASSERT_TRUE(WaitForFocus(app, links[0]));
+    EXPECT_TRUE(WaitForPixels(first, band, 100));
+    EXPECT_EQ(ScreenPixels(first).Count(kLinkBlue), 0);
+    PressKeys({VK_SHIFT}, VK_TAB);
+    ASSERT_TRUE(WaitForFocus(app, EditOf(app)));
+    EXPECT_TRUE(WaitFor([&] { return ScreenPixels(first).Count(band) == 0; }));
+    EXPECT_GT(ScreenPixels(first).Count(kLinkBlue), 20);
+}
+
+TEST_F(Popup, BackgroundBitmapBesideTheProgramIsTiled) {
+    FileBesideProgram bitmap("Background.bmp", PatternBitmapFile());
+    ASSERT_TRUE(bitmap.Written());
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("tiled");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 200}, "tiled"));
+
+    const RECT client = ClientRectOnScreen(app.MainWindow());
+    const RECT strip = EmptyStripOf(app.MainWindow());
+    auto tiled = [&] {
+        ScreenPixels pixels(strip);
+        if (pixels.Size() == 0) {
+            return false;
+        }
+        for (int y = strip.top; y < strip.bottom; ++y) {
+            for (int x = strip.left; x < strip.right; ++x) {
+                if (pixels.At(x, y) != PatternPixel((x - client.left) % 8, (y - client.top) % 8)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(WaitFor(tiled));
+    // Between and around the letters too; the plain colour shows nowhere.
+    std::vector<HWND> links = LinksOf(app.MainWindow());
+    ASSERT_FALSE(links.empty());
+    EXPECT_TRUE(WaitForPixels(WindowRectOf(links[0]), kLinkBlue, 20));
+    ScreenPixels link(WindowRectOf(links[0]));
+    EXPECT_GT(link.Count(PatternPixel(3, 3)), 0);
+    EXPECT_EQ(ScreenPixels(client).Count(kBackground), 0);
+}
+
+TEST_F(Popup, LinkTextOf255BytesIsShownAndOf256IsBlankButStillOpens) {
+    SiteCatalogue catalogue;
+    // The link text is a bullet, a blank and the name.
+    catalogue.Insert(0,
+                     SiteRecord{"Shown " + std::string(247, 'H'), "https://long.example/shown?q="});
+    catalogue.Insert(1,
+                     SiteRecord{"Blank " + std::string(248, 'H'), "https://long.example/blank?q="});
+    ASSERT_EQ(catalogue.Find(0)->name.size(), 253u);
+    ASSERT_EQ(catalogue.Find(1)->name.size(), 254u);
+    std::string file = FormatSiteList(catalogue, SiteCategoryList{{"Long names"}});
+    ASSERT_TRUE(
+        SiteListCipher().Encrypt(reinterpret_cast<std::uint8_t*>(file.data()), file.size()));
+    ASSERT_TRUE(WriteFileBytes(SystemSiteListPath(), file));
+
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("long names");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 200}, "long names"));
+    std::vector<HWND> links = LinksOf(app.MainWindow());
+    ASSERT_EQ(links.size(), 2u);
+    EXPECT_EQ(WindowRectOf(app.MainWindow()).bottom - WindowRectOf(app.MainWindow()).top,
+              PopupHeight(2));
+
+    EXPECT_TRUE(WaitForPixels(WindowRectOf(links[0]), kLinkBlue, 20));
+    ScreenPixels blank(WindowRectOf(links[1]));
+    EXPECT_EQ(blank.Count(kLinkBlue), 0);
+    EXPECT_EQ(blank.Count(kBackground), blank.Size());
+
+    PressKeys({}, VK_DOWN);
+    PressKeys({}, VK_DOWN);
+    ASSERT_TRUE(WaitForFocus(app, links[1]));
+    PressKeys({}, VK_RETURN);
+    ASSERT_TRUE(recorder_.WaitForUrls(1, 5000));
+    EXPECT_EQ(recorder_.Urls()[0], "https://long.example/blank?q=long names");
+    POINT center = CenterOf(links[0]);
+    ClickAt(center.x, center.y, 0);
+    ASSERT_TRUE(recorder_.WaitForUrls(2, 5000));
+    EXPECT_EQ(recorder_.Urls()[1], "https://long.example/shown?q=long names");
+}
+
+// ---------------------------------------------------------------------------
+// The notification-area icon and its menu
+// ---------------------------------------------------------------------------
+
+TEST_F(Popup, TrayDoubleClickShowsItAtTheCursorWithAnEmptySearchBox) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("not taken");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("stale"));
+
+    ::SetCursorPos(450, 350);
+    ::PostMessageA(app.MainWindow(), kTrayNotify, 1, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitFor([&] { return InFront(app, fixture); })) << State(app);
+    EXPECT_EQ(app.SearchText(), "");
+    RECT rect = WindowRectOf(app.MainWindow());
+    EXPECT_EQ(rect.left, 449);
+    EXPECT_EQ(rect.top, 349);
+    EXPECT_TRUE(WaitForFocus(app, EditOf(app)));
+
+    // Enter with the empty text opens the default site's URL alone.
+    PressKeys({}, VK_RETURN);
+    ASSERT_TRUE(recorder_.WaitForUrls(1, 5000));
+    EXPECT_EQ(recorder_.Urls()[0], UrlOf(0));
+    EXPECT_EQ(app.SearchText(), "");
+
+    // Other mouse messages of the icon do nothing.
+    PressKeys({}, VK_ESCAPE);
+    ASSERT_TRUE(WaitForHidden(app));
+    for (LPARAM message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE}) {
+        ::PostMessageA(app.MainWindow(), kTrayNotify, 1, message);
+    }
+    PumpMessagesFor(400);
+    EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
+    EXPECT_EQ(VisibleTopLevelWindow("#32768"), nullptr);
+}
+
+TEST_F(Popup, OpenPopupWindowItemShowsItWithAnEmptySearchBoxDespiteASelection) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("selected elsewhere");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("stale"));
+
+    ::SetCursorPos(500, 400);
+    ASSERT_NE(app.OpenTrayMenu(), nullptr);
+    ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") != nullptr; }));
+    PressKeys({}, VK_DOWN);  // the first item
+    PressKeys({}, VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(app.MainWindow()) != FALSE; }));
+    EXPECT_EQ(app.SearchText(), "");
+    RECT rect = WindowRectOf(app.MainWindow());
+    EXPECT_EQ(rect.left, 499);
+    EXPECT_EQ(rect.top, 399);
+    EXPECT_EQ(rect.bottom - rect.top, PopupHeight(7));
+    PumpMessagesFor(500);  // nothing is captured later either
+    EXPECT_EQ(app.SearchText(), "");
+    EXPECT_EQ(fixture.Text(), "selected elsewhere");
+    EXPECT_TRUE(recorder_.Urls().empty());
+}
+
+TEST_F(Popup, DismissedTrayMenuAndTheOptionsItemDoNothing) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("kept"));
+    ASSERT_NE(app.OpenTrayMenu(), nullptr);
+    ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") != nullptr; }));
+    PressKeys({}, VK_ESCAPE);
+    ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") == nullptr; }));
+    Choose(app, 'o');  // no Options dialog in this version
+    PumpMessagesFor(300);
+    EXPECT_EQ(VisibleTopLevelWindow("#32770"), nullptr);
+    EXPECT_TRUE(app.Process().IsRunning());
+    EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
+    EXPECT_EQ(CountAboutBoxes(), 0);
+    EXPECT_EQ(app.SearchText(), "kept");
+    EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL, VK_F1));  // still active
+    EXPECT_TRUE(recorder_.Urls().empty());
+}
+
+TEST_F(Popup, DeactivateStopsEveryTriggerActivateRestoresThemAndExitStoresTheState) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    ASSERT_TRUE(TrayIconExists(app.MainWindow()));
+    SelectionFixture fixture("trigger text");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    const POINT center = CenterOf(fixture.Edit());
+
+    Choose(app, 'd');
+    EXPECT_TRUE(WaitFor([] { return HotKeyIsFree(MOD_CONTROL, VK_F1); }));
+    EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL, VK_F2));
+    ASSERT_TRUE(BringForward(fixture));
+    ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("unchanged"));
+    fixture.ResetCounts();
+    PressKeys({VK_CONTROL}, VK_F1);
+    PressKeys({VK_CONTROL}, VK_F2);
+    ClickAt(center.x, center.y, 1, {VK_CONTROL});
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    PumpMessagesFor(1500);
+    EXPECT_TRUE(recorder_.Urls().empty());
+    EXPECT_EQ(app.SearchText(), "unchanged");
+    EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
+    EXPECT_EQ(fixture.ClickCount(WM_RBUTTONDOWN), 1);  // the gestures' clicks went through
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 1);
+    EXPECT_TRUE(TrayIconExists(app.MainWindow()));
+
+    Choose(app, 'a');
+    EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL, VK_F1));
+    ASSERT_TRUE(BringForward(fixture));
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(recorder_.WaitForUrls(1, 5000));
+    EXPECT_EQ(recorder_.Urls()[0], UrlOf(0) + "trigger text");
+    fixture.ResetCounts();
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(recorder_.WaitForUrls(2, 5000));
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
+
+    // Exit keeps the state it ends in and the history, and ends with 0.
+    Choose(app, 'd');
+    ASSERT_TRUE(WaitFor([] { return HotKeyIsFree(MOD_CONTROL, VK_F1); }));
+    const HWND mainWindow = app.MainWindow();
+    ASSERT_TRUE(ExitsWithZero(app));
+    EXPECT_EQ(StoredDword(kSettingsKey, "ActiveState"), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(StoredHistory(), std::vector<std::string>{"trigger text"});
+    EXPECT_FALSE(TrayIconExists(mainWindow));
+}
+
+TEST_F(Popup, TaskbarRestartPutsTheIconBack) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    ASSERT_TRUE(WaitFor([&] { return TrayIconExists(app.MainWindow()); }));
+
+    // The task bar forgot the icon, then announces its restart.
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = app.MainWindow();
+    data.uID = 1;
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &data));
+    ASSERT_FALSE(TrayIconExists(app.MainWindow()));
+    const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    ASSERT_NE(taskbarCreated, 0u);
+    ::PostMessageA(app.MainWindow(), taskbarCreated, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return TrayIconExists(app.MainWindow()); }));
+
+    // Announced while the icon is there: still one icon, and the program goes on.
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(
+        ::SendMessageTimeoutA(app.MainWindow(), taskbarCreated, 0, 0, SMTO_BLOCK, 5000, &answer));
+    EXPECT_TRUE(app.Process().IsRunning());
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &data));
+    EXPECT_FALSE(TrayIconExists(app.MainWindow()));
+}
+
+TEST_F(Popup, EndOfSessionStoresHistoryAndStateWhileTheProgramGoesOn) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("session words");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(recorder_.WaitForUrls(1, 5000));
+    Choose(app, 'd');
+    ASSERT_TRUE(WaitFor([] { return HotKeyIsFree(MOD_CONTROL, VK_F1); }));
+
+    DWORD_PTR answer = 0;
+    // The session goes on after all: nothing stored.
+    ASSERT_TRUE(::SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, FALSE, 0, SMTO_BLOCK, 5000,
+                                      &answer));
+    EXPECT_EQ(StoredDword(kSettingsKey, "ActiveState"), std::nullopt);
+    EXPECT_TRUE(StoredHistory().empty());
+
+    ASSERT_TRUE(
+        ::SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 5000, &answer));
+    EXPECT_EQ(StoredDword(kSettingsKey, "ActiveState"), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(StoredHistory(), std::vector<std::string>{"session words"});
+
+    PumpMessagesFor(300);
+    EXPECT_TRUE(app.Process().IsRunning());
+    ASSERT_TRUE(BringForward(fixture));
+    ::PostMessageA(app.MainWindow(), kTrayNotify, 1, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(WaitFor([&] { return InFront(app, fixture); })) << State(app);
+}
+
+TEST_F(Popup, AboutItemOpensOneBoxThatEscOkAndCloseEach) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    auto openAbout = [&app]() -> HWND {
+        if (!app.ChooseTrayMenuItem('b')) {
+            return nullptr;
+        }
+        HWND box = nullptr;
+        WaitFor([&] { return (box = VisibleTopLevelWindow("#32770", kAboutTitle)) != nullptr; });
+        return box;
+    };
+
+    HWND box = openAbout();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(CountAboutBoxes(), 1);
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == box; }));
+    // Chosen again while it is open: the same box, no second one.
+    ASSERT_NE(app.OpenTrayMenu(), nullptr);
+    ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") != nullptr; }));
+    PressKeys({}, 'B');
+    ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") == nullptr; }));
+    PumpMessagesFor(500);
+    EXPECT_EQ(CountAboutBoxes(), 1);
+    EXPECT_EQ(VisibleTopLevelWindow("#32770", kAboutTitle), box);
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == box; }));
+
+    PressKeys({}, VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return CountAboutBoxes() == 0; }));
+    EXPECT_TRUE(app.Process().IsRunning());
+
+    box = openAbout();
+    ASSERT_NE(box, nullptr);
+    HWND ok = ::GetDlgItem(box, IDOK);
+    ASSERT_NE(ok, nullptr);
+    POINT center = CenterOf(ok);
+    ClickAt(center.x, center.y, 0);
+    EXPECT_TRUE(WaitFor([&] { return CountAboutBoxes() == 0; }));
+    EXPECT_TRUE(app.Process().IsRunning());
+
+    box = openAbout();
+    ASSERT_NE(box, nullptr);
+    ::PostMessageA(box, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return CountAboutBoxes() == 0; }));
+    EXPECT_TRUE(app.Process().IsRunning());
+    EXPECT_TRUE(ExitsWithZero(app));
+}
+
+}  // namespace
+}  // namespace vp

@@ -1,0 +1,251 @@
+// The tray menu as the program builds it. Another process cannot read a menu under Wine,
+// so the whole program runs here, on a thread of the test, and its menu is read in place.
+#include "app/Program.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/RegistryKeys.h"
+#include "tests/win/Fixtures.h"
+#include "tests/win/RegistryFixture.h"
+#include "tests/win/RunningApp.h"
+#include "win/Registry.h"
+
+namespace vp {
+namespace {
+
+constexpr UINT kTrayNotify = WM_USER + 10;
+constexpr UINT kMenuOfWindow = 0x01E1;  // MN_GETHMENU: the menu that a menu window shows
+constexpr POINT kCursor{600, 500};
+
+// A visible top-level window of the class that belongs to this process.
+HWND OwnVisibleWindow(const char* className) {
+    struct Search {
+        const char* className;
+        HWND found;
+    } search{className, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD processId = 0;
+            ::GetWindowThreadProcessId(window, &processId);
+            char name[64] = {};
+            ::GetClassNameA(window, name, sizeof name);
+            if (processId == ::GetCurrentProcessId() && ::IsWindowVisible(window) &&
+                std::string(name) == s->className) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The program's main window once it exists in this process, or null.
+HWND OwnMainWindow() {
+    HWND window = nullptr;
+    while ((window = ::FindWindowExA(nullptr, window, "QH_VantapickerHiddenWnd", nullptr))) {
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(window, &processId);
+        if (processId == ::GetCurrentProcessId()) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+// Each item as "id text", separators as "-".
+std::vector<std::string> ItemsOf(HMENU menu) {
+    std::vector<std::string> items;
+    const int count = ::GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        char text[256] = {};
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        if (!::GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) {
+            items.push_back("<unreadable>");
+        } else if (info.fType & MFT_SEPARATOR) {
+            items.push_back("-");
+        } else {
+            items.push_back(std::to_string(info.wID) + " " + text);
+        }
+    }
+    return items;
+}
+
+// The whole program, from its start to its end, on a thread of its own.
+class ProgramOnThread {
+public:
+    ProgramOnThread()
+        : thread_([run = run_] {
+              run->threadId = ::GetCurrentThreadId();
+              run->exitCode = RunProgram(::GetModuleHandleA(nullptr), "Vantapicker.exe");
+              run->ended = true;
+          }) {}
+
+    ~ProgramOnThread() {
+        // Whatever the test left open, the program ends before its thread is joined.
+        for (int attempt = 0; attempt < 3 && !run_->ended && mainWindow_ != nullptr; ++attempt) {
+            if (HWND menu = OwnVisibleWindow("#32768")) {
+                ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+                WaitFor([] { return OwnVisibleWindow("#32768") == nullptr; }, 2000);
+            }
+            if (ChooseFromMenu('x')) {
+                WaitForEnd(3000);
+            }
+        }
+        for (int attempt = 0; attempt < 3 && !run_->ended; ++attempt) {
+            if (HWND box = OwnVisibleWindow("#32770")) {  // an error box, for instance
+                ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            }
+            ::PostThreadMessageA(run_->threadId, WM_QUIT, 0, 0);
+            WaitForEnd(2000);
+        }
+        if (run_->ended) {
+            thread_.join();
+        } else {
+            thread_.detach();  // better a stray thread than a test run that never ends
+        }
+    }
+    ProgramOnThread(const ProgramOnThread&) = delete;
+    ProgramOnThread& operator=(const ProgramOnThread&) = delete;
+
+    // True once start-up has finished: the main window answers and holds its search box.
+    bool WaitForStart() {
+        const bool started = WaitFor([this] {
+            mainWindow_ = OwnMainWindow();
+            return mainWindow_ != nullptr && ::GetDlgItem(mainWindow_, 99) != nullptr;
+        });
+        if (!started) {
+            return false;
+        }
+        DWORD_PTR answer = 0;
+        return ::SendMessageTimeoutA(mainWindow_, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &answer) != 0;
+    }
+
+    // Right click on the icon with the cursor at kCursor; the shown menu's window, or null.
+    HWND OpenMenu() {
+        ::SetCursorPos(kCursor.x, kCursor.y);
+        ::PostMessageA(mainWindow_, kTrayNotify, 1, WM_RBUTTONUP);
+        HWND menu = nullptr;
+        WaitFor([&menu] { return (menu = OwnVisibleWindow("#32768")) != nullptr; });
+        return menu;
+    }
+
+    bool ChooseFromMenu(char mnemonic) {
+        if (OpenMenu() == nullptr) {
+            return false;
+        }
+        PressKeys({}, static_cast<WORD>(::VkKeyScanA(mnemonic) & 0xFF));
+        return true;
+    }
+
+    bool WaitForEnd(DWORD timeoutMs) {
+        return WaitFor([this] { return run_->ended.load(); }, timeoutMs);
+    }
+
+    HWND MainWindow() const { return mainWindow_; }
+    int ExitCode() const { return run_->exitCode; }
+
+    template <typename Condition>
+    static bool WaitFor(Condition condition, DWORD timeoutMs = 5000) {
+        const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+        while (!condition()) {
+            if (::GetTickCount64() >= deadline) {
+                return false;
+            }
+            ::Sleep(10);
+        }
+        return true;
+    }
+
+private:
+    // Shared with the thread, which may outlive this object if the program hangs.
+    struct Run {
+        std::atomic<bool> ended{false};
+        std::atomic<int> exitCode{-1};
+        std::atomic<DWORD> threadId{0};
+    };
+    std::shared_ptr<Run> run_ = std::make_shared<Run>();
+    HWND mainWindow_ = nullptr;
+    std::thread thread_;
+};
+
+std::optional<std::uint32_t> StoredActiveState() {
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+    return key ? win::ReadDword(key.Get(), "ActiveState") : std::nullopt;
+}
+
+class TrayMenu : public ::testing::Test {
+protected:
+    void SetUp() override { ResetProgramState(); }
+    void TearDown() override { DeleteProgramKeys(); }
+
+    // Opens the menu, checks its items against `expected`, then dismisses it with Esc
+    // and ends the program with Exit.
+    static void CheckMenuThenExit(const std::vector<std::string>& expected) {
+        ProgramOnThread program;
+        ASSERT_TRUE(program.WaitForStart());
+        HWND menuWindow = program.OpenMenu();
+        ASSERT_NE(menuWindow, nullptr);
+        auto menu = reinterpret_cast<HMENU>(::SendMessageA(menuWindow, kMenuOfWindow, 0, 0));
+        ASSERT_TRUE(::IsMenu(menu));
+
+        EXPECT_EQ(ItemsOf(menu), expected);
+        EXPECT_EQ(::GetMenuDefaultItem(menu, FALSE, 0), 140u);
+        for (int position = 0; position < ::GetMenuItemCount(menu); ++position) {
+            SCOPED_TRACE(position);
+            const UINT state = ::GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
+            if (!(state & MF_SEPARATOR)) {
+                EXPECT_EQ(state & (MF_CHECKED | MF_GRAYED | MF_DISABLED), 0u);
+            }
+        }
+        // Its lower right corner is at the cursor.
+        RECT rect{};
+        ::GetWindowRect(menuWindow, &rect);
+        EXPECT_EQ(rect.right, kCursor.x);
+        EXPECT_EQ(rect.bottom, kCursor.y);
+
+        // Esc dismisses it and leaves the program as it was.
+        PressKeys({}, VK_ESCAPE);
+        EXPECT_TRUE(ProgramOnThread::WaitFor([] { return OwnVisibleWindow("#32768") == nullptr; }));
+        EXPECT_FALSE(program.WaitForEnd(300));
+        EXPECT_FALSE(::IsWindowVisible(program.MainWindow()));
+
+        ASSERT_TRUE(program.ChooseFromMenu('x'));
+        ASSERT_TRUE(program.WaitForEnd(10000));
+        EXPECT_EQ(program.ExitCode(), 0);
+        EXPECT_EQ(OwnMainWindow(), nullptr);
+    }
+};
+
+TEST_F(TrayMenu, ActiveProgramOffersDeactivate) {
+    CheckMenuThenExit({"140 Open Popup Window", "-", "116 Online &Help", "115 Home &Page",
+                       "131 &Support", "-", "102 &Options", "104 &Deactivate", "-",
+                       "101 A&bout Vantapicker", "-", "105 E&xit"});
+    EXPECT_EQ(StoredActiveState(), std::optional<std::uint32_t>(1));
+}
+
+TEST_F(TrayMenu, InactiveProgramOffersActivate) {
+    WriteTestDword(kSettingsKey, "ActiveState", 0);
+    CheckMenuThenExit({"140 Open Popup Window", "-", "116 Online &Help", "115 Home &Page",
+                       "131 &Support", "-", "102 &Options", "103 &Activate", "-",
+                       "101 A&bout Vantapicker", "-", "105 E&xit"});
+    EXPECT_EQ(StoredActiveState(), std::optional<std::uint32_t>(0));
+}
+
+}  // namespace
+}  // namespace vp
