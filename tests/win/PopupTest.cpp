@@ -138,19 +138,6 @@ HWND VisibleTopLevelWindow(const char* className, const char* title = nullptr) {
     return search.found;
 }
 
-int CountAboutBoxes() {
-    int count = 0;
-    ::EnumWindows(
-        [](HWND window, LPARAM counter) -> BOOL {
-            if (ClassOf(window) == "#32770" && WindowText(window) == kAboutTitle) {
-                ++*reinterpret_cast<int*>(counter);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 // True when nobody holds the hot key (it is registered and released again at once).
 bool HotKeyIsFree(UINT modifiers, UINT key) {
     if (!::RegisterHotKey(nullptr, 0x7F00, modifiers, key)) {
@@ -173,22 +160,6 @@ bool TrayIconExists(HWND mainWindow) {
 std::optional<std::uint32_t> StoredDword(const char* key, const char* name) {
     win::RegKey opened = win::OpenKey(HKEY_CURRENT_USER, key, KEY_READ);
     return opened ? win::ReadDword(opened.Get(), name) : std::nullopt;
-}
-
-// The stored history, newest first, up to the first missing position.
-std::vector<std::string> StoredHistory() {
-    std::vector<std::string> entries;
-    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kHistoryKey, KEY_READ);
-    for (;;) {
-        char text[300] = {};
-        DWORD size = sizeof text - 1;
-        if (!key ||
-            ::RegQueryValueExA(key.Get(), std::to_string(entries.size()).c_str(), nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS) {
-            return entries;
-        }
-        entries.push_back(text);
-    }
 }
 
 void WriteSelectedSites(const std::vector<SiteId>& ids) {
@@ -844,7 +815,7 @@ TEST_F(Popup, DismissedTrayMenuAndTheOptionsItemDoNothing) {
     EXPECT_EQ(VisibleTopLevelWindow("#32770"), nullptr);
     EXPECT_TRUE(app.Process().IsRunning());
     EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
-    EXPECT_EQ(CountAboutBoxes(), 0);
+    EXPECT_EQ(CountTopLevelWindows("#32770", kAboutTitle), 0);
     EXPECT_EQ(app.SearchText(), "kept");
     EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL, VK_F1));  // still active
     EXPECT_TRUE(recorder_.Urls().empty());
@@ -966,7 +937,7 @@ TEST_F(Popup, AboutItemOpensOneBoxThatEscOkAndCloseEach) {
 
     HWND box = openAbout();
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(CountAboutBoxes(), 1);
+    EXPECT_EQ(CountTopLevelWindows("#32770", kAboutTitle), 1);
     ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == box; }));
     // Chosen again while it is open: the same box, no second one.
     ASSERT_NE(app.OpenTrayMenu(), nullptr);
@@ -974,12 +945,12 @@ TEST_F(Popup, AboutItemOpensOneBoxThatEscOkAndCloseEach) {
     PressKeys({}, 'B');
     ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") == nullptr; }));
     PumpMessagesFor(500);
-    EXPECT_EQ(CountAboutBoxes(), 1);
+    EXPECT_EQ(CountTopLevelWindows("#32770", kAboutTitle), 1);
     EXPECT_EQ(VisibleTopLevelWindow("#32770", kAboutTitle), box);
     EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == box; }));
 
     PressKeys({}, VK_ESCAPE);
-    EXPECT_TRUE(WaitFor([&] { return CountAboutBoxes() == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
     EXPECT_TRUE(app.Process().IsRunning());
 
     box = openAbout();
@@ -988,13 +959,13 @@ TEST_F(Popup, AboutItemOpensOneBoxThatEscOkAndCloseEach) {
     ASSERT_NE(ok, nullptr);
     POINT center = CenterOf(ok);
     ClickAt(center.x, center.y, 0);
-    EXPECT_TRUE(WaitFor([&] { return CountAboutBoxes() == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
     EXPECT_TRUE(app.Process().IsRunning());
 
     box = openAbout();
     ASSERT_NE(box, nullptr);
     ::PostMessageA(box, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return CountAboutBoxes() == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
     EXPECT_TRUE(app.Process().IsRunning());
     EXPECT_TRUE(ExitsWithZero(app));
 }

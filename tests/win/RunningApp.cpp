@@ -1,10 +1,12 @@
 #include "tests/win/RunningApp.h"
 
+#include "app/RegistryKeys.h"
 #include "resources/resource.h"
 #include "sites/SiteListFile.h"
 #include "tests/win/Fixtures.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/WindowSearch.h"
+#include "win/Registry.h"
 
 namespace vp {
 
@@ -17,6 +19,21 @@ SiteCatalogue InstalledCatalogue() {
     SiteCatalogue catalogue;
     LoadSiteList(catalogue, nullptr);
     return catalogue;
+}
+
+std::vector<std::string> StoredHistory() {
+    std::vector<std::string> entries;
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kHistoryKey, KEY_READ);
+    for (;;) {
+        char text[300] = {};
+        DWORD size = sizeof text - 1;
+        if (!key ||
+            ::RegQueryValueExA(key.Get(), std::to_string(entries.size()).c_str(), nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS) {
+            return entries;
+        }
+        entries.push_back(text);
+    }
 }
 
 RunningApp::RunningApp(const std::string& arguments) : process_(arguments) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "sites/SiteCatalogue.h"
 #include "tests/win/AppProcess.h"
@@ -16,6 +17,9 @@ void ResetProgramState();
 
 // The default catalogue as the program reads it.
 SiteCatalogue InstalledCatalogue();
+
+// The stored search history, newest first, up to the first missing position.
+std::vector<std::string> StoredHistory();
 
 class RunningApp {
 public:

@@ -215,21 +215,6 @@ TEST_F(Triggers, WithoutDefaultSiteNothingIsOpenedButTheTextIsKept) {
 namespace vp {
 namespace {
 
-std::vector<std::string> StoredHistory() {
-    std::vector<std::string> entries;
-    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kHistoryKey, KEY_READ);
-    for (;;) {
-        char text[300] = {};
-        DWORD size = sizeof text - 1;
-        if (!key ||
-            ::RegQueryValueExA(key.Get(), std::to_string(entries.size()).c_str(), nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS) {
-            return entries;
-        }
-        entries.push_back(text);
-    }
-}
-
 class SearchHistory : public Triggers {
 protected:
     // Searches each text on the default site, selected in a fixture, with Ctrl+F2.

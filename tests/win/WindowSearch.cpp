@@ -29,6 +29,26 @@ std::string MessageBoxText(HWND messageBox) {
     return textControl != nullptr ? WindowText(textControl) : std::string();
 }
 
+int CountTopLevelWindows(const char* className, const std::string& title) {
+    struct Search {
+        std::string className;
+        std::string title;
+        int count = 0;
+    } search{className, title};
+    ::EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* wanted = reinterpret_cast<Search*>(data);
+            char name[64] = {};
+            ::GetClassNameA(window, name, sizeof name);
+            if (wanted->className == name && WindowText(window) == wanted->title) {
+                ++wanted->count;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
 void PumpMessagesFor(DWORD milliseconds) {
     const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
     while (::GetTickCount64() < deadline) {

@@ -19,6 +19,9 @@ std::string WindowText(HWND window);
 // The message text of a message box (its static control 0xFFFF).
 std::string MessageBoxText(HWND messageBox);
 
+// How many top-level windows of the class carry the title (in any process).
+int CountTopLevelWindows(const char* className, const std::string& title);
+
 // Pumps this thread's messages for about `milliseconds`.
 void PumpMessagesFor(DWORD milliseconds);
 
