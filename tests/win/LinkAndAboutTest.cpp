@@ -80,45 +80,13 @@ void RegisterParentClass() {
 }
 
 // The client area of a window as it is on its surface, row by row.
-std::vector<COLORREF> CapturePixels(HWND window) {
+std::vector<COLORREF> CaptureClient(HWND window) {
     RECT client;
     ::GetClientRect(window, &client);
-    const int width = client.right;
-    const int height = client.bottom;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC windowDc = ::GetDC(window);
-    HDC memoryDc = ::CreateCompatibleDC(windowDc);
-    HBITMAP bitmap = ::CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    std::vector<COLORREF> pixels;
-    if (bitmap != nullptr) {
-        HGDIOBJ old = ::SelectObject(memoryDc, bitmap);
-        ::BitBlt(memoryDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
-        ::GdiFlush();
-        const auto* quads = static_cast<const RGBQUAD*>(bits);
-        for (int i = 0; i < width * height; ++i) {
-            pixels.push_back(RGB(quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue));
-        }
-        ::SelectObject(memoryDc, old);
-        ::DeleteObject(bitmap);
-    }
-    ::DeleteDC(memoryDc);
-    ::ReleaseDC(window, windowDc);
+    HDC dc = ::GetDC(window);
+    std::vector<COLORREF> pixels = CapturePixels(dc, client);
+    ::ReleaseDC(window, dc);
     return pixels;
-}
-
-int CountPixels(const std::vector<COLORREF>& pixels, COLORREF color) {
-    int count = 0;
-    for (COLORREF pixel : pixels) {
-        count += pixel == color ? 1 : 0;
-    }
-    return count;
 }
 
 // Strokes that fill whole pixels whatever the font smoothing.
@@ -157,7 +125,7 @@ protected:
         PumpMessagesFor(50);
     }
 
-    std::vector<COLORREF> LinkPixels() { return CapturePixels(link.Handle()); }
+    std::vector<COLORREF> LinkPixels() { return CaptureClient(link.Handle()); }
 
     // Moves the real mouse pointer, as the user's hand would.
     static void MoveMouseTo(POINT screen) {

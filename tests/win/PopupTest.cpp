@@ -187,34 +187,8 @@ void RestMouseAt(POINT point) {
 class ScreenPixels {
 public:
     explicit ScreenPixels(const RECT& area) : area_(area) {
-        const int width = area.right - area.left;
-        const int height = area.bottom - area.top;
-        if (width <= 0 || height <= 0) {
-            return;
-        }
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
         HDC screen = ::GetDC(nullptr);
-        HDC memory = ::CreateCompatibleDC(screen);
-        HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (bitmap != nullptr) {
-            HGDIOBJ old = ::SelectObject(memory, bitmap);
-            ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-            ::GdiFlush();
-            const auto* quads = static_cast<const RGBQUAD*>(bits);
-            for (int i = 0; i < width * height; ++i) {
-                pixels_.push_back(RGB(quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue));
-            }
-            ::SelectObject(memory, old);
-            ::DeleteObject(bitmap);
-        }
-        ::DeleteDC(memory);
+        pixels_ = CapturePixels(screen, area);
         ::ReleaseDC(nullptr, screen);
     }
 
@@ -223,13 +197,7 @@ public:
         return pixels_[static_cast<std::size_t>((y - area_.top) * (area_.right - area_.left) +
                                                 (x - area_.left))];
     }
-    int Count(COLORREF color) const {
-        int count = 0;
-        for (COLORREF pixel : pixels_) {
-            count += pixel == color ? 1 : 0;
-        }
-        return count;
-    }
+    int Count(COLORREF color) const { return CountPixels(pixels_, color); }
     int Size() const { return static_cast<int>(pixels_.size()); }
 
 private:
@@ -632,7 +600,9 @@ TEST_F(Popup, LinksAreDarkBlueBrownUnderTheRestingMouseAndHighlightedWithTheFocu
     ASSERT_TRUE(WaitFor([&] {
         ScreenPixels pixels(strip);
         return pixels.Size() > 0 && pixels.Count(kBackground) == pixels.Size();
-    })) << "background";
+    })) << "background: "
+        << ScreenPixels(strip).Count(kBackground) << " of " << ScreenPixels(strip).Size()
+        << ", first " << std::hex << ScreenPixels(strip).At(strip.left, strip.top);
     for (HWND link : links) {
         EXPECT_TRUE(WaitForPixels(WindowRectOf(link), kLinkBlue, 20));
     }

@@ -49,6 +49,46 @@ int CountTopLevelWindows(const char* className, const std::string& title) {
     return search.count;
 }
 
+std::vector<COLORREF> CapturePixels(HDC source, const RECT& area) {
+    std::vector<COLORREF> pixels;
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) {
+        return pixels;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC memory = ::CreateCompatibleDC(source);
+    HBITMAP bitmap = ::CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap != nullptr) {
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        ::BitBlt(memory, 0, 0, width, height, source, area.left, area.top, SRCCOPY);
+        ::GdiFlush();
+        const auto* quads = static_cast<const RGBQUAD*>(bits);
+        for (int i = 0; i < width * height; ++i) {
+            pixels.push_back(RGB(quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue));
+        }
+        ::SelectObject(memory, old);
+        ::DeleteObject(bitmap);
+    }
+    ::DeleteDC(memory);
+    return pixels;
+}
+
+int CountPixels(const std::vector<COLORREF>& pixels, COLORREF color) {
+    int count = 0;
+    for (COLORREF pixel : pixels) {
+        count += pixel == color ? 1 : 0;
+    }
+    return count;
+}
+
 void PumpMessagesFor(DWORD milliseconds) {
     const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
     while (::GetTickCount64() < deadline) {

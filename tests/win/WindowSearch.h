@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 namespace vp {
 
@@ -21,6 +22,11 @@ std::string MessageBoxText(HWND messageBox);
 
 // How many top-level windows of the class carry the title (in any process).
 int CountTopLevelWindows(const char* className, const std::string& title);
+
+// The pixels of an area of a device context (a window's or the screen's), row by row;
+// empty for an empty area.
+std::vector<COLORREF> CapturePixels(HDC source, const RECT& area);
+int CountPixels(const std::vector<COLORREF>& pixels, COLORREF color);
 
 // Pumps this thread's messages for about `milliseconds`.
 void PumpMessagesFor(DWORD milliseconds);
