@@ -9,7 +9,6 @@
 namespace vp {
 namespace {
 
-constexpr char kAppIdKey[] = "AppID\\{6B0E2C51-3A8F-4D72-B1C4-5E9A07D3F286}";
 constexpr char kExeAppIdKey[] = "AppID\\Vantapicker.EXE";
 constexpr char kProductName[] = "Vantapicker";
 
@@ -35,8 +34,12 @@ HRESULT LoadOwnTypeLibrary(ITypeLib** library) {
 
 }  // namespace
 
+static std::string AppIdKey() {
+    return std::string("AppID\\") + kAppIdText;
+}
+
 HRESULT RegisterServer() {
-    WriteClassesString(kAppIdKey, nullptr, kProductName);
+    WriteClassesString(AppIdKey().c_str(), nullptr, kProductName);
     WriteClassesString(kExeAppIdKey, "AppID", kAppIdText);
 
     ITypeLib* library = nullptr;
@@ -50,7 +53,7 @@ HRESULT RegisterServer() {
 }
 
 HRESULT UnregisterServer() {
-    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, kAppIdKey);
+    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, AppIdKey().c_str());
     ::RegDeleteKeyA(HKEY_CLASSES_ROOT, kExeAppIdKey);
 
     // Unregister the version and locale that the library itself declares.
