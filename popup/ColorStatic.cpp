@@ -130,6 +130,11 @@ LRESULT ColorStatic::OnSysColorChange(WPARAM, LPARAM) {
 }
 
 LRESULT ColorStatic::OnMouseMove(WPARAM, LPARAM) {
+    // Once hovered, a new hover request would change nothing, and some systems let it
+    // replace the pending leave request, which would leave the link brown.
+    if (hovered_) {
+        return 0;
+    }
     TRACKMOUSEEVENT track{sizeof track, TME_HOVER, Handle(), kHoverTimeMs};
     ::TrackMouseEvent(&track);
     return 0;
