@@ -30,14 +30,6 @@ void OpenWithShell(const char* address) {
     ::ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-std::string UserGuidePath() {
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length < MAX_PATH ? length : 0);
-    folder.erase(folder.find_last_of('\\') + 1);
-    return folder + kUserGuideFileName;
-}
-
 }  // namespace
 
 void MainWindow::AddTrayIcon() {
@@ -117,7 +109,7 @@ void MainWindow::ShowTrayMenu() {
             ShowWithText("");
             break;
         case IDS_ONLINE_HELP:
-            OpenWithShell(UserGuidePath().c_str());
+            OpenWithShell((ProgramFolder() + kUserGuideFileName).c_str());
             break;
         case IDS_HOME_PAGE:
             OpenWithShell(kHomePageAddress);

@@ -13,36 +13,22 @@ namespace vp {
 namespace {
 
 constexpr COLORREF kBackgroundColor = RGB(255, 250, 240);
-constexpr char kBackgroundFileName[] = "\\Background.bmp";
+constexpr char kBackgroundFileName[] = "Background.bmp";
 constexpr char kBullet = '\x95';
 
 }  // namespace
 
 void MainWindow::CreateBackgroundBrush() {
     // A "Background.bmp" beside the program is tiled; otherwise a plain colour.
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) {
-        std::string file(path, length);
-        std::size_t slash = 0;
-        bool found = false;
-        for (std::size_t i = 0; i < file.size();) {
-            if (file[i] == '\\') {
-                slash = i;
-                found = true;
-            }
-            i += SystemLeadBytes().Contains(static_cast<unsigned char>(file[i])) ? 2 : 1;
-        }
-        if (found) {
-            file.resize(slash);
-            file += kBackgroundFileName;
-            auto bitmap = static_cast<HBITMAP>(
-                ::LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-            if (bitmap != nullptr) {
-                BackgroundBitmap.Reset(bitmap);
-                BackgroundBrush.Reset(::CreatePatternBrush(bitmap));
-                return;
-            }
+    const std::string folder = ProgramFolder();
+    if (!folder.empty()) {
+        const std::string file = folder + kBackgroundFileName;
+        auto bitmap = static_cast<HBITMAP>(
+            ::LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+        if (bitmap != nullptr) {
+            BackgroundBitmap.Reset(bitmap);
+            BackgroundBrush.Reset(::CreatePatternBrush(bitmap));
+            return;
         }
     }
     BackgroundBrush.Reset(::CreateSolidBrush(kBackgroundColor));
