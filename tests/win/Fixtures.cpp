@@ -177,6 +177,15 @@ INPUT ButtonInput(int button, bool up) {
 }
 
 void Send(std::vector<INPUT>& inputs) {
+    // Under Wine, a window that has just taken the foreground takes the key state from X
+    // when its thread next reads its events, and releases keys that X does not hold:
+    // a modifier sent before that could be lifted under the key it modifies. So the
+    // foreground thread answers once before anything is sent.
+    if (HWND foreground = ::GetForegroundWindow()) {
+        ::Sleep(50);
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutA(foreground, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
+    }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
