@@ -1,6 +1,7 @@
-// How long the popup takes to appear after Ctrl+F1 over a selection, measured from
-// outside the real Vantapicker.exe: from the key press (SendInput) to the main window
-// being visible. Prints each sample, the median and the minimum.
+// How long the two hot keys take over a selection, measured from outside the real
+// Vantapicker.exe from the key press (SendInput): Ctrl+F1 until the popup is visible,
+// and Ctrl+F2 until the stand-in browser has written down the URL it was given.
+// Prints each sample, the median and the minimum.
 #include <windows.h>
 
 #include <algorithm>
@@ -53,13 +54,14 @@ bool PrepareSample(const RunningApp& app, const SelectionFixture& fixture) {
     return ::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_BLOCK, 10000, &answer) != 0;
 }
 
-// One sample in milliseconds, or a negative number when the popup did not appear.
-double MeasureOnce(const RunningApp& app) {
+// Ctrl+F1 until the popup is visible; negative when it did not appear.
+double MeasurePopup(const RunningApp& app, const UrlRecorder&) {
     LARGE_INTEGER start;
     LARGE_INTEGER shown;
     ::SetCursorPos(300, 250);
+    SettleInput();
     ::QueryPerformanceCounter(&start);
-    PressKeys({VK_CONTROL}, VK_F1);
+    PressKeysAtOnce({VK_CONTROL}, VK_F1);
     const ULONGLONG deadline = ::GetTickCount64() + 5000;
     while (!::IsWindowVisible(app.MainWindow())) {
         if (::GetTickCount64() >= deadline) {
@@ -73,10 +75,63 @@ double MeasureOnce(const RunningApp& app) {
     return Milliseconds(start, shown);
 }
 
+// Ctrl+F2 until the recorder has logged one more URL; negative when none came.
+double MeasureDefaultSearch(const RunningApp&, const UrlRecorder& recorder) {
+    const std::size_t before = recorder.Urls().size();
+    LARGE_INTEGER start;
+    LARGE_INTEGER recorded;
+    SettleInput();
+    ::QueryPerformanceCounter(&start);
+    PressKeysAtOnce({VK_CONTROL}, VK_F2);
+    const ULONGLONG deadline = ::GetTickCount64() + 10000;
+    while (recorder.Urls().size() <= before) {
+        if (::GetTickCount64() >= deadline) {
+            return -1;
+        }
+        ::Sleep(1);
+    }
+    ::QueryPerformanceCounter(&recorded);
+    return Milliseconds(start, recorded);
+}
+
+using Measure = double (*)(const RunningApp&, const UrlRecorder&);
+
+// Takes kSamples samples and prints them with their median and minimum; false when a
+// sample failed.
+bool Sample(const char* what, Measure measure, const RunningApp& app,
+            const SelectionFixture& fixture, const UrlRecorder& recorder) {
+    std::vector<double> samples;
+    for (int i = 1; i <= kSamples; ++i) {
+        if (!PrepareSample(app, fixture)) {
+            std::fprintf(stderr, "%s, sample %d: could not bring the fixture forward\n", what, i);
+            return false;
+        }
+        const double milliseconds = measure(app, recorder);
+        if (milliseconds < 0) {
+            std::fprintf(stderr, "%s, sample %d: nothing happened\n", what, i);
+            return false;
+        }
+        samples.push_back(milliseconds);
+        std::printf("%s, sample %2d: %6.1f ms\n", what, i, milliseconds);
+        std::fflush(stdout);
+    }
+    std::sort(samples.begin(), samples.end());
+    const std::size_t n = samples.size();
+    const double median = n % 2 == 1 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+    std::printf("%s, %zu samples: median %.0f ms, minimum %.0f ms\n", what, n, median,
+                samples.front());
+    return true;
+}
+
 int Run() {
     ResetProgramState();
-    int result = 0;
+    bool measured = false;
     {
+        UrlRecorder recorder;
+        if (!recorder.Ready()) {
+            std::fprintf(stderr, "could not set up the URL recorder\n");
+            return 1;
+        }
         RunningApp app;
         if (!app.Ready()) {
             std::fprintf(stderr, "Vantapicker.exe did not start\n");
@@ -87,36 +142,16 @@ int Run() {
             std::fprintf(stderr, "no selection fixture: %s\n", fixture.Problem().c_str());
             return 1;
         }
-        std::vector<double> samples;
-        for (int i = 1; i <= kSamples; ++i) {
-            if (!PrepareSample(app, fixture)) {
-                std::fprintf(stderr, "sample %d: could not bring the fixture forward\n", i);
-                result = 1;
-                break;
-            }
-            const double milliseconds = MeasureOnce(app);
-            if (milliseconds < 0) {
-                std::fprintf(stderr, "sample %d: the popup did not appear\n", i);
-                result = 1;
-                break;
-            }
-            samples.push_back(milliseconds);
-            std::printf("sample %2d: %6.1f ms\n", i, milliseconds);
-            std::fflush(stdout);
-        }
-        if (!samples.empty()) {
-            std::sort(samples.begin(), samples.end());
-            const std::size_t n = samples.size();
-            const double median =
-                n % 2 == 1 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-            std::printf(
-                "Ctrl+F1 to visible popup, %zu samples: median %.0f ms, minimum %.0f ms (the "
-                "popup is shown %u ms after the trigger by design)\n",
-                n, median, samples.front(), kShowPopupDelayMs);
+        measured = Sample("Ctrl+F1 to visible popup", MeasurePopup, app, fixture, recorder);
+        if (measured) {
+            std::printf("(the popup is shown %u ms after the trigger by design)\n",
+                        kShowPopupDelayMs);
+            measured =
+                Sample("Ctrl+F2 to recorded URL", MeasureDefaultSearch, app, fixture, recorder);
         }
     }
     DeleteProgramKeys();
-    return result;
+    return measured ? 0 : 1;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "tests/win/WindowSearch.h"
@@ -176,20 +177,16 @@ INPUT ButtonInput(int button, bool up) {
     return input;
 }
 
-void Send(std::vector<INPUT>& inputs) {
-    // Under Wine, a window that has just taken the foreground takes the key state from X
-    // when its thread next reads its events, and releases keys that X does not hold:
-    // a modifier sent before that could be lifted under the key it modifies. So the
-    // foreground thread answers once before anything is sent.
-    if (HWND foreground = ::GetForegroundWindow()) {
-        ::Sleep(50);
-        DWORD_PTR answer = 0;
-        ::SendMessageTimeoutA(foreground, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
-    }
+void SendAtOnce(std::vector<INPUT> inputs) {
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void SendKeys(std::initializer_list<WORD> modifiers, std::vector<INPUT> middle) {
+void Send(std::vector<INPUT> inputs) {
+    SettleInput();
+    SendAtOnce(std::move(inputs));
+}
+
+std::vector<INPUT> KeysAround(std::initializer_list<WORD> modifiers, std::vector<INPUT> middle) {
     std::vector<INPUT> inputs;
     for (WORD modifier : modifiers) {
         inputs.push_back(KeyInput(modifier, false));
@@ -198,7 +195,7 @@ void SendKeys(std::initializer_list<WORD> modifiers, std::vector<INPUT> middle) 
     for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
         inputs.push_back(KeyInput(*it, true));
     }
-    Send(inputs);
+    return inputs;
 }
 
 }  // namespace
@@ -402,23 +399,37 @@ bool UrlRecorder::WaitForUrls(size_t count, DWORD timeoutMs) const {
 
 // ---------------------------------------------------------------------------
 
+void SettleInput() {
+    // Under Wine, a window that has just taken the foreground takes the key state from X
+    // when its thread next reads its events, and releases keys that X does not hold:
+    // a modifier sent before that could be lifted under the key it modifies. So the
+    // foreground thread answers once before anything is sent.
+    if (HWND foreground = ::GetForegroundWindow()) {
+        ::Sleep(50);
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutA(foreground, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
+    }
+}
+
 void PressKeys(std::initializer_list<WORD> modifiers, WORD key) {
-    SendKeys(modifiers, {KeyInput(key, false), KeyInput(key, true)});
+    Send(KeysAround(modifiers, {KeyInput(key, false), KeyInput(key, true)}));
+}
+
+void PressKeysAtOnce(std::initializer_list<WORD> modifiers, WORD key) {
+    SendAtOnce(KeysAround(modifiers, {KeyInput(key, false), KeyInput(key, true)}));
 }
 
 void HoldKey(WORD vk) {
-    std::vector<INPUT> inputs{KeyInput(vk, false)};
-    Send(inputs);
+    Send({KeyInput(vk, false)});
 }
 
 void ReleaseKey(WORD vk) {
-    std::vector<INPUT> inputs{KeyInput(vk, true)};
-    Send(inputs);
+    Send({KeyInput(vk, true)});
 }
 
 void ClickAt(int x, int y, int button, std::initializer_list<WORD> modifiers) {
     ::SetCursorPos(x, y);
-    SendKeys(modifiers, {ButtonInput(button, false), ButtonInput(button, true)});
+    Send(KeysAround(modifiers, {ButtonInput(button, false), ButtonInput(button, true)}));
 }
 
 POINT CenterOf(HWND window) {

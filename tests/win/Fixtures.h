@@ -99,6 +99,11 @@ private:
 // Key presses through SendInput: presses the modifiers in order, presses and releases
 // `key`, then releases the modifiers in reverse order, all in one SendInput call.
 void PressKeys(std::initializer_list<WORD> modifiers, WORD key);
+// PressKeys without waiting for SettleInput first, for timing from the key press.
+void PressKeysAtOnce(std::initializer_list<WORD> modifiers, WORD key);
+// Lets the foreground window's thread catch up with a change of foreground before input
+// is sent; PressKeys, HoldKey, ReleaseKey and ClickAt do this first.
+void SettleInput();
 void HoldKey(WORD vk);
 void ReleaseKey(WORD vk);
 
