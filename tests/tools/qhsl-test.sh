@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs the site list tool through its commands and exit codes.
-#   qhsl-test.sh QHSL CATALOGUE
+#   qhsl-test.sh QHSL CATALOGUE BUILT
 # QHSL is the native qhsl binary, CATALOGUE the plain default catalogue
-# (data/AvailableSitesExchange.qhsle).
+# (data/AvailableSitesExchange.qhsle), BUILT the encrypted catalogue the build made of it.
 set -uo pipefail
 qhsl=$1
 catalogue=$2
+built=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -188,6 +189,14 @@ for command in list check; do
 done
 expect_status 4 encrypt "$work/not-a-list.txt" "$work/out.qhsl"
 [ -e "$work/out.qhsl" ] && fail "encrypt of a non-site-list created its output file"
+
+# --- the catalogue the build encrypted: the same sites, nothing to report --------------
+expect_status 0 list --plain "$catalogue"
+cp "$work/out" "$work/plain-list"
+expect_status 0 list "$built"
+cmp -s "$work/out" "$work/plain-list" || fail "the built catalogue does not list as $catalogue"
+expect_status 0 check "$built"
+expect_out ": [0-9]+ categories, $site_count sites, no problems found\$"
 
 # --- check --------------------------------------------------------------------------------
 expect_status 0 check "$catalogue"
