@@ -432,6 +432,14 @@ void ClickAt(int x, int y, int button, std::initializer_list<WORD> modifiers) {
     Send(KeysAround(modifiers, {ButtonInput(button, false), ButtonInput(button, true)}));
 }
 
+void MoveMouseTo(int x, int y) {
+    ::SetCursorPos(x, y);
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;  // by nothing, from where it now is
+    Send({move});
+}
+
 POINT CenterOf(HWND window) {
     RECT rect{};
     ::GetWindowRect(window, &rect);

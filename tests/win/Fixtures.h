@@ -112,6 +112,10 @@ void ReleaseKey(WORD vk);
 // modifiers in reverse order.
 void ClickAt(int x, int y, int button, std::initializer_list<WORD> modifiers = {});
 
+// Moves the cursor to (x, y) in screen coordinates with a mouse movement, as a user
+// would, so the window under it sees the mouse arrive.
+void MoveMouseTo(int x, int y);
+
 // The centre of a window's rectangle, in screen coordinates.
 POINT CenterOf(HWND window);
 

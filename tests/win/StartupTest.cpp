@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "app/Registration.h"
+#include "sites/SiteListFile.h"
 #include "tests/win/AppProcess.h"
+#include "tests/win/Fixtures.h"
 #include "tests/win/WindowSearch.h"
 #include "win/Registry.h"
 
@@ -152,16 +154,27 @@ TEST_F(Startup, CloseOnlyHidesTheWindow) {
     EXPECT_TRUE(process.IsRunning());
 }
 
-TEST_F(Startup, ErrorShowsOneMessageBoxAndEndsTheProgram) {
-    RemoveSiteLists();
-    AppProcess process;
-    HWND box = WaitForTopLevelWindow("#32770", "Vantapicker", 10000);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box),
-              "Wrong Application Settings.\r\nReinstall the Application, Please.");
-    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(process.WaitForExit(), 0);
-    EXPECT_EQ(WaitForMainWindow(0), nullptr);
+TEST_F(Startup, WithoutAReadableSiteListOneMessageBoxEndsTheProgram) {
+    // No site list anywhere, then a plain (unencrypted) one in the Windows directory.
+    const std::string plainList =
+        "Quenhollow Available Site List\r\n\r\nWeb\r\n\r\n0\r\n0\r\nSearch\r\n"
+        "https://search.example/?q=\r\n1\r\n";
+    for (bool plain : {false, true}) {
+        SCOPED_TRACE(plain ? "plain site list" : "no site list");
+        RemoveSiteLists();
+        if (plain) {
+            ASSERT_TRUE(WriteFileBytes(SystemSiteListPath(), plainList));
+        }
+        AppProcess process;
+        HWND box = WaitForTopLevelWindow("#32770", "Vantapicker", 10000);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(CountTopLevelWindows("#32770", "Vantapicker"), 1);
+        EXPECT_EQ(MessageBoxText(box),
+                  "Wrong Application Settings.\r\nReinstall the Application, Please.");
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(process.WaitForExit(), 0);
+        EXPECT_EQ(WaitForMainWindow(0), nullptr);
+    }
 }
 
 }  // namespace

@@ -18,6 +18,8 @@
 #include "tests/win/Fixtures.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
+#include "tests/win/WindowSearch.h"
+#include "win/Handle.h"
 #include "win/Registry.h"
 
 namespace vp {
@@ -158,6 +160,7 @@ public:
     }
 
     HWND MainWindow() const { return mainWindow_; }
+    DWORD ThreadId() const { return run_->threadId; }
     int ExitCode() const { return run_->exitCode; }
 
     template <typename Condition>
@@ -184,6 +187,19 @@ private:
     std::thread thread_;
 };
 
+// Whether the icon still existed when the main window began to go: the shell forgets
+// the icons of destroyed windows by itself, so only this moment shows that the program
+// removed its own. -1 until the window went.
+std::atomic<int> g_iconWhenDestroyed{-1};
+
+LRESULT CALLBACK WatchMainWindowDestroy(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == WM_DESTROY && message->hwnd == OwnMainWindow()) {
+        g_iconWhenDestroyed = TrayIconExists(message->hwnd) ? 1 : 0;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 std::optional<std::uint32_t> StoredActiveState() {
     win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
     return key ? win::ReadDword(key.Get(), "ActiveState") : std::nullopt;
@@ -199,6 +215,11 @@ protected:
     static void CheckMenuThenExit(const std::vector<std::string>& expected) {
         ProgramOnThread program;
         ASSERT_TRUE(program.WaitForStart());
+        EXPECT_TRUE(TrayIconExists(program.MainWindow()));
+        g_iconWhenDestroyed = -1;
+        win::HookHandle watch(::SetWindowsHookExA(WH_CALLWNDPROC, WatchMainWindowDestroy, nullptr,
+                                                  program.ThreadId()));
+        ASSERT_TRUE(watch);
         HWND menuWindow = program.OpenMenu();
         ASSERT_NE(menuWindow, nullptr);
         auto menu = reinterpret_cast<HMENU>(::SendMessageA(menuWindow, kMenuOfWindow, 0, 0));
@@ -229,6 +250,7 @@ protected:
         ASSERT_TRUE(program.WaitForEnd(10000));
         EXPECT_EQ(program.ExitCode(), 0);
         EXPECT_EQ(OwnMainWindow(), nullptr);
+        EXPECT_EQ(g_iconWhenDestroyed, 0) << "1: the icon was left to the shell; -1: not seen";
     }
 };
 

@@ -1,5 +1,7 @@
 #include "tests/win/WindowSearch.h"
 
+#include <shellapi.h>
+
 namespace vp {
 
 HWND WaitForTopLevelWindow(const char* className, const char* title, DWORD timeoutMs,
@@ -87,6 +89,15 @@ int CountPixels(const std::vector<COLORREF>& pixels, COLORREF color) {
         count += pixel == color ? 1 : 0;
     }
     return count;
+}
+
+bool TrayIconExists(HWND mainWindow) {
+    // A change of nothing succeeds only for an icon that exists.
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = mainWindow;
+    data.uID = 1;
+    return ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
 void PumpMessagesFor(DWORD milliseconds) {

@@ -28,6 +28,10 @@ int CountTopLevelWindows(const char* className, const std::string& title);
 std::vector<COLORREF> CapturePixels(HDC source, const RECT& area);
 int CountPixels(const std::vector<COLORREF>& pixels, COLORREF color);
 
+// True while the shell holds the program's notification-area icon, which belongs to
+// its main window.
+bool TrayIconExists(HWND mainWindow);
+
 // Pumps this thread's messages for about `milliseconds`.
 void PumpMessagesFor(DWORD milliseconds);
 
