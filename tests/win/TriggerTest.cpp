@@ -182,10 +182,13 @@ TEST_F(Triggers, InactiveProgramTriggersNothing) {
     PressKeys({VK_CONTROL}, VK_F2);
     POINT center = CenterOf(fixture.Edit());
     ClickAt(center.x, center.y, 1, {VK_CONTROL});
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
     PumpMessagesFor(1500);
     EXPECT_TRUE(recorder_.Urls().empty());
     EXPECT_EQ(app.SearchText(), "unchanged");
-    EXPECT_EQ(fixture.ClickCount(WM_RBUTTONDOWN), 1);  // the gesture's click went through
+    // The gestures' clicks went through.
+    EXPECT_EQ(fixture.ClickCount(WM_RBUTTONDOWN), 1);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 1);
 }
 
 TEST_F(Triggers, WithoutDefaultSiteNothingIsOpenedButTheTextIsKept) {
@@ -218,6 +221,17 @@ namespace {
 class SearchHistory : public Triggers {
 protected:
     // Searches each text on the default site, selected in a fixture, with Ctrl+F2.
+    // The search box's drop-down list in order, read by choosing each entry in turn.
+    static std::vector<std::string> DropDownTexts(const RunningApp& app) {
+        const LRESULT count = ::SendMessageA(app.SearchBox(), CB_GETCOUNT, 0, 0);
+        std::vector<std::string> texts;
+        for (LRESULT i = 0; i < count; ++i) {
+            ::SendMessageA(app.SearchBox(), CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            texts.push_back(app.SearchText());
+        }
+        return texts;
+    }
+
     void SearchAll(std::initializer_list<const char*> texts) {
         std::size_t before = recorder_.Urls().size();
         for (const char* text : texts) {
@@ -240,6 +254,7 @@ TEST_F(SearchHistory, OrderlyExitStoresItNewestFirstAndTheNextRunKeepsIt) {
     {
         RunningApp app;
         ASSERT_TRUE(app.Ready());
+        EXPECT_EQ(DropDownTexts(app), (std::vector<std::string>{"Alpha", "alpha", "beta"}));
         SearchAll({"gamma"});
         ASSERT_EQ(app.ExitThroughTrayMenu(), 0);
     }
