@@ -79,17 +79,29 @@ TEST_F(Registration, RegServerWritesAppIdEntriesAndTypeLibrary) {
 TEST_F(Registration, SwitchIsCaseInsensitiveAndTakesSlash) {
     EXPECT_EQ(RunToEnd("/regserver"), 0);
     EXPECT_EQ(ClassesString(kAppIdKey, nullptr), "Vantapicker");
+    EXPECT_EQ(ClassesString(kExeAppIdKey, "AppID"), kAppIdText);
+    EXPECT_EQ(RegisteredTypeLibrary().first, L"VANTAPICKERLib");
 }
 
 TEST_F(Registration, UnregServerRemovesExactlyWhatWasRegistered) {
     ASSERT_EQ(RunToEnd("-RegServer"), 0);
     ASSERT_TRUE(ClassesKeyExists(kTypeLibVersionKey));
+    // Neighbours: another program's AppID, another version of the type library.
+    constexpr char kOtherAppIdKey[] = "AppID\\{0A1B2C3D-4E5F-4061-8273-94A5B6C7D8E9}";
+    constexpr char kOtherVersionKey[] = "TypeLib\\{3F1C2B7A-8E4D-4C6B-9A51-2D7E0B6C4F19}\\2.0";
+    ASSERT_TRUE(win::CreateKey(HKEY_CLASSES_ROOT, kOtherAppIdKey));
+    ASSERT_TRUE(win::CreateKey(HKEY_CLASSES_ROOT, kOtherVersionKey));
+
     EXPECT_EQ(RunToEnd("/UNREGSERVER"), 0);
     EXPECT_FALSE(ClassesKeyExists(kAppIdKey));
     EXPECT_FALSE(ClassesKeyExists(kExeAppIdKey));
     EXPECT_FALSE(ClassesKeyExists(kTypeLibVersionKey));
     EXPECT_TRUE(RegisteredTypeLibrary().first.empty());
-    EXPECT_TRUE(ClassesKeyExists("AppID"));  // the AppID key itself stays
+    EXPECT_TRUE(ClassesKeyExists(kOtherAppIdKey));
+    EXPECT_TRUE(ClassesKeyExists(kOtherVersionKey));
+    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, kOtherAppIdKey);
+    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, kOtherVersionKey);
+    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, "TypeLib\\{3F1C2B7A-8E4D-4C6B-9A51-2D7E0B6C4F19}");
 }
 
 TEST_F(Registration, SwitchNotAtTheEndOrWithoutPrefixStartsTheProgram) {
