@@ -434,10 +434,14 @@ void ClickAt(int x, int y, int button, std::initializer_list<WORD> modifiers) {
 
 void MoveMouseTo(int x, int y) {
     ::SetCursorPos(x, y);
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE;  // by nothing, from where it now is
-    Send({move});
+    // One pixel there and back, so there is a movement wherever the cursor was.
+    INPUT there{};
+    there.type = INPUT_MOUSE;
+    there.mi.dx = 1;
+    there.mi.dwFlags = MOUSEEVENTF_MOVE;
+    INPUT back = there;
+    back.mi.dx = -1;
+    Send({there, back});
 }
 
 POINT CenterOf(HWND window) {

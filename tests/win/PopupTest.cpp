@@ -205,19 +205,6 @@ void WriteSelectedSites(const std::vector<SiteId>& ids) {
     }
 }
 
-// Rests the mouse at a point: the cursor is put there and nudged there and back at
-// once, so the window under it sees a move and then nothing.
-void RestMouseAt(POINT point) {
-    ::SetCursorPos(point.x, point.y);
-    INPUT moves[2]{};
-    for (int i = 0; i < 2; ++i) {
-        moves[i].type = INPUT_MOUSE;
-        moves[i].mi.dx = i == 0 ? 1 : -1;
-        moves[i].mi.dwFlags = MOUSEEVENTF_MOVE;
-    }
-    ::SendInput(2, moves, sizeof(INPUT));
-}
-
 // ---------------------------------------------------------------------------
 // What the screen shows, read through the screen's device context.
 // ---------------------------------------------------------------------------
@@ -646,16 +633,24 @@ TEST_F(Popup, LinksAreDarkBlueBrownUnderTheRestingMouseAndHighlightedWithTheFocu
     EXPECT_GT(ScreenPixels(first).Count(kBackground), ScreenPixels(first).Size() / 2);
 
     // The mouse rests on the second link: brown; the others stay dark blue.
-    RestMouseAt(CenterOf(links[1]));
+    MoveMouseTo(CenterOf(links[1]).x, CenterOf(links[1]).y);
     EXPECT_TRUE(WaitForPixels(second, kHoverBrown, 20));
     EXPECT_EQ(ScreenPixels(second).Count(kLinkBlue), 0);
     EXPECT_EQ(ScreenPixels(first).Count(kHoverBrown), 0);
     EXPECT_GT(ScreenPixels(first).Count(kLinkBlue), 20);
 
-    // It leaves: dark blue again.
-    RestMouseAt({strip.left + 2, strip.top + 2});
+    // It moves on within the link, then to the first one: the second is dark blue
+    // again, the first brown.
+    MoveMouseTo(second.left + 3, (second.top + second.bottom) / 2);
+    MoveMouseTo(CenterOf(links[0]).x, CenterOf(links[0]).y);
+    EXPECT_TRUE(WaitForPixels(first, kHoverBrown, 20));
     EXPECT_TRUE(WaitForPixels(second, kLinkBlue, 20));
     EXPECT_EQ(ScreenPixels(second).Count(kHoverBrown), 0);
+
+    // It leaves the links: dark blue again.
+    MoveMouseTo(strip.left + 2, strip.top + 2);
+    EXPECT_TRUE(WaitForPixels(first, kLinkBlue, 20));
+    EXPECT_EQ(ScreenPixels(first).Count(kHoverBrown), 0);
 
     // The focus on the first link: a band of the selection colour; back in the search
     // box, the band goes.
