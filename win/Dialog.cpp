@@ -6,6 +6,12 @@ namespace {
 constexpr char kObjectProperty[] = "vp.DialogObject";
 }
 
+Dialog::~Dialog() {
+    if (hwnd_ != nullptr) {
+        ::RemovePropA(hwnd_, kObjectProperty);
+    }
+}
+
 INT_PTR Dialog::RunModal(HINSTANCE instance, int templateId, HWND owner) {
     return ::DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, DialogProcedure,
                              reinterpret_cast<LPARAM>(this));

@@ -13,7 +13,8 @@ public:
     Dialog() = default;
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
-    virtual ~Dialog() = default;
+    // Unbinds a window that outlives its object, so it no longer reaches it.
+    virtual ~Dialog();
 
     HWND Handle() const { return hwnd_; }
 

@@ -8,6 +8,12 @@ namespace {
 constexpr char kObjectProperty[] = "vp.WindowObject";
 }  // namespace
 
+Window::~Window() {
+    if (hwnd_ != nullptr) {
+        ::RemovePropA(hwnd_, kObjectProperty);
+    }
+}
+
 HWND Window::Create(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
                     int y, int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance) {
     return ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent,

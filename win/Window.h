@@ -13,7 +13,8 @@ public:
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
-    virtual ~Window() = default;
+    // Unbinds a window that outlives its object, so it no longer reaches it.
+    virtual ~Window();
 
     HWND Handle() const { return hwnd_; }
 

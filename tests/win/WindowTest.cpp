@@ -88,6 +88,24 @@ TEST(WindowObject, ExceptionInAHandlerDoesNotCrossTheWindowProcedure) {
     ::DestroyWindow(hwnd);
 }
 
+TEST(WindowObject, WindowThatOutlivesItsObjectNoLongerReachesIt) {
+    RecordingWindow::RegisterClassOnce();
+    HWND hwnd = nullptr;
+    {
+        RecordingWindow window;
+        hwnd = window.Create(0, kTestClass, "left", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                             ::GetModuleHandleA(nullptr));
+        ASSERT_NE(hwnd, nullptr);
+    }
+    EXPECT_EQ(win::Window::FromHandle(hwnd), nullptr);
+    // The object's own message gets the default answer; the window still works.
+    EXPECT_EQ(::SendMessageA(hwnd, WM_USER + 1, 40, 2), 0);
+    char title[16] = {};
+    ::SendMessageA(hwnd, WM_GETTEXT, sizeof title, reinterpret_cast<LPARAM>(title));
+    EXPECT_STREQ(title, "left");
+    ::DestroyWindow(hwnd);
+}
+
 class EndingDialog : public win::Dialog {
 public:
     bool initialised = false;
