@@ -77,6 +77,7 @@ void MainWindow::InitializeSteps() {
     LoadSettings();
     LoadActiveState();
     CreateSearchBox();
+    StateLoaded = true;
     RebuildSiteLinks();
     AddTrayIcon();
     // The hook library knows its gestures before the hook exists.
@@ -109,6 +110,9 @@ void MainWindow::CreateSearchBox() {
 }
 
 void MainWindow::StoreStateForNextRun() {
+    if (!StateLoaded) {
+        return;  // start-up failed before reading them: what is stored stays
+    }
     SaveActiveState();
     SaveSearchHistory(SearchHistory);
 }

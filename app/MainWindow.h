@@ -105,6 +105,9 @@ private:
     HICON ActiveIcon;  // shared icon resources: not destroyed
     HICON InactiveIcon;
     bool Active = true;
+    // True once the activation state and the history were read: before that, storing
+    // them would overwrite the user's with defaults.
+    bool StateLoaded = false;
     bool PopupCapturePending = false;
     bool DefaultCapturePending = false;
     bool PopupHotKeyRegistered = false;

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "app/Registration.h"
+#include "app/RegistryKeys.h"
 #include "sites/SiteListFile.h"
 #include "tests/win/AppProcess.h"
 #include "tests/win/Fixtures.h"
+#include "tests/win/RegistryFixture.h"
+#include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
 #include "win/Registry.h"
 
@@ -173,6 +176,10 @@ TEST_F(Startup, WithoutAReadableSiteListOneMessageBoxEndsTheProgram) {
         "https://search.example/?q=\r\n1\r\n";
     for (bool plain : {false, true}) {
         SCOPED_TRACE(plain ? "plain site list" : "no site list");
+        // What the user had stored stays as it was.
+        DeleteProgramKeys();
+        WriteTestDword(kSettingsKey, "ActiveState", 0);
+        WriteTestValue(kHistoryKey, "0", REG_SZ, "kept", 5);
         RemoveSiteLists();
         if (plain) {
             ASSERT_TRUE(WriteFileBytes(SystemSiteListPath(), plainList));
@@ -186,7 +193,12 @@ TEST_F(Startup, WithoutAReadableSiteListOneMessageBoxEndsTheProgram) {
         ::PostMessageA(box, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(process.WaitForExit(), 0);
         EXPECT_EQ(WaitForMainWindow(0), nullptr);
+        win::RegKey settings = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+        EXPECT_EQ(settings ? win::ReadDword(settings.Get(), "ActiveState") : std::nullopt,
+                  std::optional<std::uint32_t>(0));
+        EXPECT_EQ(StoredHistory(), std::vector<std::string>{"kept"});
     }
+    DeleteProgramKeys();
 }
 
 }  // namespace
