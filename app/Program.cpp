@@ -56,6 +56,11 @@ int RunProgram(HINSTANCE instance, const char* commandLine) {
             mainWindow.InitializeApplication();
             HACCEL popupKeys = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_POPUP_KEYS));
             RunMessageLoop(mainWindow.Handle(), popupKeys);
+            // A quit message from elsewhere ends the loop with the window still there:
+            // end as Exit does, before the window objects go.
+            if (::IsWindow(mainWindow.Handle())) {
+                mainWindow.ExitProgram();
+            }
         }
     }
     ::CoUninitialize();

@@ -261,6 +261,16 @@ TEST_F(SearchHistory, OrderlyExitStoresItNewestFirstAndTheNextRunKeepsIt) {
     EXPECT_EQ(StoredHistory(), (std::vector<std::string>{"gamma", "Alpha", "alpha", "beta"}));
 }
 
+TEST_F(SearchHistory, QuitMessageFromElsewhereStoresItAsExitDoes) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SearchAll({"quit"});
+    const DWORD thread = ::GetWindowThreadProcessId(app.MainWindow(), nullptr);
+    ASSERT_TRUE(::PostThreadMessageA(thread, WM_QUIT, 0, 0));
+    EXPECT_EQ(app.Process().WaitForExit(), 0);
+    EXPECT_EQ(StoredHistory(), std::vector<std::string>{"quit"});
+}
+
 TEST_F(SearchHistory, AtMostTwentyEntriesAreStored) {
     for (int i = 0; i < 20; ++i) {
         std::string text = "e" + std::to_string(i);
