@@ -29,7 +29,11 @@ void AppendEncoded(std::string& url, std::string_view text, const LeadByteSet& l
     std::size_t position = 0;
     while (position < text.size()) {
         auto byte = static_cast<unsigned char>(text[position]);
-        if (leadBytes.Contains(byte) && position + 1 < text.size()) {
+        // A lead byte pairs with the next byte unless that one must be encoded: no code
+        // page has a quote or a control character as a trail byte, and such a byte must
+        // never reach the URL raw.
+        if (leadBytes.Contains(byte) && position + 1 < text.size() &&
+            !NeedsEncoding(static_cast<unsigned char>(text[position + 1]))) {
             if (url.size() + 2 > kMaxUrlLength) {
                 return;
             }

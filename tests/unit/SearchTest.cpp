@@ -27,6 +27,17 @@ TEST(SearchUrl, QuotesAndControlCharactersAreEncoded) {
               "https://s.example/?q=a%00b");
 }
 
+TEST(SearchUrl, DoubleByteCharactersStayWholeButNoRawQuoteOrLineEndGetsThrough) {
+    LeadByteSet sjis;
+    sjis.AddRange(0x81, 0x9F);
+    // A trail byte that looks like a quote or backslash in a single-byte code page.
+    EXPECT_EQ(Compose("https://s.example/?q=", "\x82\xA0\x83\x5C", sjis),
+              "https://s.example/?q=\x82\xA0\x83\x5C");
+    // A lead byte before a quote or a line end is no pair: those are still encoded.
+    EXPECT_EQ(Compose("https://s.example/?q=", "\x81\"\x81\n\x81", sjis),
+              "https://s.example/?q=\x81%22\x81%0A\x81");
+}
+
 TEST(SearchUrl, OnlyWebUrlsWithAHostAreOpened) {
     EXPECT_EQ(Compose("HTTP://Host/x?q=", "t"), "HTTP://Host/x?q=t");
     EXPECT_EQ(Compose("hTTpS://h", ""), "hTTpS://h");
