@@ -87,6 +87,10 @@ void SaveVisibleSites(const SiteCatalogue& catalogue) {
                             static_cast<std::uint32_t>(id));
         }
     }
+    // When the old key could not be deleted (a subkey under it, say), positions of a
+    // longer earlier list are still there and must go.
+    while (::RegDeleteValueA(key.Get(), std::to_string(position++).c_str()) == ERROR_SUCCESS) {
+    }
 }
 
 void SaveDefaultSiteId(SiteId id) {

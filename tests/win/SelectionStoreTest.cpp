@@ -112,6 +112,21 @@ TEST_F(SelectionStore, SavingRebuildsTheKeyInAscendingIdOrder) {
     EXPECT_TRUE(LoadVisibleSites(catalogue).empty());  // an empty key, not the defaults
 }
 
+TEST_F(SelectionStore, SavingOverAKeyThatCannotBeDeletedLeavesNothingOfTheLongerList) {
+    SiteCatalogue catalogue = CatalogueWithIds({0, 1, 2, 3, 4, 5, 6});
+    MarkVisibleSites(catalogue, true);
+    SaveVisibleSites(catalogue);
+    ASSERT_TRUE(win::CreateKey(HKEY_CURRENT_USER, (std::string(kSelectedKey) + "\\Sub").c_str()));
+
+    for (auto& [id, record] : catalogue) {
+        record.visible = id == 5 || id == 6;
+    }
+    SaveVisibleSites(catalogue);
+    EXPECT_EQ(Names(LoadVisibleSites(catalogue)), SiteNames({5, 6}));
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSelectedKey, KEY_READ);
+    EXPECT_FALSE(win::ReadDword(key.Get(), "6"));
+}
+
 TEST_F(SelectionStore, MarkingSetsFlagsFromTheKeyOrTheDefaults) {
     SiteCatalogue catalogue = CatalogueWithIds({0, 3, 8, 9});
     WriteSelected({{"0", 9}, {"1", 77}, {"2", 3}});
