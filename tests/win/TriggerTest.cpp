@@ -40,6 +40,23 @@ bool WaitForSearchText(const RunningApp& app, const std::string& expected, DWORD
     return app.SearchText() == expected;
 }
 
+// The whole effect of a popup trigger: the text in the search box and the popup shown in
+// front. The popup appears a moment after the text, so a test that went on before that
+// would find it taking the foreground from the next selection.
+::testing::AssertionResult WaitForPopupWith(const RunningApp& app, const std::string& expected) {
+    if (!WaitForSearchText(app, expected)) {
+        return ::testing::AssertionFailure() << "search text [" << app.SearchText() << "]";
+    }
+    const ULONGLONG deadline = ::GetTickCount64() + 3000;
+    while (!::IsWindowVisible(app.MainWindow()) || ::GetForegroundWindow() != app.MainWindow()) {
+        if (::GetTickCount64() >= deadline) {
+            return ::testing::AssertionFailure() << "the popup is not in front";
+        }
+        ::Sleep(20);
+    }
+    return ::testing::AssertionSuccess();
+}
+
 void SetSearchText(const RunningApp& app, const char* text) {
     ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
@@ -77,7 +94,7 @@ TEST_F(Triggers, PopupHotKeyAndGesturePutTheSelectionIntoTheSearchBox) {
 
     SetSearchText(app, "earlier text");
     PressKeys({VK_CONTROL}, VK_F1);
-    EXPECT_TRUE(WaitForSearchText(app, "look me up")) << app.SearchText();
+    EXPECT_TRUE(WaitForPopupWith(app, "look me up"));
 
     // Back to the fixture for the gesture (the popup took the foreground).
     SelectionFixture second("second selection");
@@ -85,7 +102,7 @@ TEST_F(Triggers, PopupHotKeyAndGesturePutTheSelectionIntoTheSearchBox) {
     SetSearchText(app, "earlier text");
     POINT center = CenterOf(second.Edit());
     ClickAt(center.x, center.y, 1, {VK_CONTROL});
-    EXPECT_TRUE(WaitForSearchText(app, "second selection")) << app.SearchText();
+    EXPECT_TRUE(WaitForPopupWith(app, "second selection"));
     EXPECT_EQ(second.ClickCount(WM_RBUTTONDOWN), 0);
     EXPECT_EQ(second.ClickCount(WM_RBUTTONUP), 0);
     EXPECT_TRUE(recorder_.Urls().empty());
@@ -98,7 +115,7 @@ TEST_F(Triggers, PopupTriggerEmptiesTheSearchBoxEvenWhenNothingIsCopied) {
     ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
     SetSearchText(app, "earlier text");
     PressKeys({VK_CONTROL}, VK_F1);
-    EXPECT_TRUE(WaitForSearchText(app, "")) << app.SearchText();
+    EXPECT_TRUE(WaitForPopupWith(app, ""));
 }
 
 TEST_F(Triggers, CapturedTextIsCutTo255BytesAndLosesTrailingBlanksOnly) {
@@ -119,7 +136,7 @@ TEST_F(Triggers, CapturedTextIsCutTo255BytesAndLosesTrailingBlanksOnly) {
         ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
         SetSearchText(app, "not yet");
         PressKeys({VK_CONTROL}, VK_F1);
-        EXPECT_TRUE(WaitForSearchText(app, expected)) << "[" << app.SearchText() << "]";
+        EXPECT_TRUE(WaitForPopupWith(app, expected));
     }
 }
 
@@ -132,7 +149,7 @@ TEST_F(Triggers, LaterCopiesReplaceThePopupTextButNotTheDefaultSearch) {
         PressKeys({VK_CONTROL}, VK_F1);
         ASSERT_TRUE(WaitForSearchText(app, "first copy"));
         ASSERT_TRUE(SetClipboardText("copied again"));  // well within 1200 ms
-        EXPECT_TRUE(WaitForSearchText(app, "copied again"));
+        EXPECT_TRUE(WaitForPopupWith(app, "copied again"));
     }
     {
         // Nothing selected: the trigger's copy changes nothing, a copy 1.5 s later is
@@ -158,7 +175,7 @@ TEST_F(Triggers, HotKeysFromTheRegistryAreHonoured) {
 
     SetSearchText(app, "old");
     PressKeys({VK_CONTROL, VK_SHIFT}, 'Q');
-    EXPECT_TRUE(WaitForSearchText(app, "shifted")) << app.SearchText();
+    EXPECT_TRUE(WaitForPopupWith(app, "shifted"));
     EXPECT_FALSE(fixture.WasPasted());  // the held Shift did not turn the copy into a paste
     EXPECT_EQ(fixture.Text(), "shifted");
 
