@@ -16,6 +16,7 @@ constexpr UINT kQueryCount = WM_APP + 1;
 constexpr UINT kResetCounts = WM_APP + 2;
 constexpr UINT kQueryChanged = WM_APP + 3;
 constexpr UINT kComeForward = WM_APP + 4;
+constexpr UINT kQueryInsertPresses = WM_APP + 5;
 constexpr DWORD kQueryTimeoutMs = 5000;
 
 constexpr char kRecorderSettingsKey[] = "Software\\Vantapicker Tests";
@@ -326,6 +327,10 @@ std::string SelectionFixture::Text() const {
 
 int SelectionFixture::ClickCount(UINT buttonMessage) const {
     return static_cast<int>(Query(window_, kQueryCount, buttonMessage, -1));
+}
+
+int SelectionFixture::InsertPresses() const {
+    return static_cast<int>(Query(window_, kQueryInsertPresses, 0, -1));
 }
 
 void SelectionFixture::ResetCounts() const {

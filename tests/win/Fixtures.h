@@ -47,6 +47,9 @@ public:
     // the window or its edit control; -1 when the program does not answer. Input that
     // was already queued to the program is counted before it answers.
     int ClickCount(UINT buttonMessage) const;
+    // How many Insert key presses (the copy key of Ctrl+Insert) reached the edit control;
+    // -1 when the program does not answer.
+    int InsertPresses() const;
     // Forgets the counts and whether the text was changed.
     void ResetCounts() const;
     // True when the text was changed since the start or ResetCounts: a paste (for

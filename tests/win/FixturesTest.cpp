@@ -74,6 +74,9 @@ TEST(Fixtures, SelectionIsInTheForegroundAndCtrlInsertCopiesItExactly) {
     EXPECT_EQ(::GetAsyncKeyState(VK_INSERT) & 0x8000, 0) << "Insert stayed down";
     EXPECT_FALSE(fixture.WasPasted());
     EXPECT_EQ(fixture.Text(), text);
+    EXPECT_EQ(fixture.InsertPresses(), 1);
+    fixture.ResetCounts();
+    EXPECT_EQ(fixture.InsertPresses(), 0);
 }
 
 TEST(Fixtures, ShiftInsertPastesAndIsToldFromACopy) {

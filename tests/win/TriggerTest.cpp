@@ -157,6 +157,13 @@ TEST_F(Triggers, LaterCopiesReplaceThePopupTextButNotTheDefaultSearch) {
         SelectionFixture empty("");
         ASSERT_TRUE(empty.Ready()) << empty.Problem();
         PressKeys({VK_CONTROL}, VK_F2);
+        // The program has handled the trigger once its copy key reached the selection:
+        // the 1.5 s count from there.
+        const ULONGLONG deadline = ::GetTickCount64() + 5000;
+        while (empty.InsertPresses() < 1 && ::GetTickCount64() < deadline) {
+            ::Sleep(10);
+        }
+        ASSERT_EQ(empty.InsertPresses(), 1);
         ::Sleep(1500);
         ASSERT_TRUE(SetClipboardText("too late"));
         PumpMessagesFor(1000);
