@@ -77,16 +77,24 @@ bool MainWindow::ReadClipboardText(std::string& text) {
     if (!::IsClipboardFormatAvailable(CF_TEXT) || !::OpenClipboard(Handle())) {
         return false;
     }
-    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-        if (const char* clipboardText = static_cast<const char*>(::GlobalLock(data))) {
-            // Never read past the memory block, even without a terminating zero.
-            std::size_t limit = ::GlobalSize(data);
-            std::string_view whole(clipboardText, strnlen(clipboardText, limit));
-            text = CutText(whole, 255, SystemLeadBytes());
-            ::GlobalUnlock(data);
-        }
+    // Closed and unlocked on every way out: an open clipboard blocks every program.
+    struct CloseOnExit {
+        ~CloseOnExit() { ::CloseClipboard(); }
+    } closeClipboard;
+    HANDLE data = ::GetClipboardData(CF_TEXT);
+    const char* clipboardText =
+        data != nullptr ? static_cast<const char*>(::GlobalLock(data)) : nullptr;
+    if (clipboardText == nullptr) {
+        return false;
     }
-    ::CloseClipboard();
+    struct UnlockOnExit {
+        HANDLE data;
+        ~UnlockOnExit() { ::GlobalUnlock(data); }
+    } unlock{data};
+    // Never read past the memory block, even without a terminating zero.
+    const std::size_t limit = ::GlobalSize(data);
+    text = CutText(std::string_view(clipboardText, strnlen(clipboardText, limit)), 255,
+                   SystemLeadBytes());
     return !text.empty();
 }
 
