@@ -187,16 +187,27 @@ void Send(std::vector<INPUT> inputs) {
     SendAtOnce(std::move(inputs));
 }
 
-std::vector<INPUT> KeysAround(std::initializer_list<WORD> modifiers, std::vector<INPUT> middle) {
+// Presses the modifiers, sends `middle`, and releases the modifiers a moment later, as a
+// hand would: a program that acts on the middle input at once and relies on a modifier
+// the user still holds must find it held. Sent all at once, the release could slip in
+// between that program's look at the modifier and the keys it sends.
+void SendWithModifiers(std::initializer_list<WORD> modifiers, std::vector<INPUT> middle) {
     std::vector<INPUT> inputs;
     for (WORD modifier : modifiers) {
         inputs.push_back(KeyInput(modifier, false));
     }
     inputs.insert(inputs.end(), middle.begin(), middle.end());
-    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
-        inputs.push_back(KeyInput(*it, true));
+    SettleInput();
+    SendAtOnce(std::move(inputs));
+    if (modifiers.size() == 0) {
+        return;
     }
-    return inputs;
+    ::Sleep(100);
+    std::vector<INPUT> releases;
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
+        releases.push_back(KeyInput(*it, true));
+    }
+    SendAtOnce(std::move(releases));
 }
 
 }  // namespace
@@ -417,11 +428,20 @@ void SettleInput() {
 }
 
 void PressKeys(std::initializer_list<WORD> modifiers, WORD key) {
-    Send(KeysAround(modifiers, {KeyInput(key, false), KeyInput(key, true)}));
+    SendWithModifiers(modifiers, {KeyInput(key, false), KeyInput(key, true)});
 }
 
 void PressKeysAtOnce(std::initializer_list<WORD> modifiers, WORD key) {
-    SendAtOnce(KeysAround(modifiers, {KeyInput(key, false), KeyInput(key, true)}));
+    std::vector<INPUT> inputs;
+    for (WORD modifier : modifiers) {
+        inputs.push_back(KeyInput(modifier, false));
+    }
+    inputs.push_back(KeyInput(key, false));
+    inputs.push_back(KeyInput(key, true));
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
+        inputs.push_back(KeyInput(*it, true));
+    }
+    SendAtOnce(std::move(inputs));
 }
 
 void HoldKey(WORD vk) {
@@ -434,7 +454,7 @@ void ReleaseKey(WORD vk) {
 
 void ClickAt(int x, int y, int button, std::initializer_list<WORD> modifiers) {
     ::SetCursorPos(x, y);
-    Send(KeysAround(modifiers, {ButtonInput(button, false), ButtonInput(button, true)}));
+    SendWithModifiers(modifiers, {ButtonInput(button, false), ButtonInput(button, true)});
 }
 
 void MoveMouseTo(int x, int y) {

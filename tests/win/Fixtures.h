@@ -79,8 +79,9 @@ public:
     bool Ready() const { return ready_; }
     // The URLs recorded so far, in order, one per complete line of the log.
     std::vector<std::string> Urls() const;
-    // Waits until at least `count` URLs were recorded; false on time-out.
-    bool WaitForUrls(size_t count, DWORD timeoutMs) const;
+    // Waits until at least `count` URLs were recorded; false on time-out. The first
+    // start of the recorder can take seconds on a busy machine.
+    bool WaitForUrls(size_t count, DWORD timeoutMs = 15000) const;
     // Each recorder's raw command line, as Windows passed it (for diagnosis).
     std::vector<std::string> CommandLines() const;
     const std::string& LogPath() const { return log_; }
@@ -100,9 +101,10 @@ private:
 };
 
 // Key presses through SendInput: presses the modifiers in order, presses and releases
-// `key`, then releases the modifiers in reverse order, all in one SendInput call.
+// `key`, and a moment later releases the modifiers in reverse order.
 void PressKeys(std::initializer_list<WORD> modifiers, WORD key);
-// PressKeys without waiting for SettleInput first, for timing from the key press.
+// The same keys in one SendInput call, modifiers released at once and without waiting
+// for SettleInput first: for timing from the key press.
 void PressKeysAtOnce(std::initializer_list<WORD> modifiers, WORD key);
 // Lets the foreground window's thread catch up with a change of foreground before input
 // is sent; PressKeys, HoldKey, ReleaseKey and ClickAt do this first.
@@ -111,8 +113,8 @@ void HoldKey(WORD vk);
 void ReleaseKey(WORD vk);
 
 // Moves the cursor to (x, y) in screen coordinates, presses the modifiers, presses and
-// releases a mouse button (0 left, 1 right, 2 middle, 3 X1, 4 X2), then releases the
-// modifiers in reverse order.
+// releases a mouse button (0 left, 1 right, 2 middle, 3 X1, 4 X2), and a moment later
+// releases the modifiers in reverse order.
 void ClickAt(int x, int y, int button, std::initializer_list<WORD> modifiers = {});
 
 // Moves the cursor to (x, y) in screen coordinates with a mouse movement, as a user

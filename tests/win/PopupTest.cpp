@@ -179,18 +179,23 @@ std::vector<COLORREF> TrayPixels() {
 }
 
 // The tip the shell shows while the mouse rests on the program's icon, the first in the
-// notification area; empty when none appeared.
+// notification area; empty when none appeared. The mouse comes to the icon again when a
+// busy shell let the first visit pass without a tip.
 std::string TrayTip() {
     const RECT area = TrayArea();
-    LeaveTrayArea(area);  // the tip appears when the mouse comes to the icon
     const int icon = ::GetSystemMetrics(SM_CXSMICON);
-    MoveMouseTo(area.left + icon / 2 + 2, area.top + icon / 2 + 2);
     std::string tip;
-    WaitFor([&tip] {
-        HWND window = VisibleTopLevelWindow(TOOLTIPS_CLASSA);
-        tip = window != nullptr ? WindowText(window) : "";
-        return !tip.empty();
-    });
+    for (int visit = 0; visit < 3 && tip.empty(); ++visit) {
+        LeaveTrayArea(area);  // the tip appears when the mouse comes to the icon
+        MoveMouseTo(area.left + icon / 2 + 2, area.top + icon / 2 + 2);
+        WaitFor(
+            [&tip] {
+                HWND window = VisibleTopLevelWindow(TOOLTIPS_CLASSA);
+                tip = window != nullptr ? WindowText(window) : "";
+                return !tip.empty();
+            },
+            4000);
+    }
     return tip;
 }
 
@@ -462,19 +467,19 @@ TEST_F(Popup, KeysWalkTheLinksInTheOrderOfTheSelectedKeyAndEnterOpensTheFocusedO
     PressKeys({}, VK_DOWN);
     ASSERT_TRUE(WaitForFocus(app, links[0]));
     PressKeys({}, VK_RETURN);
-    ASSERT_TRUE(recorder_.WaitForUrls(1, 5000));
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
     EXPECT_EQ(recorder_.Urls()[0], UrlOf(5) + "order");
 
     PressKeys({}, VK_TAB);
     ASSERT_TRUE(WaitForFocus(app, links[1]));
     PressKeys({}, VK_RETURN);
-    ASSERT_TRUE(recorder_.WaitForUrls(2, 5000));
+    ASSERT_TRUE(recorder_.WaitForUrls(2));
     EXPECT_EQ(recorder_.Urls()[1], UrlOf(3) + "order");
 
     PressKeys({}, VK_DOWN);
     ASSERT_TRUE(WaitForFocus(app, links[2]));
     PressKeys({}, VK_RETURN);
-    ASSERT_TRUE(recorder_.WaitForUrls(3, 5000));
+    ASSERT_TRUE(recorder_.WaitForUrls(3));
     EXPECT_EQ(recorder_.Urls()[2], UrlOf(0) + "order");
 
     // Nothing after the last link: Down and Tab stay, so Up reaches the middle one.
@@ -490,7 +495,7 @@ TEST_F(Popup, KeysWalkTheLinksInTheOrderOfTheSelectedKeyAndEnterOpensTheFocusedO
     // Enter in the search box searches the default site, with what the box now holds.
     ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed"));
     PressKeys({}, VK_RETURN);
-    ASSERT_TRUE(recorder_.WaitForUrls(4, 5000));
+    ASSERT_TRUE(recorder_.WaitForUrls(4));
     EXPECT_EQ(recorder_.Urls()[3], UrlOf(0) + "typed");
     // Opening a site does not hide the popup.
     EXPECT_TRUE(::IsWindowVisible(app.MainWindow()));
@@ -537,7 +542,7 @@ TEST_F(Popup, ClickOnALinkOpensItsSiteAndThePopupStaysUntilItLosesActivation) {
 
     POINT center = CenterOf(links[2]);
     ClickAt(center.x, center.y, 0);
-    ASSERT_TRUE(recorder_.WaitForUrls(1, 5000));
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
     EXPECT_EQ(recorder_.Urls()[0], UrlOf(2) + "clicked");
     EXPECT_TRUE(WaitForFocus(app, links[2]));  // the pressed link took the focus
     PumpMessagesFor(300);
@@ -735,11 +740,11 @@ TEST_F(Popup, LinkTextOf255BytesIsShownAndOf256IsBlankButStillOpens) {
     PressKeys({}, VK_DOWN);
     ASSERT_TRUE(WaitForFocus(app, links[1]));
     PressKeys({}, VK_RETURN);
-    ASSERT_TRUE(recorder_.WaitForUrls(1, 5000));
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
     EXPECT_EQ(recorder_.Urls()[0], "https://long.example/blank?q=long names");
     POINT center = CenterOf(links[0]);
     ClickAt(center.x, center.y, 0);
-    ASSERT_TRUE(recorder_.WaitForUrls(2, 5000));
+    ASSERT_TRUE(recorder_.WaitForUrls(2));
     EXPECT_EQ(recorder_.Urls()[1], "https://long.example/shown?q=long names");
 }
 
@@ -765,7 +770,7 @@ TEST_F(Popup, TrayDoubleClickShowsItAtTheCursorWithAnEmptySearchBox) {
 
     // Enter with the empty text opens the default site's URL alone.
     PressKeys({}, VK_RETURN);
-    ASSERT_TRUE(recorder_.WaitForUrls(1, 5000));
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
     EXPECT_EQ(recorder_.Urls()[0], UrlOf(0));
     EXPECT_EQ(app.SearchText(), "");
 
@@ -859,11 +864,11 @@ TEST_F(Popup, DeactivateStopsEveryTriggerActivateRestoresThemAndExitStoresTheSta
     EXPECT_EQ(TrayTip(), VP_TEXT_TIP_ACTIVE);
     ASSERT_TRUE(BringForward(fixture));
     PressKeys({VK_CONTROL}, VK_F2);
-    ASSERT_TRUE(recorder_.WaitForUrls(1, 5000));
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
     EXPECT_EQ(recorder_.Urls()[0], UrlOf(0) + "trigger text");
     fixture.ResetCounts();
     ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
-    ASSERT_TRUE(recorder_.WaitForUrls(2, 5000));
+    ASSERT_TRUE(recorder_.WaitForUrls(2));
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
 
     // Exit keeps the state it ends in and the history, and ends with 0.
@@ -906,7 +911,7 @@ TEST_F(Popup, EndOfSessionStoresHistoryAndStateWhileTheProgramGoesOn) {
     SelectionFixture fixture("session words");
     ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
     PressKeys({VK_CONTROL}, VK_F2);
-    ASSERT_TRUE(recorder_.WaitForUrls(1, 5000));
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
     Choose(app, 'd');
     ASSERT_TRUE(WaitFor([] { return HotKeyIsFree(MOD_CONTROL, VK_F1); }));
 

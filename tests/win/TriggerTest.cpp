@@ -68,13 +68,14 @@ TEST_F(Triggers, DefaultSiteHotKeyAndGestureOpenTheDefaultSiteWithTheSelection) 
     ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
 
     PressKeys({VK_CONTROL}, VK_F2);
-    ASSERT_TRUE(recorder_.WaitForUrls(1, 5000));
+    ASSERT_TRUE(recorder_.WaitForUrls(1))
+        << "copy keys at the selection: " << fixture.InsertPresses();
     EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "selected words");
 
     fixture.ResetCounts();
     POINT center = CenterOf(fixture.Edit());
     ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
-    ASSERT_TRUE(recorder_.WaitForUrls(2, 5000));
+    ASSERT_TRUE(recorder_.WaitForUrls(2));
     EXPECT_EQ(recorder_.Urls()[1], defaultUrl_ + "selected words");
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONUP), 0);
@@ -262,7 +263,7 @@ protected:
             SelectionFixture fixture(text);
             ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
             PressKeys({VK_CONTROL}, VK_F2);
-            ASSERT_TRUE(recorder_.WaitForUrls(++before, 5000)) << text;
+            ASSERT_TRUE(recorder_.WaitForUrls(++before)) << text;
         }
     }
 };
