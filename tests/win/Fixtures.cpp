@@ -187,27 +187,35 @@ void Send(std::vector<INPUT> inputs) {
     SendAtOnce(std::move(inputs));
 }
 
-// Presses the modifiers, sends `middle`, and releases the modifiers a moment later, as a
-// hand would: a program that acts on the middle input at once and relies on a modifier
-// the user still holds must find it held. Sent all at once, the release could slip in
-// between that program's look at the modifier and the keys it sends.
-void SendWithModifiers(std::initializer_list<WORD> modifiers, std::vector<INPUT> middle) {
+std::vector<INPUT> ModifierPresses(std::initializer_list<WORD> modifiers) {
     std::vector<INPUT> inputs;
     for (WORD modifier : modifiers) {
         inputs.push_back(KeyInput(modifier, false));
     }
+    return inputs;
+}
+
+std::vector<INPUT> ModifierReleases(std::initializer_list<WORD> modifiers) {
+    std::vector<INPUT> inputs;
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
+        inputs.push_back(KeyInput(*it, true));
+    }
+    return inputs;
+}
+
+// Presses the modifiers, sends `middle`, and releases the modifiers a moment later, as a
+// hand would: a program that acts on the middle input at once and relies on a modifier
+// the user still holds must find it held. Sent all at once, the release could slip in
+// between that program's look at the modifier and the keys it sends.
+void SendWithModifiers(std::initializer_list<WORD> modifiers, const std::vector<INPUT>& middle) {
+    std::vector<INPUT> inputs = ModifierPresses(modifiers);
     inputs.insert(inputs.end(), middle.begin(), middle.end());
     SettleInput();
     SendAtOnce(std::move(inputs));
-    if (modifiers.size() == 0) {
-        return;
+    if (modifiers.size() != 0) {
+        ::Sleep(100);
+        SendAtOnce(ModifierReleases(modifiers));
     }
-    ::Sleep(100);
-    std::vector<INPUT> releases;
-    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
-        releases.push_back(KeyInput(*it, true));
-    }
-    SendAtOnce(std::move(releases));
 }
 
 }  // namespace
@@ -432,15 +440,11 @@ void PressKeys(std::initializer_list<WORD> modifiers, WORD key) {
 }
 
 void PressKeysAtOnce(std::initializer_list<WORD> modifiers, WORD key) {
-    std::vector<INPUT> inputs;
-    for (WORD modifier : modifiers) {
-        inputs.push_back(KeyInput(modifier, false));
-    }
+    std::vector<INPUT> inputs = ModifierPresses(modifiers);
     inputs.push_back(KeyInput(key, false));
     inputs.push_back(KeyInput(key, true));
-    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
-        inputs.push_back(KeyInput(*it, true));
-    }
+    const std::vector<INPUT> releases = ModifierReleases(modifiers);
+    inputs.insert(inputs.end(), releases.begin(), releases.end());
     SendAtOnce(std::move(inputs));
 }
 

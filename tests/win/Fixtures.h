@@ -107,7 +107,7 @@ void PressKeys(std::initializer_list<WORD> modifiers, WORD key);
 // for SettleInput first: for timing from the key press.
 void PressKeysAtOnce(std::initializer_list<WORD> modifiers, WORD key);
 // Lets the foreground window's thread catch up with a change of foreground before input
-// is sent; PressKeys, HoldKey, ReleaseKey and ClickAt do this first.
+// is sent; PressKeys, HoldKey, ReleaseKey, ClickAt and MoveMouseTo do this first.
 void SettleInput();
 void HoldKey(WORD vk);
 void ReleaseKey(WORD vk);
