@@ -1,21 +1,29 @@
 #include "app/MainWindow.h"
 
-#include "app/ErrorBox.h"
-#include "app/Messages.h"
-#include "app/WinText.h"
+#include <shellapi.h>
+
+#include "app/WebAddresses.h"
+#include "core/SearchHistoryStore.h"
+#include "hook/Messages.h"
 #include "hook/VPHook.h"
+#include "popup/AboutBox.h"
 #include "resources/resource.h"
 #include "sites/SelectionStore.h"
 #include "sites/SiteListFile.h"
+#include "win/ErrorBox.h"
+#include "win/QhError.h"
+#include "win/WinText.h"
 
 namespace vp {
+namespace {
 
-MainWindow::MainWindow()
-    : ActiveIcon(::LoadIconA(ProgramInstance(), MAKEINTRESOURCEA(IDI_ACTIVE))),
-      InactiveIcon(::LoadIconA(ProgramInstance(), MAKEINTRESOURCEA(IDI_INACTIVE))),
-      // Exists while the program runs; the single-instance test rests on the window class.
-      InstanceMutex(::CreateMutexA(nullptr, FALSE, kInstanceMutexName)),
-      TaskbarCreatedMessage(::RegisterWindowMessageA("TaskbarCreated")) {}
+void OpenWithShell(const char* address) {
+    ::ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+MainWindow::MainWindow() : taskbarCreatedMessage_(::RegisterWindowMessageA("TaskbarCreated")) {}
 
 bool MainWindow::CreateHidden(HINSTANCE instance) {
     WNDCLASSEXA windowClass{};
@@ -38,125 +46,235 @@ bool MainWindow::CreateHidden(HINSTANCE instance) {
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    static constexpr win::MessageEntry<MainWindow, LRESULT> kMessages[] = {
-        {WM_CREATE, &MainWindow::OnCreate},
-        {WM_DESTROY, &MainWindow::OnDestroy},
-        {WM_ACTIVATE, &MainWindow::OnActivate},
-        {WM_SETFOCUS, &MainWindow::OnSetFocus},
-        {WM_PAINT, &MainWindow::OnPaint},
-        {WM_CLOSE, &MainWindow::OnClose},
-        {WM_ERASEBKGND, &MainWindow::OnEraseBackground},
-        {WM_ENDSESSION, &MainWindow::OnEndSession},
-        {WM_COMMAND, &MainWindow::OnCommand},
-        {WM_TIMER, &MainWindow::OnTimer},
-        {WM_DRAWCLIPBOARD, &MainWindow::OnDrawClipboard},
-        {WM_CHANGECBCHAIN, &MainWindow::OnChangeClipboardChain},
-        {WM_HOTKEY, &MainWindow::OnHotKey},
-        {WM_TRAY_NOTIFY, &MainWindow::OnTrayNotify},
-        {WM_POPUP_TRIGGER, &MainWindow::OnPopupTrigger},
-        {WM_DEFAULT_TRIGGER, &MainWindow::OnDefaultTrigger},
-        {WM_SHOW_POPUP, &MainWindow::OnShowPopup},
+    using Map = win::MessageMap<MainWindow, LRESULT>;
+    static constexpr Map::Entry kMessages[] = {
+        Map::Message(WM_CREATE,
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         self.popup_.Attach(self.Handle());
+                         self.capture_.Attach(self.Handle());
+                         return 0;
+                     }),
+        Map::Message<&MainWindow::OnDestroy>(WM_DESTROY),
+        Map::Message(WM_ACTIVATE,
+                     [](MainWindow& self, WPARAM state, LPARAM) -> LRESULT {
+                         self.popup_.OnActivate(state);
+                         return 0;
+                     }),
+        Map::Message(WM_SETFOCUS,
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         self.popup_.OnSetFocus();
+                         return 0;
+                     }),
+        Map::Message(WM_PAINT,
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         self.popup_.OnPaint();
+                         return 0;
+                     }),
+        // WM_PAINT fills the whole client area.
+        Map::Message(WM_ERASEBKGND, [](MainWindow&, WPARAM, LPARAM) -> LRESULT { return 0; }),
+        // The popup only hides; the program goes on.
+        Map::Message(WM_CLOSE,
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         self.popup_.Hide();
+                         return 0;
+                     }),
+        // Windows is ending the session: keep what Exit would have kept.
+        Map::Message(WM_ENDSESSION,
+                     [](MainWindow& self, WPARAM ending, LPARAM) -> LRESULT {
+                         if (ending) {
+                             self.StoreStateForNextRun();
+                         }
+                         return 0;
+                     }),
+        Map::Message(WM_COMMAND,
+                     [](MainWindow& self, WPARAM command, LPARAM) -> LRESULT {
+                         self.popup_.OnCommand(LOWORD(command));
+                         return 0;
+                     }),
+        Map::Message(WM_TIMER,
+                     [](MainWindow& self, WPARAM timer, LPARAM) -> LRESULT {
+                         if (self.capture_.OnTimer(timer)) {
+                             ::PostMessageA(self.Handle(), WM_SHOW_POPUP, 0, 0);
+                         }
+                         return 0;
+                     }),
+        Map::Message(WM_DRAWCLIPBOARD,
+                     [](MainWindow& self, WPARAM first, LPARAM second) -> LRESULT {
+                         self.OnCapturedText(self.capture_.OnDrawClipboard(first, second));
+                         return 0;
+                     }),
+        Map::Message(WM_CHANGECBCHAIN,
+                     [](MainWindow& self, WPARAM removed, LPARAM next) -> LRESULT {
+                         self.capture_.OnChangeClipboardChain(removed, next);
+                         return 0;
+                     }),
+        Map::Message(WM_HOTKEY,
+                     [](MainWindow& self, WPARAM id, LPARAM) -> LRESULT {
+                         if (id == HOTKEY_POPUP) {
+                             ::SendMessageA(self.Handle(), WM_POPUP_TRIGGER, 0, 0);
+                         } else if (id == HOTKEY_DEFAULT) {
+                             ::SendMessageA(self.Handle(), WM_DEFAULT_TRIGGER, 0, 0);
+                         }
+                         return 0;
+                     }),
+        Map::Message(WM_TRAY_NOTIFY,
+                     [](MainWindow& self, WPARAM, LPARAM mouseMessage) -> LRESULT {
+                         if (mouseMessage == WM_LBUTTONDBLCLK) {
+                             self.popup_.SetText("");
+                             ::PostMessageA(self.Handle(), WM_SHOW_POPUP, 0, 0);
+                         } else if (mouseMessage == WM_RBUTTONUP) {
+                             self.RunTrayCommand(self.tray_.ChooseFromMenu(self.active_));
+                         }
+                         return 0;
+                     }),
+        Map::Message(WM_POPUP_TRIGGER,
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         self.popup_.SetText("");
+                         self.capture_.StartPopupCapture();
+                         return 0;
+                     }),
+        Map::Message(WM_DEFAULT_TRIGGER,
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         self.capture_.StartDefaultCapture();
+                         return 0;
+                     }),
+        Map::Message(WM_SHOW_POPUP,
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         self.popup_.ShowAtCursor();
+                         return 0;
+                     }),
     };
-    // The task bar's restart message has a number known only at run time.
-    if (message == TaskbarCreatedMessage && TaskbarCreatedMessage != 0) {
-        OnTaskbarCreated();
+    // The task bar's restart message has a number known only at run time. The task bar
+    // forgot the icon: without it the program could no longer be reached.
+    if (message == taskbarCreatedMessage_ && taskbarCreatedMessage_ != 0) {
+        tray_.Add(Handle());
+        tray_.Update(active_);
         return 0;
     }
     return Dispatch(kMessages, message, wParam, lParam);
 }
 
 void MainWindow::InitializeApplication() {
-    if (!RunReportingErrors([this] { InitializeSteps(); })) {
+    const bool started = RunReportingErrors([this] {
+        LoadConfiguration();
+        ReadActiveState(active_);
+        popup_.CreateSearchBox(LoadSearchHistory());
+        stateLoaded_ = true;
+        RebuildSiteLinks();
+        tray_.Add(Handle());
+        // The hook library knows its gestures before the hook exists.
+        ApplyTriggers();
+        SetVPHook(Handle());
+        tray_.Update(active_);
+    });
+    if (!started) {
         ExitProgram();
     }
 }
 
-void MainWindow::InitializeSteps() {
-    LoadSiteList(SiteCatalogue, nullptr);
-    VisibleSites = LoadVisibleSites(SiteCatalogue);
-    LoadSettings();
-    LoadActiveState();
-    CreateSearchBox();
-    StateLoaded = true;
-    RebuildSiteLinks();
-    AddTrayIcon();
-    // The hook library knows its gestures before the hook exists.
-    ApplyTriggers();
-    SetVPHook(Handle());
-    UpdateTrayIcon();
+void MainWindow::LoadConfiguration() {
+    LoadSiteList(catalogue_, nullptr);
+    VisibleSiteList visible = LoadVisibleSites(catalogue_);
+    popup_.SetSites(std::move(visible), ResolveDefaultSite(catalogue_));
+    ReadTriggerSettings(triggers_);
 }
 
-void MainWindow::LoadSettings() {
-    defaultSiteUrl = ResolveDefaultSite(SiteCatalogue);
-    ReadTriggerSettings(Triggers);
-}
-
-void MainWindow::LoadActiveState() {
-    ReadActiveState(Active);
-}
-
-void MainWindow::SaveActiveState() {
-    try {
-        WriteActiveState(Active);
-    } catch (const _qh_error&) {
-        // The program is ending; a setting that cannot be stored is not worth a message.
+void MainWindow::ReloadConfiguration() {
+    const bool reloaded = RunReportingErrors([this] {
+        LoadConfiguration();
+        RebuildSiteLinks();
+        ApplyTriggers();
+    });
+    if (!reloaded) {
+        ExitProgram();
     }
 }
 
-void MainWindow::CreateSearchBox() {
-    SearchBox.CreateIn(Handle());
-    SearchHistory = LoadSearchHistory();
-    SearchBox.Fill(SearchHistory);
+void MainWindow::ApplyTriggers() {
+    capture_.Apply(triggers_, active_);
+}
+
+void MainWindow::RebuildSiteLinks() {
+    popup_.RebuildSiteLinks();
 }
 
 void MainWindow::StoreStateForNextRun() {
-    if (!StateLoaded) {
+    if (!stateLoaded_) {
         return;  // start-up failed before reading them: what is stored stays
     }
-    SaveActiveState();
-    SaveSearchHistory(SearchHistory);
+    try {
+        WriteActiveState(active_);
+    } catch (const _qh_error&) {
+        // The program is ending; a setting that cannot be stored is not worth a message.
+    }
+    SaveSearchHistory(popup_.History());
 }
 
 void MainWindow::ExitProgram() {
     try {
         UnhookVPHook();
         StoreStateForNextRun();
-        RemoveTrayIcon();
+        tray_.Remove();
     } catch (...) {
         // Whatever failed, the window must still go and the message loop end.
     }
     ::DestroyWindow(Handle());
 }
 
-LRESULT MainWindow::OnCreate(WPARAM, LPARAM) {
-    CreateBackgroundBrush();
-    NextClipboardViewer = ::SetClipboardViewer(Handle());
-    return 0;
-}
-
 LRESULT MainWindow::OnDestroy(WPARAM, LPARAM) {
-    ::ChangeClipboardChain(Handle(), NextClipboardViewer);
-    if (PopupHotKeyRegistered) {
-        ::UnregisterHotKey(Handle(), HOTKEY_POPUP);
-    }
-    if (DefaultHotKeyRegistered) {
-        ::UnregisterHotKey(Handle(), HOTKEY_DEFAULT);
-    }
+    capture_.Detach();
     ::PostQuitMessage(0);
     return 0;
 }
 
-LRESULT MainWindow::OnClose(WPARAM, LPARAM) {
-    ::ShowWindow(Handle(), SW_HIDE);  // the popup only hides; the program goes on
-    return 0;
+void MainWindow::OnCapturedText(const CapturedText& captured) {
+    if (captured.popupText) {
+        popup_.SetText(*captured.popupText);
+    }
+    if (captured.defaultSiteText) {
+        popup_.OpenDefaultSiteSearch(*captured.defaultSiteText);
+    }
 }
 
-LRESULT MainWindow::OnEndSession(WPARAM wParam, LPARAM) {
-    // Windows is ending the session: keep what Exit would have kept.
-    if (wParam) {
-        StoreStateForNextRun();
+void MainWindow::SetActive(bool active) {
+    active_ = active;
+    ApplyTriggers();
+    tray_.Update(active_);
+}
+
+void MainWindow::RunTrayCommand(UINT command) {
+    switch (command) {
+        case IDS_OPEN_POPUP:
+            popup_.ShowWithText("");
+            break;
+        case IDS_ONLINE_HELP:
+            OpenWithShell((ProgramFolder() + kUserGuideFileName).c_str());
+            break;
+        case IDS_HOME_PAGE:
+            OpenWithShell(kHomePageAddress);
+            break;
+        case IDS_SUPPORT:
+            OpenWithShell(kSupportAddress);
+            break;
+        case IDS_OPTIONS:
+            break;  // the Options dialog is not part of this version yet
+        case IDS_ACTIVATE:
+            SetActive(true);
+            break;
+        case IDS_DEACTIVATE:
+            SetActive(false);
+            break;
+        case IDS_ABOUT:
+            if (!RunReportingErrors([] { ShowAboutBox(); })) {
+                ExitProgram();
+            }
+            break;
+        case IDS_EXIT:
+            ExitProgram();
+            break;
+        default:
+            break;  // dismissed
     }
-    return 0;
 }
 
 }  // namespace vp

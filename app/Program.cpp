@@ -3,14 +3,18 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "app/CommandLine.h"
+#include "base/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/Registration.h"
-#include "app/WinText.h"
+#include "win/ErrorBox.h"
+#include "win/Handle.h"
+#include "win/WinText.h"
 #include "resources/resource.h"
 
 namespace vp {
 namespace {
+
+constexpr char kInstanceMutexName[] = "QH_VantapickerMutex";
 
 int RunMessageLoop(HWND mainWindow, HACCEL popupKeys) {
     MSG message;
@@ -50,7 +54,10 @@ int RunProgram(HINSTANCE instance, const char* commandLine) {
             break;
     }
 
+    SetExceptionReporter(&ShowExceptionBox);
     {
+        // Exists while the program runs; the single-instance test rests on the window class.
+        win::KernelHandle instanceMutex(::CreateMutexA(nullptr, FALSE, kInstanceMutexName));
         MainWindow mainWindow;
         if (mainWindow.CreateHidden(instance)) {
             mainWindow.InitializeApplication();

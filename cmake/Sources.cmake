@@ -1,39 +1,54 @@
 # The one source list of the project, shared by every toolchain and by the host-tools
-# build. Paths are relative to the repository root.
+# build. Paths are relative to the repository root. Each layer is one library and
+# includes only from the layers listed before it (tools/check-layers.sh checks this):
+#   base, win, core, hook, sites, popup, options, app
 
 # Portable code: no <windows.h>; built natively too, tested with the sanitizers.
-set(VP_PORTABLE_SOURCES
-    app/AnsiText.cpp
-    app/CommandLine.cpp
-    popup/SearchHistory.cpp
+set(VP_BASE_SOURCES
+    base/AnsiText.cpp
+    base/CommandLine.cpp
+    base/SearchHistory.cpp
+)
+set(VP_SITES_PORTABLE_SOURCES
     sites/SearchUrl.cpp
     sites/SiteCatalogue.cpp
     sites/SiteListCipher.cpp
     sites/SiteListFormat.cpp
 )
+set(VP_PORTABLE_SOURCES ${VP_BASE_SOURCES} ${VP_SITES_PORTABLE_SOURCES})
 
-# The main program's Windows code, as a library that tests link too.
-set(VP_APP_SOURCES
-    app/ErrorBox.cpp
-    app/MainWindow.cpp
-    app/Program.cpp
-    app/QhError.cpp
-    app/Registration.cpp
-    app/RegistryKeys.cpp
-    app/Search.cpp
-    app/Settings.cpp
-    app/Tray.cpp
-    app/Triggers.cpp
-    app/WinText.cpp
-    popup/AboutBox.cpp
-    popup/ColorStatic.cpp
-    popup/Popup.cpp
-    popup/SearchBox.cpp
-    sites/SelectionStore.cpp
-    sites/SiteListFile.cpp
+# Windows layers of the main program, as libraries that tests link too.
+set(VP_WIN_SOURCES
     win/Dialog.cpp
+    win/ErrorBox.cpp
+    win/QhError.cpp
     win/Registry.cpp
     win/Window.cpp
+    win/WindowObject.cpp
+    win/WinText.cpp
+)
+set(VP_CORE_SOURCES
+    core/RegistryKeys.cpp
+    core/SearchHistoryStore.cpp
+    core/Settings.cpp
+)
+set(VP_SITES_WINDOWS_SOURCES
+    sites/SearchLaunch.cpp
+    sites/SelectionStore.cpp
+    sites/SiteListFile.cpp
+)
+set(VP_POPUP_SOURCES
+    popup/AboutBox.cpp
+    popup/ColorStatic.cpp
+    popup/PopupView.cpp
+    popup/SearchBox.cpp
+)
+set(VP_APP_SOURCES
+    app/MainWindow.cpp
+    app/Program.cpp
+    app/Registration.cpp
+    app/TrayIcon.cpp
+    app/TriggerCapture.cpp
 )
 
 # Thin entry point and resources of Vantapicker.exe.
@@ -43,5 +58,5 @@ set(VP_ENTRY_SOURCES app/Main.cpp resources/Vantapicker.rc)
 set(VP_QHSL_SOURCES tools/qhsl/Qhsl.cpp)
 
 # VPHook.dll, the gesture hook. Its decision (hook/GestureMatch.h) is header-only and
-# portable.
+# portable; hook/Messages.h is the message protocol it shares with the program.
 set(VP_HOOK_SOURCES hook/VPHook.cpp hook/VPHook.def)

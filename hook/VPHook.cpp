@@ -4,7 +4,7 @@
 // posting messages.
 #include "hook/VPHook.h"
 
-#include "app/Messages.h"
+#include "hook/Messages.h"
 #include "hook/GestureMatch.h"
 
 #if defined(_MSC_VER)

@@ -1,14 +1,16 @@
 #include "popup/AboutBox.h"
 
-#include "app/WinText.h"
+#include "win/WinText.h"
 #include "resources/resource.h"
 
 namespace vp {
 
 INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    static constexpr win::MessageEntry<AboutDialog, INT_PTR> kMessages[] = {
-        {WM_INITDIALOG, &AboutDialog::OnInitDialog},
-        {WM_COMMAND, &AboutDialog::OnCommand},
+    using Map = win::MessageMap<AboutDialog, INT_PTR>;
+    static constexpr Map::Entry kMessages[] = {
+        Map::Message<&AboutDialog::OnInitDialog>(WM_INITDIALOG),
+        Map::Command<&AboutDialog::OnOk>(IDOK),
+        Map::Command<&AboutDialog::OnCancel>(IDCANCEL),
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }
@@ -17,12 +19,12 @@ INT_PTR AboutDialog::OnInitDialog(WPARAM, LPARAM) {
     return TRUE;  // the dialog manager focuses the OK button
 }
 
-INT_PTR AboutDialog::OnCommand(WPARAM wParam, LPARAM) {
-    const int id = LOWORD(wParam);
-    if (id == IDOK || id == IDCANCEL) {
-        ::EndDialog(Handle(), id);
-    }
-    return TRUE;
+void AboutDialog::OnOk() {
+    ::EndDialog(Handle(), IDOK);
+}
+
+void AboutDialog::OnCancel() {
+    ::EndDialog(Handle(), IDCANCEL);
 }
 
 void ShowAboutBox() {

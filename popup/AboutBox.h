@@ -13,7 +13,8 @@ protected:
 
 private:
     INT_PTR OnInitDialog(WPARAM, LPARAM);
-    INT_PTR OnCommand(WPARAM, LPARAM);
+    void OnOk();
+    void OnCancel();
 };
 
 // Runs the About box modally, or brings the open one to the front: there is at most one.

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/WinText.h"
+#include "win/WinText.h"
 #include "resources/resource.h"
 
 namespace vp {
@@ -46,18 +46,19 @@ void ColorStatic::SetText(const char* text) {
 }
 
 LRESULT ColorStatic::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    static constexpr win::MessageEntry<ColorStatic, LRESULT> kMessages[] = {
-        {WM_CREATE, &ColorStatic::OnCreate},
-        {WM_SETFOCUS, &ColorStatic::OnSetFocus},
-        {WM_KILLFOCUS, &ColorStatic::OnKillFocus},
-        {WM_PAINT, &ColorStatic::OnPaint},
-        {WM_ERASEBKGND, &ColorStatic::OnEraseBackground},
-        {WM_SYSCOLORCHANGE, &ColorStatic::OnSysColorChange},
-        {WM_MOUSEMOVE, &ColorStatic::OnMouseMove},
-        {WM_LBUTTONDOWN, &ColorStatic::OnLeftButtonDown},
-        {WM_LBUTTONUP, &ColorStatic::OnLeftButtonUp},
-        {WM_MOUSEHOVER, &ColorStatic::OnMouseHover},
-        {WM_MOUSELEAVE, &ColorStatic::OnMouseLeave},
+    using Map = win::MessageMap<ColorStatic, LRESULT>;
+    static constexpr Map::Entry kMessages[] = {
+        Map::Message<&ColorStatic::OnCreate>(WM_CREATE),
+        Map::Message<&ColorStatic::OnSetFocus>(WM_SETFOCUS),
+        Map::Message<&ColorStatic::OnKillFocus>(WM_KILLFOCUS),
+        Map::Message<&ColorStatic::OnPaint>(WM_PAINT),
+        Map::Message<&ColorStatic::OnEraseBackground>(WM_ERASEBKGND),
+        Map::Message<&ColorStatic::OnSysColorChange>(WM_SYSCOLORCHANGE),
+        Map::Message<&ColorStatic::OnMouseMove>(WM_MOUSEMOVE),
+        Map::Message<&ColorStatic::OnLeftButtonDown>(WM_LBUTTONDOWN),
+        Map::Message<&ColorStatic::OnLeftButtonUp>(WM_LBUTTONUP),
+        Map::Message<&ColorStatic::OnMouseHover>(WM_MOUSEHOVER),
+        Map::Message<&ColorStatic::OnMouseLeave>(WM_MOUSELEAVE),
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }

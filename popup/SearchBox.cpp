@@ -2,12 +2,8 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
-#include "app/RegistryKeys.h"
-#include "app/WinText.h"
+#include "win/WinText.h"
 #include "resources/resource.h"
-#include "win/Registry.h"
 
 namespace vp {
 namespace {
@@ -48,9 +44,10 @@ bool SearchBox::CreateIn(HWND popup) {
 }
 
 LRESULT SearchBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    static constexpr win::MessageEntry<SearchBox, LRESULT> kMessages[] = {
-        {WM_CTLCOLOREDIT, &SearchBox::OnControlColor},
-        {WM_CTLCOLORLISTBOX, &SearchBox::OnControlColor},
+    using Map = win::MessageMap<SearchBox, LRESULT>;
+    static constexpr Map::Entry kMessages[] = {
+        Map::Message<&SearchBox::OnControlColor>(WM_CTLCOLOREDIT),
+        Map::Message<&SearchBox::OnControlColor>(WM_CTLCOLORLISTBOX),
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }
@@ -85,43 +82,6 @@ void SearchBox::Fill(const SearchHistoryList& history) {
         item.pszText = const_cast<char*>(entry.c_str());
         item.cchTextMax = 260;
         ::SendMessageA(Handle(), CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    }
-}
-
-SearchHistoryList LoadSearchHistory() {
-    SearchHistoryList history;
-    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kHistoryKey, KEY_READ);
-    if (!key) {
-        return history;
-    }
-    for (std::size_t position = 0; position < kStoredHistoryEntries; ++position) {
-        char data[260];
-        DWORD size = sizeof data;
-        if (::RegQueryValueExA(key.Get(), std::to_string(position).c_str(), nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS) {
-            break;
-        }
-        const char* end = std::find(data, data + size, '\0');
-        history.emplace_back(data, static_cast<std::size_t>(end - data));
-    }
-    return history;
-}
-
-void SaveSearchHistory(const SearchHistoryList& history) {
-    LONG error = ERROR_SUCCESS;
-    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kHistoryKey, KEY_ALL_ACCESS, &error);
-    if (!key && error == ERROR_FILE_NOT_FOUND) {
-        key = win::CreateKey(HKEY_CURRENT_USER, kHistoryKey);
-    }
-    if (!key) {
-        return;
-    }
-    std::size_t count = std::min(history.size(), kStoredHistoryEntries);
-    for (std::size_t position = 0; position < count; ++position) {
-        if (win::WriteString(key.Get(), std::to_string(position).c_str(), history[position]) !=
-            ERROR_SUCCESS) {
-            break;
-        }
     }
 }
 

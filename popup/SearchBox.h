@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "popup/SearchHistory.h"
+#include "base/SearchHistory.h"
 #include "win/Window.h"
 
 namespace vp {
@@ -29,10 +29,5 @@ protected:
 private:
     LRESULT OnControlColor(WPARAM wParam, LPARAM lParam);
 };
-
-// The stored history, newest first (at most 20 entries, up to the first gap).
-SearchHistoryList LoadSearchHistory();
-// Stores the first 20 entries; failures are silent.
-void SaveSearchHistory(const SearchHistoryList& history);
 
 }  // namespace vp

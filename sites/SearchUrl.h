@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/AnsiText.h"
+#include "base/AnsiText.h"
 
 namespace vp {
 

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "app/QhError.h"
-#include "app/RegistryKeys.h"
+#include "win/QhError.h"
+#include "core/RegistryKeys.h"
 #include "resources/resource.h"
 #include "win/Registry.h"
 

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "app/ErrorCode.h"
-#include "app/QhError.h"
+#include "base/ErrorCode.h"
+#include "win/QhError.h"
 #include "resources/resource.h"
 #include "sites/SiteListCipher.h"
 #include "sites/SiteListFormat.h"

@@ -2,16 +2,6 @@
 
 namespace vp::win {
 
-namespace {
-constexpr char kObjectProperty[] = "vp.DialogObject";
-}
-
-Dialog::~Dialog() {
-    if (hwnd_ != nullptr) {
-        ::RemovePropA(hwnd_, kObjectProperty);
-    }
-}
-
 INT_PTR Dialog::RunModal(HINSTANCE instance, int templateId, HWND owner) {
     return ::DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, DialogProcedure,
                              reinterpret_cast<LPARAM>(this));
@@ -22,28 +12,45 @@ HWND Dialog::CreateModeless(HINSTANCE instance, int templateId, HWND parent) {
                                 reinterpret_cast<LPARAM>(this));
 }
 
+Dialog* Dialog::FromHandle(HWND hwnd) {
+    return dynamic_cast<Dialog*>(BoundTo(hwnd));
+}
+
 INT_PTR CALLBACK Dialog::DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* dialog = static_cast<Dialog*>(::GetPropA(hwnd, kObjectProperty));
+    Dialog* dialog = FromHandle(hwnd);
     if (dialog == nullptr && message == WM_INITDIALOG) {
         dialog = reinterpret_cast<Dialog*>(lParam);
-        dialog->hwnd_ = hwnd;
-        ::SetPropA(hwnd, kObjectProperty, dialog);
+        dialog->Bind(hwnd);
     }
     if (dialog == nullptr) {
         return FALSE;  // before WM_INITDIALOG (WM_SETFONT) and after WM_NCDESTROY
     }
-    INT_PTR result = FALSE;
-    try {
-        result = dialog->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        // No exception may cross into the dialog manager.
-        result = FALSE;
+    return dialog->Deliver(message, INT_PTR{FALSE},
+                           [&] { return dialog->HandleMessage(message, wParam, lParam); });
+}
+
+std::string Dialog::ItemText(int id) const {
+    char text[256] = {};
+    const UINT length = ::GetDlgItemTextA(Handle(), id, text, sizeof text);
+    return std::string(text, length);
+}
+
+void Dialog::SetItemText(int id, const std::string& text) const {
+    ::SetDlgItemTextA(Handle(), id, text.c_str());
+}
+
+bool Page::Create(HINSTANCE instance, int templateId, HWND parent, const RECT& area) {
+    HWND page = CreateModeless(instance, templateId, parent);
+    if (page == nullptr) {
+        return false;
     }
-    if (message == WM_NCDESTROY) {
-        ::RemovePropA(hwnd, kObjectProperty);
-        dialog->hwnd_ = nullptr;
-    }
-    return result;
+    ::SetWindowPos(page, HWND_TOP, area.left, area.top, area.right - area.left,
+                   area.bottom - area.top, SWP_HIDEWINDOW);
+    return true;
+}
+
+void Page::Show(bool visible) const {
+    ::ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE);
 }
 
 }  // namespace vp::win

@@ -1,22 +1,20 @@
 // Base of every dialog object: bound to its window at WM_INITDIALOG, unbound at
-// WM_NCDESTROY; messages go through the derived class's message table.
+// WM_NCDESTROY; messages, commands and notifications go through the derived class's
+// message table. Item helpers spare the handlers the raw dialog calls.
 #pragma once
 
 #include <windows.h>
 
+#include <string>
+
 #include "win/MessageTable.h"
+#include "win/WindowObject.h"
 
 namespace vp::win {
 
-class Dialog {
+class Dialog : public WindowObject {
 public:
     Dialog() = default;
-    Dialog(const Dialog&) = delete;
-    Dialog& operator=(const Dialog&) = delete;
-    // Unbinds a window that outlives its object, so it no longer reaches it.
-    virtual ~Dialog();
-
-    HWND Handle() const { return hwnd_; }
 
     // Runs the dialog modally from a template of `instance`; returns its EndDialog result.
     INT_PTR RunModal(HINSTANCE instance, int templateId, HWND owner);
@@ -24,22 +22,54 @@ public:
     HWND CreateModeless(HINSTANCE instance, int templateId, HWND parent);
 
     static INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The dialog object bound to hwnd, or null.
+    static Dialog* FromHandle(HWND hwnd);
+
+    HWND Item(int id) const { return ::GetDlgItem(Handle(), id); }
+    LRESULT SendItem(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return ::SendDlgItemMessageA(Handle(), id, message, wParam, lParam);
+    }
+    std::string ItemText(int id) const;
+    void SetItemText(int id, const std::string& text) const;
+    bool IsChecked(int id) const { return ::IsDlgButtonChecked(Handle(), id) == BST_CHECKED; }
+    void SetChecked(int id, bool checked) const {
+        ::CheckDlgButton(Handle(), id, checked ? BST_CHECKED : BST_UNCHECKED);
+    }
+    void EnableItem(int id, bool enable) const { ::EnableWindow(Item(id), enable ? TRUE : FALSE); }
 
 protected:
     // Returns what a dialog procedure returns: TRUE when handled (or the value a
     // WM_CTLCOLOR* message asks for), FALSE to let the dialog manager handle it.
     virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
+    // The result of a message whose answer goes through DWLP_MSGRESULT (notifications
+    // among them); the handler then returns TRUE.
+    void SetMsgResult(LRESULT result) const {
+        ::SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, result);
+    }
+
+    // Routes a message through a derived class's table. Commands and notifications that
+    // the table lists count as handled; their answers go through SetMsgResult.
     template <typename Owner, std::size_t N>
     INT_PTR Dispatch(const MessageEntry<Owner, INT_PTR> (&table)[N], UINT message, WPARAM wParam,
                      LPARAM lParam) {
         INT_PTR result = FALSE;
-        RouteMessage(static_cast<Owner*>(this), table, message, wParam, lParam, result);
-        return result;
+        if (!RouteMessage(static_cast<Owner&>(*this), table, message, wParam, lParam, result)) {
+            return FALSE;
+        }
+        return message == WM_COMMAND || message == WM_NOTIFY ? TRUE : result;
     }
+};
 
-private:
-    HWND hwnd_ = nullptr;
+// A page of a tabbed dialog: a modeless child dialog created hidden inside its parent,
+// shown and hidden as its tab is chosen, storing its settings when the parent's OK asks.
+class Page : public Dialog {
+public:
+    // Creates the page hidden over `area` of the parent's client area.
+    bool Create(HINSTANCE instance, int templateId, HWND parent, const RECT& area);
+    void Show(bool visible) const;
+    // Stores what the page shows.
+    virtual void Apply() = 0;
 };
 
 }  // namespace vp::win

@@ -1,25 +1,88 @@
-// A class's message table: which messages it handles and the member that handles each.
+// A class's message table: which messages, commands and notifications it handles and
+// the handler of each. The first entry that matches a message handles it.
 #pragma once
 
 #include <windows.h>
 
+#include <climits>
 #include <cstddef>
 
 namespace vp::win {
 
+inline constexpr int kAnyId = INT_MIN;
+inline constexpr UINT kAnyCode = UINT_MAX;
+
 template <typename Owner, typename Result>
 struct MessageEntry {
+    using Handler = Result (*)(Owner&, WPARAM, LPARAM);
+
     UINT message;
-    Result (Owner::*handler)(WPARAM, LPARAM);
+    int id;     // WM_COMMAND, WM_NOTIFY: the control or command id; kAnyId otherwise
+    UINT code;  // WM_COMMAND, WM_NOTIFY: the notification code; kAnyCode for any
+    Handler handler;
+
+    bool Matches(UINT msg, WPARAM wParam, LPARAM lParam) const {
+        if (msg != message) {
+            return false;
+        }
+        if (message == WM_COMMAND && id != kAnyId) {
+            return LOWORD(wParam) == static_cast<WORD>(id) &&
+                   (code == kAnyCode || HIWORD(wParam) == code);
+        }
+        if (message == WM_NOTIFY && id != kAnyId) {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            return header != nullptr && header->idFrom == static_cast<UINT_PTR>(id) &&
+                   (code == kAnyCode || header->code == code);
+        }
+        return true;
+    }
 };
 
-// Calls the handler of `message` when the table lists it.
+// Makes the entries of Owner's table: `using Map = MessageMap<Owner, LRESULT>;` then
+// `Map::Message<&Owner::OnPaint>(WM_PAINT)`, `Map::Command<&Owner::OnOk>(IDOK)`,
+// `Map::Notify<&Owner::OnSelect>(IDC_TREE, TVN_SELCHANGEDA)`, or a message entry with a
+// captureless lambda that forwards to a member object.
+template <typename Owner, typename Result>
+struct MessageMap {
+    using Entry = MessageEntry<Owner, Result>;
+
+    static constexpr Entry Message(UINT message, typename Entry::Handler handler) {
+        return {message, kAnyId, kAnyCode, handler};
+    }
+
+    template <Result (Owner::*Member)(WPARAM, LPARAM)>
+    static constexpr Entry Message(UINT message) {
+        return {message, kAnyId, kAnyCode,
+                [](Owner& owner, WPARAM wParam, LPARAM lParam) -> Result {
+                    return (owner.*Member)(wParam, lParam);
+                }};
+    }
+
+    // WM_COMMAND from control or command `id`, with notification `code` or any.
+    template <void (Owner::*Member)()>
+    static constexpr Entry Command(int id, UINT code = kAnyCode) {
+        return {WM_COMMAND, id, code, [](Owner& owner, WPARAM, LPARAM) -> Result {
+                    (owner.*Member)();
+                    return 0;
+                }};
+    }
+
+    // WM_NOTIFY from control `id` with notification `code`.
+    template <Result (Owner::*Member)(const NMHDR&)>
+    static constexpr Entry Notify(int id, UINT code) {
+        return {WM_NOTIFY, id, code, [](Owner& owner, WPARAM, LPARAM lParam) -> Result {
+                    return (owner.*Member)(*reinterpret_cast<const NMHDR*>(lParam));
+                }};
+    }
+};
+
+// Calls the handler of the first entry that matches; false when none does.
 template <typename Owner, typename Result, std::size_t N>
-bool RouteMessage(Owner* owner, const MessageEntry<Owner, Result> (&table)[N], UINT message,
+bool RouteMessage(Owner& owner, const MessageEntry<Owner, Result> (&table)[N], UINT message,
                   WPARAM wParam, LPARAM lParam, Result& result) {
     for (const auto& entry : table) {
-        if (entry.message == message) {
-            result = (owner->*entry.handler)(wParam, lParam);
+        if (entry.Matches(message, wParam, lParam)) {
+            result = entry.handler(owner, wParam, lParam);
             return true;
         }
     }

@@ -5,18 +5,13 @@
 #include <windows.h>
 
 #include "win/MessageTable.h"
+#include "win/WindowObject.h"
 
 namespace vp::win {
 
-class Window {
+class Window : public WindowObject {
 public:
     Window() = default;
-    Window(const Window&) = delete;
-    Window& operator=(const Window&) = delete;
-    // Unbinds a window that outlives its object, so it no longer reaches it.
-    virtual ~Window();
-
-    HWND Handle() const { return hwnd_; }
 
     // Creates the window of a class registered with WindowProcedure (or a superclass of
     // a system class whose procedure is given by SetBaseProcedure) and binds it to this.
@@ -29,8 +24,6 @@ public:
     static Window* FromHandle(HWND hwnd);
 
 protected:
-    using Entry = MessageEntry<Window, LRESULT>;
-
     // Handles one message; the default passes it to the default procedure.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // The procedure of the class this window extends (DefWindowProc unless superclassed).
@@ -43,14 +36,13 @@ protected:
     LRESULT Dispatch(const MessageEntry<Owner, LRESULT> (&table)[N], UINT message, WPARAM wParam,
                      LPARAM lParam) {
         LRESULT result = 0;
-        if (RouteMessage(static_cast<Owner*>(this), table, message, wParam, lParam, result)) {
+        if (RouteMessage(static_cast<Owner&>(*this), table, message, wParam, lParam, result)) {
             return result;
         }
         return DefaultProcedure(message, wParam, lParam);
     }
 
 private:
-    HWND hwnd_ = nullptr;
     WNDPROC baseProcedure_ = ::DefWindowProcA;
 };
 

@@ -1,4 +1,4 @@
-#include "app/ErrorCode.h"
+#include "base/ErrorCode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "popup/PopupPlacement.h"
+#include "base/PopupPlacement.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Search URLs, the search history rules and the hot-key table.
 #include <gtest/gtest.h>
 
-#include "app/HotKeys.h"
-#include "popup/SearchHistory.h"
+#include "base/HotKeys.h"
+#include "base/SearchHistory.h"
 #include "sites/SearchUrl.h"
 
 namespace vp {

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/WinText.h"
+#include "win/WinText.h"
 #include "resources/resource.h"
 #include "tests/win/WindowSearch.h"
 

@@ -6,10 +6,23 @@
 
 #include <cstdio>
 
+#include "win/ErrorBox.h"
+
+namespace {
+
+// An exception that reaches a window procedure in a test is a failure of that test, not
+// a message box that waits for nobody.
+void FailTheTest(std::exception_ptr) {
+    ADD_FAILURE() << "an exception reached a window or dialog procedure";
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES};
     ::InitCommonControlsEx(&controls);
     ::testing::InitGoogleTest(&argc, argv);
+    vp::SetExceptionReporter(&FailTheTest);
     int result = RUN_ALL_TESTS();
     // Each CTest test runs one suite by name: a name that selects nothing is a mistake,
     // not a pass.

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RegistryKeys.h"
+#include "core/RegistryKeys.h"
 #include "resources/resource.h"
 #include "sites/SiteListCipher.h"
 #include "sites/SiteListFile.h"

@@ -1,11 +1,12 @@
-#include "app/QhError.h"
+#include "win/QhError.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 
-#include "app/ErrorBox.h"
+#include "base/ErrorCode.h"
+#include "win/ErrorBox.h"
 #include "resources/resource.h"
 #include "tests/win/TestResourceIds.h"
 #include "tests/win/WindowSearch.h"

@@ -1,6 +1,6 @@
 #include "tests/win/RunningApp.h"
 
-#include "app/RegistryKeys.h"
+#include "core/RegistryKeys.h"
 #include "resources/resource.h"
 #include "sites/SiteListFile.h"
 #include "tests/win/Fixtures.h"

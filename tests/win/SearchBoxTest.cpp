@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/RegistryKeys.h"
+#include "core/RegistryKeys.h"
+#include "core/SearchHistoryStore.h"
 #include "tests/win/RegistryFixture.h"
 
 namespace vp {

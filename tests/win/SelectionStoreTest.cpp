@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <vector>
 
-#include "app/QhError.h"
-#include "app/RegistryKeys.h"
+#include "win/QhError.h"
+#include "core/RegistryKeys.h"
 #include "tests/win/RegistryFixture.h"
 #include "win/Registry.h"
 

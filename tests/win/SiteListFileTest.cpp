@@ -10,8 +10,8 @@
 #include <iterator>
 #include <vector>
 
-#include "app/ErrorCode.h"
-#include "app/QhError.h"
+#include "base/ErrorCode.h"
+#include "win/QhError.h"
 #include "sites/SiteListCipher.h"
 #include "sites/SiteListFormat.h"
 #include "win/Handle.h"

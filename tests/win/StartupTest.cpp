@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Registration.h"
-#include "app/RegistryKeys.h"
+#include "core/RegistryKeys.h"
 #include "sites/SiteListFile.h"
 #include "tests/win/AppProcess.h"
 #include "tests/win/Fixtures.h"

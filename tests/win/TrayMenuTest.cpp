@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/RegistryKeys.h"
+#include "core/RegistryKeys.h"
 #include "tests/win/Fixtures.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"

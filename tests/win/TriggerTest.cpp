@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/RegistryKeys.h"
+#include "core/RegistryKeys.h"
 #include "tests/win/Fixtures.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"

@@ -7,7 +7,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/WinText.h"
+#include "base/ErrorCode.h"
+#include "win/ErrorBox.h"
+#include "win/QhError.h"
+#include "win/WinText.h"
 #include "resources/resource.h"
 
 namespace vp {
@@ -35,10 +38,11 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        static constexpr win::MessageEntry<RecordingWindow, LRESULT> kMessages[] = {
-            {WM_USER + 1, &RecordingWindow::OnAnswer},
-            {WM_USER + 2, &RecordingWindow::OnThrow},
-            {WM_DESTROY, &RecordingWindow::OnDestroy},
+        using Map = win::MessageMap<RecordingWindow, LRESULT>;
+        static constexpr Map::Entry kMessages[] = {
+            Map::Message<&RecordingWindow::OnAnswer>(WM_USER + 1),
+            Map::Message<&RecordingWindow::OnThrow>(WM_USER + 2),
+            Map::Message<&RecordingWindow::OnDestroy>(WM_DESTROY),
         };
         seen.push_back(message);
         return Dispatch(kMessages, message, wParam, lParam);
@@ -77,13 +81,31 @@ TEST(WindowObject, BindsAtNcCreateRoutesItsTableAndUnbindsAtNcDestroy) {
     EXPECT_EQ(window.seen.back(), static_cast<UINT>(WM_NCDESTROY));
 }
 
+// Installs a reporter that keeps what reaches it, for one test.
+class RecordedReports {
+public:
+    RecordedReports() : previous_(SetExceptionReporter(&Record)) { reports().clear(); }
+    ~RecordedReports() { SetExceptionReporter(previous_); }
+    static std::vector<std::exception_ptr>& reports() {
+        static std::vector<std::exception_ptr> kept;
+        return kept;
+    }
+
+private:
+    static void Record(std::exception_ptr error) { reports().push_back(error); }
+    ExceptionReporter previous_;
+};
+
 TEST(WindowObject, ExceptionInAHandlerDoesNotCrossTheWindowProcedure) {
+    RecordedReports recorded;
     RecordingWindow::RegisterClassOnce();
     RecordingWindow window;
     HWND hwnd = window.Create(0, kTestClass, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                               ::GetModuleHandleA(nullptr));
     ASSERT_NE(hwnd, nullptr);
     EXPECT_EQ(::SendMessageA(hwnd, WM_USER + 2, 0, 0), 0);
+    ASSERT_EQ(RecordedReports::reports().size(), 1u);
+    EXPECT_THROW(std::rethrow_exception(RecordedReports::reports()[0]), std::runtime_error);
     EXPECT_EQ(::SendMessageA(hwnd, WM_USER + 1, 1, 1), 2);  // still bound and working
     ::DestroyWindow(hwnd);
 }
@@ -113,9 +135,10 @@ public:
 
 protected:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        static constexpr win::MessageEntry<EndingDialog, INT_PTR> kMessages[] = {
-            {WM_INITDIALOG, &EndingDialog::OnInitDialog},
-            {WM_USER + 5, &EndingDialog::OnEnd},
+        using Map = win::MessageMap<EndingDialog, INT_PTR>;
+        static constexpr Map::Entry kMessages[] = {
+            Map::Message<&EndingDialog::OnInitDialog>(WM_INITDIALOG),
+            Map::Message<&EndingDialog::OnEnd>(WM_USER + 5),
         };
         return Dispatch(kMessages, message, wParam, lParam);
     }
@@ -142,6 +165,72 @@ TEST(WindowObject, DialogBindsAtInitDialogAndEnds) {
     EXPECT_TRUE(dialog.initialised);
     EXPECT_EQ(dialog.okText, "&OK");
     EXPECT_EQ(dialog.Handle(), nullptr);
+}
+
+// A dialog whose table routes commands by control id and code and notifications by
+// control id and code.
+class RoutingDialog : public win::Dialog {
+public:
+    static constexpr UINT kProbe = 0x7001;
+    int nameChanges = 0;
+
+protected:
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        using Map = win::MessageMap<RoutingDialog, INT_PTR>;
+        static constexpr Map::Entry kMessages[] = {
+            Map::Message<&RoutingDialog::OnInitDialog>(WM_INITDIALOG),
+            Map::Command<&RoutingDialog::OnOk>(IDOK),
+            Map::Command<&RoutingDialog::OnNameChange>(IDC_SITE_NAME, EN_CHANGE),
+            Map::Notify<&RoutingDialog::OnProbe>(IDC_SITE_URL, kProbe),
+        };
+        return Dispatch(kMessages, message, wParam, lParam);
+    }
+
+private:
+    INT_PTR OnInitDialog(WPARAM, LPARAM) { return TRUE; }
+    void OnOk() { throw _qh_error(kResultFail, IDS_WRONG_SITE_LIST); }
+    void OnNameChange() { ++nameChanges; }
+    INT_PTR OnProbe(const NMHDR&) {
+        SetMsgResult(1234);
+        return TRUE;
+    }
+};
+
+TEST(WindowObject, DialogTableRoutesCommandsAndNotificationsAndReportsExceptions) {
+    RecordedReports recorded;
+    RoutingDialog dialog;
+    HWND hwnd = dialog.CreateModeless(ProgramInstance(), IDD_SITE_PROPERTIES, nullptr);
+    ASSERT_NE(hwnd, nullptr);
+
+    // A command handler's exception goes to the installed reporter, whole.
+    ::SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_EQ(RecordedReports::reports().size(), 1u);
+    try {
+        std::rethrow_exception(RecordedReports::reports()[0]);
+    } catch (const _qh_error& error) {
+        EXPECT_EQ(error.Code(), kResultFail);
+        EXPECT_EQ(error.Text(), "Wrong site list file");
+    } catch (...) {
+        ADD_FAILURE() << "another exception reached the reporter";
+    }
+    EXPECT_EQ(dialog.Handle(), hwnd);  // still bound
+
+    // A command is routed by its control id and notification code.
+    ::SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_SITE_NAME, EN_SETFOCUS), 0);
+    ::SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_SITE_URL, EN_CHANGE), 0);
+    EXPECT_EQ(dialog.nameChanges, 0);
+    ::SendDlgItemMessageA(hwnd, IDC_SITE_NAME, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed"));
+    EXPECT_EQ(dialog.nameChanges, 1);
+
+    // SetMsgResult in a notification handler is what the sender gets back; the same code
+    // from another control is not routed.
+    NMHDR probe{::GetDlgItem(hwnd, IDC_SITE_URL), IDC_SITE_URL, RoutingDialog::kProbe};
+    EXPECT_EQ(::SendMessageA(hwnd, WM_NOTIFY, IDC_SITE_URL, reinterpret_cast<LPARAM>(&probe)),
+              1234);
+    NMHDR other{::GetDlgItem(hwnd, IDC_SITE_NAME), IDC_SITE_NAME, RoutingDialog::kProbe};
+    EXPECT_EQ(::SendMessageA(hwnd, WM_NOTIFY, IDC_SITE_NAME, reinterpret_cast<LPARAM>(&other)), 0);
+    EXPECT_EQ(RecordedReports::reports().size(), 1u);
+    ::DestroyWindow(hwnd);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/WinText.h"
+#include "win/WinText.h"
 
 namespace vp {
 

@@ -1,4 +1,4 @@
-#include "popup/SearchHistory.h"
+#include "base/SearchHistory.h"
 
 #include <algorithm>
 

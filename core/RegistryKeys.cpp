@@ -1,6 +1,6 @@
-#include "app/RegistryKeys.h"
+#include "core/RegistryKeys.h"
 
-#include "app/QhError.h"
+#include "win/QhError.h"
 #include "resources/resource.h"
 #include "win/Registry.h"
 

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "app/AnsiText.h"
+#include "base/AnsiText.h"
 
 namespace vp {
 

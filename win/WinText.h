@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/AnsiText.h"
+#include "base/AnsiText.h"
 
 namespace vp {
 

@@ -1,7 +1,7 @@
-#include "app/QhError.h"
+#include "win/QhError.h"
 
-#include "app/ErrorCode.h"
-#include "app/WinText.h"
+#include "base/ErrorCode.h"
+#include "win/WinText.h"
 #include "resources/resource.h"
 
 namespace vp {

@@ -1,8 +1,8 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <windows.h>
 
-#include "app/RegistryKeys.h"
+#include "core/RegistryKeys.h"
 #include "win/Registry.h"
 
 namespace vp {

@@ -1,0 +1,27 @@
+// The notification-area icon, its tip that shows the activation state, and its menu.
+#pragma once
+
+#include <windows.h>
+
+namespace vp {
+
+class TrayIcon {
+public:
+    TrayIcon();
+
+    // The icon belongs to `window`, which receives WM_TRAY_NOTIFY.
+    void Add(HWND window);
+    void Update(bool active);
+    void Remove();
+
+    // Shows the menu at the cursor and returns the chosen command (0 when dismissed).
+    // The menu item that activates or deactivates follows `active`.
+    UINT ChooseFromMenu(bool active);
+
+private:
+    HWND window_ = nullptr;
+    HICON activeIcon_;  // shared icon resources: not destroyed
+    HICON inactiveIcon_;
+};
+
+}  // namespace vp

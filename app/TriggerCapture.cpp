@@ -1,0 +1,171 @@
+#include "app/TriggerCapture.h"
+
+#include "base/AnsiText.h"
+#include "base/HotKeys.h"
+#include "hook/VPHook.h"
+#include "win/WinText.h"
+
+namespace vp {
+namespace {
+
+void SendKeyEvent(BYTE virtualKey, bool press) {
+    DWORD flags = press ? 0 : KEYEVENTF_KEYUP;
+    switch (virtualKey) {
+        case VK_INSERT:
+        case VK_RWIN:
+        case VK_RSHIFT:
+        case VK_RCONTROL:
+        case VK_RMENU:
+            flags |= KEYEVENTF_EXTENDEDKEY;
+            break;
+        default:
+            break;
+    }
+    ::keybd_event(virtualKey, static_cast<BYTE>(::MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)),
+                  flags, 0);
+}
+
+void SimulateCopy() {
+    // Ctrl+Insert copies; a Shift still held from the trigger would make it a paste.
+    const bool controlDown = (::GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
+    if (!controlDown) {
+        SendKeyEvent(VK_CONTROL, true);
+    }
+    if (::GetAsyncKeyState(VK_SHIFT) & 0x8000) {
+        SendKeyEvent(VK_SHIFT, false);
+    }
+    SendKeyEvent(VK_INSERT, true);
+    SendKeyEvent(VK_INSERT, false);
+    if (!controlDown) {
+        SendKeyEvent(VK_CONTROL, false);
+    }
+}
+
+}  // namespace
+
+void TriggerCapture::Attach(HWND window) {
+    window_ = window;
+    nextClipboardViewer_ = ::SetClipboardViewer(window);
+}
+
+void TriggerCapture::Detach() {
+    ::ChangeClipboardChain(window_, nextClipboardViewer_);
+    if (popupHotKeyRegistered_) {
+        ::UnregisterHotKey(window_, HOTKEY_POPUP);
+    }
+    if (defaultHotKeyRegistered_) {
+        ::UnregisterHotKey(window_, HOTKEY_DEFAULT);
+    }
+}
+
+void TriggerCapture::Apply(const TriggerSettings& triggers, bool active) {
+    SetPopupWindowButton(triggers.PopupWindowKey, triggers.PopupWindowButton,
+                         active && triggers.EnablePopupWindow);
+    SetDefaultActionButton(triggers.DefaultActionKey, triggers.DefaultActionButton,
+                           active && triggers.EnableDefaultAction);
+    RegisterTriggerHotKey(HOTKEY_POPUP, triggers.PopupWindowHotModifier, triggers.PopupWindowHotKey,
+                          active && triggers.EnablePopupWindowHotKey);
+    RegisterTriggerHotKey(HOTKEY_DEFAULT, triggers.DefaultActionHotModifier,
+                          triggers.DefaultActionHotKey,
+                          active && triggers.EnableDefaultActionHotKey);
+}
+
+void TriggerCapture::RegisterTriggerHotKey(int id, std::uint32_t modifierIndex,
+                                           std::uint32_t keyIndex, bool enable) {
+    bool& registered = id == HOTKEY_POPUP ? popupHotKeyRegistered_ : defaultHotKeyRegistered_;
+    if (registered && ::UnregisterHotKey(window_, id)) {
+        registered = false;
+    }
+    auto modifiers = HotKeyModifiers(modifierIndex);
+    auto virtualKey = HotKeyVirtualKey(keyIndex);
+    if (!enable || !modifiers || !virtualKey) {
+        return;  // an index outside its list registers nothing
+    }
+    if (::RegisterHotKey(window_, id, *modifiers, *virtualKey)) {
+        registered = true;
+    }
+}
+
+std::optional<std::string> TriggerCapture::ReadClipboardText() const {
+    if (!::IsClipboardFormatAvailable(CF_TEXT) || !::OpenClipboard(window_)) {
+        return std::nullopt;
+    }
+    // Closed and unlocked on every way out: an open clipboard blocks every program.
+    struct CloseOnExit {
+        ~CloseOnExit() { ::CloseClipboard(); }
+    } closeClipboard;
+    HANDLE data = ::GetClipboardData(CF_TEXT);
+    const char* clipboardText =
+        data != nullptr ? static_cast<const char*>(::GlobalLock(data)) : nullptr;
+    if (clipboardText == nullptr) {
+        return std::nullopt;
+    }
+    struct UnlockOnExit {
+        HANDLE data;
+        ~UnlockOnExit() { ::GlobalUnlock(data); }
+    } unlock{data};
+    // Never read past the memory block, even without a terminating zero.
+    const std::size_t limit = ::GlobalSize(data);
+    std::string text = CutText(std::string_view(clipboardText, strnlen(clipboardText, limit)), 255,
+                               SystemLeadBytes());
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    TrimTrailingBlanks(text, SystemLeadBytes());
+    return text;
+}
+
+void TriggerCapture::StartDefaultCapture() {
+    defaultCapturePending_ = true;
+    SimulateCopy();
+    defaultCaptureTimer_ = ::SetTimer(window_, TIMER_DEFAULT_CAPTURE, kCaptureWindowMs, nullptr);
+}
+
+void TriggerCapture::StartPopupCapture() {
+    popupCapturePending_ = true;
+    SimulateCopy();
+    popupCaptureTimer_ = ::SetTimer(window_, TIMER_POPUP_CAPTURE, kCaptureWindowMs, nullptr);
+    showPopupTimer_ = ::SetTimer(window_, TIMER_SHOW_POPUP, kShowPopupDelayMs, nullptr);
+}
+
+bool TriggerCapture::OnTimer(UINT_PTR timer) {
+    if (timer == defaultCaptureTimer_) {
+        ::KillTimer(window_, timer);
+        defaultCapturePending_ = false;
+    }
+    if (timer == popupCaptureTimer_) {
+        ::KillTimer(window_, timer);
+        popupCapturePending_ = false;
+    }
+    if (timer == showPopupTimer_) {
+        ::KillTimer(window_, timer);
+        return true;
+    }
+    return false;
+}
+
+CapturedText TriggerCapture::OnDrawClipboard(WPARAM wParam, LPARAM lParam) {
+    // The next viewer hears of the change first, whatever happens to it here.
+    if (nextClipboardViewer_ != nullptr) {
+        ::SendMessageA(nextClipboardViewer_, WM_DRAWCLIPBOARD, wParam, lParam);
+    }
+    CapturedText captured;
+    if (popupCapturePending_) {
+        captured.popupText = ReadClipboardText();
+    }
+    if (defaultCapturePending_) {
+        defaultCapturePending_ = false;
+        captured.defaultSiteText = ReadClipboardText();
+    }
+    return captured;
+}
+
+void TriggerCapture::OnChangeClipboardChain(WPARAM removed, LPARAM next) {
+    if (reinterpret_cast<HWND>(removed) == nextClipboardViewer_) {
+        nextClipboardViewer_ = reinterpret_cast<HWND>(next);
+    } else if (nextClipboardViewer_ != nullptr) {
+        ::SendMessageA(nextClipboardViewer_, WM_CHANGECBCHAIN, removed, next);
+    }
+}
+
+}  // namespace vp

@@ -1,0 +1,69 @@
+// Turning a gesture or hot key into a search text: the triggers are handed to the hook
+// library and registered as hot keys; a trigger makes the foreground application copy
+// its selection, and the copy is caught as a clipboard viewer within a short window.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "core/Settings.h"
+
+namespace vp {
+
+// Hot-key ids and timers of the main window.
+inline constexpr int HOTKEY_POPUP = 0;
+inline constexpr int HOTKEY_DEFAULT = 1;
+inline constexpr UINT_PTR TIMER_DEFAULT_CAPTURE = 1;
+inline constexpr UINT_PTR TIMER_POPUP_CAPTURE = 2;
+inline constexpr UINT_PTR TIMER_SHOW_POPUP = 3;
+inline constexpr UINT kCaptureWindowMs = 1200;
+inline constexpr UINT kShowPopupDelayMs = 120;
+
+// The texts that one clipboard change delivered: for the popup and for the default site.
+struct CapturedText {
+    std::optional<std::string> popupText;
+    std::optional<std::string> defaultSiteText;
+};
+
+class TriggerCapture {
+public:
+    // Joins the clipboard viewer chain of `window`, which receives the triggers.
+    void Attach(HWND window);
+    // Leaves the chain and gives up the hot keys.
+    void Detach();
+
+    // Hands the gestures to the hook library and registers the hot keys; nothing fires
+    // while inactive.
+    void Apply(const TriggerSettings& triggers, bool active);
+
+    // A trigger: the selection is copied and caught within the capture window. The popup
+    // trigger also asks for the popup to be shown shortly after.
+    void StartPopupCapture();
+    void StartDefaultCapture();
+
+    // WM_TIMER: returns true when the popup is to be shown now.
+    bool OnTimer(UINT_PTR timer);
+    // WM_DRAWCLIPBOARD: passes the change on to the next viewer and returns what the
+    // pending captures took from it.
+    CapturedText OnDrawClipboard(WPARAM wParam, LPARAM lParam);
+    void OnChangeClipboardChain(WPARAM removed, LPARAM next);
+
+private:
+    void RegisterTriggerHotKey(int id, std::uint32_t modifierIndex, std::uint32_t keyIndex,
+                               bool enable);
+    std::optional<std::string> ReadClipboardText() const;
+
+    HWND window_ = nullptr;
+    HWND nextClipboardViewer_ = nullptr;
+    bool popupCapturePending_ = false;
+    bool defaultCapturePending_ = false;
+    bool popupHotKeyRegistered_ = false;
+    bool defaultHotKeyRegistered_ = false;
+    UINT_PTR defaultCaptureTimer_ = 0;
+    UINT_PTR popupCaptureTimer_ = 0;
+    UINT_PTR showPopupTimer_ = 0;
+};
+
+}  // namespace vp

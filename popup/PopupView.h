@@ -1,0 +1,68 @@
+// The popup that the user sees: the search box with its history and one link per
+// visible site, shown at the cursor, with keyboard navigation between them. The popup
+// is the main window itself; this object lays out and runs what is inside it, and opens
+// the searches that its links and keys ask for.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/SearchHistory.h"
+#include "popup/ColorStatic.h"
+#include "popup/SearchBox.h"
+#include "sites/SiteCatalogue.h"
+#include "win/Handle.h"
+
+namespace vp {
+
+class PopupView {
+public:
+    // At the window's creation: the background (a "Background.bmp" beside the program,
+    // tiled, or a plain colour).
+    void Attach(HWND window);
+    // Creates the search box and fills its drop-down list with the history.
+    void CreateSearchBox(SearchHistoryList history);
+
+    // The sites that the links show and the default site's URL (empty: none).
+    void SetSites(VisibleSiteList sites, std::string defaultSiteUrl);
+    // One link per visible site, below the search box.
+    void RebuildSiteLinks();
+
+    void ShowAtCursor();
+    void ShowWithText(const std::string& text);
+    void SetText(const std::string& text) { searchBox_.SetText(text); }
+    const SearchHistoryList& History() const { return history_; }
+
+    // Records the search box's text in the history and opens the visible site's search.
+    void OpenSiteSearch(std::size_t index);
+    // Records text in the history and opens the default site's search for it.
+    void OpenDefaultSiteSearch(const std::string& text);
+
+    // The main window's messages that concern the popup.
+    void OnCommand(int id);
+    void OnActivate(WPARAM wParam);
+    void OnSetFocus();
+    void OnPaint();
+    void Hide();
+
+private:
+    RECT RectAtCursor() const;
+    HWND FocusedChild() const;
+    void MoveFocus(bool forward);
+    void AddToHistory(const std::string& text);
+
+    HWND window_ = nullptr;
+    SearchBox searchBox_;
+    SearchHistoryList history_;
+    VisibleSiteList sites_;
+    std::string defaultSiteUrl_;
+    std::vector<std::unique_ptr<ColorStatic>> links_;
+    int contentHeight_ = 0;
+    win::GdiObject backgroundBrush_;
+    win::GdiObject backgroundBitmap_;  // the pattern of backgroundBrush_, if any
+};
+
+}  // namespace vp
