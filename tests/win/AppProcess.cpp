@@ -5,12 +5,26 @@
 
 namespace vp {
 
-std::string ProgramPath() {
+namespace {
+
+// The folder of the test program, where the build puts what it made, with a final '\\'.
+std::string BuildFolder() {
     char path[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path);
     folder.erase(folder.find_last_of('\\') + 1);
-    return folder + VP_PROGRAM_PATH;
+    return folder;
+}
+
+}  // namespace
+
+std::string ProgramPath() {
+    char installed[MAX_PATH] = {};
+    DWORD length = ::GetEnvironmentVariableA("VP_TEST_PROGRAM", installed, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        return installed;
+    }
+    return BuildFolder() + VP_PROGRAM_PATH;
 }
 
 AppProcess::AppProcess(const std::string& arguments) {
@@ -51,9 +65,7 @@ bool AppProcess::IsRunning() const {
 
 void InstallDefaultCatalogue() {
     RemoveSiteLists();
-    std::string built = ProgramPath();
-    built.erase(built.find_last_of('\\') + 1);
-    built += "AvailableSites.qhsl";
+    std::string built = BuildFolder() + "AvailableSites.qhsl";
     ::CopyFileA(built.c_str(), SystemSiteListPath().c_str(), FALSE);
 }
 

@@ -9,7 +9,8 @@
 
 namespace vp {
 
-// Full path of Vantapicker.exe, which the build puts beside the test program.
+// Full path of Vantapicker.exe, which the build puts beside the test program; the
+// environment variable VP_TEST_PROGRAM names another copy (an installed one).
 std::string ProgramPath();
 
 class AppProcess {
