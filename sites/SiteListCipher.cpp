@@ -136,18 +136,17 @@ std::array<std::uint8_t, 16> SiteListCipher::DeriveKey(std::string_view passPhra
     return key;
 }
 
-bool SiteListCipher::Encrypt(std::uint8_t* buffer, std::size_t length,
+void SiteListCipher::Encrypt(std::uint8_t* buffer, std::size_t length,
                              std::string_view passPhrase) const {
     const std::array<std::uint8_t, 16> key = DeriveKey(passPhrase);
     Rc4 keyStream(key.data(), key.size());
     keyStream.Apply(buffer, length);
-    return true;
 }
 
-bool SiteListCipher::Decrypt(std::uint8_t* buffer, std::size_t length,
+void SiteListCipher::Decrypt(std::uint8_t* buffer, std::size_t length,
                              std::string_view passPhrase) const {
     // RC4 is its own inverse.
-    return Encrypt(buffer, length, passPhrase);
+    Encrypt(buffer, length, passPhrase);
 }
 
 }  // namespace vp

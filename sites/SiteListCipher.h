@@ -35,9 +35,9 @@ public:
     // The 16-byte RC4 key for a pass phrase (its bytes, without a terminator).
     static std::array<std::uint8_t, 16> DeriveKey(std::string_view passPhrase);
     // Each call is one key stream from its start, as each file is.
-    bool Encrypt(std::uint8_t* buffer, std::size_t length,
+    void Encrypt(std::uint8_t* buffer, std::size_t length,
                  std::string_view passPhrase = kSiteListPassPhrase) const;
-    bool Decrypt(std::uint8_t* buffer, std::size_t length,
+    void Decrypt(std::uint8_t* buffer, std::size_t length,
                  std::string_view passPhrase = kSiteListPassPhrase) const;
 };
 

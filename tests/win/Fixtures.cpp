@@ -411,14 +411,7 @@ std::vector<std::string> UrlRecorder::CommandLines() const {
 }
 
 bool UrlRecorder::WaitForUrls(size_t count, DWORD timeoutMs) const {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    while (Urls().size() < count) {
-        if (::GetTickCount64() >= deadline) {
-            return false;
-        }
-        PumpMessagesFor(20);
-    }
-    return true;
+    return WaitUntil([&] { return Urls().size() >= count; }, timeoutMs);
 }
 
 // ---------------------------------------------------------------------------
@@ -542,22 +535,20 @@ bool WaitForClipboardText(const std::string& expected, DWORD timeoutMs) {
     // The clipboard is opened only when its content changed: polling it open would make
     // a program that copies at that moment fail to open it (an edit control does not
     // try again).
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     DWORD checked = ::GetClipboardSequenceNumber();
     if (ClipboardText() == expected) {
         return true;
     }
-    while (::GetTickCount64() < deadline) {
-        PumpMessagesFor(10);
-        DWORD sequence = ::GetClipboardSequenceNumber();
-        if (sequence != checked) {
-            checked = sequence;
-            if (ClipboardText() == expected) {
-                return true;
+    return WaitUntil(
+        [&] {
+            const DWORD sequence = ::GetClipboardSequenceNumber();
+            if (sequence == checked) {
+                return false;
             }
-        }
-    }
-    return false;
+            checked = sequence;
+            return ClipboardText() == expected;
+        },
+        timeoutMs);
 }
 
 }  // namespace vp

@@ -257,7 +257,7 @@ public:
           }) {}
     ~AboutOnThread() {
         for (int attempt = 0; attempt < 100 && !ended_; ++attempt) {
-            if (HWND box = ::FindWindowA("#32770", kAboutTitle)) {
+            if (HWND box = FindTopLevelWindow("#32770", kAboutTitle)) {
                 ::PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
             }
             ::Sleep(20);
@@ -266,20 +266,13 @@ public:
     }
     // The box once it is shown (the dialog manager shows it when its loop first idles).
     HWND WaitForBox() {
-        HWND box = WaitForTopLevelWindow("#32770", kAboutTitle, 5000, &ended_);
-        for (int attempt = 0; box != nullptr && !::IsWindowVisible(box) && attempt < 250;
-             ++attempt) {
-            ::Sleep(20);
-        }
+        HWND box = WaitForTopLevelWindow("#32770", kAboutTitle, 5000, {}, &ended_);
+        WaitUntil([box] { return box == nullptr || ::IsWindowVisible(box); }, 5000);
         return box;
     }
     // True when the thread ended within the time.
     bool WaitForEnd(DWORD timeoutMs) {
-        const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-        while (!ended_ && ::GetTickCount64() < deadline) {
-            ::Sleep(10);
-        }
-        return ended_;
+        return WaitUntil([this] { return ended_.load(); }, timeoutMs);
     }
     INT_PTR Result() const { return result_; }
 

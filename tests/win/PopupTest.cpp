@@ -35,20 +35,6 @@ constexpr COLORREF kHoverBrown = RGB(180, 80, 0);
 constexpr COLORREF kBackground = RGB(255, 250, 240);
 constexpr char kAboutTitle[] = "About Vantapicker";
 
-// Polls until the condition holds; false when it still does not after the time-out.
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 3000) {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (condition()) {
-            return true;
-        }
-        if (::GetTickCount64() >= deadline) {
-            return false;
-        }
-        PumpMessagesFor(10);
-    }
-}
-
 int PopupWidth() {
     return 219 + 2 * ::GetSystemMetrics(SM_CXBORDER);
 }
@@ -96,12 +82,6 @@ std::vector<HWND> LinksOf(HWND popup) {
     return links;
 }
 
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    ::GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 int CountChildrenOfClass(HWND parent, const char* className) {
     struct Search {
         const char* className;
@@ -119,26 +99,6 @@ int CountChildrenOfClass(HWND parent, const char* className) {
 }
 
 // A visible window of the class (and title, unless null) of any process.
-HWND VisibleTopLevelWindow(const char* className, const char* title = nullptr) {
-    struct Search {
-        const char* className;
-        const char* title;
-        HWND found;
-    } search{className, title, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (::IsWindowVisible(window) && ClassOf(window) == s->className &&
-                (s->title == nullptr || WindowText(window) == s->title)) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // True when nobody holds the hot key (it is registered and released again at once).
 bool HotKeyIsFree(UINT modifiers, UINT key) {
     if (!::RegisterHotKey(nullptr, 0x7F00, modifiers, key)) {
@@ -152,7 +112,7 @@ bool HotKeyIsFree(UINT modifiers, UINT key) {
 // icons: under Wine without a desktop, the X11 driver's own tray window; on Windows, the
 // task bar's notification area.
 RECT TrayArea() {
-    HWND tray = VisibleTopLevelWindow("__winex11_standalone_tray");
+    HWND tray = FindTopLevelWindow("__winex11_standalone_tray", nullptr, kVisibleWindows);
     if (tray == nullptr) {
         tray = ::FindWindowExA(::FindWindowA("Shell_TrayWnd", nullptr), nullptr, "TrayNotifyWnd",
                                nullptr);
@@ -166,7 +126,8 @@ RECT TrayArea() {
 // Takes the mouse off the notification area and waits until no tip covers it.
 void LeaveTrayArea(const RECT& area) {
     MoveMouseTo(area.right + 200, area.bottom + 200);
-    WaitFor([] { return VisibleTopLevelWindow(TOOLTIPS_CLASSA) == nullptr; });
+    WaitUntil(
+        [] { return FindTopLevelWindow(TOOLTIPS_CLASSA, nullptr, kVisibleWindows) == nullptr; });
 }
 
 std::vector<COLORREF> TrayPixels() {
@@ -188,9 +149,9 @@ std::string TrayTip() {
     for (int visit = 0; visit < 3 && tip.empty(); ++visit) {
         LeaveTrayArea(area);  // the tip appears when the mouse comes to the icon
         MoveMouseTo(area.left + icon / 2 + 2, area.top + icon / 2 + 2);
-        WaitFor(
+        WaitUntil(
             [&tip] {
-                HWND window = VisibleTopLevelWindow(TOOLTIPS_CLASSA);
+                HWND window = FindTopLevelWindow(TOOLTIPS_CLASSA, nullptr, kVisibleWindows);
                 tip = window != nullptr ? WindowText(window) : "";
                 return !tip.empty();
             },
@@ -237,7 +198,7 @@ private:
 // Waits until the screen shows at least `atLeast` pixels of a colour inside the area
 // (a window reaches the screen a moment after it painted).
 bool WaitForPixels(const RECT& area, COLORREF color, int atLeast, DWORD timeoutMs = 3000) {
-    return WaitFor([&] { return ScreenPixels(area).Count(color) >= atLeast; }, timeoutMs);
+    return WaitUntil([&] { return ScreenPixels(area).Count(color) >= atLeast; }, timeoutMs);
 }
 
 // The area right of the links and the search box, where only the background shows.
@@ -307,9 +268,9 @@ protected:
     void SetUp() override {
         // The program of an earlier test is gone with its window and hot keys; a window
         // left over would pass for the new program's.
-        ASSERT_TRUE(WaitFor(
+        ASSERT_TRUE(WaitUntil(
             [] {
-                return ::FindWindowA("QH_VantapickerHiddenWnd", nullptr) == nullptr &&
+                return FindTopLevelWindow("QH_VantapickerHiddenWnd") == nullptr &&
                        HotKeyIsFree(MOD_CONTROL, VK_F1) && HotKeyIsFree(MOD_CONTROL, VK_F2);
             },
             10000));
@@ -331,7 +292,7 @@ protected:
         // The trigger empties the box first: a failure shows whether it arrived.
         ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("(before)"));
         PressKeys({VK_CONTROL}, VK_F1);
-        if (WaitFor([&] { return app.SearchText() == text && InFront(app, fixture); })) {
+        if (WaitUntil([&] { return app.SearchText() == text && InFront(app, fixture); })) {
             return ::testing::AssertionSuccess();
         }
         return ::testing::AssertionFailure() << "not shown: " << State(app);
@@ -363,11 +324,11 @@ protected:
     }
 
     static bool WaitForFocus(const RunningApp& app, HWND expected) {
-        return WaitFor([&] { return FocusOfThreadOf(app.MainWindow()) == expected; });
+        return WaitUntil([&] { return FocusOfThreadOf(app.MainWindow()) == expected; });
     }
 
     static ::testing::AssertionResult WaitForHidden(const RunningApp& app) {
-        if (WaitFor([&] { return !::IsWindowVisible(app.MainWindow()); })) {
+        if (WaitUntil([&] { return !::IsWindowVisible(app.MainWindow()); })) {
             return ::testing::AssertionSuccess();
         }
         return ::testing::AssertionFailure() << "still shown: " << State(app);
@@ -376,16 +337,19 @@ protected:
     // The fixture takes the foreground back, with the focus on its selection.
     static bool BringForward(const SelectionFixture& fixture) {
         ::PostMessageA(fixture.Window(), kFixtureComeForward, 0, 0);
-        return WaitFor([&] { return ::GetForegroundWindow() == fixture.Window(); });
+        return WaitUntil([&] { return ::GetForegroundWindow() == fixture.Window(); });
     }
 
     // Chooses a tray menu item and waits until the program has carried it out.
     static void Choose(RunningApp& app, char mnemonic) {
         ASSERT_NE(app.OpenTrayMenu(), nullptr);
         // Shown, so the menu is being tracked; closed, so the command is running.
-        ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") != nullptr; }));
+        ASSERT_TRUE(WaitUntil(
+            [] { return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) != nullptr; }));
         PressKeys({}, static_cast<WORD>(::VkKeyScanA(mnemonic) & 0xFF));
-        ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") == nullptr; })) << mnemonic;
+        ASSERT_TRUE(WaitUntil([] {
+            return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) == nullptr;
+        })) << mnemonic;
         // A sent message is answered once the thread looks for messages again, after the
         // command.
         DWORD_PTR answer = 0;
@@ -402,8 +366,8 @@ protected:
         HWND foreground = ::GetForegroundWindow();
         return ::testing::AssertionFailure()
                << "exit code " << code << ", menu shown "
-               << (VisibleTopLevelWindow("#32768") != nullptr) << ", running "
-               << app.Process().IsRunning() << ", foreground "
+               << (FindTopLevelWindow("#32768", nullptr, kVisibleWindows) != nullptr)
+               << ", running " << app.Process().IsRunning() << ", foreground "
                << (foreground != nullptr ? ClassOf(foreground) : "none");
     }
 
@@ -520,7 +484,7 @@ TEST_F(Popup, EscAndCloseOnlyHideItAndKeepTheTextAndTheLinks) {
     // Shown again as it was, then closed through its caption's message.
     ASSERT_TRUE(BringForward(fixture));
     ::PostMessageA(app.MainWindow(), WM_USER + 13, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(app.MainWindow()) != FALSE; }));
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(app.MainWindow()) != FALSE; }));
     EXPECT_EQ(app.SearchText(), "keep me");
     ::PostMessageA(app.MainWindow(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitForHidden(app));
@@ -626,7 +590,7 @@ TEST_F(Popup, LinksAreDarkBlueBrownUnderTheRestingMouseAndHighlightedWithTheFocu
 
     // Everywhere the background colour, the letters of every link dark blue.
     const RECT strip = EmptyStripOf(app.MainWindow());
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         ScreenPixels pixels(strip);
         return pixels.Size() > 0 && pixels.Count(kBackground) == pixels.Size();
     })) << "background: "
@@ -668,7 +632,7 @@ TEST_F(Popup, LinksAreDarkBlueBrownUnderTheRestingMouseAndHighlightedWithTheFocu
     EXPECT_EQ(ScreenPixels(first).Count(kLinkBlue), 0);
     PressKeys({VK_SHIFT}, VK_TAB);
     ASSERT_TRUE(WaitForFocus(app, EditOf(app)));
-    EXPECT_TRUE(WaitFor([&] { return ScreenPixels(first).Count(band) == 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixels(first).Count(band) == 0; }));
     EXPECT_GT(ScreenPixels(first).Count(kLinkBlue), 20);
 }
 
@@ -697,7 +661,7 @@ TEST_F(Popup, BackgroundBitmapBesideTheProgramIsTiled) {
         }
         return true;
     };
-    EXPECT_TRUE(WaitFor(tiled));
+    EXPECT_TRUE(WaitUntil(tiled));
     // Between and around the letters too; the plain colour shows nowhere.
     std::vector<HWND> links = LinksOf(app.MainWindow());
     ASSERT_FALSE(links.empty());
@@ -717,8 +681,7 @@ TEST_F(Popup, LinkTextOf255BytesIsShownAndOf256IsBlankButStillOpens) {
     ASSERT_EQ(catalogue.Find(0)->name.size(), 253u);
     ASSERT_EQ(catalogue.Find(1)->name.size(), 254u);
     std::string file = FormatSiteList(catalogue, SiteCategoryList{{"Long names"}});
-    ASSERT_TRUE(
-        SiteListCipher().Encrypt(reinterpret_cast<std::uint8_t*>(file.data()), file.size()));
+    SiteListCipher().Encrypt(reinterpret_cast<std::uint8_t*>(file.data()), file.size());
     ASSERT_TRUE(WriteFileBytes(SystemSiteListPath(), file));
 
     RunningApp app;
@@ -761,7 +724,7 @@ TEST_F(Popup, TrayDoubleClickShowsItAtTheCursorWithAnEmptySearchBox) {
 
     ::SetCursorPos(450, 350);
     ::PostMessageA(app.MainWindow(), kTrayNotify, 1, WM_LBUTTONDBLCLK);
-    ASSERT_TRUE(WaitFor([&] { return InFront(app, fixture); })) << State(app);
+    ASSERT_TRUE(WaitUntil([&] { return InFront(app, fixture); })) << State(app);
     EXPECT_EQ(app.SearchText(), "");
     RECT rect = WindowRectOf(app.MainWindow());
     EXPECT_EQ(rect.left, 449);
@@ -782,7 +745,7 @@ TEST_F(Popup, TrayDoubleClickShowsItAtTheCursorWithAnEmptySearchBox) {
     }
     PumpMessagesFor(400);
     EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
-    EXPECT_EQ(VisibleTopLevelWindow("#32768"), nullptr);
+    EXPECT_EQ(FindTopLevelWindow("#32768", nullptr, kVisibleWindows), nullptr);
 }
 
 TEST_F(Popup, OpenPopupWindowItemShowsItWithAnEmptySearchBoxDespiteASelection) {
@@ -794,10 +757,11 @@ TEST_F(Popup, OpenPopupWindowItemShowsItWithAnEmptySearchBoxDespiteASelection) {
 
     ::SetCursorPos(500, 400);
     ASSERT_NE(app.OpenTrayMenu(), nullptr);
-    ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") != nullptr; }));
+    ASSERT_TRUE(WaitUntil(
+        [] { return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) != nullptr; }));
     PressKeys({}, VK_DOWN);  // the first item
     PressKeys({}, VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(app.MainWindow()) != FALSE; }));
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(app.MainWindow()) != FALSE; }));
     EXPECT_EQ(app.SearchText(), "");
     RECT rect = WindowRectOf(app.MainWindow());
     EXPECT_EQ(rect.left, 499);
@@ -814,12 +778,14 @@ TEST_F(Popup, DismissedTrayMenuAndTheOptionsItemDoNothing) {
     ASSERT_TRUE(app.Ready());
     ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("kept"));
     ASSERT_NE(app.OpenTrayMenu(), nullptr);
-    ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") != nullptr; }));
+    ASSERT_TRUE(WaitUntil(
+        [] { return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) != nullptr; }));
     PressKeys({}, VK_ESCAPE);
-    ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") == nullptr; }));
+    ASSERT_TRUE(WaitUntil(
+        [] { return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) == nullptr; }));
     Choose(app, 'o');  // no Options dialog in this version
     PumpMessagesFor(300);
-    EXPECT_EQ(VisibleTopLevelWindow("#32770"), nullptr);
+    EXPECT_EQ(FindTopLevelWindow("#32770", nullptr, kVisibleWindows), nullptr);
     EXPECT_TRUE(app.Process().IsRunning());
     EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
     EXPECT_EQ(CountTopLevelWindows("#32770", kAboutTitle), 0);
@@ -839,7 +805,7 @@ TEST_F(Popup, DeactivateStopsEveryTriggerActivateRestoresThemAndExitStoresTheSta
     EXPECT_EQ(TrayTip(), VP_TEXT_TIP_ACTIVE);
 
     Choose(app, 'd');
-    EXPECT_TRUE(WaitFor([] { return HotKeyIsFree(MOD_CONTROL, VK_F1); }));
+    EXPECT_TRUE(WaitUntil([] { return HotKeyIsFree(MOD_CONTROL, VK_F1); }));
     EXPECT_TRUE(TrayPixels() != activeIcon) << "the icon did not change";
     EXPECT_EQ(TrayTip(), VP_TEXT_TIP_INACTIVE);
     EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL, VK_F2));
@@ -873,7 +839,7 @@ TEST_F(Popup, DeactivateStopsEveryTriggerActivateRestoresThemAndExitStoresTheSta
 
     // Exit keeps the state it ends in and the history, and ends with 0.
     Choose(app, 'd');
-    ASSERT_TRUE(WaitFor([] { return HotKeyIsFree(MOD_CONTROL, VK_F1); }));
+    ASSERT_TRUE(WaitUntil([] { return HotKeyIsFree(MOD_CONTROL, VK_F1); }));
     ASSERT_TRUE(ExitsWithZero(app));
     EXPECT_EQ(StoredDword(kSettingsKey, "ActiveState"), std::optional<std::uint32_t>(0));
     EXPECT_EQ(StoredHistory(), std::vector<std::string>{"trigger text"});
@@ -882,7 +848,7 @@ TEST_F(Popup, DeactivateStopsEveryTriggerActivateRestoresThemAndExitStoresTheSta
 TEST_F(Popup, TaskbarRestartPutsTheIconBack) {
     RunningApp app;
     ASSERT_TRUE(app.Ready());
-    ASSERT_TRUE(WaitFor([&] { return TrayIconExists(app.MainWindow()); }));
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(app.MainWindow()); }));
 
     // The task bar forgot the icon, then announces its restart.
     NOTIFYICONDATAA data{};
@@ -894,7 +860,7 @@ TEST_F(Popup, TaskbarRestartPutsTheIconBack) {
     const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
     ASSERT_NE(taskbarCreated, 0u);
     ::PostMessageA(app.MainWindow(), taskbarCreated, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return TrayIconExists(app.MainWindow()); }));
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(app.MainWindow()); }));
 
     // Announced while the icon is there: still one icon, and the program goes on.
     DWORD_PTR answer = 0;
@@ -913,7 +879,7 @@ TEST_F(Popup, EndOfSessionStoresHistoryAndStateWhileTheProgramGoesOn) {
     PressKeys({VK_CONTROL}, VK_F2);
     ASSERT_TRUE(recorder_.WaitForUrls(1));
     Choose(app, 'd');
-    ASSERT_TRUE(WaitFor([] { return HotKeyIsFree(MOD_CONTROL, VK_F1); }));
+    ASSERT_TRUE(WaitUntil([] { return HotKeyIsFree(MOD_CONTROL, VK_F1); }));
 
     DWORD_PTR answer = 0;
     // The session goes on after all: nothing stored.
@@ -931,7 +897,7 @@ TEST_F(Popup, EndOfSessionStoresHistoryAndStateWhileTheProgramGoesOn) {
     EXPECT_TRUE(app.Process().IsRunning());
     ASSERT_TRUE(BringForward(fixture));
     ::PostMessageA(app.MainWindow(), kTrayNotify, 1, WM_LBUTTONDBLCLK);
-    EXPECT_TRUE(WaitFor([&] { return InFront(app, fixture); })) << State(app);
+    EXPECT_TRUE(WaitUntil([&] { return InFront(app, fixture); })) << State(app);
 }
 
 TEST_F(Popup, AboutItemOpensOneBoxThatEscOkAndTheCloseButtonEachClose) {
@@ -942,26 +908,30 @@ TEST_F(Popup, AboutItemOpensOneBoxThatEscOkAndTheCloseButtonEachClose) {
             return nullptr;
         }
         HWND box = nullptr;
-        WaitFor([&] { return (box = VisibleTopLevelWindow("#32770", kAboutTitle)) != nullptr; });
+        WaitUntil([&] {
+            return (box = FindTopLevelWindow("#32770", kAboutTitle, kVisibleWindows)) != nullptr;
+        });
         return box;
     };
 
     HWND box = openAbout();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(CountTopLevelWindows("#32770", kAboutTitle), 1);
-    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == box; }));
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == box; }));
     // Chosen again while it is open: the same box, no second one.
     ASSERT_NE(app.OpenTrayMenu(), nullptr);
-    ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") != nullptr; }));
+    ASSERT_TRUE(WaitUntil(
+        [] { return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) != nullptr; }));
     PressKeys({}, 'B');
-    ASSERT_TRUE(WaitFor([] { return VisibleTopLevelWindow("#32768") == nullptr; }));
+    ASSERT_TRUE(WaitUntil(
+        [] { return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) == nullptr; }));
     PumpMessagesFor(500);
     EXPECT_EQ(CountTopLevelWindows("#32770", kAboutTitle), 1);
-    EXPECT_EQ(VisibleTopLevelWindow("#32770", kAboutTitle), box);
-    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == box; }));
+    EXPECT_EQ(FindTopLevelWindow("#32770", kAboutTitle, kVisibleWindows), box);
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == box; }));
 
     PressKeys({}, VK_ESCAPE);
-    EXPECT_TRUE(WaitFor([&] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
     EXPECT_TRUE(app.Process().IsRunning());
 
     box = openAbout();
@@ -970,7 +940,7 @@ TEST_F(Popup, AboutItemOpensOneBoxThatEscOkAndTheCloseButtonEachClose) {
     ASSERT_NE(ok, nullptr);
     POINT center = CenterOf(ok);
     ClickAt(center.x, center.y, 0);
-    EXPECT_TRUE(WaitFor([&] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
     EXPECT_TRUE(app.Process().IsRunning());
 
     box = openAbout();
@@ -978,7 +948,7 @@ TEST_F(Popup, AboutItemOpensOneBoxThatEscOkAndTheCloseButtonEachClose) {
     // What the close button sends (under Wine a synthetic click on a drawn close button
     // closes no window, not even a plain one).
     ::PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(WaitFor([&] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
     EXPECT_TRUE(app.Process().IsRunning());
     EXPECT_TRUE(ExitsWithZero(app));
 }

@@ -52,7 +52,7 @@ ShownBox ShowAndReadErrorBox(std::int32_t code, const std::string& text) {
         returned = true;
     });
     ShownBox box;
-    HWND window = WaitForTopLevelWindow("#32770", "Vantapicker", 3000, &returned);
+    HWND window = WaitForTopLevelWindow("#32770", "Vantapicker", 3000, {}, &returned);
     if (window != nullptr) {
         box.shown = true;
         box.caption = WindowText(window);
@@ -82,7 +82,7 @@ TEST(ErrorBox, GuardShowsErrorsAndUnknownExceptions) {
         result = RunReportingErrors([] { throw std::runtime_error("boom"); });
         returned = true;
     });
-    HWND window = WaitForTopLevelWindow("#32770", "Vantapicker", 3000, &returned);
+    HWND window = WaitForTopLevelWindow("#32770", "Vantapicker", 3000, {}, &returned);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(MessageBoxText(window), "Unknown Exception is Caught");
     ::PostMessageA(window, WM_COMMAND, IDOK, 0);

@@ -42,11 +42,12 @@ RunningApp::RunningApp(const std::string& arguments) : process_(arguments) {
         return;
     }
     // The search box is created during start-up; the triggers follow at once.
-    const ULONGLONG deadline = ::GetTickCount64() + 10000;
-    while (searchBox_ == nullptr && ::GetTickCount64() < deadline) {
-        searchBox_ = ::GetDlgItem(mainWindow_, IDC_SEARCH_BOX);
-        ::Sleep(20);
-    }
+    WaitUntil(
+        [this] {
+            searchBox_ = ::GetDlgItem(mainWindow_, IDC_SEARCH_BOX);
+            return searchBox_ != nullptr;
+        },
+        10000);
     // Start-up runs on the program's one thread: once it answers, it has finished.
     DWORD_PTR answer = 0;
     ready_ = searchBox_ != nullptr &&

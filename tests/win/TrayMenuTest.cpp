@@ -29,30 +29,6 @@ constexpr UINT kTrayNotify = WM_USER + 10;
 constexpr UINT kMenuOfWindow = 0x01E1;  // MN_GETHMENU: the menu that a menu window shows
 constexpr POINT kCursor{600, 500};
 
-// A visible top-level window of the class that belongs to this process.
-HWND OwnVisibleWindow(const char* className) {
-    struct Search {
-        const char* className;
-        HWND found;
-    } search{className, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD processId = 0;
-            ::GetWindowThreadProcessId(window, &processId);
-            char name[64] = {};
-            ::GetClassNameA(window, name, sizeof name);
-            if (processId == ::GetCurrentProcessId() && ::IsWindowVisible(window) &&
-                std::string(name) == s->className) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // The program's main window once it exists in this process, or null.
 HWND OwnMainWindow() {
     HWND window = nullptr;
@@ -101,16 +77,21 @@ public:
     ~ProgramOnThread() {
         // Whatever the test left open, the program ends before its thread is joined.
         for (int attempt = 0; attempt < 3 && !run_->ended && mainWindow_ != nullptr; ++attempt) {
-            if (HWND menu = OwnVisibleWindow("#32768")) {
+            if (HWND menu = FindTopLevelWindow("#32768", nullptr, kOwnVisibleWindows)) {
                 ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-                WaitFor([] { return OwnVisibleWindow("#32768") == nullptr; }, 2000);
+                WaitUntil(
+                    [] {
+                        return FindTopLevelWindow("#32768", nullptr, kOwnVisibleWindows) == nullptr;
+                    },
+                    2000);
             }
             if (ChooseFromMenu('x')) {
                 WaitForEnd(3000);
             }
         }
         for (int attempt = 0; attempt < 3 && !run_->ended; ++attempt) {
-            if (HWND box = OwnVisibleWindow("#32770")) {  // an error box, for instance
+            if (HWND box = FindTopLevelWindow("#32770", nullptr,
+                                              kOwnVisibleWindows)) {  // an error box, for instance
                 ::PostMessageA(box, WM_COMMAND, IDOK, 0);
             }
             ::PostThreadMessageA(run_->threadId, WM_QUIT, 0, 0);
@@ -127,10 +108,12 @@ public:
 
     // True once start-up has finished: the main window answers and holds its search box.
     bool WaitForStart() {
-        const bool started = WaitFor([this] {
-            mainWindow_ = OwnMainWindow();
-            return mainWindow_ != nullptr && ::GetDlgItem(mainWindow_, 99) != nullptr;
-        });
+        const bool started = WaitUntil(
+            [this] {
+                mainWindow_ = OwnMainWindow();
+                return mainWindow_ != nullptr && ::GetDlgItem(mainWindow_, 99) != nullptr;
+            },
+            5000);
         if (!started) {
             return false;
         }
@@ -143,7 +126,12 @@ public:
         ::SetCursorPos(kCursor.x, kCursor.y);
         ::PostMessageA(mainWindow_, kTrayNotify, 1, WM_RBUTTONUP);
         HWND menu = nullptr;
-        WaitFor([&menu] { return (menu = OwnVisibleWindow("#32768")) != nullptr; });
+        WaitUntil(
+            [&menu] {
+                return (menu = FindTopLevelWindow("#32768", nullptr, kOwnVisibleWindows)) !=
+                       nullptr;
+            },
+            5000);
         return menu;
     }
 
@@ -156,24 +144,12 @@ public:
     }
 
     bool WaitForEnd(DWORD timeoutMs) {
-        return WaitFor([this] { return run_->ended.load(); }, timeoutMs);
+        return WaitUntil([this] { return run_->ended.load(); }, timeoutMs);
     }
 
     HWND MainWindow() const { return mainWindow_; }
     DWORD ThreadId() const { return run_->threadId; }
     int ExitCode() const { return run_->exitCode; }
-
-    template <typename Condition>
-    static bool WaitFor(Condition condition, DWORD timeoutMs = 5000) {
-        const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-        while (!condition()) {
-            if (::GetTickCount64() >= deadline) {
-                return false;
-            }
-            ::Sleep(10);
-        }
-        return true;
-    }
 
 private:
     // Shared with the thread, which may outlive this object if the program hangs.
@@ -242,7 +218,9 @@ protected:
 
         // Esc dismisses it and leaves the program as it was.
         PressKeys({}, VK_ESCAPE);
-        EXPECT_TRUE(ProgramOnThread::WaitFor([] { return OwnVisibleWindow("#32768") == nullptr; }));
+        EXPECT_TRUE(WaitUntil(
+            [] { return FindTopLevelWindow("#32768", nullptr, kOwnVisibleWindows) == nullptr; },
+            5000));
         EXPECT_FALSE(program.WaitForEnd(300));
         EXPECT_FALSE(::IsWindowVisible(program.MainWindow()));
 

@@ -30,14 +30,7 @@ protected:
 
 // Waits until the search box shows `expected`.
 bool WaitForSearchText(const RunningApp& app, const std::string& expected, DWORD timeoutMs = 3000) {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    while (::GetTickCount64() < deadline) {
-        if (app.SearchText() == expected) {
-            return true;
-        }
-        ::Sleep(20);
-    }
-    return app.SearchText() == expected;
+    return WaitUntil([&] { return app.SearchText() == expected; }, timeoutMs);
 }
 
 // The whole effect of a popup trigger: the text in the search box and the popup shown in
@@ -47,12 +40,11 @@ bool WaitForSearchText(const RunningApp& app, const std::string& expected, DWORD
     if (!WaitForSearchText(app, expected)) {
         return ::testing::AssertionFailure() << "search text [" << app.SearchText() << "]";
     }
-    const ULONGLONG deadline = ::GetTickCount64() + 3000;
-    while (!::IsWindowVisible(app.MainWindow()) || ::GetForegroundWindow() != app.MainWindow()) {
-        if (::GetTickCount64() >= deadline) {
-            return ::testing::AssertionFailure() << "the popup is not in front";
-        }
-        ::Sleep(20);
+    if (!WaitUntil([&] {
+            return ::IsWindowVisible(app.MainWindow()) &&
+                   ::GetForegroundWindow() == app.MainWindow();
+        })) {
+        return ::testing::AssertionFailure() << "the popup is not in front";
     }
     return ::testing::AssertionSuccess();
 }
@@ -160,10 +152,7 @@ TEST_F(Triggers, LaterCopiesReplaceThePopupTextButNotTheDefaultSearch) {
         PressKeys({VK_CONTROL}, VK_F2);
         // The program has handled the trigger once its copy key reached the selection:
         // the 1.5 s count from there.
-        const ULONGLONG deadline = ::GetTickCount64() + 5000;
-        while (empty.InsertPresses() < 1 && ::GetTickCount64() < deadline) {
-            ::Sleep(10);
-        }
+        WaitUntil([&] { return empty.InsertPresses() >= 1; }, 5000);
         ASSERT_EQ(empty.InsertPresses(), 1);
         ::Sleep(1500);
         ASSERT_TRUE(SetClipboardText("too late"));

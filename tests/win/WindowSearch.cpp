@@ -4,19 +4,76 @@
 
 namespace vp {
 
-HWND WaitForTopLevelWindow(const char* className, const char* title, DWORD timeoutMs,
-                           const std::atomic<bool>* giveUp) {
+namespace {
+
+// The title as the system keeps it: unlike WM_GETTEXT, reading it never waits for a
+// window of another process that is busy.
+std::string TitleOf(HWND window) {
+    char title[256] = {};
+    const int length = ::GetWindowTextA(window, title, sizeof title);
+    return std::string(title, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    do {
-        if (HWND window = ::FindWindowA(className, title)) {
-            return window;
+    for (;;) {
+        if (condition()) {
+            return true;
         }
-        if (giveUp != nullptr && *giveUp) {
-            return nullptr;
+        if (::GetTickCount64() >= deadline) {
+            return false;
         }
-        ::Sleep(20);
-    } while (::GetTickCount64() < deadline);
-    return nullptr;
+        PumpMessagesFor(10);
+    }
+}
+
+std::vector<HWND> TopLevelWindows(const char* className, const char* title, WindowFilter filter) {
+    struct Search {
+        const char* className;
+        const char* title;
+        WindowFilter filter;
+        std::vector<HWND> found;
+    } search{className, title, filter, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* wanted = reinterpret_cast<Search*>(data);
+            DWORD processId = 0;
+            ::GetWindowThreadProcessId(window, &processId);
+            if (ClassOf(window) == wanted->className &&
+                (!wanted->filter.visibleOnly || ::IsWindowVisible(window)) &&
+                (!wanted->filter.ownProcessOnly || processId == ::GetCurrentProcessId()) &&
+                (wanted->title == nullptr || TitleOf(window) == wanted->title)) {
+                wanted->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindTopLevelWindow(const char* className, const char* title, WindowFilter filter) {
+    std::vector<HWND> found = TopLevelWindows(className, title, filter);
+    return found.empty() ? nullptr : found.front();
+}
+
+HWND WaitForTopLevelWindow(const char* className, const char* title, DWORD timeoutMs,
+                           WindowFilter filter, const std::atomic<bool>* giveUp) {
+    HWND window = nullptr;
+    WaitUntil(
+        [&] {
+            window = FindTopLevelWindow(className, title, filter);
+            return window != nullptr || (giveUp != nullptr && *giveUp);
+        },
+        timeoutMs);
+    return window;
+}
+
+std::string ClassOf(HWND window) {
+    char name[256] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
 }
 
 std::string WindowText(HWND window) {
@@ -32,23 +89,7 @@ std::string MessageBoxText(HWND messageBox) {
 }
 
 int CountTopLevelWindows(const char* className, const std::string& title) {
-    struct Search {
-        std::string className;
-        std::string title;
-        int count = 0;
-    } search{className, title};
-    ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* wanted = reinterpret_cast<Search*>(data);
-            char name[64] = {};
-            ::GetClassNameA(window, name, sizeof name);
-            if (wanted->className == name && WindowText(window) == wanted->title) {
-                ++wanted->count;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.count;
+    return static_cast<int>(TopLevelWindows(className, title.c_str()).size());
 }
 
 std::vector<COLORREF> CapturePixels(HDC source, const RECT& area) {

@@ -4,15 +4,34 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace vp {
 
-// Polls for a top-level window of the class (and title, unless null) until timeoutMs has
-// passed or *giveUp becomes true. Null when none appeared.
+// Polls until the condition holds, pumping this thread's messages between looks; false
+// when it still does not hold after timeoutMs.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 3000);
+
+// Which top-level windows the finder takes besides class and title.
+struct WindowFilter {
+    bool visibleOnly = false;
+    bool ownProcessOnly = false;
+};
+inline constexpr WindowFilter kVisibleWindows{true, false};
+inline constexpr WindowFilter kOwnVisibleWindows{true, true};
+
+// The top-level windows of the class (and title, unless null) that pass the filter, in
+// any process, in z-order.
+std::vector<HWND> TopLevelWindows(const char* className, const char* title = nullptr,
+                                  WindowFilter filter = {});
+// The first of them, or null.
+HWND FindTopLevelWindow(const char* className, const char* title = nullptr,
+                        WindowFilter filter = {});
+// FindTopLevelWindow, polled until timeoutMs has passed or *giveUp becomes true.
 HWND WaitForTopLevelWindow(const char* className, const char* title, DWORD timeoutMs,
-                           const std::atomic<bool>* giveUp = nullptr);
+                           WindowFilter filter = {}, const std::atomic<bool>* giveUp = nullptr);
 
 // Window text through WM_GETTEXT, which works across processes.
 std::string WindowText(HWND window);
@@ -22,6 +41,8 @@ std::string MessageBoxText(HWND messageBox);
 
 // How many top-level windows of the class carry the title (in any process).
 int CountTopLevelWindows(const char* className, const std::string& title);
+// The class name of a window.
+std::string ClassOf(HWND window);
 
 // The pixels of an area of a device context (a window's or the screen's), row by row;
 // empty for an empty area.
