@@ -138,6 +138,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          self.capture_.StartDefaultCapture();
                          return 0;
                      }),
+        Map::Message(WM_DPICHANGED,
+                     [](MainWindow& self, WPARAM dpi, LPARAM) -> LRESULT {
+                         self.popup_.OnDpiChanged(LOWORD(dpi));
+                         return 0;
+                     }),
         Map::Message(WM_SHOW_POPUP,
                      [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
                          self.popup_.ShowAtCursor();

@@ -23,25 +23,30 @@ NOTIFYICONDATAA TrayIconData(HWND window) {
     return data;
 }
 
+HICON LoadSmallIcon(int id) {
+    return static_cast<HICON>(::LoadImageA(ProgramInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                           ::GetSystemMetrics(SM_CXSMICON),
+                                           ::GetSystemMetrics(SM_CYSMICON), 0));
+}
+
 }  // namespace
 
 TrayIcon::TrayIcon()
-    : activeIcon_(::LoadIconA(ProgramInstance(), MAKEINTRESOURCEA(IDI_ACTIVE))),
-      inactiveIcon_(::LoadIconA(ProgramInstance(), MAKEINTRESOURCEA(IDI_INACTIVE))) {}
+    : activeIcon_(LoadSmallIcon(IDI_ACTIVE)), inactiveIcon_(LoadSmallIcon(IDI_INACTIVE)) {}
 
 void TrayIcon::Add(HWND window) {
     window_ = window;
     NOTIFYICONDATAA data = TrayIconData(window_);
     data.uFlags = NIF_MESSAGE | NIF_ICON;
     data.uCallbackMessage = WM_TRAY_NOTIFY;
-    data.hIcon = activeIcon_;
+    data.hIcon = activeIcon_.Get();
     ::Shell_NotifyIconA(NIM_ADD, &data);
 }
 
 void TrayIcon::Update(bool active) {
     NOTIFYICONDATAA data = TrayIconData(window_);
     data.uFlags = NIF_ICON | NIF_TIP;
-    data.hIcon = active ? activeIcon_ : inactiveIcon_;
+    data.hIcon = active ? activeIcon_.Get() : inactiveIcon_.Get();
     const char* tip = active ? VP_TEXT_TIP_ACTIVE : VP_TEXT_TIP_INACTIVE;
     std::strncpy(data.szTip, tip, 63);  // the first version holds 64 bytes
     ::Shell_NotifyIconA(NIM_MODIFY, &data);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "win/Handle.h"
+
 namespace vp {
 
 class TrayIcon {
@@ -20,8 +22,9 @@ public:
 
 private:
     HWND window_ = nullptr;
-    HICON activeIcon_;  // shared icon resources: not destroyed
-    HICON inactiveIcon_;
+    // At the small icon size of the screen's DPI, which the notification area shows.
+    win::IconHandle activeIcon_;
+    win::IconHandle inactiveIcon_;
 };
 
 }  // namespace vp

@@ -1,5 +1,5 @@
 // Where the popup opens: one pixel up and left of the cursor, kept inside the work area
-// of the monitor under the cursor.
+// of the monitor under the cursor; and how its inside is laid out at a DPI.
 #pragma once
 
 namespace vp {
@@ -39,9 +39,58 @@ constexpr ScreenPoint PlacePopup(ScreenPoint cursor, int width, int height,
     return corner;
 }
 
-// Outer height of the popup's content for a number of site links.
+// A length in pixels at 96 DPI, scaled to `dpi` with halves rounded up.
+constexpr int ScaleForDpi(int pixelsAt96, int dpi) {
+    return (pixelsAt96 * dpi + 48) / 96;
+}
+
+// The popup's inside at one DPI, in client pixels. At 96 DPI these are the numbers the
+// popup always had: search box (5, 6, 210, 146) with its list, links (5, 32 + 18 i, 210,
+// 48 + 18 i), 219 pixels wide, 18 n + 38 high.
+struct PopupLayout {
+    int left;   // of the search box and the links
+    int right;  // of the search box and the links
+    int searchTop;
+    int searchHeight;  // with the dropped-down list
+    int firstLinkTop;
+    int linkHeight;
+    int linkPitch;
+    int bottomMargin;  // below the last link's pitch
+    int clientWidth;
+
+    constexpr int LinkTop(int index) const { return firstLinkTop + linkPitch * index; }
+    // Height of the client area (the popup's content) for a number of links.
+    constexpr int ContentHeight(int linkCount) const {
+        return firstLinkTop + linkPitch * linkCount + bottomMargin;
+    }
+};
+
+// The layout for `dpi` when the links' text is `textHeight` pixels high: a link is at
+// least 2 pixels higher than its text (drawn 1 pixel down), and the pitch keeps 2 pixels
+// between links, so no text is ever cut at a scale that rounds unkindly.
+constexpr PopupLayout PopupLayoutForDpi(int dpi, int textHeight) {
+    PopupLayout layout{};
+    layout.left = ScaleForDpi(5, dpi);
+    layout.right = ScaleForDpi(210, dpi);
+    layout.searchTop = ScaleForDpi(6, dpi);
+    layout.searchHeight = ScaleForDpi(140, dpi);
+    layout.firstLinkTop = ScaleForDpi(32, dpi);
+    layout.linkHeight = ScaleForDpi(16, dpi);
+    if (layout.linkHeight < textHeight + 2) {
+        layout.linkHeight = textHeight + 2;
+    }
+    layout.linkPitch = ScaleForDpi(18, dpi);
+    if (layout.linkPitch < layout.linkHeight + 2) {
+        layout.linkPitch = layout.linkHeight + 2;
+    }
+    layout.bottomMargin = ScaleForDpi(6, dpi);
+    layout.clientWidth = ScaleForDpi(219, dpi);
+    return layout;
+}
+
+// Outer height of the popup's content for a number of site links at 96 DPI.
 constexpr int PopupContentHeight(int linkCount) {
-    return 18 * linkCount + 38;
+    return PopupLayoutForDpi(96, 0).ContentHeight(linkCount);
 }
 
 }  // namespace vp

@@ -20,6 +20,7 @@ set(VP_PORTABLE_SOURCES ${VP_BASE_SOURCES} ${VP_SITES_PORTABLE_SOURCES})
 # Windows layers of the main program, as libraries that tests link too.
 set(VP_WIN_SOURCES
     win/Dialog.cpp
+    win/Dpi.cpp
     win/ErrorBox.cpp
     win/QhError.cpp
     win/Registry.cpp

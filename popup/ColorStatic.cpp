@@ -59,6 +59,8 @@ LRESULT ColorStatic::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Map::Message<&ColorStatic::OnLeftButtonUp>(WM_LBUTTONUP),
         Map::Message<&ColorStatic::OnMouseHover>(WM_MOUSEHOVER),
         Map::Message<&ColorStatic::OnMouseLeave>(WM_MOUSELEAVE),
+        Map::Message<&ColorStatic::OnSetFont>(WM_SETFONT),
+        Map::Message<&ColorStatic::OnGetFont>(WM_GETFONT),
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }
@@ -115,7 +117,7 @@ LRESULT ColorStatic::OnPaint(WPARAM, LPARAM) {
         ::SetTextColor(dc, hovered_ ? hoverTextColor_ : normalTextColor_);
         ::SetBkMode(dc, TRANSPARENT);
     }
-    ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    ::SelectObject(dc, font_ != nullptr ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
     ::TextOutA(dc, 1, 1, text_, static_cast<int>(std::strlen(text_)));
     ::EndPaint(Handle(), &paint);
     return 0;
@@ -169,6 +171,18 @@ LRESULT ColorStatic::OnMouseLeave(WPARAM, LPARAM) {
     hovered_ = false;
     InvalidateInParent();
     return 0;
+}
+
+LRESULT ColorStatic::OnSetFont(WPARAM font, LPARAM redraw) {
+    font_ = reinterpret_cast<HFONT>(font);
+    if (redraw) {
+        InvalidateInParent();
+    }
+    return 0;
+}
+
+LRESULT ColorStatic::OnGetFont(WPARAM, LPARAM) {
+    return reinterpret_cast<LRESULT>(font_);
 }
 
 }  // namespace vp

@@ -41,6 +41,8 @@ private:
     LRESULT OnLeftButtonUp(WPARAM, LPARAM);
     LRESULT OnMouseHover(WPARAM, LPARAM);
     LRESULT OnMouseLeave(WPARAM, LPARAM);
+    LRESULT OnSetFont(WPARAM, LPARAM);
+    LRESULT OnGetFont(WPARAM, LPARAM);
 
     COLORREF normalTextColor_;
     COLORREF focusTextColor_;
@@ -49,6 +51,7 @@ private:
     bool focused_ = false;
     bool hovered_ = false;
     char text_[256] = {};
+    HFONT font_ = nullptr;  // the parent's; the stock GUI font until it gives one
 };
 
 }  // namespace vp

@@ -1,8 +1,8 @@
 #include "popup/PopupView.h"
 
-#include "base/PopupPlacement.h"
 #include "resources/resource.h"
 #include "sites/SearchLaunch.h"
+#include "win/Dpi.h"
 #include "win/WinText.h"
 
 namespace vp {
@@ -11,6 +11,17 @@ namespace {
 constexpr COLORREF kBackgroundColor = RGB(255, 250, 240);
 constexpr char kBackgroundFileName[] = "Background.bmp";
 constexpr char kBullet = '\x95';
+
+// Height of a text line in a font, in pixels.
+int TextHeight(HFONT font) {
+    HDC screen = ::GetDC(nullptr);
+    HGDIOBJ previous = ::SelectObject(screen, font);
+    TEXTMETRICA metrics{};
+    ::GetTextMetricsA(screen, &metrics);
+    ::SelectObject(screen, previous);
+    ::ReleaseDC(nullptr, screen);
+    return metrics.tmHeight;
+}
 
 }  // namespace
 
@@ -34,6 +45,58 @@ void PopupView::CreateSearchBox(SearchHistoryList history) {
     searchBox_.CreateIn(window_);
     history_ = std::move(history);
     searchBox_.Fill(history_);
+    searchBoxFont_ = reinterpret_cast<HFONT>(::SendMessageA(searchBox_.Handle(), WM_GETFONT, 0, 0));
+    ApplyDpi(SystemDpi());
+}
+
+void PopupView::ApplyDpi(UINT dpi) {
+    if (dpi == dpi_) {
+        return;
+    }
+    const bool wasScaled = dpi_ != 0 && dpi_ != SystemDpi();
+    dpi_ = dpi;
+    // At the system's DPI the stock font already fits; elsewhere it is scaled.
+    font_.Reset();
+    if (dpi != SystemDpi()) {
+        LOGFONTA font{};
+        ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+        font.lfHeight =
+            ::MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+        font_.Reset(::CreateFontIndirectA(&font));
+    }
+    auto linkFont = static_cast<HFONT>(font_ ? font_.Get() : ::GetStockObject(DEFAULT_GUI_FONT));
+    layout_ = PopupLayoutForDpi(static_cast<int>(dpi), TextHeight(linkFont));
+    if (font_ || wasScaled) {
+        HFONT searchFont = font_ ? static_cast<HFONT>(font_.Get()) : searchBoxFont_;
+        ::SendMessageA(searchBox_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(searchFont), TRUE);
+    }
+    for (auto& link : links_) {
+        ::SendMessageA(link->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont), TRUE);
+    }
+    PlaceChildren();
+}
+
+void PopupView::PlaceChildren() {
+    ::MoveWindow(searchBox_.Handle(), layout_.left, layout_.searchTop, layout_.right - layout_.left,
+                 layout_.searchHeight, TRUE);
+    for (std::size_t i = 0; i < links_.size(); ++i) {
+        ::MoveWindow(links_[i]->Handle(), layout_.left, layout_.LinkTop(static_cast<int>(i)),
+                     layout_.right - layout_.left, layout_.linkHeight, TRUE);
+    }
+    contentHeight_ = layout_.ContentHeight(static_cast<int>(links_.size()));
+}
+
+void PopupView::FollowDpiAtCursor() {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    ApplyDpi(DpiAtPoint(cursor));
+}
+
+void PopupView::OnDpiChanged(UINT dpi) {
+    ApplyDpi(dpi);
+    const RECT rect = RectAtCursor();
+    ::SetWindowPos(window_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void PopupView::SetSites(VisibleSiteList sites, std::string defaultSiteUrl) {
@@ -47,23 +110,27 @@ void PopupView::RebuildSiteLinks() {
     }
     links_.clear();
     for (std::size_t i = 0; i < sites_.size(); ++i) {
-        const int top = 32 + 18 * static_cast<int>(i);
+        const int top = layout_.LinkTop(static_cast<int>(i));
         auto link = std::make_unique<ColorStatic>();
-        link->Create(window_, RECT{5, top, 210, top + 16}, WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                     IDC_FIRST_SITE_LINK + static_cast<int>(i));
+        link->Create(window_, RECT{layout_.left, top, layout_.right, top + layout_.linkHeight},
+                     WS_CHILD | WS_VISIBLE | WS_TABSTOP, IDC_FIRST_SITE_LINK + static_cast<int>(i));
+        if (font_) {
+            ::SendMessageA(link->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()),
+                           FALSE);
+        }
         std::string text = std::string(1, kBullet) + " " + sites_[i].name;
         link->SetText(text.c_str());
         links_.push_back(std::move(link));
     }
-    contentHeight_ = PopupContentHeight(static_cast<int>(links_.size()));
+    contentHeight_ = layout_.ContentHeight(static_cast<int>(links_.size()));
 }
 
 RECT PopupView::RectAtCursor() const {
     POINT cursor{};
     ::GetCursorPos(&cursor);
-    const int width = 219 + 2 * ::GetSystemMetrics(SM_CXBORDER);
-    const int height =
-        ::GetSystemMetrics(SM_CYSMCAPTION) + 2 * ::GetSystemMetrics(SM_CYBORDER) + contentHeight_;
+    const int width = layout_.clientWidth + 2 * SystemMetricForDpi(SM_CXBORDER, dpi_);
+    const int height = SystemMetricForDpi(SM_CYSMCAPTION, dpi_) +
+                       2 * SystemMetricForDpi(SM_CYBORDER, dpi_) + contentHeight_;
     // The monitor under the cursor, not the primary one, holds the popup.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
@@ -75,6 +142,7 @@ RECT PopupView::RectAtCursor() const {
 }
 
 void PopupView::ShowAtCursor() {
+    FollowDpiAtCursor();
     const RECT rect = RectAtCursor();
     HWND foreground = ::GetForegroundWindow();
     if (foreground == nullptr) {
@@ -97,6 +165,7 @@ void PopupView::ShowAtCursor() {
 
 void PopupView::ShowWithText(const std::string& text) {
     searchBox_.SetText(text);
+    FollowDpiAtCursor();
     const RECT rect = RectAtCursor();
     ::SetWindowPos(window_, HWND_TOP, rect.left, rect.top, rect.right - rect.left,
                    rect.bottom - rect.top, SWP_SHOWWINDOW);

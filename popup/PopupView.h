@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/PopupPlacement.h"
 #include "base/SearchHistory.h"
 #include "popup/ColorStatic.h"
 #include "popup/SearchBox.h"
@@ -32,6 +33,8 @@ public:
     void RebuildSiteLinks();
 
     void ShowAtCursor();
+    // WM_DPICHANGED: the popup went to a monitor of another DPI.
+    void OnDpiChanged(UINT dpi);
     void ShowWithText(const std::string& text);
     void SetText(const std::string& text) { searchBox_.SetText(text); }
     const SearchHistoryList& History() const { return history_; }
@@ -49,6 +52,11 @@ public:
     void Hide();
 
 private:
+    // Lays the inside out for the DPI of the monitor under the cursor.
+    void FollowDpiAtCursor();
+    // Fonts, sizes and positions of the search box and links for `dpi`.
+    void ApplyDpi(UINT dpi);
+    void PlaceChildren();
     RECT RectAtCursor() const;
     HWND FocusedChild() const;
     void MoveFocus(bool forward);
@@ -61,6 +69,10 @@ private:
     std::string defaultSiteUrl_;
     std::vector<std::unique_ptr<ColorStatic>> links_;
     int contentHeight_ = 0;
+    UINT dpi_ = 0;  // of the current layout; 0 before the first
+    PopupLayout layout_ = PopupLayoutForDpi(96, 0);
+    win::GdiObject font_;            // for a DPI other than the system's; the stock font otherwise
+    HFONT searchBoxFont_ = nullptr;  // the search box's own, for the system's DPI
     win::GdiObject backgroundBrush_;
     win::GdiObject backgroundBitmap_;  // the pattern of backgroundBrush_, if any
 };

@@ -39,5 +39,34 @@ TEST(PopupPlacement, TallPopupKeepsItsTopInside) {
     EXPECT_EQ(PopupContentHeight(7), 164);
 }
 
+TEST(PopupLayout, ScalesThe96DpiNumbersRoundingHalvesUp) {
+    EXPECT_EQ(ScaleForDpi(219, 96), 219);
+    EXPECT_EQ(ScaleForDpi(219, 144), 329);  // 328.5
+    EXPECT_EQ(ScaleForDpi(5, 120), 6);      // 6.25
+    EXPECT_EQ(ScaleForDpi(18, 120), 23);    // 22.5
+    EXPECT_EQ(ScaleForDpi(210, 192), 420);
+
+    // At 96 DPI the popup keeps its pixels: links (5, 32 + 18 i, 210, 48 + 18 i).
+    const PopupLayout at96 = PopupLayoutForDpi(96, 13);
+    EXPECT_EQ(at96.left, 5);
+    EXPECT_EQ(at96.right, 210);
+    EXPECT_EQ(at96.LinkTop(2), 68);
+    EXPECT_EQ(at96.linkHeight, 16);
+    EXPECT_EQ(at96.clientWidth, 219);
+    EXPECT_EQ(at96.ContentHeight(7), 164);
+    const PopupLayout at144 = PopupLayoutForDpi(144, 20);
+    EXPECT_EQ(at144.LinkTop(1), 48 + 27);
+    EXPECT_EQ(at144.ContentHeight(7), 246);
+}
+
+TEST(PopupLayout, LinksGrowForTextThatScalingWouldCut) {
+    // A large font at 96 DPI: the link holds the text and a pixel above and below, and
+    // the pitch keeps the 2-pixel gap.
+    const PopupLayout layout = PopupLayoutForDpi(96, 20);
+    EXPECT_EQ(layout.linkHeight, 22);
+    EXPECT_EQ(layout.linkPitch, 24);
+    EXPECT_EQ(layout.ContentHeight(2), 32 + 48 + 6);
+}
+
 }  // namespace
 }  // namespace vp

@@ -21,6 +21,8 @@ void FailTheTest(std::exception_ptr) {
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES};
     ::InitCommonControlsEx(&controls);
+    // Sizes read from the screen are in its pixels, as the program (DPI-aware) sees them.
+    ::SetProcessDPIAware();
     ::testing::InitGoogleTest(&argc, argv);
     vp::SetExceptionReporter(&FailTheTest);
     int result = RUN_ALL_TESTS();

@@ -555,6 +555,62 @@ TEST_F(Popup, NearTheEdgesOfTheWorkAreaItIsKeptInside) {
     }
 }
 
+// At the screen's DPI (the session's: 96, and 144 and 192 in the DPI runs) the popup and
+// its links are the 96-DPI sizes scaled, every link's text fits its row, and the popup
+// stays inside the work area at each corner.
+TEST_F(Popup, ScaledForTheScreensDpiWithEveryLinkReadable) {
+    HDC screen = ::GetDC(nullptr);
+    const double scale = ::GetDeviceCaps(screen, LOGPIXELSY) / 96.0;
+    ::ReleaseDC(nullptr, screen);
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("dpi");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    const RECT work = WorkAreaAt({400, 300});
+    const POINT corners[] = {{work.left, work.top},
+                             {work.right - 1, work.top},
+                             {work.left, work.bottom - 1},
+                             {work.right - 1, work.bottom - 1}};
+    for (const POINT& cursor : corners) {
+        SCOPED_TRACE(testing::Message()
+                     << "scale " << scale << ", cursor " << cursor.x << "," << cursor.y);
+        if (::IsWindowVisible(app.MainWindow())) {
+            PressKeys({}, VK_ESCAPE);
+            ASSERT_TRUE(WaitForHidden(app));
+            ASSERT_TRUE(BringForward(fixture));
+        }
+        ASSERT_TRUE(ShowByHotKey(app, fixture, cursor, "dpi"));
+        const RECT rect = WindowRectOf(app.MainWindow());
+        EXPECT_GE(rect.left, work.left);
+        EXPECT_GE(rect.top, work.top);
+        EXPECT_LE(rect.right, work.right);
+        EXPECT_LE(rect.bottom, work.bottom);
+        const RECT client = ClientRectOnScreen(app.MainWindow());
+        EXPECT_NEAR(rect.right - rect.left, 219 * scale + 2 * ::GetSystemMetrics(SM_CXBORDER), 1);
+        EXPECT_NEAR(rect.bottom - rect.top,
+                    ::GetSystemMetrics(SM_CYSMCAPTION) + 2 * ::GetSystemMetrics(SM_CYBORDER) +
+                        (18 * 7 + 38) * scale,
+                    1);
+
+        const std::vector<HWND> links = LinksOf(app.MainWindow());
+        ASSERT_EQ(links.size(), 7u);
+        for (std::size_t i = 0; i < links.size(); ++i) {
+            SCOPED_TRACE(i);
+            const RECT link = WindowRectOf(links[i]);
+            EXPECT_NEAR(link.top - client.top, (32 + 18 * static_cast<int>(i)) * scale, 1);
+            EXPECT_NEAR(link.bottom - link.top, 16 * scale, 1);
+            EXPECT_NEAR(link.right - link.left, 205 * scale, 1);
+            // The text is drawn, and neither its last row nor its last column is reached:
+            // a cut text would run into them.
+            ASSERT_TRUE(WaitForPixels(link, kLinkBlue, 1));
+            const RECT lastRow{link.left, link.bottom - 1, link.right, link.bottom};
+            const RECT lastColumn{link.right - 1, link.top, link.right, link.bottom};
+            EXPECT_EQ(ScreenPixels(lastRow).Count(kLinkBlue), 0);
+            EXPECT_EQ(ScreenPixels(lastColumn).Count(kLinkBlue), 0);
+        }
+    }
+}
+
 TEST_F(Popup, TallerThanTheWorkAreaItKeepsItsTopInside) {
     const RECT work = WorkAreaAt({400, 300});
     // Repeated ids are listed again, so enough links make it taller than the work area.

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Runs the popup's DPI test of a Windows test program at 144 and 192 DPI in the test
+# session's prefix (its LogPixels), and puts the prefix back to 96 DPI afterwards, also
+# when a run fails. With SHOTS set to a folder, saves a screenshot of the popup at each.
+#   dpi-test.sh STATE PROGRAM.exe
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+state=$1
+program=$2
+export WINEPREFIX=$state/prefix
+source "$here/env.sh"
+export DISPLAY=$(cat "$state/display")
+
+set_dpi() {
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+        >/dev/null 2>&1
+    wineserver -w 2>/dev/null  # the next program starts a server that reads the new DPI
+}
+trap 'set_dpi 96' EXIT
+
+status=0
+for dpi in 144 192; do
+    echo "== at $dpi DPI"
+    set_dpi "$dpi"
+    wine "$program" --gtest_filter=Popup.ScaledForTheScreensDpiWithEveryLinkReadable || status=1
+    wineserver -k 2>/dev/null
+done
+exit "$status"

@@ -1,0 +1,60 @@
+#include "win/Dpi.h"
+
+namespace vp {
+namespace {
+
+// A function of a system library that older versions of Windows lack; null there.
+template <typename Function>
+Function SystemFunction(const char* library, const char* name) {
+    HMODULE module = ::GetModuleHandleA(library);
+    if (module == nullptr) {
+        module = ::LoadLibraryA(library);  // stays loaded: the program asks again
+    }
+    FARPROC address = module != nullptr ? ::GetProcAddress(module, name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
+using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
+constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+
+}  // namespace
+
+UINT SystemDpi() {
+    static const UINT dpi = [] {
+        HDC screen = ::GetDC(nullptr);
+        const int logPixels = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+        ::ReleaseDC(nullptr, screen);
+        return logPixels > 0 ? static_cast<UINT>(logPixels) : 96u;
+    }();
+    return dpi;
+}
+
+UINT DpiAtPoint(POINT point) {
+    static const auto getDpiForMonitor =
+        SystemFunction<GetDpiForMonitorFunction>("shcore.dll", "GetDpiForMonitor");
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    if (getDpiForMonitor != nullptr &&
+        SUCCEEDED(getDpiForMonitor(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST),
+                                   kEffectiveDpi, &dpiX, &dpiY)) &&
+        dpiY > 0) {
+        return dpiY;
+    }
+    return SystemDpi();
+}
+
+int SystemMetricForDpi(int index, UINT dpi) {
+    static const auto getSystemMetricsForDpi =
+        SystemFunction<GetSystemMetricsForDpiFunction>("user32.dll", "GetSystemMetricsForDpi");
+    if (dpi == SystemDpi()) {
+        return ::GetSystemMetrics(index);
+    }
+    if (getSystemMetricsForDpi != nullptr) {
+        return getSystemMetricsForDpi(index, dpi);
+    }
+    return ::MulDiv(::GetSystemMetrics(index), static_cast<int>(dpi),
+                    static_cast<int>(SystemDpi()));
+}
+
+}  // namespace vp
