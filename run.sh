@@ -73,5 +73,28 @@ if [ "$headless" -eq 1 ]; then
     sleep 1.5
     import -window root "$state/tray-menu.png"
     xdotool key Escape
+    sleep 0.5
+    # The Options dialog from the tray menu: its General page, then its Sites page.
+    xdotool mousemove 12 31 click 3
+    sleep 1.5
+    xdotool key o
+    options=""
+    for _ in $(seq 1 50); do
+        options=$(xdotool search --onlyvisible --name '^Vantapicker Options$' 2>/dev/null | head -1) &&
+            [ -n "$options" ] && break
+        sleep 0.2
+    done
+    if [ -n "$options" ]; then
+        sleep 1
+        import -window "$options" "$state/options-general.png"
+        # The "Sites" tab, right of "General" (coordinates in the dialog's X window).
+        xdotool mousemove --window "$options" 90 14 click 1
+        sleep 1.5
+        import -window "$options" "$state/options-sites.png"
+        xdotool key Escape
+        echo "Screenshots: $state/options-general.png $state/options-sites.png"
+    else
+        echo "The Options dialog did not open; no screenshots of it" >&2
+    fi
     echo "Screenshots: $state/screenshot.png $state/popup.png $state/tray-menu.png"
 fi

@@ -6,6 +6,7 @@
 #include "core/SearchHistoryStore.h"
 #include "hook/Messages.h"
 #include "hook/VPHook.h"
+#include "options/OptionsSheet.h"
 #include "popup/AboutBox.h"
 #include "resources/resource.h"
 #include "sites/SelectionStore.h"
@@ -20,6 +21,46 @@ namespace {
 void OpenWithShell(const char* address) {
     ::ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
 }
+
+// While a modal dialog runs its own message loop, the program's loop with the popup's
+// accelerator table does not run: the dialog manager's message filter hands the popup's
+// keys to that table instead, so the popup keeps its keys while a dialog is open.
+class PopupKeysInModalLoop {
+public:
+    explicit PopupKeysInModalLoop(HWND popup) {
+        if (popup_ == nullptr) {
+            popup_ = popup;
+            keys_ = ::LoadAcceleratorsA(ProgramInstance(), MAKEINTRESOURCEA(IDR_POPUP_KEYS));
+            hook_.Reset(::SetWindowsHookExA(WH_MSGFILTER, Filter, nullptr, ::GetCurrentThreadId()));
+            installed_ = true;
+        }
+    }
+    ~PopupKeysInModalLoop() {
+        if (installed_) {
+            hook_.Reset();
+            popup_ = nullptr;
+        }
+    }
+    PopupKeysInModalLoop(const PopupKeysInModalLoop&) = delete;
+    PopupKeysInModalLoop& operator=(const PopupKeysInModalLoop&) = delete;
+
+private:
+    static LRESULT CALLBACK Filter(int code, WPARAM wParam, LPARAM lParam) {
+        auto* message = reinterpret_cast<MSG*>(lParam);
+        if (code == MSGF_DIALOGBOX && popup_ != nullptr && keys_ != nullptr &&
+            (message->hwnd == popup_ || ::IsChild(popup_, message->hwnd)) &&
+            ::TranslateAcceleratorA(popup_, keys_, message)) {
+            return TRUE;
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    // One user-interface thread: the outermost dialog's filter serves nested ones too.
+    static inline HWND popup_ = nullptr;
+    static inline HACCEL keys_ = nullptr;
+    static inline win::HookHandle hook_;
+    bool installed_ = false;
+};
 
 }  // namespace
 
@@ -203,6 +244,37 @@ void MainWindow::RebuildSiteLinks() {
     popup_.RebuildSiteLinks();
 }
 
+template <typename Work>
+void MainWindow::WithPopupKeys(Work&& work) {
+    PopupKeysInModalLoop keys(Handle());
+    work();
+}
+
+void MainWindow::ShowOptionsDialog() {
+    if (HWND open = ::FindWindowA("#32770", VP_TEXT_OPTIONS_TITLE)) {
+        // Asking for the foreground brings it in front of another program too.
+        ::SetForegroundWindow(open);
+        ::SetActiveWindow(open);
+        return;
+    }
+    bool programEnded = false;
+    const bool ran = RunReportingErrors([&] {
+        OptionsSheet sheet([this] { ExitProgram(); });
+        // Owned by no window: the owner of a modal dialog is disabled while it runs, and
+        // the program's one top-level window is the popup, which must keep working.
+        WithPopupKeys([&] { sheet.Run(ProgramInstance(), nullptr); });
+        programEnded = sheet.ProgramEnded();
+    });
+    if (!ran) {
+        ExitProgram();
+        return;
+    }
+    if (programEnded || !::IsWindow(Handle())) {
+        return;  // the program ended while the dialog was open
+    }
+    ReloadConfiguration();
+}
+
 void MainWindow::StoreStateForNextRun() {
     if (!stateLoaded_) {
         return;  // start-up failed before reading them: what is stored stays
@@ -262,7 +334,8 @@ void MainWindow::RunTrayCommand(UINT command) {
             OpenWithShell(kSupportAddress);
             break;
         case IDS_OPTIONS:
-            break;  // the Options dialog is not part of this version yet
+            ShowOptionsDialog();
+            break;
         case IDS_ACTIVATE:
             SetActive(true);
             break;
@@ -270,7 +343,7 @@ void MainWindow::RunTrayCommand(UINT command) {
             SetActive(false);
             break;
         case IDS_ABOUT:
-            if (!RunReportingErrors([] { ShowAboutBox(); })) {
+            if (!RunReportingErrors([this] { WithPopupKeys([] { ShowAboutBox(); }); })) {
                 ExitProgram();
             }
             break;

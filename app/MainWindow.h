@@ -36,6 +36,11 @@ public:
     void ApplyTriggers();
     void RebuildSiteLinks();
 
+    // Runs the Options dialog, or brings the open one forward; after it closes, by OK or
+    // Cancel, the configuration is read again. An error shows the error box and ends the
+    // program.
+    void ShowOptionsDialog();
+
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -46,6 +51,9 @@ private:
     void SetActive(bool active);
     void RunTrayCommand(UINT command);
     void OnCapturedText(const CapturedText& captured);
+    // Runs a modal dialog's work with the popup's keys still working in its message loop.
+    template <typename Work>
+    void WithPopupKeys(Work&& work);
     LRESULT OnDestroy(WPARAM, LPARAM);
 
     SiteCatalogue catalogue_;  // without categories

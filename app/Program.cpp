@@ -35,7 +35,8 @@ int RunProgram(HINSTANCE instance, const char* commandLine) {
         return 0;  // already running
     }
 
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES | ICC_TAB_CLASSES};
     ::InitCommonControlsEx(&controls);
     ::CoInitialize(nullptr);
 

@@ -37,4 +37,14 @@ constexpr std::optional<std::uint32_t> HotKeyVirtualKey(std::uint32_t keyIndex) 
     return std::nullopt;
 }
 
+// The key list's labels, position by position as HotKeyVirtualKey reads them: each digit
+// key is labelled with its own digit.
+inline constexpr int kHotKeyCount = 46;
+inline constexpr const char* HotKeyNames[kHotKeyCount] = {
+    "F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10",                      //
+    "0",  "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",                        //
+    "A",  "B",  "C",  "D",  "E",  "F",  "G",  "H",  "I",  "J",   "K", "L", "M", "N",  //
+    "O",  "P",  "Q",  "R",  "S",  "T",  "U",  "V",  "W",  "X",   "Y", "Z",
+};
+
 }  // namespace vp

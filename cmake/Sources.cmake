@@ -30,6 +30,7 @@ set(VP_WIN_SOURCES
 )
 set(VP_CORE_SOURCES
     core/RegistryKeys.cpp
+    core/Autostart.cpp
     core/SearchHistoryStore.cpp
     core/Settings.cpp
 )
@@ -43,6 +44,11 @@ set(VP_POPUP_SOURCES
     popup/ColorStatic.cpp
     popup/PopupView.cpp
     popup/SearchBox.cpp
+)
+set(VP_OPTIONS_SOURCES
+    options/GeneralPage.cpp
+    options/OptionsSheet.cpp
+    options/SitesPage.cpp
 )
 set(VP_APP_SOURCES
     app/MainWindow.cpp

@@ -20,6 +20,16 @@ void Read(HKEY key, const char* name, bool& value) {
     }
 }
 
+void Write(HKEY key, const char* name, const std::optional<std::uint32_t>& value) {
+    if (value) {
+        win::WriteDword(key, name, *value);
+    }
+}
+
+void Write(HKEY key, const char* name, bool value) {
+    win::WriteDword(key, name, value ? 1 : 0);
+}
+
 }  // namespace
 
 void ReadTriggerSettings(TriggerSettings& settings) {
@@ -36,6 +46,22 @@ void ReadTriggerSettings(TriggerSettings& settings) {
     Read(key.Get(), "EnableDefaultActionHotKey", settings.EnableDefaultActionHotKey);
     Read(key.Get(), "DefaultActionHotModifier", settings.DefaultActionHotModifier);
     Read(key.Get(), "DefaultActionHotKey", settings.DefaultActionHotKey);
+}
+
+void WriteTriggerSettings(const TriggerSettingsUpdate& settings) {
+    win::RegKey key = OpenSettingsForWriting();
+    Write(key.Get(), "PopupWindowButton", settings.PopupWindowButton);
+    Write(key.Get(), "DefaultActionButton", settings.DefaultActionButton);
+    Write(key.Get(), "PopupWindowKey", settings.PopupWindowKey);
+    Write(key.Get(), "DefaultActionKey", settings.DefaultActionKey);
+    Write(key.Get(), "EnableDefaultAction", settings.EnableDefaultAction);
+    Write(key.Get(), "EnablePopupWindow", settings.EnablePopupWindow);
+    Write(key.Get(), "PopupWindowHotModifier", settings.PopupWindowHotModifier);
+    Write(key.Get(), "DefaultActionHotModifier", settings.DefaultActionHotModifier);
+    Write(key.Get(), "PopupWindowHotKey", settings.PopupWindowHotKey);
+    Write(key.Get(), "DefaultActionHotKey", settings.DefaultActionHotKey);
+    Write(key.Get(), "EnableDefaultActionHotKey", settings.EnableDefaultActionHotKey);
+    Write(key.Get(), "EnablePopupWindowHotKey", settings.EnablePopupWindowHotKey);
 }
 
 void ReadActiveState(bool& active) {

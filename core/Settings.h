@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace vp {
 
@@ -26,6 +27,27 @@ struct TriggerSettings {
 // Reads the stored values over the given ones: a value that cannot be read (missing,
 // longer than 4 bytes, no key) keeps what is in memory. Types are not examined.
 void ReadTriggerSettings(TriggerSettings& settings);
+
+// The twelve values as the Options dialog stores them: a list value that is nothing (no
+// selection) is not written, so the stored one stays.
+struct TriggerSettingsUpdate {
+    std::optional<std::uint32_t> PopupWindowButton;
+    std::optional<std::uint32_t> DefaultActionButton;
+    std::optional<std::uint32_t> PopupWindowKey;
+    std::optional<std::uint32_t> DefaultActionKey;
+    bool EnableDefaultAction = true;
+    bool EnablePopupWindow = true;
+    std::optional<std::uint32_t> PopupWindowHotModifier;
+    std::optional<std::uint32_t> DefaultActionHotModifier;
+    std::optional<std::uint32_t> PopupWindowHotKey;
+    std::optional<std::uint32_t> DefaultActionHotKey;
+    bool EnableDefaultActionHotKey = true;
+    bool EnablePopupWindowHotKey = true;
+};
+
+// Stores the values as REG_DWORD (flags as 1 or 0); raises _qh_error (110, 111) when the
+// Settings key cannot be written. The result of each single write is ignored.
+void WriteTriggerSettings(const TriggerSettingsUpdate& settings);
 
 // Reads ActiveState over `active` (kept when it cannot be read).
 void ReadActiveState(bool& active);

@@ -37,7 +37,9 @@ void ShowAboutBox() {
         return;
     }
     AboutDialog dialog;
-    dialog.RunModal(ProgramInstance(), IDD_ABOUT, ::GetActiveWindow());
+    // Owned by no window: a modal dialog disables its owner, and after the tray menu the
+    // active window is the program's main window, which is the popup.
+    dialog.RunModal(ProgramInstance(), IDD_ABOUT, nullptr);
 }
 
 }  // namespace vp

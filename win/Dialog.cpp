@@ -50,7 +50,10 @@ bool Page::Create(HINSTANCE instance, int templateId, HWND parent, const RECT& a
 }
 
 void Page::Show(bool visible) const {
-    ::ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE);
+    // On top of its siblings either way, so the page shown last is the one in front.
+    ::SetWindowPos(
+        Handle(), HWND_TOP, 0, 0, 0, 0,
+        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
 }  // namespace vp::win

@@ -308,7 +308,9 @@ TEST(AboutBox, ShowsTheProgramsBoxWithTheFocusOnOk) {
     EXPECT_EQ(CountTopLevelWindows("#32770", kAboutTitle), 0);
 }
 
-TEST(AboutBox, IsOwnedByTheActiveWindow) {
+// A modal box disables its owner; after the tray menu the active window is the popup,
+// which must keep working while the box is open.
+TEST(AboutBox, IsOwnedByNoWindowEvenWhenAWindowIsActive) {
     RegisterParentClass();
     std::atomic<HWND> owner{nullptr};
     AboutOnThread shower([&owner](INT_PTR&) {
@@ -324,7 +326,8 @@ TEST(AboutBox, IsOwnedByTheActiveWindow) {
     });
     HWND box = shower.WaitForBox();
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(::GetWindow(box, GW_OWNER), owner.load());
+    EXPECT_EQ(::GetWindow(box, GW_OWNER), nullptr);
+    EXPECT_TRUE(::IsWindowEnabled(owner.load()));
 }
 
 TEST(AboutBox, SecondCallBringsTheOpenBoxForwardInsteadOfOpeningAnother) {

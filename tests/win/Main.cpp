@@ -19,7 +19,8 @@ void FailTheTest(std::exception_ptr) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES | ICC_TAB_CLASSES};
     ::InitCommonControlsEx(&controls);
     // Sizes read from the screen are in its pixels, as the program (DPI-aware) sees them.
     ::SetProcessDPIAware();

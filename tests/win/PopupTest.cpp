@@ -829,7 +829,7 @@ TEST_F(Popup, OpenPopupWindowItemShowsItWithAnEmptySearchBoxDespiteASelection) {
     EXPECT_TRUE(recorder_.Urls().empty());
 }
 
-TEST_F(Popup, DismissedTrayMenuAndTheOptionsItemDoNothing) {
+TEST_F(Popup, DismissedTrayMenuDoesNothing) {
     RunningApp app;
     ASSERT_TRUE(app.Ready());
     ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("kept"));
@@ -839,7 +839,6 @@ TEST_F(Popup, DismissedTrayMenuAndTheOptionsItemDoNothing) {
     PressKeys({}, VK_ESCAPE);
     ASSERT_TRUE(WaitUntil(
         [] { return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) == nullptr; }));
-    Choose(app, 'o');  // no Options dialog in this version
     PumpMessagesFor(300);
     EXPECT_EQ(FindTopLevelWindow("#32770", nullptr, kVisibleWindows), nullptr);
     EXPECT_TRUE(app.Process().IsRunning());
@@ -1006,6 +1005,143 @@ TEST_F(Popup, AboutItemOpensOneBoxThatEscOkAndTheCloseButtonEachClose) {
     ::PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitUntil([&] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
     EXPECT_TRUE(app.Process().IsRunning());
+    EXPECT_TRUE(ExitsWithZero(app));
+}
+
+// ---------------------------------------------------------------------------
+// The Options dialog of the running program, reached through the tray menu.
+// ---------------------------------------------------------------------------
+constexpr char kOptionsTitle[] = "Vantapicker Options";
+
+class OptionsDialog : public Popup {
+protected:
+    // Chooses "&Options" and waits for the dialog in front; null when it did not come.
+    static HWND OpenOptions(RunningApp& app) {
+        Choose(app, 'o');
+        HWND dialog = nullptr;
+        WaitUntil([&] {
+            return (dialog = FindTopLevelWindow("#32770", kOptionsTitle, kVisibleWindows)) !=
+                   nullptr;
+        });
+        if (dialog != nullptr && !WaitUntil([&] { return ::GetForegroundWindow() == dialog; })) {
+            return nullptr;
+        }
+        return dialog;
+    }
+
+    // The popup over the fixture's selection takes its keys: Down reaches the first link
+    // and Enter opens it.
+    void ExpectWorkingPopup(RunningApp& app, const SelectionFixture& fixture, size_t urls) {
+        ASSERT_TRUE(BringForward(fixture));
+        ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 250}, "while open"));
+        EXPECT_TRUE(::IsWindowEnabled(app.MainWindow()));
+        const std::vector<HWND> links = LinksOf(app.MainWindow());
+        ASSERT_FALSE(links.empty());
+        ASSERT_TRUE(WaitForFocus(app, EditOf(app)));
+        PressKeys({}, VK_DOWN);
+        ASSERT_TRUE(WaitForFocus(app, links[0]));
+        PressKeys({}, VK_RETURN);
+        ASSERT_TRUE(recorder_.WaitForUrls(urls));
+        EXPECT_EQ(recorder_.Urls()[urls - 1], UrlOf(0) + "while open");
+    }
+};
+
+TEST_F(OptionsDialog, OneDialogWithGeneralShownWhileThePopupKeepsWorkingAsWithTheAboutBox) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("while open");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+
+    HWND dialog = OpenOptions(app);
+    ASSERT_NE(dialog, nullptr);
+    HWND general = ::FindWindowExA(dialog, nullptr, "#32770", "General");
+    ASSERT_NE(general, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(general));
+    EXPECT_FALSE(::IsWindowVisible(::FindWindowExA(dialog, nullptr, "#32770", "Sites")));
+    EXPECT_EQ(::SendDlgItemMessageA(dialog, 100, TCM_GETCURSEL, 0, 0), 0);
+
+    // Chosen again from behind another window: the same dialog comes forward.
+    ASSERT_TRUE(BringForward(fixture));
+    EXPECT_EQ(OpenOptions(app), dialog);
+    EXPECT_EQ(CountTopLevelWindows("#32770", kOptionsTitle), 1);
+
+    ExpectWorkingPopup(app, fixture, 1);
+    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
+
+    ASSERT_TRUE(app.ChooseTrayMenuItem('b'));
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        return (about = FindTopLevelWindow("#32770", kAboutTitle, kVisibleWindows)) != nullptr;
+    }));
+    ExpectWorkingPopup(app, fixture, 2);
+    ::PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
+    EXPECT_TRUE(ExitsWithZero(app));
+}
+
+TEST_F(OptionsDialog, OkStoresTheNewTriggersAndTheProgramFollowsAtOnce) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("new triggers");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    const POINT center = CenterOf(fixture.Edit());
+
+    HWND dialog = OpenOptions(app);
+    ASSERT_NE(dialog, nullptr);
+    HWND page = ::FindWindowExA(dialog, nullptr, "#32770", "General");
+    ASSERT_NE(page, nullptr);
+    ::SendDlgItemMessageA(page, IDC_POPUP_GESTURE_MODIFIER, CB_SETCURSEL, 1, 0);  // Shift
+    ::SendDlgItemMessageA(page, IDC_POPUP_GESTURE_BUTTON, CB_SETCURSEL, 2, 0);    // Middle
+    ::SendDlgItemMessageA(page, IDC_ENABLE_DEFAULT_GESTURE, BM_SETCHECK, BST_UNCHECKED, 0);
+    ::SendDlgItemMessageA(page, IDC_POPUP_HOTKEY_MODIFIER, CB_SETCURSEL, 2, 0);  // Ctrl+Shift
+    ::SendDlgItemMessageA(page, IDC_POPUP_HOTKEY_KEY, CB_SETCURSEL, 36, 0);      // "Q"
+    const POINT ok = CenterOf(::GetDlgItem(dialog, IDOK));
+    ClickAt(ok.x, ok.y, 0);
+    ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
+
+    const std::pair<const char*, std::uint32_t> stored[] = {
+        {"PopupWindowButton", 2},       {"PopupWindowKey", 1},
+        {"EnablePopupWindow", 1},       {"DefaultActionButton", 0},
+        {"DefaultActionKey", 2},        {"EnableDefaultAction", 0},
+        {"PopupWindowHotModifier", 2},  {"PopupWindowHotKey", 36},
+        {"EnablePopupWindowHotKey", 1}, {"DefaultActionHotModifier", 0},
+        {"DefaultActionHotKey", 1},     {"EnableDefaultActionHotKey", 1}};
+    for (auto [name, value] : stored) {
+        EXPECT_EQ(StoredDword(kSettingsKey, name), std::optional<std::uint32_t>(value)) << name;
+    }
+
+    // The new hot key and gesture open the popup over the selection.
+    ASSERT_TRUE(WaitUntil([] { return HotKeyIsFree(MOD_CONTROL, VK_F1); }));
+    EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_SHIFT, 'Q'));
+    ASSERT_TRUE(BringForward(fixture));
+    PressKeys({VK_CONTROL, VK_SHIFT}, 'Q');
+    EXPECT_TRUE(WaitUntil([&] {
+        return app.SearchText() == "new triggers" && InFront(app, fixture);
+    })) << State(app);
+    PressKeys({}, VK_ESCAPE);
+    ASSERT_TRUE(WaitForHidden(app));
+    ASSERT_TRUE(BringForward(fixture));
+    ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("(before)"));
+    fixture.ResetCounts();
+    ClickAt(center.x, center.y, 2, {VK_SHIFT});
+    EXPECT_TRUE(WaitUntil([&] {
+        return app.SearchText() == "new triggers" && InFront(app, fixture);
+    })) << State(app);
+    EXPECT_EQ(fixture.ClickCount(WM_MBUTTONDOWN), 0);
+    PressKeys({}, VK_ESCAPE);
+    ASSERT_TRUE(WaitForHidden(app));
+
+    // The old popup gesture and the disabled default-site gesture reach the application.
+    ASSERT_TRUE(BringForward(fixture));
+    fixture.ResetCounts();
+    ClickAt(center.x, center.y, 1, {VK_CONTROL});
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    PumpMessagesFor(1500);
+    EXPECT_EQ(fixture.ClickCount(WM_RBUTTONDOWN), 1);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 1);
+    EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
+    EXPECT_TRUE(recorder_.Urls().empty());
     EXPECT_TRUE(ExitsWithZero(app));
 }
 

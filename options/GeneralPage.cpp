@@ -1,0 +1,126 @@
+#include "options/GeneralPage.h"
+
+#include "base/HotKeys.h"
+#include "core/Autostart.h"
+#include "core/Settings.h"
+#include "resources/resource.h"
+#include "win/WinText.h"
+
+namespace vp {
+namespace {
+
+constexpr int kButtonLists[] = {IDC_POPUP_GESTURE_BUTTON, IDC_DEFAULT_GESTURE_BUTTON};
+constexpr int kModifierLists[] = {IDC_POPUP_GESTURE_MODIFIER, IDC_DEFAULT_GESTURE_MODIFIER,
+                                  IDC_POPUP_HOTKEY_MODIFIER, IDC_DEFAULT_HOTKEY_MODIFIER};
+constexpr int kKeyLists[] = {IDC_POPUP_HOTKEY_KEY, IDC_DEFAULT_HOTKEY_KEY};
+
+}  // namespace
+
+INT_PTR GeneralPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    using Map = win::MessageMap<GeneralPage, INT_PTR>;
+    static constexpr Map::Entry kMessages[] = {
+        Map::Message<&GeneralPage::OnInitDialog>(WM_INITDIALOG),
+        Map::Message(WM_CTLCOLORDLG,
+                     [](GeneralPage&, WPARAM, LPARAM) -> INT_PTR {
+                         return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_MENU));
+                     }),
+        Map::Message(WM_CTLCOLORBTN,
+                     [](GeneralPage&, WPARAM, LPARAM) -> INT_PTR {
+                         return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_MENU));
+                     }),
+        Map::Message(WM_CTLCOLORSTATIC,
+                     [](GeneralPage&, WPARAM dc, LPARAM) -> INT_PTR {
+                         ::SetBkColor(reinterpret_cast<HDC>(dc), ::GetSysColor(COLOR_MENU));
+                         return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_MENU));
+                     }),
+    };
+    return Dispatch(kMessages, message, wParam, lParam);
+}
+
+INT_PTR GeneralPage::OnInitDialog(WPARAM, LPARAM) {
+    FillTriggerLists();
+    LoadGeneralSettings();
+    return TRUE;
+}
+
+void GeneralPage::FillTriggerLists() {
+    auto append = [this](int list, const char* text) {
+        SendItem(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    };
+    for (UINT id = IDS_BUTTON_LEFT; id <= IDS_BUTTON_X; ++id) {
+        const std::string text = LoadResourceString(id);
+        for (int list : kButtonLists) {
+            append(list, text.c_str());
+        }
+    }
+    for (UINT id = IDS_MODIFIER_CTRL; id <= IDS_MODIFIER_CTRL_SHIFT; ++id) {
+        const std::string text = LoadResourceString(id);
+        for (int list : kModifierLists) {
+            append(list, text.c_str());
+        }
+    }
+    for (const char* name : HotKeyNames) {
+        for (int list : kKeyLists) {
+            append(list, name);
+        }
+    }
+}
+
+void GeneralPage::LoadGeneralSettings() {
+    TriggerSettings settings;
+    ReadTriggerSettings(settings);
+    // A position outside the list selects nothing; OK then leaves its value as stored.
+    auto select = [this](int list, std::uint32_t position) {
+        const auto count = static_cast<std::uint32_t>(SendItem(list, CB_GETCOUNT));
+        SendItem(list, CB_SETCURSEL, position < count ? position : static_cast<WPARAM>(-1));
+    };
+    select(IDC_POPUP_GESTURE_BUTTON, settings.PopupWindowButton);
+    select(IDC_POPUP_GESTURE_MODIFIER, settings.PopupWindowKey);
+    select(IDC_POPUP_HOTKEY_MODIFIER, settings.PopupWindowHotModifier);
+    select(IDC_POPUP_HOTKEY_KEY, settings.PopupWindowHotKey);
+    select(IDC_DEFAULT_GESTURE_BUTTON, settings.DefaultActionButton);
+    select(IDC_DEFAULT_GESTURE_MODIFIER, settings.DefaultActionKey);
+    select(IDC_DEFAULT_HOTKEY_MODIFIER, settings.DefaultActionHotModifier);
+    select(IDC_DEFAULT_HOTKEY_KEY, settings.DefaultActionHotKey);
+    SetChecked(IDC_ENABLE_POPUP_GESTURE, settings.EnablePopupWindow);
+    SetChecked(IDC_ENABLE_POPUP_HOTKEY, settings.EnablePopupWindowHotKey);
+    SetChecked(IDC_ENABLE_DEFAULT_GESTURE, settings.EnableDefaultAction);
+    SetChecked(IDC_ENABLE_DEFAULT_HOTKEY, settings.EnableDefaultActionHotKey);
+    SetChecked(IDC_RUN_AT_LOGON, IsAutostartSet());
+}
+
+std::optional<std::uint32_t> GeneralPage::Selection(int list) const {
+    const LRESULT position = SendItem(list, CB_GETCURSEL);
+    if (position == CB_ERR) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(position);
+}
+
+void GeneralPage::SaveGeneralSettings() {
+    try {
+        TriggerSettingsUpdate settings;
+        settings.PopupWindowButton = Selection(IDC_POPUP_GESTURE_BUTTON);
+        settings.DefaultActionButton = Selection(IDC_DEFAULT_GESTURE_BUTTON);
+        settings.PopupWindowKey = Selection(IDC_POPUP_GESTURE_MODIFIER);
+        settings.DefaultActionKey = Selection(IDC_DEFAULT_GESTURE_MODIFIER);
+        settings.EnableDefaultAction = IsChecked(IDC_ENABLE_DEFAULT_GESTURE);
+        settings.EnablePopupWindow = IsChecked(IDC_ENABLE_POPUP_GESTURE);
+        settings.PopupWindowHotModifier = Selection(IDC_POPUP_HOTKEY_MODIFIER);
+        settings.DefaultActionHotModifier = Selection(IDC_DEFAULT_HOTKEY_MODIFIER);
+        settings.PopupWindowHotKey = Selection(IDC_POPUP_HOTKEY_KEY);
+        settings.DefaultActionHotKey = Selection(IDC_DEFAULT_HOTKEY_KEY);
+        settings.EnableDefaultActionHotKey = IsChecked(IDC_ENABLE_DEFAULT_HOTKEY);
+        settings.EnablePopupWindowHotKey = IsChecked(IDC_ENABLE_POPUP_HOTKEY);
+        WriteTriggerSettings(settings);
+        SetAutostart(IsChecked(IDC_RUN_AT_LOGON));
+    } catch (...) {
+        // Storing the page reports nothing: the dialog closes all the same.
+    }
+}
+
+void GeneralPage::SetAutostart(bool checked) {
+    WriteAutostart(checked);
+}
+
+}  // namespace vp

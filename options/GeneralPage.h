@@ -1,0 +1,36 @@
+// The General page of the Options dialog: the two gestures and the two hot keys with
+// their enable boxes, and the start at logon. The controls hold the user's edits; OK
+// stores them.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+
+#include "win/Dialog.h"
+
+namespace vp {
+
+class GeneralPage : public win::Page {
+public:
+    // Stores the page (SaveGeneralSettings).
+    void Apply() override { SaveGeneralSettings(); }
+
+    // Stores the twelve trigger values and the start at logon; swallows every error, so
+    // that nothing is stored when the Settings key cannot be written.
+    void SaveGeneralSettings();
+
+protected:
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    INT_PTR OnInitDialog(WPARAM, LPARAM);
+    void FillTriggerLists();
+    void LoadGeneralSettings();
+    void SetAutostart(bool checked);
+    // The selected list position, or nothing.
+    std::optional<std::uint32_t> Selection(int list) const;
+};
+
+}  // namespace vp

@@ -1,0 +1,110 @@
+#include "options/OptionsSheet.h"
+
+#include <commctrl.h>
+
+#include "resources/resource.h"
+#include "win/WinText.h"
+
+namespace vp {
+namespace {
+
+constexpr int kGeneralTab = 0;
+constexpr int kSitesTab = 1;
+
+void InsertTab(HWND tabs, int index, const char* text) {
+    TCITEMA item{};
+    item.mask = TCIF_TEXT | TCIF_IMAGE;
+    item.pszText = const_cast<char*>(text);
+    item.iImage = -1;
+    ::SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
+OptionsSheet::OptionsSheet(std::function<void()> exitProgram)
+    : exitProgram_(std::move(exitProgram)), sites_([this] {
+          programEnded_ = true;
+          if (exitProgram_) {
+              exitProgram_();
+          }
+      }) {}
+
+INT_PTR OptionsSheet::Run(HINSTANCE instance, HWND owner) {
+    return RunModal(instance, IDD_OPTIONS, owner);
+}
+
+INT_PTR OptionsSheet::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    using Map = win::MessageMap<OptionsSheet, INT_PTR>;
+    static constexpr Map::Entry kMessages[] = {
+        Map::Message<&OptionsSheet::OnInitDialog>(WM_INITDIALOG),
+        Map::Command<&OptionsSheet::OnOk>(IDOK),
+        Map::Command<&OptionsSheet::OnCancel>(IDCANCEL),
+        Map::Notify<&OptionsSheet::OnTabChanged>(IDC_OPTIONS_TABS, TCN_SELCHANGE),
+    };
+    return Dispatch(kMessages, message, wParam, lParam);
+}
+
+INT_PTR OptionsSheet::OnInitDialog(WPARAM, LPARAM) {
+    // The tabs fill the client area but for a margin and the buttons' strip at the bottom.
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    RECT area{5, 5, client.right - 5, client.bottom - 35};
+    const auto instance =
+        reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(Handle(), GWLP_HINSTANCE));
+    tabs_ = ::CreateWindowExA(
+        WS_EX_NOPARENTNOTIFY, WC_TABCONTROLA, nullptr,
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | TCS_MULTILINE | TCS_FORCELABELLEFT,
+        area.left, area.top, area.right - area.left, area.bottom - area.top, Handle(),
+        reinterpret_cast<HMENU>(IDC_OPTIONS_TABS), instance, nullptr);
+    ::SendMessageA(tabs_, WM_SETFONT, ::SendMessageA(Handle(), WM_GETFONT, 0, 0), FALSE);
+    InsertTab(tabs_, kGeneralTab, "General");
+    InsertTab(tabs_, kSitesTab, "Sites");
+
+    // The pages fill the tabs' display area, moved 2 pixels to the left.
+    ::SendMessageA(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    area.left -= 2;
+    general_.Create(instance, IDD_GENERAL_PAGE, Handle(), area);
+    sites_.Create(instance, IDD_SITES_PAGE, Handle(), area);
+    if (programEnded_) {
+        // The Sites page could not open and ended the program: close without storing.
+        OnCancel();
+        return TRUE;
+    }
+    general_.Show(true);
+    return TRUE;
+}
+
+INT_PTR OptionsSheet::OnTabChanged(const NMHDR&) {
+    if (::SendMessageA(tabs_, TCM_GETCURSEL, 0, 0) == kSitesTab) {
+        general_.Show(false);
+        sites_.Show(true);
+    } else {
+        sites_.Show(false);
+        general_.Show(true);
+    }
+    return 0;
+}
+
+void OptionsSheet::OnOk() {
+    general_.Apply();
+    sites_.Apply();
+    DestroyPages();
+    ::EndDialog(Handle(), IDOK);
+}
+
+void OptionsSheet::OnCancel() {
+    DestroyPages();
+    ::EndDialog(Handle(), IDCANCEL);
+}
+
+void OptionsSheet::DestroyPages() {
+    for (const win::Page* page :
+         {static_cast<const win::Page*>(&general_), static_cast<const win::Page*>(&sites_)}) {
+        if (page->Handle() != nullptr) {
+            ::DestroyWindow(page->Handle());
+        }
+    }
+}
+
+}  // namespace vp

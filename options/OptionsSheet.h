@@ -1,0 +1,44 @@
+// The Options dialog: a frame with OK and Cancel, a tab control made at run time and the
+// General and Sites pages as modeless child dialogs, one shown at a time. OK stores both
+// pages (General first); Cancel stores nothing.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "options/GeneralPage.h"
+#include "options/SitesPage.h"
+#include "win/Dialog.h"
+
+namespace vp {
+
+class OptionsSheet : public win::Dialog {
+public:
+    // exitProgram ends the whole program; the Sites page calls it when it cannot open.
+    explicit OptionsSheet(std::function<void()> exitProgram);
+
+    // Runs the dialog modally; returns IDOK or IDCANCEL.
+    INT_PTR Run(HINSTANCE instance, HWND owner);
+    // True once the program was ended from inside the dialog: nothing was stored, and
+    // the program must not go on with its configuration.
+    bool ProgramEnded() const { return programEnded_; }
+
+protected:
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    INT_PTR OnInitDialog(WPARAM, LPARAM);
+    INT_PTR OnTabChanged(const NMHDR&);
+    void OnOk();
+    void OnCancel();
+    void DestroyPages();
+
+    std::function<void()> exitProgram_;
+    bool programEnded_ = false;
+    GeneralPage general_;
+    SitesPage sites_;
+    HWND tabs_ = nullptr;  // a child of the dialog, destroyed with it
+};
+
+}  // namespace vp

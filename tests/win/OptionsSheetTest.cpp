@@ -1,0 +1,341 @@
+// Message-level tests of the Options dialog and its General page: the real dialog runs
+// modally on the test's thread against the real registry, and a timer inside its message
+// loop drives it as the user would.
+#include "options/OptionsSheet.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/Autostart.h"
+#include "core/RegistryKeys.h"
+#include "resources/resource.h"
+#include "tests/win/RegistryFixture.h"
+#include "win/Registry.h"
+#include "win/WinText.h"
+
+namespace vp {
+namespace {
+
+std::function<void(HWND)> g_drive;
+
+void CALLBACK DriveOpenDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = ::FindWindowA("#32770", VP_TEXT_OPTIONS_TITLE);
+    if (dialog == nullptr || !::IsWindowVisible(dialog) || !g_drive) {
+        return;
+    }
+    ::KillTimer(nullptr, timer);
+    auto drive = std::move(g_drive);
+    g_drive = nullptr;
+    drive(dialog);
+    if (::IsWindow(dialog)) {  // a failed check left it open
+        ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+// Runs the Options dialog; `drive` gets it once it is open and ends it with OK or Cancel.
+INT_PTR RunSheet(std::function<void(HWND dialog)> drive) {
+    g_drive = std::move(drive);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, DriveOpenDialog);
+    OptionsSheet sheet([] { ADD_FAILURE() << "the program was ended"; });
+    const INT_PTR result = sheet.Run(ProgramInstance(), nullptr);
+    ::KillTimer(nullptr, timer);
+    EXPECT_FALSE(sheet.ProgramEnded());
+    return result;
+}
+
+void Press(HWND dialog, int button) {
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
+}
+
+HWND PageOf(HWND dialog, const char* title) {
+    return ::FindWindowExA(dialog, nullptr, "#32770", title);
+}
+
+std::optional<std::uint32_t> Stored(const char* name) {
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+    return key ? win::ReadDword(key.Get(), name) : std::nullopt;
+}
+
+int Selection(HWND page, int list) {
+    return static_cast<int>(::SendDlgItemMessageA(page, list, CB_GETCURSEL, 0, 0));
+}
+
+std::string ItemText(HWND page, int list, int position) {
+    char text[64] = {};
+    ::SendDlgItemMessageA(page, list, CB_GETLBTEXT, static_cast<WPARAM>(position),
+                          reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void Select(HWND page, int list, int position) {
+    ::SendDlgItemMessageA(page, list, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+}
+
+bool Checked(HWND page, int box) {
+    return ::IsDlgButtonChecked(page, box) == BST_CHECKED;
+}
+
+RECT RectIn(HWND window, HWND parent) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// The current user's Run key, put back as it was when the test ends.
+class RunKeyGuard {
+public:
+    RunKeyGuard() {
+        win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_READ);
+        existed_ = static_cast<bool>(key);
+        char data[1024] = {};
+        DWORD size = sizeof data;
+        hadValue_ = key && ::RegQueryValueExA(key.Get(), kAutostartValue, nullptr, nullptr,
+                                              reinterpret_cast<BYTE*>(data), &size) == 0;
+        value_ = data;
+    }
+    ~RunKeyGuard() {
+        if (!existed_) {
+            ::RegDeleteKeyA(HKEY_CURRENT_USER, kRunKey);
+            return;
+        }
+        win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kRunKey);
+        if (hadValue_) {
+            win::WriteString(key.Get(), kAutostartValue, value_);
+        } else {
+            ::RegDeleteValueA(key.Get(), kAutostartValue);
+        }
+    }
+
+private:
+    bool existed_ = false;
+    bool hadValue_ = false;
+    std::string value_;
+};
+
+std::optional<std::string> RunValue() {
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_READ);
+    char data[1024] = {};
+    DWORD size = sizeof data;
+    if (!key || ::RegQueryValueExA(key.Get(), kAutostartValue, nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::string(data);
+}
+
+class OptionsSheetTest : public RegistryTest {};
+using OptionsSheetDialog = OptionsSheetTest;
+using GeneralPageSettings = OptionsSheetTest;
+
+TEST_F(OptionsSheetDialog, TabsSwitchThePagesOverTheDisplayAreaAndOkStoresWhatEitherShowed) {
+    const INT_PTR result = RunSheet([](HWND dialog) {
+        HWND tabs = ::GetDlgItem(dialog, IDC_OPTIONS_TABS);
+        ASSERT_NE(tabs, nullptr);
+        char className[64] = {};
+        ::GetClassNameA(tabs, className, sizeof className);
+        EXPECT_STREQ(className, WC_TABCONTROLA);
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrA(tabs, GWL_STYLE));
+        const DWORD wanted = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | TCS_MULTILINE |
+                             TCS_FORCELABELLEFT;
+        EXPECT_EQ(style & wanted, wanted);
+        EXPECT_TRUE(::GetWindowLongPtrA(tabs, GWL_EXSTYLE) & WS_EX_NOPARENTNOTIFY);
+        EXPECT_EQ(::SendMessageA(tabs, WM_GETFONT, 0, 0), ::SendMessageA(dialog, WM_GETFONT, 0, 0));
+        RECT client{};
+        ::GetClientRect(dialog, &client);
+        RECT area{5, 5, client.right - 5, client.bottom - 35};
+        EXPECT_TRUE(SameRect(RectIn(tabs, dialog), area));
+        ASSERT_EQ(TabCtrl_GetItemCount(tabs), 2);
+        for (int index = 0; index < 2; ++index) {
+            char text[32] = {};
+            TCITEMA item{};
+            item.mask = TCIF_TEXT | TCIF_IMAGE;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            ASSERT_TRUE(::SendMessageA(tabs, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&item)));
+            EXPECT_STREQ(text, index == 0 ? "General" : "Sites");
+            EXPECT_EQ(item.iImage, -1);
+        }
+        EXPECT_EQ(TabCtrl_GetCurSel(tabs), 0);
+
+        HWND general = PageOf(dialog, "General");
+        HWND sites = PageOf(dialog, "Sites");
+        ASSERT_NE(general, nullptr);
+        ASSERT_NE(sites, nullptr);
+        EXPECT_TRUE(::IsWindowVisible(general));
+        EXPECT_FALSE(::IsWindowVisible(sites));
+        ::SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+        area.left -= 2;
+        EXPECT_TRUE(SameRect(RectIn(general, dialog), area));
+        EXPECT_TRUE(SameRect(RectIn(sites, dialog), area));
+
+        // An edit on General survives a visit to Sites, which is then on top.
+        Select(general, IDC_POPUP_HOTKEY_KEY, 36);  // "Q"
+        auto choose = [&](int index) {
+            TabCtrl_SetCurSel(tabs, index);
+            NMHDR header{tabs, IDC_OPTIONS_TABS, TCN_SELCHANGE};
+            ::SendMessageA(dialog, WM_NOTIFY, IDC_OPTIONS_TABS, reinterpret_cast<LPARAM>(&header));
+        };
+        choose(1);
+        EXPECT_FALSE(::IsWindowVisible(general));
+        EXPECT_TRUE(::IsWindowVisible(sites));
+        EXPECT_EQ(::GetWindow(tabs, GW_HWNDFIRST), sites);
+        choose(0);
+        EXPECT_TRUE(::IsWindowVisible(general));
+        EXPECT_FALSE(::IsWindowVisible(sites));
+        EXPECT_EQ(::GetWindow(tabs, GW_HWNDFIRST), general);
+        EXPECT_EQ(Selection(general, IDC_POPUP_HOTKEY_KEY), 36);
+        Press(dialog, IDOK);
+        EXPECT_FALSE(::IsWindow(general));
+        EXPECT_FALSE(::IsWindow(sites));
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(Stored("PopupWindowHotKey"), std::optional<std::uint32_t>(36));
+}
+
+TEST_F(GeneralPageSettings, FirstStartShowsTheDefaultsAndOkWritesAllTwelveValues) {
+    RunSheet([](HWND dialog) {
+        HWND page = PageOf(dialog, "General");
+        ASSERT_NE(page, nullptr);
+        // The lists, in their order.
+        const std::pair<int, int> counts[] = {
+            {IDC_POPUP_GESTURE_BUTTON, 4},   {IDC_DEFAULT_GESTURE_BUTTON, 4},
+            {IDC_POPUP_GESTURE_MODIFIER, 3}, {IDC_DEFAULT_GESTURE_MODIFIER, 3},
+            {IDC_POPUP_HOTKEY_MODIFIER, 3},  {IDC_DEFAULT_HOTKEY_MODIFIER, 3},
+            {IDC_POPUP_HOTKEY_KEY, 46},      {IDC_DEFAULT_HOTKEY_KEY, 46}};
+        for (auto [list, count] : counts) {
+            EXPECT_EQ(::SendDlgItemMessageA(page, list, CB_GETCOUNT, 0, 0), count) << list;
+        }
+        EXPECT_EQ(ItemText(page, IDC_DEFAULT_GESTURE_BUTTON, 0), "Left");
+        EXPECT_EQ(ItemText(page, IDC_POPUP_GESTURE_BUTTON, 3), "X");
+        EXPECT_EQ(ItemText(page, IDC_DEFAULT_HOTKEY_MODIFIER, 2), "Ctrl+Shift");
+        EXPECT_EQ(ItemText(page, IDC_DEFAULT_HOTKEY_KEY, 9), "F10");
+        EXPECT_EQ(ItemText(page, IDC_POPUP_HOTKEY_KEY, 10), "0");
+        EXPECT_EQ(ItemText(page, IDC_POPUP_HOTKEY_KEY, 19), "9");
+        EXPECT_EQ(ItemText(page, IDC_POPUP_HOTKEY_KEY, 20), "A");
+        EXPECT_EQ(ItemText(page, IDC_POPUP_HOTKEY_KEY, 45), "Z");
+
+        // Ctrl + Right, Ctrl+Shift + Left, Ctrl + F1, Ctrl + F2, all enabled.
+        EXPECT_EQ(Selection(page, IDC_POPUP_GESTURE_MODIFIER), 0);
+        EXPECT_EQ(Selection(page, IDC_POPUP_GESTURE_BUTTON), 1);
+        EXPECT_EQ(Selection(page, IDC_DEFAULT_GESTURE_MODIFIER), 2);
+        EXPECT_EQ(Selection(page, IDC_DEFAULT_GESTURE_BUTTON), 0);
+        EXPECT_EQ(Selection(page, IDC_POPUP_HOTKEY_MODIFIER), 0);
+        EXPECT_EQ(Selection(page, IDC_POPUP_HOTKEY_KEY), 0);
+        EXPECT_EQ(Selection(page, IDC_DEFAULT_HOTKEY_MODIFIER), 0);
+        EXPECT_EQ(Selection(page, IDC_DEFAULT_HOTKEY_KEY), 1);
+        for (int box : {IDC_ENABLE_POPUP_GESTURE, IDC_ENABLE_POPUP_HOTKEY,
+                        IDC_ENABLE_DEFAULT_GESTURE, IDC_ENABLE_DEFAULT_HOTKEY}) {
+            EXPECT_TRUE(Checked(page, box)) << box;
+        }
+
+        // The page paints on the menu colour.
+        const auto menuBrush = reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_MENU));
+        HDC dc = ::GetDC(page);
+        ::SetBkColor(dc, RGB(1, 2, 3));
+        EXPECT_EQ(::SendMessageA(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), 0),
+                  menuBrush);
+        EXPECT_EQ(::GetBkColor(dc), ::GetSysColor(COLOR_MENU));
+        EXPECT_EQ(::SendMessageA(page, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), 0), menuBrush);
+        EXPECT_EQ(::SendMessageA(page, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), 0), menuBrush);
+        ::ReleaseDC(page, dc);
+
+        Select(page, IDC_POPUP_GESTURE_BUTTON, 2);
+        Select(page, IDC_POPUP_GESTURE_MODIFIER, 1);
+        Select(page, IDC_DEFAULT_GESTURE_BUTTON, 3);
+        Select(page, IDC_DEFAULT_GESTURE_MODIFIER, 0);
+        Select(page, IDC_POPUP_HOTKEY_MODIFIER, 2);
+        Select(page, IDC_POPUP_HOTKEY_KEY, 36);
+        Select(page, IDC_DEFAULT_HOTKEY_MODIFIER, 1);
+        Select(page, IDC_DEFAULT_HOTKEY_KEY, 45);
+        ::CheckDlgButton(page, IDC_ENABLE_DEFAULT_GESTURE, BST_UNCHECKED);
+        ::CheckDlgButton(page, IDC_ENABLE_DEFAULT_HOTKEY, BST_UNCHECKED);
+        Press(dialog, IDOK);
+    });
+    const std::pair<const char*, std::uint32_t> expected[] = {
+        {"PopupWindowButton", 2},       {"PopupWindowKey", 1},
+        {"EnablePopupWindow", 1},       {"DefaultActionButton", 3},
+        {"DefaultActionKey", 0},        {"EnableDefaultAction", 0},
+        {"PopupWindowHotModifier", 2},  {"PopupWindowHotKey", 36},
+        {"EnablePopupWindowHotKey", 1}, {"DefaultActionHotModifier", 1},
+        {"DefaultActionHotKey", 45},    {"EnableDefaultActionHotKey", 0}};
+    for (auto [name, value] : expected) {
+        EXPECT_EQ(Stored(name), std::optional<std::uint32_t>(value)) << name;
+    }
+}
+
+TEST_F(GeneralPageSettings, KeyOutsideTheListShowsNoSelectionAndIsKeptAndCancelStoresNothing) {
+    WriteTestDword(kSettingsKey, "PopupWindowHotKey", 46);
+    WriteTestDword(kSettingsKey, "DefaultActionHotModifier", 2);
+    EXPECT_EQ(RunSheet([](HWND dialog) {
+                  HWND page = PageOf(dialog, "General");
+                  EXPECT_EQ(Selection(page, IDC_POPUP_HOTKEY_KEY), CB_ERR);
+                  EXPECT_EQ(Selection(page, IDC_DEFAULT_HOTKEY_MODIFIER), 2);
+                  Select(page, IDC_DEFAULT_HOTKEY_MODIFIER, 0);
+                  ::CheckDlgButton(page, IDC_ENABLE_POPUP_GESTURE, BST_UNCHECKED);
+                  ::SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+              }),
+              IDCANCEL);
+    EXPECT_EQ(Stored("DefaultActionHotModifier"), std::optional<std::uint32_t>(2));
+    EXPECT_EQ(Stored("EnablePopupWindow"), std::nullopt);
+
+    RunSheet([](HWND dialog) { Press(dialog, IDOK); });
+    EXPECT_EQ(Stored("PopupWindowHotKey"), std::optional<std::uint32_t>(46));
+    EXPECT_EQ(Stored("DefaultActionHotModifier"), std::optional<std::uint32_t>(2));
+    EXPECT_EQ(Stored("EnablePopupWindow"), std::optional<std::uint32_t>(1));
+}
+
+TEST_F(GeneralPageSettings, RunValueHoldsTheQuotedPathAndIsShownQuotedOrNot) {
+    RunKeyGuard guard;
+    auto showsAutostart = [] {
+        bool shown = false;
+        RunSheet([&shown](HWND dialog) {
+            shown = Checked(PageOf(dialog, "General"), IDC_RUN_AT_LOGON);
+            Press(dialog, IDCANCEL);
+        });
+        return shown;
+    };
+    auto okWithBox = [](bool checked) {
+        RunSheet([checked](HWND dialog) {
+            ::CheckDlgButton(PageOf(dialog, "General"), IDC_RUN_AT_LOGON,
+                             checked ? BST_CHECKED : BST_UNCHECKED);
+            Press(dialog, IDOK);
+        });
+    };
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
+
+    // A value as an older version wrote it, without quotes.
+    win::RegKey run = win::CreateKey(HKEY_CURRENT_USER, kRunKey);
+    ASSERT_TRUE(run);
+    win::WriteString(run.Get(), kAutostartValue, "C:\\Program Files\\Vantapicker\\Vantapicker.exe");
+    EXPECT_TRUE(showsAutostart());
+    okWithBox(true);
+    EXPECT_EQ(RunValue(), "\"" + std::string(path) + "\"");
+    EXPECT_TRUE(showsAutostart());
+    okWithBox(false);
+    EXPECT_EQ(RunValue(), std::nullopt);
+    EXPECT_FALSE(showsAutostart());
+
+    // Without a Run key nothing is shown and nothing is stored; the key is not made.
+    run.Reset();
+    ASSERT_EQ(::RegDeleteKeyA(HKEY_CURRENT_USER, kRunKey), ERROR_SUCCESS);
+    EXPECT_FALSE(showsAutostart());
+    okWithBox(true);
+    EXPECT_FALSE(win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_READ));
+}
+
+}  // namespace
+}  // namespace vp
