@@ -55,10 +55,17 @@ int RunProgram(HINSTANCE instance, const char* commandLine) {
             break;
     }
 
+    // Two starts close together (the logon entry and a manual start) can both pass the
+    // window test above; the mutex lets exactly one of them on. It exists while the
+    // program runs.
+    win::KernelHandle instanceMutex(::CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CoUninitialize();
+        return 0;  // already running
+    }
+
     SetExceptionReporter(&ShowExceptionBox);
     {
-        // Exists while the program runs; the single-instance test rests on the window class.
-        win::KernelHandle instanceMutex(::CreateMutexA(nullptr, FALSE, kInstanceMutexName));
         MainWindow mainWindow;
         if (mainWindow.CreateHidden(instance)) {
             mainWindow.InitializeApplication();

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Measures how long the hot keys take over a selection (Ctrl+F1 to the visible popup,
-# Ctrl+F2 to the URL the browser receives): builds the mingw build's latency program and
-# runs it under Wine in a test session of its own.
+# Measures the real program under Wine, in a test session of its own: the gesture hook's
+# cost in a message loop against a pass-through hook; the hot keys over a selection
+# (Ctrl+F1 to the visible popup, Ctrl+F2 to the URL the browser receives, beside a direct
+# ShellExecute of the same URL); a soak of 500 + 500 triggers (VP_BENCH_NO_SOAK=1 skips
+# it); start-up to the tray icon and hook.
 #   bench/trigger-latency.sh [STATE]   STATE: the session's folder (default
 #                                      build/mingw/trigger-latency-session)
 set -euo pipefail
@@ -10,7 +12,8 @@ cd "$root"
 state=${1:-$root/build/mingw/trigger-latency-session}
 
 [ -f build/mingw/build.ninja ] || cmake --preset mingw
-cmake --build build/mingw --target vp_trigger_latency
+cmake --build build/mingw --target vp_trigger_latency vp_hook_cost
 tests/wine/session.sh start "$state" >/dev/null
 trap 'tests/wine/session.sh stop "$state" >/dev/null' EXIT
+tests/wine/run-in-wine.sh "$state" build/mingw/bin/vp_hook_cost.exe
 tests/wine/run-in-wine.sh "$state" build/mingw/bin/vp_trigger_latency.exe

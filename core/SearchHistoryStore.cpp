@@ -39,12 +39,14 @@ void SaveSearchHistory(const SearchHistoryList& history) {
         return;
     }
     std::size_t count = std::min(history.size(), kStoredHistoryEntries);
-    for (std::size_t position = 0; position < count; ++position) {
-        if (win::WriteString(key.Get(), std::to_string(position).c_str(), history[position]) !=
-            ERROR_SUCCESS) {
-            break;
-        }
+    std::size_t written = 0;
+    while (written < count && win::WriteString(key.Get(), std::to_string(written).c_str(),
+                                               history[written]) == ERROR_SUCCESS) {
+        ++written;
     }
+    // Older positions beyond the new list, also those after a gap, would come back at the
+    // next start once the gap is filled.
+    win::DeletePositionsFrom(key.Get(), written);
 }
 
 }  // namespace vp

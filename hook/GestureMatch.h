@@ -57,10 +57,17 @@ constexpr bool IsButtonUp(std::uint32_t message) {
 
 // One retrieved message. The pending flags live with the caller (shared by every
 // process that runs the hook) and are updated here. O(1), no allocation.
+// `removing` is false when the application only peeks at the message and leaves it in
+// its queue: the message comes back when it is removed, and acting on both would fire
+// at the peek and let the real release through.
 constexpr GestureOutcome MatchGesture(std::uint32_t message, std::uint64_t keyState,
                                       const Gesture& popup, const Gesture& defaultSite,
-                                      bool& popupPending, bool& defaultPending) {
+                                      bool& popupPending, bool& defaultPending,
+                                      bool removing = true) {
     GestureOutcome outcome;
+    if (!removing) {
+        return outcome;
+    }
     const std::uint32_t modifiers =
         static_cast<std::uint32_t>(keyState) & (kControlKey | kShiftKey);
     if (IsButtonDown(message)) {

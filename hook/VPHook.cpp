@@ -46,6 +46,10 @@ extern "C" {
 
 HHOOK WINAPI SetVPHook(HWND target) {
     TargetWindow = target;
+    // The shared section outlives a program that was ended while a gesture's button was
+    // held; that press must not fire in this program.
+    PopupPending = false;
+    DefaultPending = false;
     HookHandle = ::SetWindowsHookExA(WH_GETMESSAGE, VPHookProc, ModuleInstance, 0);
     return HookHandle;
 }
@@ -74,8 +78,9 @@ LRESULT CALLBACK VPHookProc(int code, WPARAM wParam, LPARAM lParam) {
         auto* message = reinterpret_cast<MSG*>(lParam);
         const vp::hook::Gesture popup{PopupButtonMessage, PopupModifiers, PopupEnabled};
         const vp::hook::Gesture defaultSite{DefaultButtonMessage, DefaultModifiers, DefaultEnabled};
-        const vp::hook::GestureOutcome outcome = vp::hook::MatchGesture(
-            message->message, message->wParam, popup, defaultSite, PopupPending, DefaultPending);
+        const vp::hook::GestureOutcome outcome =
+            vp::hook::MatchGesture(message->message, message->wParam, popup, defaultSite,
+                                   PopupPending, DefaultPending, (wParam & PM_REMOVE) != 0);
         if (outcome.swallow) {
             message->message = WM_NULL;
         }

@@ -24,7 +24,9 @@ bool NeedsEncoding(unsigned char byte) {
 }
 
 // Appends text to url, encoding as needed, while the whole of each piece still fits.
-void AppendEncoded(std::string& url, std::string_view text, const LeadByteSet& leadBytes) {
+// Returns false when a piece no longer fitted: nothing may follow the cut, or the URL
+// would no longer be a prefix of the whole composition.
+bool AppendEncoded(std::string& url, std::string_view text, const LeadByteSet& leadBytes) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::size_t position = 0;
     while (position < text.size()) {
@@ -35,7 +37,7 @@ void AppendEncoded(std::string& url, std::string_view text, const LeadByteSet& l
         if (leadBytes.Contains(byte) && position + 1 < text.size() &&
             !NeedsEncoding(static_cast<unsigned char>(text[position + 1]))) {
             if (url.size() + 2 > kMaxUrlLength) {
-                return;
+                return false;
             }
             url.append(text.substr(position, 2));  // a trail byte is never encoded
             position += 2;
@@ -43,19 +45,20 @@ void AppendEncoded(std::string& url, std::string_view text, const LeadByteSet& l
         }
         if (NeedsEncoding(byte)) {
             if (url.size() + 3 > kMaxUrlLength) {
-                return;
+                return false;
             }
             url += '%';
             url += kHex[byte >> 4];
             url += kHex[byte & 0xF];
         } else {
             if (url.size() + 1 > kMaxUrlLength) {
-                return;
+                return false;
             }
             url += static_cast<char>(byte);
         }
         ++position;
     }
+    return true;
 }
 
 }  // namespace
@@ -88,8 +91,9 @@ std::optional<std::string> ComposeSearchUrl(std::string_view siteUrl, std::strin
     }
     std::string url;
     url.reserve(siteUrl.size() + text.size());
-    AppendEncoded(url, siteUrl, leadBytes);
-    AppendEncoded(url, text, leadBytes);
+    if (AppendEncoded(url, siteUrl, leadBytes)) {
+        AppendEncoded(url, text, leadBytes);
+    }
     if (!IsWebUrl(url)) {
         return std::nullopt;
     }

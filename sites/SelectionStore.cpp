@@ -72,9 +72,8 @@ void MarkVisibleSites(SiteCatalogue& catalogue, bool useDefaults) {
 }
 
 void SaveVisibleSites(const SiteCatalogue& catalogue) {
-    if (win::RegKey parent = win::OpenKey(HKEY_CURRENT_USER, kProgramKey, KEY_WRITE)) {
-        ::RegDeleteKeyA(parent.Get(), "Selected");  // rebuilt from scratch below
-    }
+    // The new positions are written over the old ones before the leftovers go, so a
+    // failure leaves the old selection or the new one, never none.
     LONG error = ERROR_SUCCESS;
     win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kSelectedKey, &error);
     if (!key) {
@@ -87,10 +86,7 @@ void SaveVisibleSites(const SiteCatalogue& catalogue) {
                             static_cast<std::uint32_t>(id));
         }
     }
-    // When the old key could not be deleted (a subkey under it, say), positions of a
-    // longer earlier list are still there and must go.
-    while (::RegDeleteValueA(key.Get(), std::to_string(position++).c_str()) == ERROR_SUCCESS) {
-    }
+    win::DeletePositionsFrom(key.Get(), position);
 }
 
 void SaveDefaultSiteId(SiteId id) {

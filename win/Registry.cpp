@@ -1,5 +1,8 @@
 #include "win/Registry.h"
 
+#include <string_view>
+#include <vector>
+
 namespace vp::win {
 
 RegKey OpenKey(HKEY root, const char* path, REGSAM access, LONG* error) {
@@ -48,6 +51,34 @@ LONG WriteDword(HKEY key, const char* name, std::uint32_t value) {
 LONG WriteString(HKEY key, const char* name, const std::string& value) {
     return ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>(value.size() + 1));
+}
+
+void DeletePositionsFrom(HKEY key, std::size_t first) {
+    // Names are collected first: deleting while enumerating would skip values.
+    std::vector<std::string> doomed;
+    for (DWORD index = 0;; ++index) {
+        char name[32];
+        DWORD length = sizeof name;
+        const LONG result =
+            ::RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_MORE_DATA) {
+            continue;  // a long name is no position
+        }
+        if (result != ERROR_SUCCESS) {
+            break;
+        }
+        const std::string_view text(name, length);
+        if (text.empty() || text.size() > 9 || (text.size() > 1 && text[0] == '0') ||
+            text.find_first_not_of("0123456789") != std::string_view::npos) {
+            continue;
+        }
+        if (std::stoul(std::string(text)) >= first) {
+            doomed.emplace_back(text);
+        }
+    }
+    for (const std::string& name : doomed) {
+        ::RegDeleteValueA(key, name.c_str());
+    }
 }
 
 }  // namespace vp::win

@@ -24,4 +24,8 @@ LONG WriteDword(HKEY key, const char* name, std::uint32_t value);
 // Writes a REG_SZ with its terminating zero.
 LONG WriteString(HKEY key, const char* name, const std::string& value);
 
+// Deletes every value named by a position ("0", "1", ... in decimal, no leading zeros)
+// of `first` or more, gaps in the numbering notwithstanding; other values stay.
+void DeletePositionsFrom(HKEY key, std::size_t first);
+
 }  // namespace vp::win

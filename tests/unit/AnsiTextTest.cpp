@@ -31,6 +31,11 @@ TEST(AnsiText, CutNeverSplitsADoubleByteCharacter) {
     // A trail byte in the lead range (0x82 0x81) is not taken for a lead byte.
     const std::string tricky = "\x82\x81\x82\x81";
     EXPECT_EQ(CutText(tricky, 3, sjis), "\x82\x81");
+    // The last lead byte of each range is a lead byte too.
+    for (const std::string pair : {"\x9F\x40", "\xFC\x40"}) {
+        EXPECT_EQ(CutText("a" + pair, 2, sjis), "a");
+        EXPECT_EQ(CutText("a" + pair + "b", 3, sjis), "a" + pair);
+    }
 }
 
 TEST(AnsiText, PreviousCharStartStepsOverWholeCharacters) {

@@ -81,6 +81,24 @@ TEST(GestureMatch, DisabledGesturesDoubleClicksAndOtherMessagesPassThrough) {
     EXPECT_TRUE(pending.popupPending);  // still waiting for a release
 }
 
+TEST(GestureMatch, PeekedMessagesAreLeftAlone) {
+    // An application that peeks without removing sees each message twice: acting on the
+    // peek would fire early and let the removed release through.
+    Hook hook;
+    auto peek = [&](std::uint32_t message, std::uint64_t keyState) {
+        return MatchGesture(message, keyState, hook.popup, hook.defaultSite, hook.popupPending,
+                            hook.defaultPending, false);
+    };
+    EXPECT_FALSE(peek(kRightButtonDown, kControlKey).swallow);
+    EXPECT_FALSE(hook.popupPending);
+    EXPECT_TRUE(hook.Retrieve(kRightButtonDown, kControlKey).swallow);
+    GestureOutcome peekedUp = peek(kRightButtonUp, kControlKey);
+    EXPECT_FALSE(peekedUp.swallow || peekedUp.firePopup);
+    EXPECT_TRUE(hook.popupPending);
+    GestureOutcome up = hook.Retrieve(kRightButtonUp, kControlKey);
+    EXPECT_TRUE(up.swallow && up.firePopup);
+}
+
 TEST(GestureMatch, IndexesOutsideTheirRangeKeepTheCurrentValue) {
     EXPECT_EQ(ButtonMessage(0, 1), kLeftButtonDown);
     EXPECT_EQ(ButtonMessage(1, 1), kRightButtonDown);

@@ -76,6 +76,33 @@ TEST(SearchUrl, LongUrlsAreCutTo2083WithoutSplittingCharactersOrEscapes) {
     EXPECT_EQ(url.back(), 'x');
 }
 
+TEST(SearchUrl, NothingFollowsAPieceThatWasCut) {
+    EXPECT_EQ(kMaxUrlLength, 2083u);  // the classic limit, whatever the constant says
+    LeadByteSet sjis;
+    sjis.AddRange(0x81, 0x9F);
+    sjis.AddRange(0xE0, 0xFC);
+    const std::string prefix = "https://s.example/?q=";
+    const std::string fill(2081 - prefix.size(), 'a');
+    // An escape of the site URL that no longer fits: the search text is not appended
+    // after the gap.
+    EXPECT_EQ(Compose(prefix + fill + "\"", "zz"), prefix + fill);
+    // A double-byte pair of the site URL that no longer fits, at the last lead byte of
+    // either range: the pair goes whole and so does the text.
+    for (const char* pair : {"\x9F\x40", "\xFC\x40"}) {
+        EXPECT_EQ(Compose(prefix + fill + "a" + pair, "zz", sjis), prefix + fill + "a");
+        // With room for it, the pair stays whole.
+        EXPECT_EQ(Compose(prefix + pair, "zz", sjis), prefix + pair + "zz");
+        EXPECT_EQ(Compose(prefix, fill + pair + "zz", sjis), prefix + fill + pair);
+    }
+}
+
+TEST(SearchUrl, BackslashesAfterTheSchemeAreNoWebAddress) {
+    for (const char* site : {"https:\\\\server\\share\\", "https:/\\server\\share\\",
+                             "https://\\server\\share\\", "http:\\\\server\\"}) {
+        EXPECT_FALSE(ComposeSearchUrl(site, "x", {})) << site;
+    }
+}
+
 TEST(SearchHistory, NewestFirstEachTextOnceCaseSensitive) {
     SearchHistoryList history = {"c", "b", "a"};
     EXPECT_TRUE(AddToSearchHistory(history, "b"));

@@ -21,8 +21,11 @@ constexpr DWORD kQueryTimeoutMs = 5000;
 
 constexpr char kRecorderSettingsKey[] = "Software\\Vantapicker Tests";
 constexpr char kRecorderLogValue[] = "RecorderLog";
-constexpr const char* kUrlCommandKeys[] = {"http\\shell\\open\\command",
-                                           "https\\shell\\open\\command"};
+// The keys whose default value the recorder takes over: the open commands, and the
+// file type of .html, which a new prefix may lack.
+constexpr const char* kUrlCommandKeys[] = {
+    "http\\shell\\open\\command", "https\\shell\\open\\command",
+    "mailto\\shell\\open\\command", "htmlfile\\shell\\open\\command", ".html"};
 
 std::string Quoted(const std::string& text) {
     std::string quoted(1, '"');
@@ -250,7 +253,7 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 
 // ---------------------------------------------------------------------------
 
-SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs) {
+SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, bool peekFirst) {
     textFile_ = NewTempFile();
     if (!WriteFileBytes(textFile_, text)) {
         problem_ = "cannot write the text file " + textFile_;
@@ -258,6 +261,9 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs) {
     }
     std::string commandLine = Quoted(TestProgramFolder() + "SelectionFixture.exe");
     commandLine.append(" ").append(Quoted(textFile_));
+    if (peekFirst) {
+        commandLine.append(" --peek");
+    }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -370,7 +376,8 @@ UrlRecorder::UrlRecorder() {
         saved.key = keyPath;
         saved.existed = ReadDefaultValue(keyPath, saved.type, saved.value);
         saved_.push_back(saved);
-        ready_ = WriteString(HKEY_CLASSES_ROOT, keyPath, nullptr, REG_SZ, command) && ready_;
+        const std::string value = keyPath[0] == '.' ? "htmlfile" : command;
+        ready_ = WriteString(HKEY_CLASSES_ROOT, keyPath, nullptr, REG_SZ, value) && ready_;
     }
 
     log_ = NewTempFile();
@@ -452,6 +459,14 @@ void ReleaseKey(WORD vk) {
 void ClickAt(int x, int y, int button, std::initializer_list<WORD> modifiers) {
     ::SetCursorPos(x, y);
     SendWithModifiers(modifiers, {ButtonInput(button, false), ButtonInput(button, true)});
+}
+
+void PressButton(int button) {
+    Send({ButtonInput(button, false)});
+}
+
+void ReleaseButton(int button) {
+    Send({ButtonInput(button, true)});
 }
 
 void MoveMouseTo(int x, int y) {

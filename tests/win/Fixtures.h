@@ -27,7 +27,9 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // foreground with the focus in its edit control. Ends the program when destroyed.
 class SelectionFixture {
 public:
-    explicit SelectionFixture(const std::string& text, DWORD timeoutMs = 10000);
+    // peekFirst: the program peeks at each message (PM_NOREMOVE) before it removes it.
+    explicit SelectionFixture(const std::string& text, DWORD timeoutMs = 10000,
+                              bool peekFirst = false);
     ~SelectionFixture();
     SelectionFixture(const SelectionFixture&) = delete;
     SelectionFixture& operator=(const SelectionFixture&) = delete;
@@ -66,8 +68,9 @@ private:
     std::string problem_;
 };
 
-// Makes UrlRecorder.exe the shell's open command of http and https URLs and gives it a
-// new empty log; puts the previous commands back when destroyed.
+// Makes UrlRecorder.exe the shell's open command of http, https and mailto URLs and of
+// HTML files, and gives it a new empty log; puts the previous commands back when
+// destroyed.
 class UrlRecorder {
 public:
     UrlRecorder();
@@ -116,6 +119,10 @@ void ReleaseKey(WORD vk);
 // releases a mouse button (0 left, 1 right, 2 middle, 3 X1, 4 X2), and a moment later
 // releases the modifiers in reverse order.
 void ClickAt(int x, int y, int button, std::initializer_list<WORD> modifiers = {});
+
+// One half of a click (button numbers as for ClickAt), for a button held across events.
+void PressButton(int button);
+void ReleaseButton(int button);
 
 // Moves the cursor to (x, y) in screen coordinates with a mouse movement, as a user
 // would, so the window under it sees the mouse arrive.

@@ -32,8 +32,9 @@ TEST_F(SearchBoxHistory, LoadingStopsAtTheFirstGapOrOverlongValue) {
     EXPECT_EQ(LoadSearchHistory().size(), 4u);
 }
 
-TEST_F(SearchBoxHistory, SavingWritesTheFirstTwentyAndKeepsLaterValues) {
+TEST_F(SearchBoxHistory, SavingWritesTheFirstTwentyAndRemovesLaterPositions) {
     StoreEntry("21", "beyond");
+    StoreEntry("other", "kept");
     SearchHistoryList history;
     for (int i = 0; i < 25; ++i) {
         history.push_back("text" + std::to_string(i));
@@ -43,12 +44,21 @@ TEST_F(SearchBoxHistory, SavingWritesTheFirstTwentyAndKeepsLaterValues) {
     ASSERT_EQ(loaded.size(), 20u);
     EXPECT_EQ(loaded.front(), "text0");
     EXPECT_EQ(loaded.back(), "text19");
-    // Nothing is deleted: a value from an earlier, longer history stays.
+
+    // A stored list with a gap: the old position 3 must not come back once 2 is written.
+    DeleteProgramKeys();
+    StoreEntry("0", "zero");
+    StoreEntry("1", "one");
+    StoreEntry("3", "three");
+    StoreEntry("other", "kept");
+    SaveSearchHistory({"new", "zero"});
+    SaveSearchHistory({"newer", "new", "zero"});
+    EXPECT_EQ(LoadSearchHistory(), (SearchHistoryList{"newer", "new", "zero"}));
     char text[32] = {};
     DWORD size = sizeof text;
-    EXPECT_EQ(
-        ::RegGetValueA(HKEY_CURRENT_USER, kHistoryKey, "21", RRF_RT_REG_SZ, nullptr, text, &size),
-        ERROR_SUCCESS);
+    EXPECT_EQ(::RegGetValueA(HKEY_CURRENT_USER, kHistoryKey, "other", RRF_RT_REG_SZ, nullptr, text,
+                             &size),
+              ERROR_SUCCESS);
 }
 
 TEST_F(SearchBoxHistory, BoxShowsTheHistoryAndItsTextInDarkBlue) {

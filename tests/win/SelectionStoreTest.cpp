@@ -173,6 +173,28 @@ void MakeProgramKeyVolatile() {
     ::RegCloseKey(key);
 }
 
+TEST_F(SelectionStore, FailedSaveLeavesTheOldOrTheNewSelectionNeverNone) {
+    // Below a volatile program key the Selected key can be opened but never created
+    // again: a save that removed it first would lose the selection.
+    MakeProgramKeyVolatile();
+    HKEY selected = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kSelectedKey, 0, nullptr, REG_OPTION_VOLATILE,
+                                KEY_ALL_ACCESS, nullptr, &selected, nullptr),
+              ERROR_SUCCESS);
+    ::RegCloseKey(selected);
+    WriteSelected({{"0", 5}, {"1", 3}, {"2", 1}});
+    SiteCatalogue catalogue = CatalogueWithIds({1, 2, 3, 5});
+    catalogue.Find(2)->visible = true;
+    try {
+        SaveVisibleSites(catalogue);
+    } catch (const _qh_error&) {
+    }
+    const std::vector<std::uint32_t> stored = StoredSelection();
+    EXPECT_TRUE(stored == (std::vector<std::uint32_t>{5, 3, 1}) ||
+                stored == std::vector<std::uint32_t>{2})
+        << stored.size() << " sites stored";
+}
+
 TEST_F(SelectionStore, KeysThatCannotBeCreatedRaiseTheirMessages) {
     MakeProgramKeyVolatile();
     SiteCatalogue catalogue = CatalogueWithIds({0});

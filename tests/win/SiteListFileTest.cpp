@@ -136,6 +136,21 @@ TEST_F(SiteListFile, SavingGoesToTheUserFolderWhichThenWins) {
     EXPECT_EQ(loadedCategories.size(), 2u);
 }
 
+TEST_F(SiteListFile, SavingAgainReplacesTheFile) {
+    SiteCategoryList categories;
+    SiteCatalogue first = SampleCatalogue(categories);
+    SiteCatalogue second = first;
+    second.Erase(0);
+    const std::string path = TempFolder() + "twice.qhsl";
+    for (const char* target : {path.c_str(), static_cast<const char*>(nullptr)}) {
+        ASSERT_TRUE(SaveSiteList(first, categories, target));
+        ASSERT_TRUE(SaveSiteList(second, categories, target));  // over the existing copy
+        const std::string stored = ReadBytes(target ? path : UserSiteListPath());
+        EXPECT_EQ(stored, Encrypted(FormatSiteList(second, categories)));
+    }
+    ::DeleteFileA(path.c_str());
+}
+
 TEST_F(SiteListFile, ExportsArePlainOnlyUnderTheExchangeName) {
     SiteCategoryList categories;
     SiteCatalogue catalogue = SampleCatalogue(categories);

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "app/Registration.h"
 #include "core/RegistryKeys.h"
 #include "sites/SiteListFile.h"
@@ -154,6 +157,33 @@ TEST_F(Startup, SecondStartEndsWithZeroAndLeavesTheFirstRunning) {
     EXPECT_EQ(second.WaitForExit(), 0);
     EXPECT_TRUE(first.IsRunning());
     EXPECT_EQ(WaitForMainWindow(0), window);
+}
+
+TEST_F(Startup, StartsAtTheSameMomentLeaveOneProgramWhoseGesturesWork) {
+    ResetProgramState();
+    UrlRecorder recorder;
+    ASSERT_TRUE(recorder.Ready());
+    std::vector<std::unique_ptr<AppProcess>> starts;
+    for (int i = 0; i < 5; ++i) {
+        starts.push_back(std::make_unique<AppProcess>());
+    }
+    int running = 0;
+    for (auto& start : starts) {
+        if (start->WaitForExit(4000) == -1) {
+            ++running;
+        } else {
+            EXPECT_EQ(start->WaitForExit(0), 0);
+        }
+    }
+    EXPECT_EQ(running, 1);
+    EXPECT_EQ(CountTopLevelWindows("QH_VantapickerHiddenWnd", " Vantapicker"), 1);
+
+    SelectionFixture fixture("one instance");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    POINT center = CenterOf(fixture.Edit());
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(recorder.WaitForUrls(1));
+    EXPECT_EQ(recorder.Urls()[0], InstalledCatalogue().Find(0)->url + "one instance");
 }
 
 TEST_F(Startup, CloseOnlyHidesTheWindow) {

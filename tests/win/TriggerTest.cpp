@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/WebAddresses.h"
 #include "core/RegistryKeys.h"
+#include "tests/win/AppProcess.h"
 #include "tests/win/Fixtures.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
@@ -159,6 +161,18 @@ TEST_F(Triggers, LaterCopiesReplaceThePopupTextButNotTheDefaultSearch) {
         PumpMessagesFor(1000);
         EXPECT_TRUE(recorder_.Urls().empty());
     }
+    {
+        // A copy about a second after the trigger is still within the capture window.
+        SelectionFixture empty("");
+        ASSERT_TRUE(empty.Ready()) << empty.Problem();
+        PressKeys({VK_CONTROL}, VK_F2);
+        WaitUntil([&] { return empty.InsertPresses() >= 1; }, 5000);
+        ASSERT_EQ(empty.InsertPresses(), 1);
+        ::Sleep(950);
+        ASSERT_TRUE(SetClipboardText("in time"));
+        ASSERT_TRUE(recorder_.WaitForUrls(1));
+        EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "in time");
+    }
 }
 
 TEST_F(Triggers, HotKeysFromTheRegistryAreHonoured) {
@@ -224,6 +238,70 @@ TEST_F(Triggers, WithoutDefaultSiteNothingIsOpenedButTheTextIsKept) {
     ::RegQueryValueExA(history.Get(), "0", nullptr, nullptr, reinterpret_cast<BYTE*>(newest),
                        &size);
     EXPECT_STREQ(newest, "\\\\server\\share");
+}
+
+TEST_F(Triggers, ApplicationThatPeeksFirstGetsNeitherHalfOfTheGestureAndOneTrigger) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("peeked", 10000, true);
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    POINT center = CenterOf(fixture.Edit());
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
+    EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "peeked");
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONUP), 0);
+    PumpMessagesFor(1500);
+    EXPECT_EQ(recorder_.Urls().size(), 1u);
+}
+
+TEST_F(Triggers, GestureHeldAcrossARestartDoesNotFireInTheNewProgram) {
+    SelectionFixture fixture("held");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    POINT center = CenterOf(fixture.Edit());
+    {
+        RunningApp first;
+        ASSERT_TRUE(first.Ready());
+        ::SetCursorPos(center.x, center.y);
+        HoldKey(VK_CONTROL);
+        HoldKey(VK_SHIFT);
+        PressButton(0);
+        ASSERT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);  // swallowed: the gesture is pending
+        ASSERT_TRUE(::TerminateProcess(first.Process().Process(), 1));
+        ASSERT_GE(first.Process().WaitForExit(), 0);
+    }
+    RunningApp second;  // the fixture still maps the hook library and its state
+    ASSERT_TRUE(second.Ready());
+    ReleaseButton(0);
+    ReleaseKey(VK_SHIFT);
+    ReleaseKey(VK_CONTROL);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONUP), 1);
+    PumpMessagesFor(1500);
+    EXPECT_TRUE(recorder_.Urls().empty());
+
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});  // a whole gesture still works
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
+    EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "held");
+}
+
+TEST_F(Triggers, TrayMenuOpensTheHomePageTheUserGuideAndSupport) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    const std::pair<char, std::string> items[] = {
+        {'p', kHomePageAddress}, {'s', kSupportAddress}, {'h', "UserGuide.html"}};
+    std::size_t count = 0;
+    for (const auto& [mnemonic, expected] : items) {
+        ASSERT_TRUE(app.ChooseTrayMenuItem(mnemonic));
+        ASSERT_TRUE(recorder_.WaitForUrls(++count)) << mnemonic;
+        const std::string opened = recorder_.Urls().back();
+        if (mnemonic == 'h') {  // the guide installed beside the program
+            std::string guide = ProgramPath();
+            guide.replace(guide.find_last_of('\\') + 1, std::string::npos, expected);
+            EXPECT_EQ(_stricmp(opened.c_str(), guide.c_str()), 0) << opened;
+        } else {
+            EXPECT_EQ(opened, expected);
+        }
+    }
 }
 
 }  // namespace
