@@ -25,5 +25,14 @@ TEST(HotKeys, EachLabelNamesTheKeyOfItsPosition) {
     EXPECT_FALSE(HotKeyVirtualKey(kHotKeyCount).has_value());
 }
 
+TEST(HotKeys, IndexesOutsideTheListsRegisterNothingAndModifiersMapToFlags) {
+    EXPECT_FALSE(HotKeyVirtualKey(46));
+    EXPECT_FALSE(HotKeyVirtualKey(0xFFFFFFFFu));
+    EXPECT_EQ(HotKeyModifiers(0), 2u);
+    EXPECT_EQ(HotKeyModifiers(1), 4u);
+    EXPECT_EQ(HotKeyModifiers(2), 6u);
+    EXPECT_FALSE(HotKeyModifiers(3));
+}
+
 }  // namespace
 }  // namespace vp

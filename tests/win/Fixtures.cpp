@@ -24,8 +24,8 @@ constexpr char kRecorderLogValue[] = "RecorderLog";
 // The keys whose default value the recorder takes over: the open commands, and the
 // file type of .html, which a new prefix may lack.
 constexpr const char* kUrlCommandKeys[] = {
-    "http\\shell\\open\\command", "https\\shell\\open\\command",
-    "mailto\\shell\\open\\command", "htmlfile\\shell\\open\\command", ".html"};
+    "http\\shell\\open\\command", "https\\shell\\open\\command", "mailto\\shell\\open\\command",
+    "htmlfile\\shell\\open\\command", ".html"};
 
 std::string Quoted(const std::string& text) {
     std::string quoted(1, '"');

@@ -1,8 +1,6 @@
-// Search URLs, the search history rules and the hot-key table.
+// Search URLs: composition, encoding, the web-address rule and the length cut.
 #include <gtest/gtest.h>
 
-#include "base/HotKeys.h"
-#include "base/SearchHistory.h"
 #include "sites/SearchUrl.h"
 
 namespace vp {
@@ -101,37 +99,6 @@ TEST(SearchUrl, BackslashesAfterTheSchemeAreNoWebAddress) {
                              "https://\\server\\share\\", "http:\\\\server\\"}) {
         EXPECT_FALSE(ComposeSearchUrl(site, "x", {})) << site;
     }
-}
-
-TEST(SearchHistory, NewestFirstEachTextOnceCaseSensitive) {
-    SearchHistoryList history = {"c", "b", "a"};
-    EXPECT_TRUE(AddToSearchHistory(history, "b"));
-    EXPECT_EQ(history, (SearchHistoryList{"b", "c", "a"}));
-    EXPECT_TRUE(AddToSearchHistory(history, "B"));
-    EXPECT_EQ(history, (SearchHistoryList{"B", "b", "c", "a"}));
-    EXPECT_FALSE(AddToSearchHistory(history, ""));
-    EXPECT_EQ(history.size(), 4u);
-    SearchHistoryList duplicates = {"x", "y", "x"};
-    AddToSearchHistory(duplicates, "x");
-    EXPECT_EQ(duplicates, (SearchHistoryList{"x", "y"}));
-    AddToSearchHistory(duplicates, "y ");  // blanks count
-    EXPECT_EQ(duplicates.front(), "y ");
-    EXPECT_EQ(duplicates.size(), 3u);
-}
-
-TEST(HotKeys, IndexesMapToVirtualKeysAndModifiers) {
-    EXPECT_EQ(HotKeyVirtualKey(0), 0x70u);   // F1
-    EXPECT_EQ(HotKeyVirtualKey(9), 0x79u);   // F10
-    EXPECT_EQ(HotKeyVirtualKey(10), 0x30u);  // '0'
-    EXPECT_EQ(HotKeyVirtualKey(19), 0x39u);  // '9'
-    EXPECT_EQ(HotKeyVirtualKey(20), 0x41u);  // 'A'
-    EXPECT_EQ(HotKeyVirtualKey(45), 0x5Au);  // 'Z'
-    EXPECT_FALSE(HotKeyVirtualKey(46));
-    EXPECT_FALSE(HotKeyVirtualKey(0xFFFFFFFFu));
-    EXPECT_EQ(HotKeyModifiers(0), 2u);
-    EXPECT_EQ(HotKeyModifiers(1), 4u);
-    EXPECT_EQ(HotKeyModifiers(2), 6u);
-    EXPECT_FALSE(HotKeyModifiers(3));
 }
 
 }  // namespace
