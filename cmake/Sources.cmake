@@ -35,6 +35,7 @@ set(VP_CORE_SOURCES
 set(VP_SITES_WINDOWS_SOURCES
     sites/SearchLaunch.cpp
     sites/SelectionStore.cpp
+    sites/SiteListExchange.cpp
     sites/SiteListFile.cpp
 )
 set(VP_POPUP_SOURCES
@@ -43,6 +44,7 @@ set(VP_POPUP_SOURCES
     popup/PopupView.cpp
     popup/SearchBox.cpp
 )
+set(VP_OPTIONS_SOURCES options/SitePropertiesDialog.cpp options/SitesPage.cpp)
 set(VP_APP_SOURCES
     app/MainWindow.cpp
     app/Program.cpp
