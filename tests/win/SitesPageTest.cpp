@@ -63,15 +63,27 @@ const std::string kCatalogueText = [] {
 }();
 
 // Runs `trigger` while a helper thread waits for the dialog titled `title` and answers
-// it with `act`; true when the dialog came.
+// it with `act`; true when the dialog came and went.
 bool Answered(const char* title, const std::function<void(HWND)>& act,
               const std::function<void()>& trigger) {
     std::atomic<bool> stop{false};
     std::atomic<bool> seen{false};
     std::thread helper([&] {
         if (HWND window = WaitForTopLevelWindow("#32770", title, 5000, &stop)) {
-            seen = true;
+            // A modal window is shown once its initialisation is over: answered before
+            // that, it could set its own texts over ours.
+            for (int i = 0; i < 250 && !::IsWindowVisible(window); ++i) {
+                ::Sleep(20);
+            }
             act(window);
+            // Answered when it goes; one that stays is closed, so the test fails, not hangs.
+            for (int i = 0; i < 250 && ::IsWindow(window); ++i) {
+                ::Sleep(20);
+            }
+            seen = !::IsWindow(window);
+            for (WPARAM button : {IDCANCEL, IDNO}) {
+                ::PostMessageA(window, WM_COMMAND, button, 0);
+            }
         }
     });
     trigger();
