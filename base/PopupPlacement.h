@@ -2,6 +2,8 @@
 // of the monitor under the cursor; and how its inside is laid out at a DPI.
 #pragma once
 
+#include "base/DpiScale.h"
+
 namespace vp {
 
 struct ScreenRect {
@@ -37,11 +39,6 @@ constexpr ScreenPoint PlacePopup(ScreenPoint cursor, int width, int height,
         corner.y = workArea.top;
     }
     return corner;
-}
-
-// A length in pixels at 96 DPI, scaled to `dpi` with halves rounded up.
-constexpr int ScaleForDpi(int pixelsAt96, int dpi) {
-    return (pixelsAt96 * dpi + 48) / 96;
 }
 
 // The popup's inside at one DPI, in client pixels. At 96 DPI these are the numbers the

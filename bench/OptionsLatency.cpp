@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/LatencySupport.h"
 #include "sites/SiteListFile.h"
 #include "tests/win/Fixtures.h"
 #include "tests/win/RegistryFixture.h"
@@ -19,27 +20,11 @@
 namespace vp {
 namespace {
 
+using bench::Milliseconds;
+using bench::SpinUntil;
+
 constexpr int kSamples = 10;
 constexpr char kOptionsTitle[] = "Vantapicker Options";
-
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs) {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    while (!condition()) {
-        if (::GetTickCount64() >= deadline) {
-            return false;
-        }
-        ::SwitchToThread();
-    }
-    return true;
-}
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
 
 HWND VisibleOptions() {
     HWND dialog = ::FindWindowA("#32770", kOptionsTitle);
@@ -75,12 +60,12 @@ double MeasureOnce(RunningApp& app) {
     ::QueryPerformanceCounter(&start);
     PressKeysAtOnce({}, 'O');
     HWND dialog = nullptr;
-    if (!WaitFor([&] { return (dialog = VisibleOptions()) != nullptr; }, 60000)) {
+    if (!SpinUntil([&] { return (dialog = VisibleOptions()) != nullptr; }, 60000)) {
         return -1;
     }
     ::QueryPerformanceCounter(&shown);
     ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    WaitFor([] { return ::FindWindowA("#32770", kOptionsTitle) == nullptr; }, 60000);
+    SpinUntil([] { return ::FindWindowA("#32770", kOptionsTitle) == nullptr; }, 60000);
     DWORD_PTR answer = 0;  // answered once the reload after the dialog is done
     ::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_BLOCK, 60000, &answer);
     return Milliseconds(start, shown);
@@ -103,11 +88,7 @@ bool Sample(const char* what) {
         std::printf("%s, sample %2d: %7.1f ms\n", what, i, milliseconds);
         std::fflush(stdout);
     }
-    std::sort(samples.begin(), samples.end());
-    const std::size_t n = samples.size();
-    const double median = n % 2 == 1 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-    std::printf("%s, %zu samples: median %.0f ms, minimum %.0f ms\n", what, n, median,
-                samples.front());
+    bench::PrintSummary(what, samples);
     app.ExitThroughTrayMenu();
     return true;
 }

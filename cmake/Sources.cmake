@@ -37,6 +37,7 @@ set(VP_CORE_SOURCES
 set(VP_SITES_WINDOWS_SOURCES
     sites/SearchLaunch.cpp
     sites/SelectionStore.cpp
+    sites/SiteListExchange.cpp
     sites/SiteListFile.cpp
 )
 set(VP_POPUP_SOURCES
@@ -48,6 +49,7 @@ set(VP_POPUP_SOURCES
 set(VP_OPTIONS_SOURCES
     options/GeneralPage.cpp
     options/OptionsSheet.cpp
+    options/SitePropertiesDialog.cpp
     options/SitesPage.cpp
 )
 set(VP_APP_SOURCES

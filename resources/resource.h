@@ -29,6 +29,8 @@
 #define IDS_MODIFIER_CTRL_SHIFT 139
 #define IDS_OPEN_POPUP 140       // tray menu default item
 #define IDS_WRONG_SITE_LIST 141  // a given site list file is not one
+#define IDS_CANT_SAVE_SITE_LIST 150  // Sites page: OK could not store the site list file
+#define IDS_OTHER_SITES 151          // Sites page: root of sites whose category is missing
 
 // Texts that have no string-table entry.
 #define VP_TEXT_SYSTEM_ERROR "System Error"

@@ -84,13 +84,16 @@ std::string OwnSiteListPathForReading() {
     return SystemSiteListPath();
 }
 
-void LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories, const char* path) {
+namespace {
+
+// Reads one file into the emptied catalogue; `givenPath` decides the message of a file
+// that is not a site list.
+void LoadSiteListFile(SiteCatalogue& catalogue, SiteCategoryList* categories,
+                      const std::string& filePath, bool givenPath) {
     catalogue.Clear();
     if (categories != nullptr) {
         categories->clear();
     }
-    const std::string filePath = path != nullptr ? path : OwnSiteListPathForReading();
-
     win::FileHandle file(::CreateFileA(filePath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
@@ -112,8 +115,47 @@ void LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories, const 
     }
     std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (!ParseSiteList(text, catalogue, categories)) {
-        throw _qh_error(kResultFail, path != nullptr ? IDS_WRONG_SITE_LIST : IDS_WRONG_SETTINGS);
+        throw _qh_error(kResultFail, givenPath ? IDS_WRONG_SITE_LIST : IDS_WRONG_SETTINGS);
     }
+}
+
+// Moves a user's file that can no longer be read out of the way, under a name of its
+// own beside it, so that nothing the user had is deleted.
+void SetAsideUnreadableFile(const std::string& path) {
+    for (int number = 1; number <= 100; ++number) {
+        std::string aside = path + ".unreadable";
+        if (number > 1) {
+            aside += "-" + std::to_string(number);
+        }
+        if (::MoveFileExA(path.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            return;
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+            return;  // held open elsewhere, say: it stays, and is passed over again next time
+        }
+    }
+}
+
+}  // namespace
+
+void LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories, const char* path) {
+    if (path != nullptr) {
+        LoadSiteListFile(catalogue, categories, path, true);
+        return;
+    }
+    const std::string ownPath = OwnSiteListPathForReading();
+    if (ownPath != SystemSiteListPath()) {
+        // A damaged or foreign file in the user's folder must not stop every start: the
+        // Windows directory's copy serves instead.
+        try {
+            LoadSiteListFile(catalogue, categories, ownPath, false);
+            return;
+        } catch (const _qh_error&) {
+            SetAsideUnreadableFile(ownPath);
+        }
+    }
+    LoadSiteListFile(catalogue, categories, SystemSiteListPath(), false);
 }
 
 bool SaveSiteList(const SiteCatalogue& catalogue, const SiteCategoryList& categories,
@@ -133,20 +175,30 @@ bool SaveSiteList(const SiteCatalogue& catalogue, const SiteCategoryList& catego
         SiteListCipher().Encrypt(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
     }
 
-    // Write beside the file, then move over it: a failed write keeps the old file.
-    const std::string temporaryPath = filePath + ".new";
+    // Write to a new file of our own beside the target, then move it over the target: a
+    // failed write keeps the old file, and no other file is touched.
+    char fullPath[MAX_PATH] = {};
+    char* namePart = nullptr;
+    const DWORD length = ::GetFullPathNameA(filePath.c_str(), MAX_PATH, fullPath, &namePart);
+    if (length == 0 || length >= MAX_PATH || namePart == nullptr) {
+        return false;
+    }
+    const std::string folder(fullPath, namePart);
+    char temporaryPath[MAX_PATH] = {};
+    if (::GetTempFileNameA(folder.c_str(), "vps", 0, temporaryPath) == 0) {
+        return false;  // GetTempFileName created the file only when it succeeded
+    }
     bool complete = false;
     {
-        win::FileHandle file(::CreateFileA(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr,
-                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
-            return false;
-        }
-        complete = WriteWholeFile(file.Get(), bytes);
+        win::FileHandle file(::CreateFileA(temporaryPath, GENERIC_WRITE, 0, nullptr,
+                                           TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        complete = file && WriteWholeFile(file.Get(), bytes);
     }
-    if (!complete || !::MoveFileExA(temporaryPath.c_str(), filePath.c_str(),
+    if (!complete || !::MoveFileExA(temporaryPath, fullPath,
                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileA(temporaryPath.c_str());
+        const DWORD error = ::GetLastError();
+        ::DeleteFileA(temporaryPath);
+        ::SetLastError(error);  // the caller reports why the file was not written
         return false;
     }
     return true;

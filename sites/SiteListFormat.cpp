@@ -21,6 +21,17 @@ void AppendLine(std::string& text, std::string_view line) {
     text.append(kLineEnd);
 }
 
+// A field is one line: a CR or LF inside it would end the line early and shift every
+// later record when the text is read again, so each becomes a blank.
+void AppendField(std::string& text, std::string_view field) {
+    const std::size_t start = text.size();
+    AppendLine(text, field);
+    std::replace_if(
+        text.begin() + static_cast<std::ptrdiff_t>(start),
+        text.end() - static_cast<std::ptrdiff_t>(kLineEnd.size()),
+        [](char c) { return c == '\r' || c == '\n'; }, ' ');
+}
+
 }  // namespace
 
 bool IsPlainSiteListPath(std::string_view path) {
@@ -110,7 +121,7 @@ bool ParseSiteList(std::string_view text, SiteCatalogue& catalogue, SiteCategory
 std::string FormatSiteList(const SiteCatalogue& catalogue, const SiteCategoryList& categories) {
     std::size_t size = kSiteListSignature.size() + 3 * kLineEnd.size();
     for (const SiteCategory& category : categories) {
-        size += category.name.size() + kLineEnd.size();
+        size += category.name.size() + 1 + kLineEnd.size();
     }
     for (const auto& [id, record] : catalogue) {
         // Two numbers of at most 11 characters and a one-character flag.
@@ -122,14 +133,15 @@ std::string FormatSiteList(const SiteCatalogue& catalogue, const SiteCategoryLis
     AppendLine(text, kSiteListSignature);
     AppendLine(text, "");
     for (const SiteCategory& category : categories) {
-        AppendLine(text, category.name);
+        // An empty line ends the category list: an unnamed category is written as a blank.
+        AppendField(text, category.name.empty() ? std::string_view(" ") : category.name);
     }
     AppendLine(text, "");
     for (const auto& [id, record] : catalogue) {
         AppendLine(text, std::to_string(id));
         AppendLine(text, std::to_string(record.category));
-        AppendLine(text, record.name);
-        AppendLine(text, record.url);
+        AppendField(text, record.name);
+        AppendField(text, record.url);
         AppendLine(text, record.reservedFlag ? "1" : "0");
     }
     return text;

@@ -153,6 +153,27 @@ TEST(SiteListFormat, RoundTripKeepsCategoriesRecordsAndFlags) {
     }
 }
 
+TEST(SiteListFormat, LineBreaksInFieldsAndEmptyCategoryNamesCannotShiftRecords) {
+    const SiteCategoryList categories = Categories({"Two\r\nlines", "", "Last"});
+    SiteCatalogue catalogue;
+    for (SiteId id : {1, 2, 3}) {
+        SiteRecord record;
+        record.name = "Name\r\n" + std::to_string(id);
+        record.url = "https://u.test/\n?q=\r";
+        record.category = 2;
+        catalogue.Insert(id, record);
+    }
+    const ParseResult result = Parse(FormatSiteList(catalogue, categories));
+    ASSERT_TRUE(result.ok);
+    EXPECT_EQ(NamesOf(result.categories), (std::vector<std::string>{"Two  lines", " ", "Last"}));
+    ASSERT_EQ(result.catalogue.Size(), 3u);
+    for (SiteId id : {1, 2, 3}) {
+        EXPECT_EQ(result.catalogue.Find(id)->name, "Name  " + std::to_string(id));
+        EXPECT_EQ(result.catalogue.Find(id)->url, "https://u.test/ ?q= ");
+        EXPECT_EQ(result.catalogue.Find(id)->category, 2);
+    }
+}
+
 TEST(SiteListFormat, ReadsCategoriesInFileOrderOrSkipsThem) {
     const std::string text = kStart + "Web\r\nImages\r\nAbc\r\n\r\n" +
                              RecordText("1", "2", "Pictures", "https://p.test/?q=", "0");

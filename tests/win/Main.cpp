@@ -26,6 +26,13 @@ int main(int argc, char** argv) {
     ::SetProcessDPIAware();
     ::testing::InitGoogleTest(&argc, argv);
     vp::SetExceptionReporter(&FailTheTest);
+    // A crash ends the program with a failure: under Wine the crash handler's own exit
+    // code would otherwise be 0, and the suite would count as passed.
+    ::SetUnhandledExceptionFilter([](EXCEPTION_POINTERS*) -> LONG {
+        std::fprintf(stderr, "the test program crashed\n");
+        std::fflush(stderr);
+        ::ExitProcess(3);
+    });
     int result = RUN_ALL_TESTS();
     // Each CTest test runs one suite by name: a name that selects nothing is a mistake,
     // not a pass.

@@ -1145,5 +1145,73 @@ TEST_F(OptionsDialog, OkStoresTheNewTriggersAndTheProgramFollowsAtOnce) {
     EXPECT_TRUE(ExitsWithZero(app));
 }
 
+// The Sites page of the running program: hiding the first site and adding one under its
+// category, then OK, gives the popup exactly the new visible sites in id order, and the
+// new site is searched.
+TEST_F(OptionsDialog, OkOnTheSitesPageGivesThePopupTheNewSites) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("new site");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    const SiteId newId = NextSiteId(catalogue_);
+
+    HWND dialog = OpenOptions(app);
+    ASSERT_NE(dialog, nullptr);
+    HWND tabs = ::GetDlgItem(dialog, 100);
+    ::PostMessageA(tabs, WM_KEYDOWN, VK_RIGHT, 0);  // the tab control goes to "Sites"
+    HWND page = ::FindWindowExA(dialog, nullptr, "#32770", "Sites");
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(page) != FALSE; }));
+    // The first category's first site is site 0: selected, its button hides it.
+    HWND tree = ::GetDlgItem(page, IDC_SITE_TREE);
+    const LPARAM firstRoot = ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    const LPARAM firstSite = ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, firstRoot);
+    ASSERT_NE(firstSite, 0);
+    ::SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, firstSite);
+    HWND toggle = ::GetDlgItem(page, IDC_TOGGLE_SITE);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(toggle) == "Hide &Site"; }));
+    ::PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_TOGGLE_SITE, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(toggle));
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(toggle) == "Show &Site"; }));
+    // New Site under the same category, named and addressed in the properties dialog.
+    ::PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_NEW_SITE, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(page, IDC_NEW_SITE)));
+    HWND properties = WaitForTopLevelWindow("#32770", "Site Properties", 5000, kVisibleWindows);
+    ASSERT_NE(properties, nullptr);
+    const std::string newUrl = "https://new.example/find?q=";
+    ::SendDlgItemMessageA(properties, IDC_SITE_NAME, WM_SETTEXT, 0,
+                          reinterpret_cast<LPARAM>("New Site"));
+    ::SendDlgItemMessageA(properties, IDC_SITE_URL, WM_SETTEXT, 0,
+                          reinterpret_cast<LPARAM>(newUrl.c_str()));
+    ::PostMessageA(properties, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(properties); }));
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
+
+    // Sites 1 to 6, then the new one: the first and the last link open theirs.
+    ASSERT_TRUE(BringForward(fixture));
+    ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 250}, "new site"));
+    const std::vector<HWND> links = LinksOf(app.MainWindow());
+    ASSERT_EQ(links.size(), 7u);
+    ASSERT_TRUE(WaitForFocus(app, EditOf(app)));
+    PressKeys({}, VK_DOWN);
+    ASSERT_TRUE(WaitForFocus(app, links[0]));
+    PressKeys({}, VK_RETURN);
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
+    EXPECT_EQ(recorder_.Urls()[0], UrlOf(1) + "new site");
+    ASSERT_TRUE(BringForward(fixture));
+    ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 250}, "new site"));
+    ASSERT_TRUE(WaitForFocus(app, EditOf(app)));
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        PressKeys({}, VK_DOWN);
+        ASSERT_TRUE(WaitForFocus(app, links[i]));
+    }
+    PressKeys({}, VK_RETURN);
+    ASSERT_TRUE(recorder_.WaitForUrls(2));
+    EXPECT_EQ(recorder_.Urls()[1], newUrl + "new site");
+    EXPECT_EQ(StoredDword(kSelectedKey, "6"), std::optional<std::uint32_t>(newId));
+    EXPECT_TRUE(ExitsWithZero(app));
+}
+
 }  // namespace
 }  // namespace vp

@@ -170,6 +170,7 @@ TEST_F(SiteListFile, FailedWriteKeepsThePreviousFile) {
     SiteCatalogue catalogue = SampleCatalogue(categories);
     std::string path = TempFolder() + "kept.qhsl";
     WriteBytes(path, "previous");
+    WriteBytes(path + ".new", "the user's own file");  // no name is the writer's to take
     {
         // Another program holds the file open without sharing: it cannot be replaced.
         win::FileHandle holder(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -178,11 +179,40 @@ TEST_F(SiteListFile, FailedWriteKeepsThePreviousFile) {
         EXPECT_FALSE(SaveSiteList(catalogue, categories, path.c_str()));
     }
     EXPECT_EQ(ReadBytes(path), "previous");
-    EXPECT_EQ(::GetFileAttributesA((path + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+    WIN32_FIND_DATAA found{};
+    HANDLE search = ::FindFirstFileA((TempFolder() + "vps*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << found.cFileName;  // no temporary file left
+    ::FindClose(search);
+    EXPECT_TRUE(SaveSiteList(catalogue, categories, path.c_str()));
+    EXPECT_EQ(ReadBytes(path + ".new"), "the user's own file");
     ::DeleteFileA(path.c_str());
+    ::DeleteFileA((path + ".new").c_str());
 
     std::string noFolder = TempFolder() + "no-such-folder\\list.qhsl";
     EXPECT_FALSE(SaveSiteList(catalogue, categories, noFolder.c_str()));
+}
+
+TEST_F(SiteListFile, UnreadableUserFileIsKeptAsideAndTheWindowsCopyServes) {
+    SiteCategoryList categories;
+    SiteCatalogue catalogue = SampleCatalogue(categories);
+    WriteBytes(SystemSiteListPath(), Encrypted(FormatSiteList(catalogue, categories)));
+    ASSERT_TRUE(SaveSiteList({}, {}));
+    const std::string user = UserSiteListPath();
+    const std::string aside = user + ".unreadable";
+    for (const char* damage : {"damaged", "foreign"}) {
+        WriteBytes(user, damage);
+        SiteCatalogue loaded;
+        SiteCategoryList loadedCategories;
+        LoadSiteList(loaded, &loadedCategories);
+        EXPECT_EQ(loaded.Size(), 2u);
+        EXPECT_EQ(loadedCategories.size(), 2u);
+        EXPECT_EQ(OwnSiteListPathForReading(), SystemSiteListPath());
+    }
+    // Nothing deleted: the first damaged file and the second one each under a name.
+    EXPECT_EQ(ReadBytes(aside), "damaged");
+    EXPECT_EQ(ReadBytes(aside + "-2"), "foreign");
+    ::DeleteFileA(aside.c_str());
+    ::DeleteFileA((aside + "-2").c_str());
 }
 
 // Runs the system's base provider: MD5 of the pass phrase, CryptDeriveKey RC4, one block.

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Runs the popup's DPI test of a Windows test program at 144 and 192 DPI in the test
-# session's prefix (its LogPixels), and puts the prefix back to 96 DPI afterwards, also
-# when a run fails. With SHOTS set to a folder, saves a screenshot of the popup at each.
-#   dpi-test.sh STATE PROGRAM.exe
+# Runs the DPI-dependent tests at 144 and 192 DPI in the test session's prefix (its
+# LogPixels): the real program's popup, and the Sites page's pictures in process. Puts the
+# prefix back to 96 DPI afterwards, also when a run fails.
+#   dpi-test.sh STATE APP_TESTS.exe WIN_TESTS.exe
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 state=$1
-program=$2
+app_tests=$2
+win_tests=$3
 export WINEPREFIX=$state/prefix
 source "$here/env.sh"
 export DISPLAY=$(cat "$state/display")
@@ -24,7 +25,8 @@ status=0
 for dpi in 144 192; do
     echo "== at $dpi DPI"
     set_dpi "$dpi"
-    wine "$program" --gtest_filter=Popup.ScaledForTheScreensDpiWithEveryLinkReadable || status=1
+    wine "$app_tests" --gtest_filter=Popup.ScaledForTheScreensDpiWithEveryLinkReadable || status=1
+    wine "$win_tests" --gtest_filter=SitesPageTest.ShowsTheTree* || status=1
     wineserver -k 2>/dev/null
 done
 exit "$status"
