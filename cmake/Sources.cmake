@@ -8,6 +8,7 @@ set(VP_BASE_SOURCES
     base/AnsiText.cpp
     base/CommandLine.cpp
     base/SearchHistory.cpp
+    base/WideText.cpp
 )
 set(VP_SITES_PORTABLE_SOURCES
     sites/SearchUrl.cpp
