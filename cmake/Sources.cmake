@@ -22,6 +22,7 @@ set(VP_PORTABLE_SOURCES ${VP_BASE_SOURCES} ${VP_SITES_PORTABLE_SOURCES})
 set(VP_WIN_SOURCES
     win/Dialog.cpp
     win/Dpi.cpp
+    win/ClipboardSnapshot.cpp
     win/ErrorBox.cpp
     win/QhError.cpp
     win/Registry.cpp
