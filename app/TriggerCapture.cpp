@@ -53,6 +53,9 @@ void TriggerCapture::Attach(HWND window) {
 
 void TriggerCapture::Detach() {
     ::ChangeClipboardChain(window_, nextClipboardViewer_);
+    // Ending within a capture still gives the user's clipboard back.
+    popupCapturePending_ = defaultCapturePending_ = false;
+    RestoreClipboard();
     if (popupHotKeyRegistered_) {
         ::UnregisterHotKey(window_, HOTKEY_POPUP);
     }
@@ -102,16 +105,15 @@ std::optional<SearchText> ReadWideClipboardText() {
         return std::nullopt;
     }
     // Never read past the memory block, even without a terminating zero.
-    std::u16string_view whole(clipboardText, ::GlobalSize(data) / sizeof(char16_t));
-    whole = whole.substr(0, whole.find(u'\0'));
-    std::optional<SearchText> result;
-    if (!LosslessAnsi(whole)) {
-        std::u16string text = CutText(whole, 255);
-        TrimTrailingBlanks(text);
-        result = SearchText::Wide(std::move(text));
-    }
+    const std::u16string_view whole(clipboardText, ::GlobalSize(data) / sizeof(char16_t));
+    // Only the part that is kept decides: characters beyond the cut never reach the search.
+    std::u16string text = CutText(whole.substr(0, whole.find(u'\0')), 255);
     ::GlobalUnlock(data);
-    return result;
+    if (LosslessAnsi(text)) {
+        return std::nullopt;
+    }
+    TrimTrailingBlanks(text);
+    return SearchText::Wide(std::move(text));
 }
 
 }  // namespace

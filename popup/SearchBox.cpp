@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/WideText.h"
 #include "win/WinText.h"
 #include "resources/resource.h"
 
@@ -72,11 +73,14 @@ void SearchBox::SetText(const SearchText& text) {
 }
 
 SearchText SearchBox::Text() const {
-    wchar_t wide[256] = {};
-    const int units = ::GetWindowTextW(EditControl(), wide, 256);
+    // One unit more than is kept, so that the cut can tell a surrogate pair it would split.
+    wchar_t wide[257] = {};
+    const int units = ::GetWindowTextW(EditControl(), wide, 257);
     if (units > 0) {
-        std::u16string wideText(reinterpret_cast<const char16_t*>(wide),
-                                static_cast<std::size_t>(units));
+        std::u16string wideText =
+            CutText(std::u16string_view(reinterpret_cast<const char16_t*>(wide),
+                                        static_cast<std::size_t>(units)),
+                    255);
         if (!LosslessAnsi(wideText)) {
             return SearchText::Wide(std::move(wideText));
         }
