@@ -223,6 +223,7 @@ void MainWindow::LoadConfiguration() {
     VisibleSiteList visible = LoadVisibleSites(catalogue_);
     popup_.SetSites(std::move(visible), ResolveDefaultSite(catalogue_));
     ReadTriggerSettings(triggers_);
+    capture_.SetKeepClipboard(ReadRestoreClipboard());
 }
 
 void MainWindow::ReloadConfiguration() {

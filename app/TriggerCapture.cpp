@@ -1,7 +1,10 @@
 #include "app/TriggerCapture.h"
 
+#include <utility>
+
 #include "base/AnsiText.h"
 #include "base/HotKeys.h"
+#include "base/WideText.h"
 #include "hook/VPHook.h"
 #include "win/WinText.h"
 
@@ -50,6 +53,9 @@ void TriggerCapture::Attach(HWND window) {
 
 void TriggerCapture::Detach() {
     ::ChangeClipboardChain(window_, nextClipboardViewer_);
+    // Ending within a capture still gives the user's clipboard back.
+    popupCapturePending_ = defaultCapturePending_ = false;
+    RestoreClipboard();
     if (popupHotKeyRegistered_) {
         ::UnregisterHotKey(window_, HOTKEY_POPUP);
     }
@@ -86,7 +92,33 @@ void TriggerCapture::RegisterTriggerHotKey(int id, std::uint32_t modifierIndex,
     }
 }
 
-std::optional<std::string> TriggerCapture::ReadClipboardText() const {
+namespace {
+
+// The clipboard's Unicode text when the ANSI code page cannot hold it: cut to 255
+// units without splitting a surrogate pair, trailing blanks removed. Nothing when there
+// is no Unicode text, or when it fits the code page and so takes the ANSI path.
+std::optional<SearchText> ReadWideClipboardText() {
+    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    const auto* clipboardText =
+        data != nullptr ? static_cast<const char16_t*>(::GlobalLock(data)) : nullptr;
+    if (clipboardText == nullptr) {
+        return std::nullopt;
+    }
+    // Never read past the memory block, even without a terminating zero.
+    const std::u16string_view whole(clipboardText, ::GlobalSize(data) / sizeof(char16_t));
+    // Only the part that is kept decides: characters beyond the cut never reach the search.
+    std::u16string text = CutText(whole.substr(0, whole.find(u'\0')), 255);
+    ::GlobalUnlock(data);
+    if (LosslessAnsi(text)) {
+        return std::nullopt;
+    }
+    TrimTrailingBlanks(text);
+    return SearchText::Wide(std::move(text));
+}
+
+}  // namespace
+
+std::optional<SearchText> TriggerCapture::ReadClipboardText() const {
     if (!::IsClipboardFormatAvailable(CF_TEXT) || !::OpenClipboard(window_)) {
         return std::nullopt;
     }
@@ -94,6 +126,9 @@ std::optional<std::string> TriggerCapture::ReadClipboardText() const {
     struct CloseOnExit {
         ~CloseOnExit() { ::CloseClipboard(); }
     } closeClipboard;
+    if (auto wide = ReadWideClipboardText()) {
+        return wide;
+    }
     HANDLE data = ::GetClipboardData(CF_TEXT);
     const char* clipboardText =
         data != nullptr ? static_cast<const char*>(::GlobalLock(data)) : nullptr;
@@ -112,16 +147,43 @@ std::optional<std::string> TriggerCapture::ReadClipboardText() const {
         return std::nullopt;
     }
     TrimTrailingBlanks(text, SystemLeadBytes());
-    return text;
+    return SearchText(std::move(text));
+}
+
+void TriggerCapture::SnapshotClipboard() {
+    if (!keepClipboard_ || watching_) {
+        return;
+    }
+    watching_ = true;
+    capturedSequence_ = 0;
+    snapshot_ = win::ClipboardSnapshot::Take(window_);
+}
+
+void TriggerCapture::RestoreClipboard() {
+    if (!watching_ || popupCapturePending_ || defaultCapturePending_) {
+        return;
+    }
+    watching_ = false;
+    auto snapshot = std::exchange(snapshot_, std::nullopt);
+    // No copy arrived (nothing to undo), or the user has copied since (never overwritten).
+    if (!snapshot || capturedSequence_ == 0 ||
+        ::GetClipboardSequenceNumber() != capturedSequence_) {
+        return;
+    }
+    if (snapshot->Restore(window_)) {
+        restoredSequence_ = ::GetClipboardSequenceNumber();
+    }
 }
 
 void TriggerCapture::StartDefaultCapture() {
+    SnapshotClipboard();
     defaultCapturePending_ = true;
     SimulateCopy();
     defaultCaptureTimer_ = ::SetTimer(window_, TIMER_DEFAULT_CAPTURE, kCaptureWindowMs, nullptr);
 }
 
 void TriggerCapture::StartPopupCapture() {
+    SnapshotClipboard();
     popupCapturePending_ = true;
     SimulateCopy();
     popupCaptureTimer_ = ::SetTimer(window_, TIMER_POPUP_CAPTURE, kCaptureWindowMs, nullptr);
@@ -132,10 +194,12 @@ bool TriggerCapture::OnTimer(UINT_PTR timer) {
     if (timer == defaultCaptureTimer_) {
         ::KillTimer(window_, timer);
         defaultCapturePending_ = false;
+        RestoreClipboard();
     }
     if (timer == popupCaptureTimer_) {
         ::KillTimer(window_, timer);
         popupCapturePending_ = false;
+        RestoreClipboard();
     }
     if (timer == showPopupTimer_) {
         ::KillTimer(window_, timer);
@@ -150,12 +214,20 @@ CapturedText TriggerCapture::OnDrawClipboard(WPARAM wParam, LPARAM lParam) {
         ::SendMessageA(nextClipboardViewer_, WM_DRAWCLIPBOARD, wParam, lParam);
     }
     CapturedText captured;
+    if (restoredSequence_ != 0 && ::GetClipboardSequenceNumber() == restoredSequence_) {
+        return captured;  // the restore's own change is no selection
+    }
+    const bool capturing = popupCapturePending_ || defaultCapturePending_;
     if (popupCapturePending_) {
         captured.popupText = ReadClipboardText();
     }
     if (defaultCapturePending_) {
         defaultCapturePending_ = false;
         captured.defaultSiteText = ReadClipboardText();
+    }
+    // Taken after the reads, which may add formats that the system converts.
+    if (capturing && watching_ && capturedSequence_ == 0) {
+        capturedSequence_ = ::GetClipboardSequenceNumber();
     }
     return captured;
 }

@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "base/SearchText.h"
 #include "core/Settings.h"
+#include "win/ClipboardSnapshot.h"
 
 namespace vp {
 
@@ -23,8 +25,8 @@ inline constexpr UINT kShowPopupDelayMs = 120;
 
 // The texts that one clipboard change delivered: for the popup and for the default site.
 struct CapturedText {
-    std::optional<std::string> popupText;
-    std::optional<std::string> defaultSiteText;
+    std::optional<SearchText> popupText;
+    std::optional<SearchText> defaultSiteText;
 };
 
 class TriggerCapture {
@@ -37,6 +39,8 @@ public:
     // Hands the gestures to the hook library and registers the hot keys; nothing fires
     // while inactive.
     void Apply(const TriggerSettings& triggers, bool active);
+    // Whether the clipboard is put back as it was once a capture is over.
+    void SetKeepClipboard(bool keep) { keepClipboard_ = keep; }
 
     // A trigger: the selection is copied and caught within the capture window. The popup
     // trigger also asks for the popup to be shown shortly after.
@@ -53,7 +57,19 @@ public:
 private:
     void RegisterTriggerHotKey(int id, std::uint32_t modifierIndex, std::uint32_t keyIndex,
                                bool enable);
-    std::optional<std::string> ReadClipboardText() const;
+    std::optional<SearchText> ReadClipboardText() const;
+    // Before a trigger's copy: remembers the clipboard unless a capture is already
+    // watched (the clipboard may then hold its copy).
+    void SnapshotClipboard();
+    // After the last open capture: puts the remembered clipboard back if it still holds
+    // what the capture took.
+    void RestoreClipboard();
+
+    bool keepClipboard_ = false;
+    bool watching_ = false;  // from a trigger's snapshot until its restore
+    std::optional<win::ClipboardSnapshot> snapshot_;
+    DWORD capturedSequence_ = 0;  // the clipboard after the capture's copy; 0 before it
+    DWORD restoredSequence_ = 0;  // the clipboard as the restore left it
 
     HWND window_ = nullptr;
     HWND nextClipboardViewer_ = nullptr;

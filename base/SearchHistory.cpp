@@ -4,12 +4,12 @@
 
 namespace vp {
 
-bool AddToSearchHistory(SearchHistoryList& history, std::string_view text) {
+bool AddToSearchHistory(SearchHistoryList& history, const SearchText& text) {
     if (text.empty()) {
         return false;
     }
-    std::erase_if(history, [&](const std::string& entry) { return entry == text; });
-    history.insert(history.begin(), std::string(text));
+    std::erase_if(history, [&](const SearchText& entry) { return entry == text; });
+    history.insert(history.begin(), text);
     return true;
 }
 

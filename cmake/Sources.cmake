@@ -8,6 +8,7 @@ set(VP_BASE_SOURCES
     base/AnsiText.cpp
     base/CommandLine.cpp
     base/SearchHistory.cpp
+    base/WideText.cpp
 )
 set(VP_SITES_PORTABLE_SOURCES
     sites/SearchUrl.cpp
@@ -21,6 +22,7 @@ set(VP_PORTABLE_SOURCES ${VP_BASE_SOURCES} ${VP_SITES_PORTABLE_SOURCES})
 set(VP_WIN_SOURCES
     win/Dialog.cpp
     win/Dpi.cpp
+    win/ClipboardSnapshot.cpp
     win/ErrorBox.cpp
     win/QhError.cpp
     win/Registry.cpp

@@ -74,4 +74,19 @@ void WriteActiveState(bool active) {
     win::WriteDword(key.Get(), "ActiveState", active ? 1 : 0);
 }
 
+bool ReadRestoreClipboard() {
+    bool restore = false;
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+    Read(key.Get(), "RestoreClipboard", restore);
+    return restore;
+}
+
+void WriteRestoreClipboard(bool restore) {
+    if (!restore && !ReadRestoreClipboard()) {
+        return;
+    }
+    win::RegKey key = OpenSettingsForWriting();
+    win::WriteDword(key.Get(), "RestoreClipboard", restore ? 1 : 0);
+}
+
 }  // namespace vp

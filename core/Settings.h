@@ -49,6 +49,13 @@ struct TriggerSettingsUpdate {
 // Settings key cannot be written. The result of each single write is ignored.
 void WriteTriggerSettings(const TriggerSettingsUpdate& settings);
 
+// RestoreClipboard: whether a capture puts the user's clipboard back (default false).
+bool ReadRestoreClipboard();
+// Stores RestoreClipboard as REG_DWORD; off is written only when on is stored, so a
+// user who never turned it on keeps the Settings key as it was. Raises _qh_error (110,
+// 111) when the key cannot be written.
+void WriteRestoreClipboard(bool restore);
+
 // Reads ActiveState over `active` (kept when it cannot be read).
 void ReadActiveState(bool& active);
 // Stores ActiveState; raises _qh_error (110, 111) when the key cannot be written.

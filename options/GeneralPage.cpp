@@ -87,6 +87,7 @@ void GeneralPage::LoadGeneralSettings() {
     SetChecked(IDC_ENABLE_DEFAULT_GESTURE, settings.EnableDefaultAction);
     SetChecked(IDC_ENABLE_DEFAULT_HOTKEY, settings.EnableDefaultActionHotKey);
     SetChecked(IDC_RUN_AT_LOGON, IsAutostartSet());
+    SetChecked(IDC_KEEP_CLIPBOARD, ReadRestoreClipboard());
 }
 
 std::optional<std::uint32_t> GeneralPage::Selection(int list) const {
@@ -113,6 +114,7 @@ void GeneralPage::SaveGeneralSettings() {
         settings.EnableDefaultActionHotKey = IsChecked(IDC_ENABLE_DEFAULT_HOTKEY);
         settings.EnablePopupWindowHotKey = IsChecked(IDC_ENABLE_POPUP_HOTKEY);
         WriteTriggerSettings(settings);
+        WriteRestoreClipboard(IsChecked(IDC_KEEP_CLIPBOARD));
         SetAutostart(IsChecked(IDC_RUN_AT_LOGON));
     } catch (...) {
         // Storing the page reports nothing: the dialog closes all the same.

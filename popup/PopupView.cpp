@@ -163,7 +163,7 @@ void PopupView::ShowAtCursor() {
     ::SetForegroundWindow(window_);
 }
 
-void PopupView::ShowWithText(const std::string& text) {
+void PopupView::ShowWithText(const SearchText& text) {
     searchBox_.SetText(text);
     FollowDpiAtCursor();
     const RECT rect = RectAtCursor();
@@ -175,21 +175,21 @@ void PopupView::Hide() {
     ::ShowWindow(window_, SW_HIDE);
 }
 
-void PopupView::AddToHistory(const std::string& text) {
+void PopupView::AddToHistory(const SearchText& text) {
     if (AddToSearchHistory(history_, text)) {
         searchBox_.Fill(history_);
     }
 }
 
 void PopupView::OpenSiteSearch(std::size_t index) {
-    std::string text = searchBox_.Text();
+    SearchText text = searchBox_.Text();
     AddToHistory(text);
     if (index < sites_.size()) {
         OpenSearch(sites_[index].url, text);
     }
 }
 
-void PopupView::OpenDefaultSiteSearch(const std::string& text) {
+void PopupView::OpenDefaultSiteSearch(const SearchText& text) {
     AddToHistory(text);
     OpenSearch(defaultSiteUrl_, text);
 }

@@ -35,14 +35,14 @@ public:
     void ShowAtCursor();
     // WM_DPICHANGED: the popup went to a monitor of another DPI.
     void OnDpiChanged(UINT dpi);
-    void ShowWithText(const std::string& text);
-    void SetText(const std::string& text) { searchBox_.SetText(text); }
+    void ShowWithText(const SearchText& text);
+    void SetText(const SearchText& text) { searchBox_.SetText(text); }
     const SearchHistoryList& History() const { return history_; }
 
     // Records the search box's text in the history and opens the visible site's search.
     void OpenSiteSearch(std::size_t index);
     // Records text in the history and opens the default site's search for it.
-    void OpenDefaultSiteSearch(const std::string& text);
+    void OpenDefaultSiteSearch(const SearchText& text);
 
     // The main window's messages that concern the popup.
     void OnCommand(int id);
@@ -60,7 +60,7 @@ private:
     RECT RectAtCursor() const;
     HWND FocusedChild() const;
     void MoveFocus(bool forward);
-    void AddToHistory(const std::string& text);
+    void AddToHistory(const SearchText& text);
 
     HWND window_ = nullptr;
     SearchBox searchBox_;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/WideText.h"
 #include "win/WinText.h"
 #include "resources/resource.h"
 
@@ -63,11 +64,27 @@ HWND SearchBox::EditControl() const {
     return reinterpret_cast<HWND>(::SendMessageA(Handle(), CBEM_GETEDITCONTROL, 0, 0));
 }
 
-void SearchBox::SetText(const std::string& text) {
-    ::SetWindowTextA(Handle(), text.c_str());
+void SearchBox::SetText(const SearchText& text) {
+    if (text.IsWide()) {
+        ::SetWindowTextW(EditControl(), WidePointer(text.wide));
+    } else {
+        ::SetWindowTextA(Handle(), text.ansi.c_str());
+    }
 }
 
-std::string SearchBox::Text() const {
+SearchText SearchBox::Text() const {
+    // One unit more than is kept, so that the cut can tell a surrogate pair it would split.
+    wchar_t wide[257] = {};
+    const int units = ::GetWindowTextW(EditControl(), wide, 257);
+    if (units > 0) {
+        std::u16string wideText =
+            CutText(std::u16string_view(reinterpret_cast<const char16_t*>(wide),
+                                        static_cast<std::size_t>(units)),
+                    255);
+        if (!LosslessAnsi(wideText)) {
+            return SearchText::Wide(std::move(wideText));
+        }
+    }
     char text[256] = {};
     int length = ::GetWindowTextA(Handle(), text, sizeof text);
     return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
@@ -75,11 +92,20 @@ std::string SearchBox::Text() const {
 
 void SearchBox::Fill(const SearchHistoryList& history) {
     ::SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
-    for (const std::string& entry : history) {
+    for (const SearchText& entry : history) {
+        if (entry.IsWide()) {
+            COMBOBOXEXITEMW item{};
+            item.mask = CBEIF_TEXT;
+            item.iItem = -1;
+            item.pszText = const_cast<wchar_t*>(WidePointer(entry.wide));
+            item.cchTextMax = 260;
+            ::SendMessageW(Handle(), CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            continue;
+        }
         COMBOBOXEXITEMA item{};
         item.mask = CBEIF_TEXT;
         item.iItem = -1;
-        item.pszText = const_cast<char*>(entry.c_str());
+        item.pszText = const_cast<char*>(entry.ansi.c_str());
         item.cchTextMax = 260;
         ::SendMessageA(Handle(), CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }

@@ -17,9 +17,10 @@ public:
     bool CreateIn(HWND popup);
     // The edit field inside the box (where the text and the focus are).
     HWND EditControl() const;
-    void SetText(const std::string& text);
-    // At most 255 characters.
-    std::string Text() const;
+    // An ANSI text goes in as ANSI; a wide one straight into the (Unicode) edit field.
+    void SetText(const SearchText& text);
+    // At most 255 characters: ANSI when the code page holds the text, wide otherwise.
+    SearchText Text() const;
     // Replaces the drop-down list with the history.
     void Fill(const SearchHistoryList& history);
 

@@ -3,10 +3,14 @@
 
 #include <string>
 
+#include "base/SearchText.h"
+
 namespace vp {
 
-// Appends text to the site's URL and asks the shell to open the result. Only a web
-// address ever reaches the shell; anything else opens nothing.
-void OpenSearch(const std::string& siteUrl, const std::string& text);
+// Puts text into the site's URL (in place of each "{q}", or appended) and asks the shell
+// to open the result. Only a web address ever reaches the shell; anything else opens
+// nothing. An ANSI text at a site without placeholder takes the ANSI path as it always
+// did; a wide text is opened as a UTF-16 URL.
+void OpenSearch(const std::string& siteUrl, const SearchText& text);
 
 }  // namespace vp

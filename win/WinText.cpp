@@ -16,6 +16,42 @@ const LeadByteSet& SystemLeadBytes() {
     return leadBytes;
 }
 
+std::optional<std::string> LosslessAnsi(std::u16string_view text) {
+    if (text.empty()) {
+        return std::string();
+    }
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int units = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, units, nullptr, 0,
+                                           nullptr, &usedDefault);
+    if (size <= 0 || usedDefault) {
+        return std::nullopt;
+    }
+    std::string ansi(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, units, ansi.data(), size, nullptr,
+                          &usedDefault);
+    if (usedDefault || AnsiToUtf16(ansi) != text) {
+        return std::nullopt;
+    }
+    return ansi;
+}
+
+std::u16string AnsiToUtf16(std::string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int bytes = static_cast<int>(text.size());
+    const int units = ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0);
+    if (units <= 0) {
+        return {};
+    }
+    std::u16string wide(static_cast<std::size_t>(units), u'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, reinterpret_cast<wchar_t*>(wide.data()),
+                          units);
+    return wide;
+}
+
 std::string LoadResourceString(UINT id) {
     char buffer[256] = {};
     int length = ::LoadStringA(ProgramInstance(), id, buffer, sizeof buffer);

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/AnsiText.h"
 
@@ -11,6 +13,18 @@ namespace vp {
 
 // Lead bytes of the system's ANSI code page.
 const LeadByteSet& SystemLeadBytes();
+
+// Windows' wide strings are UTF-16, the same units as the portable code's char16_t.
+inline const wchar_t* WidePointer(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+// The text in the ANSI code page when it converts there and back without loss (no
+// character replaced by the default one or by a look-alike); nothing otherwise.
+std::optional<std::string> LosslessAnsi(std::u16string_view text);
+
+// ANSI text of the system code page as UTF-16.
+std::u16string AnsiToUtf16(std::string_view text);
 
 // A string-table entry of the program's module, cut to 255 characters (empty if absent).
 std::string LoadResourceString(UINT id);

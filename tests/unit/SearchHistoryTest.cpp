@@ -13,7 +13,11 @@ TEST(SearchHistory, NewestFirstEachTextOnceCaseSensitive) {
     EXPECT_TRUE(AddToSearchHistory(history, "B"));
     EXPECT_EQ(history, (SearchHistoryList{"B", "b", "c", "a"}));
     EXPECT_FALSE(AddToSearchHistory(history, ""));
-    EXPECT_EQ(history.size(), 4u);
+    const SearchText wide = SearchText::Wide(u"\u65E5 b");
+    AddToSearchHistory(history, wide);
+    AddToSearchHistory(history, "a");
+    AddToSearchHistory(history, wide);
+    EXPECT_EQ(history, (SearchHistoryList{wide, "a", "B", "b", "c"}));
     SearchHistoryList duplicates = {"x", "y", "x"};
     AddToSearchHistory(duplicates, "x");
     EXPECT_EQ(duplicates, (SearchHistoryList{"x", "y"}));

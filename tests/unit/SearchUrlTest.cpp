@@ -101,5 +101,40 @@ TEST(SearchUrl, BackslashesAfterTheSchemeAreNoWebAddress) {
     }
 }
 
+TEST(SearchUrl, PlaceholderTakesTheEncodedTextAnywhereInTheUrl) {
+    auto compose = [](std::string_view site, std::u16string_view text) {
+        return ComposePlaceholderUrl(site, text, {}).value_or("<not opened>");
+    };
+    EXPECT_EQ(compose("https://example.org/t?text={q}&lang=en", u"AT&T C++ 100%"),
+              "https://example.org/t?text=AT%26T%20C%2B%2B%20100%25&lang=en");
+    EXPECT_EQ(compose("https://x.example/{q}/{q}#{", u"\u65E5 b"),
+              "https://x.example/%E6%97%A5%20b/%E6%97%A5%20b#{");
+    EXPECT_EQ(compose("https://x.example/?q={q}", u""), "https://x.example/?q=");
+    EXPECT_EQ(compose("{q}", u"https://evil.example/"), "<not opened>");
+    EXPECT_TRUE(HasSearchPlaceholder("https://x.example/?q={q}"));
+    EXPECT_FALSE(HasSearchPlaceholder("https://x.example/?q={Q}"));
+    // The cut falls between whole characters of the text; nothing follows it.
+    const std::string site = "https://x.example/?q=" + std::string(2035, 'a');
+    const std::string url = compose(site + "{q}&end", std::u16string(20, u'\u65E5'));
+    EXPECT_EQ(url, site + "%E6%97%A5%E6%97%A5%E6%97%A5");
+}
+
+TEST(SearchUrl, WideTextIsAppendedWithTheSameEncodingAndCut) {
+    auto compose = [](std::u16string_view site, std::u16string_view text) {
+        return ComposeSearchUrl(site, text).value_or(u"<not opened>");
+    };
+    EXPECT_EQ(compose(u"https://s.example/?q=", u"\u65E5\u672C \"a&b\"\r\n\U0001F600"),
+              u"https://s.example/?q=\u65E5\u672C %22a&b%22%0D%0A\U0001F600");
+    EXPECT_EQ(compose(u"", u"\u65E5"), u"<not opened>");
+    EXPECT_EQ(compose(u"file:///", u"\u65E5"), u"<not opened>");
+    EXPECT_TRUE(IsWebUrl(u"https://\u65E5.example/"));
+    const std::u16string site = u"https://s.example/?q=" + std::u16string(2061, u'a');
+    EXPECT_EQ(site.size(), 2082u);
+    EXPECT_EQ(compose(site, u"\U0001F600"), site);  // the pair never goes in half
+    const std::u16string shorter = site.substr(0, 2081);
+    EXPECT_EQ(compose(shorter, u"\U0001F600"), shorter + u"\U0001F600");
+    EXPECT_EQ(compose(shorter, u"\"x"), shorter);
+}
+
 }  // namespace
 }  // namespace vp

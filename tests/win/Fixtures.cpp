@@ -381,6 +381,7 @@ UrlRecorder::UrlRecorder() {
     }
 
     log_ = NewTempFile();
+    ::DeleteFileA((log_ + ".utf8").c_str());
     char previous[MAX_PATH] = {};
     DWORD size = sizeof previous - 1;
     hadLogValue_ = ::RegGetValueA(HKEY_CURRENT_USER, kRecorderSettingsKey, kRecorderLogValue,
@@ -407,10 +408,15 @@ UrlRecorder::~UrlRecorder() {
     }
     ::DeleteFileA(log_.c_str());
     ::DeleteFileA((log_ + ".cmdline").c_str());
+    ::DeleteFileA((log_ + ".utf8").c_str());
 }
 
 std::vector<std::string> UrlRecorder::Urls() const {
     return CompleteLines(ReadFileBytes(log_));
+}
+
+std::vector<std::string> UrlRecorder::Utf8Urls() const {
+    return CompleteLines(ReadFileBytes(log_ + ".utf8"));
 }
 
 std::vector<std::string> UrlRecorder::CommandLines() const {

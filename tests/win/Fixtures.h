@@ -82,6 +82,9 @@ public:
     bool Ready() const { return ready_; }
     // The URLs recorded so far, in order, one per complete line of the log.
     std::vector<std::string> Urls() const;
+    // The same URLs in UTF-8, taken from the recorder's Unicode command line: every
+    // character of a URL opened as Unicode.
+    std::vector<std::string> Utf8Urls() const;
     // Waits until at least `count` URLs were recorded; false on time-out. The first
     // start of the recorder can take seconds on a busy machine.
     bool WaitForUrls(size_t count, DWORD timeoutMs = 15000) const;

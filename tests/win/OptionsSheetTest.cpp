@@ -17,6 +17,7 @@
 #include "core/RegistryKeys.h"
 #include "resources/resource.h"
 #include "tests/win/RegistryFixture.h"
+#include "tests/win/WindowSearch.h"
 #include "win/Registry.h"
 #include "win/WinText.h"
 
@@ -295,6 +296,30 @@ TEST_F(GeneralPageSettings, KeyOutsideTheListShowsNoSelectionAndIsKeptAndCancelS
     EXPECT_EQ(Stored("PopupWindowHotKey"), std::optional<std::uint32_t>(46));
     EXPECT_EQ(Stored("DefaultActionHotModifier"), std::optional<std::uint32_t>(2));
     EXPECT_EQ(Stored("EnablePopupWindow"), std::optional<std::uint32_t>(1));
+}
+
+TEST_F(GeneralPageSettings, KeepClipboardBoxShowsAndStoresRestoreClipboard) {
+    // Off and never stored: OK leaves no value behind.
+    RunSheet([](HWND dialog) {
+        HWND page = PageOf(dialog, "General");
+        EXPECT_EQ(WindowText(::GetDlgItem(page, IDC_KEEP_CLIPBOARD)),
+                  "&Keep my clipboard as it was");
+        EXPECT_FALSE(Checked(page, IDC_KEEP_CLIPBOARD));
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(Stored("RestoreClipboard"), std::nullopt);
+    RunSheet([](HWND dialog) {
+        ::CheckDlgButton(PageOf(dialog, "General"), IDC_KEEP_CLIPBOARD, BST_CHECKED);
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(Stored("RestoreClipboard"), std::optional<std::uint32_t>(1));
+    RunSheet([](HWND dialog) {
+        HWND page = PageOf(dialog, "General");
+        EXPECT_TRUE(Checked(page, IDC_KEEP_CLIPBOARD));
+        ::CheckDlgButton(page, IDC_KEEP_CLIPBOARD, BST_UNCHECKED);
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(Stored("RestoreClipboard"), std::optional<std::uint32_t>(0));
 }
 
 TEST_F(GeneralPageSettings, RunValueHoldsTheQuotedPathAndIsShownQuotedOrNot) {

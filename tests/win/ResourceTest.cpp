@@ -387,8 +387,9 @@ TEST(Resources, GeneralPage) {
         {238, "ComboBox", "", kDropDownList, 76, 92, 48, 40},
         {-1, "Static", "+", kLeftText, 126, 94, 8, 8},
         {239, "ComboBox", "", kDropDownList, 134, 92, 48, 100},
-        {-1, "Button", "Startup option", kGroupBox, 6, 119, 228, 31},
+        {-1, "Button", "Startup option", kGroupBox, 6, 119, 228, 43},
         {221, "Button", "&Run the program when Windows starts", kCheckBox, 14, 132, 170, 9},
+        {250, "Button", "&Keep my clipboard as it was", kCheckBox, 14, 146, 170, 9},
     };
     ExpectDialog(IDD_GENERAL_PAGE, "General", kPageDialog, 240, 166, controls);
 }

@@ -31,6 +31,19 @@ TEST(SearchBox, ShowsTheHistoryAndItsTextInDarkBlue) {
     EXPECT_EQ(box.Text(), "typed text");
     ASSERT_NE(box.EditControl(), nullptr);
 
+    // Text that the ANSI code page cannot hold stays Unicode, typed, set or picked from
+    // the list; text it can hold comes back as ANSI.
+    const SearchText greek = SearchText::Wide(u"\u03B1\u03B2\u03B3 \U0001F600");
+    box.SetText(greek);
+    EXPECT_EQ(box.Text(), greek);
+    box.Fill({"plain", greek});
+    ::SendMessageA(box.Handle(), CB_SETCURSEL, 1, 0);
+    EXPECT_EQ(box.Text(), greek);
+    ::SendMessageA(box.Handle(), CB_SETCURSEL, 0, 0);
+    EXPECT_EQ(box.Text(), "plain");
+    ::SetWindowTextW(box.EditControl(), L"caf\u00E9");
+    EXPECT_EQ(box.Text(), "caf\xE9");
+
     HDC dc = ::GetDC(box.EditControl());
     LRESULT brush = ::SendMessageA(box.Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
                                    reinterpret_cast<LPARAM>(box.EditControl()));
