@@ -2,6 +2,8 @@
 # Installs what is missing, builds Vantapicker and starts it under Wine, where it keeps
 # running in the background. With no X display it runs on Xvfb and saves a screenshot.
 #   VP_WINEPREFIX   the Wine prefix to use (default: ~/.local/share/vantapicker/wine)
+#   VP_DPI          the screen's DPI to set in that prefix (for example 144); unset, the
+#                   prefix keeps its own
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
@@ -38,6 +40,15 @@ fi
 # A new build replaces a running copy.
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
+if [ -n "${VP_DPI:-}" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$VP_DPI" /f \
+        >/dev/null 2>&1
+    wineserver -w 2>/dev/null || true
+fi
+scale=${VP_DPI:-96}
+at() {  # a length of the 96-DPI demo, at the demo's DPI
+    echo $(($1 * scale / 96))
+}
 
 # The installer puts the default catalogue into the Windows directory.
 cp "$bin/AvailableSites.qhsl" "$WINEPREFIX/drive_c/windows/AvailableSites.qhsl"
@@ -69,13 +80,13 @@ if [ "$headless" -eq 1 ]; then
     import -window root "$state/popup.png"
     xdotool key Escape
     sleep 0.5
-    xdotool mousemove 12 31 click 3  # the icon in Wine's system tray, top left
+    xdotool mousemove "$(at 12)" "$(at 31)" click 3  # the icon in Wine's system tray, top left
     sleep 1.5
     import -window root "$state/tray-menu.png"
     xdotool key Escape
     sleep 0.5
     # The Options dialog from the tray menu: its General page, then its Sites page.
-    xdotool mousemove 12 31 click 3
+    xdotool mousemove "$(at 12)" "$(at 31)" click 3
     sleep 1.5
     xdotool key o
     options=""
@@ -88,7 +99,7 @@ if [ "$headless" -eq 1 ]; then
         sleep 1
         import -window "$options" "$state/options-general.png"
         # The "Sites" tab, right of "General" (coordinates in the dialog's X window).
-        xdotool mousemove --window "$options" 90 14 click 1
+        xdotool mousemove --window "$options" "$(at 90)" "$(at 14)" click 1
         sleep 1.5
         import -window "$options" "$state/options-sites.png"
         xdotool key Escape
