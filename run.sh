@@ -100,7 +100,10 @@ if [ "$headless" -eq 1 ]; then
         import -window "$options" "$state/options-general.png"
         # The "Sites" tab, right of "General" (coordinates in the dialog's X window).
         xdotool mousemove --window "$options" "$(at 90)" "$(at 14)" click 1
-        sleep 1.5
+        sleep 1
+        # The first category opened, with its visible and hidden sites.
+        xdotool mousemove --window "$options" "$(at 30)" "$(at 77)" click 1
+        sleep 1
         import -window "$options" "$state/options-sites.png"
         xdotool key Escape
         echo "Screenshots: $state/options-general.png $state/options-sites.png"
