@@ -55,18 +55,7 @@ std::string FormatBytes(const char* name, std::size_t size) {
     return bytes;
 }
 
-class KeepClipboard : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetProgramState();
-        ASSERT_TRUE(recorder_.Ready());
-        defaultUrl_ = InstalledCatalogue().Find(0)->url;
-    }
-    void TearDown() override { DeleteProgramKeys(); }
-
-    UrlRecorder recorder_;
-    std::string defaultUrl_;
-};
+class KeepClipboard : public RecordedSearchTest {};
 
 TEST_F(KeepClipboard, RestoredOnlyWhenAskedAndNeverOverTheUsersCopy) {
     {

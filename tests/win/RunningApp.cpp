@@ -78,4 +78,14 @@ long RunningApp::ExitThroughTrayMenu() {
     return process_.WaitForExit();
 }
 
+void RecordedSearchTest::SetUp() {
+    ResetProgramState();
+    ASSERT_TRUE(recorder_.Ready());
+    defaultUrl_ = InstalledCatalogue().Find(0)->url;
+}
+
+void RecordedSearchTest::TearDown() {
+    DeleteProgramKeys();
+}
+
 }  // namespace vp

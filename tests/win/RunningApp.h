@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "sites/SiteCatalogue.h"
 #include "tests/win/AppProcess.h"
+#include "tests/win/Fixtures.h"
 
 namespace vp {
 
@@ -47,6 +50,17 @@ private:
     HWND mainWindow_ = nullptr;
     HWND searchBox_ = nullptr;
     bool ready_ = false;
+};
+
+// A test of the real program whose searches reach the stand-in browser: the program's
+// state reset before, its keys removed after.
+class RecordedSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    UrlRecorder recorder_;
+    std::string defaultUrl_;  // of the default site, 0
 };
 
 }  // namespace vp

@@ -17,18 +17,7 @@
 namespace vp {
 namespace {
 
-class Triggers : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetProgramState();
-        ASSERT_TRUE(recorder_.Ready());
-        defaultUrl_ = InstalledCatalogue().Find(0)->url;
-    }
-    void TearDown() override { DeleteProgramKeys(); }
-
-    UrlRecorder recorder_;
-    std::string defaultUrl_;
-};
+class Triggers : public RecordedSearchTest {};
 
 // Waits until the search box shows `expected`.
 bool WaitForSearchText(const RunningApp& app, const std::string& expected, DWORD timeoutMs = 3000) {

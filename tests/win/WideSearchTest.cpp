@@ -61,18 +61,7 @@ std::wstring StoredWide(int position, DWORD* type) {
     return text;
 }
 
-class WideSearch : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetProgramState();
-        ASSERT_TRUE(recorder_.Ready());
-        defaultUrl_ = InstalledCatalogue().Find(0)->url;
-    }
-    void TearDown() override { ResetProgramState(); }
-
-    UrlRecorder recorder_;
-    std::string defaultUrl_;
-};
+class WideSearch : public RecordedSearchTest {};
 
 TEST_F(WideSearch, ForeignScriptAndEmojiReachSearchBoxSiteAndHistoryIntact) {
     {
