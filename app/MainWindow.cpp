@@ -95,7 +95,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          self.capture_.Attach(self.Handle());
                          return 0;
                      }),
-        Map::Message<&MainWindow::OnDestroy>(WM_DESTROY),
+        Map::Message(WM_DESTROY,
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         self.capture_.Detach();
+                         ::PostQuitMessage(0);
+                         return 0;
+                     }),
         Map::Message(WM_ACTIVATE,
                      [](MainWindow& self, WPARAM state, LPARAM) -> LRESULT {
                          self.popup_.OnActivate(state);
@@ -141,7 +146,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                      }),
         Map::Message(WM_DRAWCLIPBOARD,
                      [](MainWindow& self, WPARAM first, LPARAM second) -> LRESULT {
-                         self.OnCapturedText(self.capture_.OnDrawClipboard(first, second));
+                         const CapturedText captured = self.capture_.OnDrawClipboard(first, second);
+                         if (captured.popupText) {
+                             self.popup_.SetText(*captured.popupText);
+                         }
+                         if (captured.defaultSiteText) {
+                             self.popup_.OpenDefaultSiteSearch(*captured.defaultSiteText);
+                         }
                          return 0;
                      }),
         Map::Message(WM_CHANGECBCHAIN,
@@ -245,12 +256,6 @@ void MainWindow::RebuildSiteLinks() {
     popup_.RebuildSiteLinks();
 }
 
-template <typename Work>
-void MainWindow::WithPopupKeys(Work&& work) {
-    PopupKeysInModalLoop keys(Handle());
-    work();
-}
-
 void MainWindow::ShowOptionsDialog() {
     if (HWND open = ::FindWindowA("#32770", VP_TEXT_OPTIONS_TITLE)) {
         // Asking for the foreground brings it in front of another program too.
@@ -263,7 +268,8 @@ void MainWindow::ShowOptionsDialog() {
         OptionsSheet sheet([this] { ExitProgram(); });
         // Owned by no window: the owner of a modal dialog is disabled while it runs, and
         // the program's one top-level window is the popup, which must keep working.
-        WithPopupKeys([&] { sheet.Run(ProgramInstance(), nullptr); });
+        PopupKeysInModalLoop keys(Handle());
+        sheet.Run(ProgramInstance(), nullptr);
         programEnded = sheet.ProgramEnded();
     });
     if (!ran) {
@@ -299,21 +305,6 @@ void MainWindow::ExitProgram() {
     ::DestroyWindow(Handle());
 }
 
-LRESULT MainWindow::OnDestroy(WPARAM, LPARAM) {
-    capture_.Detach();
-    ::PostQuitMessage(0);
-    return 0;
-}
-
-void MainWindow::OnCapturedText(const CapturedText& captured) {
-    if (captured.popupText) {
-        popup_.SetText(*captured.popupText);
-    }
-    if (captured.defaultSiteText) {
-        popup_.OpenDefaultSiteSearch(*captured.defaultSiteText);
-    }
-}
-
 void MainWindow::SetActive(bool active) {
     active_ = active;
     ApplyTriggers();
@@ -344,7 +335,10 @@ void MainWindow::RunTrayCommand(UINT command) {
             SetActive(false);
             break;
         case IDS_ABOUT:
-            if (!RunReportingErrors([this] { WithPopupKeys([] { ShowAboutBox(); }); })) {
+            if (!RunReportingErrors([this] {
+                    PopupKeysInModalLoop keys(Handle());
+                    ShowAboutBox();
+                })) {
                 ExitProgram();
             }
             break;

@@ -50,11 +50,6 @@ private:
     void StoreStateForNextRun();
     void SetActive(bool active);
     void RunTrayCommand(UINT command);
-    void OnCapturedText(const CapturedText& captured);
-    // Runs a modal dialog's work with the popup's keys still working in its message loop.
-    template <typename Work>
-    void WithPopupKeys(Work&& work);
-    LRESULT OnDestroy(WPARAM, LPARAM);
 
     SiteCatalogue catalogue_;  // without categories
     TriggerSettings triggers_;
