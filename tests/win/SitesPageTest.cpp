@@ -539,6 +539,24 @@ TEST_F(SitesPageTest, ImportAndExportExchangeWholeCatalogues) {
     }
 }
 
+TEST_F(SitesPageTest, CancelAfterAnImportStoresNothing) {
+    WriteTestDword(kSelectedKey, "0", 2);
+    WriteTestDword(kSettingsKey, "DefaultSite", 4);
+    Open();
+    const std::string exchange = TempPath("AvailableSitesExchange.qhsle");
+    WriteFileBytes(exchange,
+                   "Quenhollow Available Site List\r\n\r\nOne\r\n\r\n"
+                   "0\r\n0\r\nFirst\r\nhttps://1.test/\r\n0\r\n");
+    ASSERT_TRUE(Answered("Open", ChooseFile(exchange), [&] { Button(IDC_IMPORT_SITES); }));
+    ASSERT_EQ(TreeShape(), "[One:00]0:11 ");
+    Close();  // Cancel: the page goes without Apply
+    EXPECT_EQ(::GetFileAttributesA(UserSiteListPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadBytes(SystemSiteListPath()), Crypt(kCatalogueText));
+    EXPECT_EQ(SelectedIds(), "2 ");
+    EXPECT_EQ(DefaultSite(), 4u);
+    ::DeleteFileA(exchange.c_str());
+}
+
 TEST_F(SitesPageTest, FailedImportLeavesNothingOfItToStore) {
     Open();
     Select(SiteNode(5));
