@@ -252,9 +252,14 @@ void Soak(RunningApp& app, const SelectionFixture& fixture, const UrlRecorder& r
     constexpr int kEach = 500;
     constexpr int kFirst = 10;
     Resources first;
+    // VP_BENCH_SOAK=popup or =default soaks with that trigger alone, to tell which one
+    // the memory follows.
+    const char* only = std::getenv("VP_BENCH_SOAK");
+    const bool popups = only == nullptr || std::string(only) != "default";
+    const bool searches = only == nullptr || std::string(only) != "popup";
     for (int i = 1; i <= kEach; ++i) {
-        if (!TriggerWithRetries(MeasurePopup, app, fixture, recorder) ||
-            !TriggerWithRetries(MeasureDefaultSearch, app, fixture, recorder)) {
+        if ((popups && !TriggerWithRetries(MeasurePopup, app, fixture, recorder)) ||
+            (searches && !TriggerWithRetries(MeasureDefaultSearch, app, fixture, recorder))) {
             std::fprintf(stderr, "soak: trigger %d did not arrive\n", i);
             return;
         }
