@@ -270,8 +270,11 @@ void Soak(RunningApp& app, const SelectionFixture& fixture, const UrlRecorder& r
     }
     PrepareSample(app, fixture);
     const Resources last = ResourcesOf(app, app.Process().Process());
-    PrintResources("soak, after 10 + 10 triggers", first);
-    PrintResources("soak, after 500 + 500 triggers", last);
+    const std::string kinds = popups && searches ? "popup and default-site"
+                              : popups           ? "popup"
+                                                 : "default-site";
+    PrintResources(("soak, after the first 10 rounds of " + kinds + " triggers").c_str(), first);
+    PrintResources(("soak, after 500 rounds of " + kinds + " triggers").c_str(), last);
     if (first.privateKilobytes == 0) {
         std::printf("soak: private memory not measurable here\n");
         return;
