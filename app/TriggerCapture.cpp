@@ -233,8 +233,8 @@ bool TriggerCapture::OnTimer(UINT_PTR timer) {
 }
 
 CapturedText TriggerCapture::OnDrawClipboard(WPARAM wParam, LPARAM lParam) {
-    // The next viewer hears of the change first, whatever happens to it here.
-    // A viewer that does not answer in time holds up neither the capture nor the program.
+    // The next viewer hears of the change first, whatever happens to it here; one that
+    // does not answer in time holds up neither the capture nor the program.
     if (nextClipboardViewer_ != nullptr) {
         DWORD_PTR answer = 0;
         ::SendMessageTimeoutA(nextClipboardViewer_, WM_DRAWCLIPBOARD, wParam, lParam,
