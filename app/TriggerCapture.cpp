@@ -94,10 +94,12 @@ void TriggerCapture::RegisterTriggerHotKey(int id, std::uint32_t modifierIndex,
 
 namespace {
 
-// The clipboard's Unicode text when the ANSI code page cannot hold it: cut to 255
-// units without splitting a surrogate pair, trailing blanks removed. Nothing when there
-// is no Unicode text, or when it fits the code page and so takes the ANSI path.
-std::optional<SearchText> ReadWideClipboardText() {
+// The clipboard's Unicode text cut to 255 units without splitting a surrogate pair. The
+// ANSI road takes the code page's conversion of that text when it holds it without loss:
+// the ANSI text on the clipboard may come from another code page (the keyboard layout's
+// at copy time) or from the application itself, and can differ from what was selected.
+// Nothing when there is no readable Unicode text, or when it is empty.
+std::optional<SearchText> ReadUnicodeClipboardText() {
     HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
     const auto* clipboardText =
         data != nullptr ? static_cast<const char16_t*>(::GlobalLock(data)) : nullptr;
@@ -109,25 +111,42 @@ std::optional<SearchText> ReadWideClipboardText() {
     // Only the part that is kept decides: characters beyond the cut never reach the search.
     std::u16string text = CutText(whole.substr(0, whole.find(u'\0')), 255);
     ::GlobalUnlock(data);
-    if (LosslessAnsi(text)) {
+    if (text.empty()) {
         return std::nullopt;
+    }
+    if (auto ansi = LosslessAnsi(text)) {
+        std::string cut = CutText(*ansi, 255, SystemLeadBytes());
+        TrimTrailingBlanks(cut, SystemLeadBytes());
+        return SearchText(std::move(cut));
     }
     TrimTrailingBlanks(text);
     return SearchText::Wide(std::move(text));
 }
 
+DWORD ProcessOf(HWND window) {
+    DWORD process = 0;
+    if (window != nullptr) {
+        ::GetWindowThreadProcessId(window, &process);
+    }
+    return process;
+}
+
 }  // namespace
 
 std::optional<SearchText> TriggerCapture::ReadClipboardText() const {
-    if (!::IsClipboardFormatAvailable(CF_TEXT) || !::OpenClipboard(window_)) {
+    const bool unicode = ::IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE;
+    if (!unicode && !::IsClipboardFormatAvailable(CF_TEXT)) {
         return std::nullopt;
     }
-    // Closed and unlocked on every way out: an open clipboard blocks every program.
-    struct CloseOnExit {
-        ~CloseOnExit() { ::CloseClipboard(); }
-    } closeClipboard;
-    if (auto wide = ReadWideClipboardText()) {
-        return wide;
+    // Closed on every way out: an open clipboard blocks every program.
+    win::ClipboardOpen clipboard(window_);
+    if (!clipboard) {
+        return std::nullopt;
+    }
+    if (unicode) {
+        if (auto text = ReadUnicodeClipboardText()) {
+            return text;
+        }
     }
     HANDLE data = ::GetClipboardData(CF_TEXT);
     const char* clipboardText =
@@ -151,12 +170,15 @@ std::optional<SearchText> TriggerCapture::ReadClipboardText() const {
 }
 
 void TriggerCapture::SnapshotClipboard() {
-    if (!keepClipboard_ || watching_) {
-        return;
+    if (keepClipboard_ && !watching_) {
+        watching_ = true;
+        capturedSequence_ = 0;
+        otherChange_ = false;
+        copyingProcess_ = ProcessOf(::GetForegroundWindow());
+        snapshot_ = win::ClipboardSnapshot::Take(window_);
     }
-    watching_ = true;
-    capturedSequence_ = 0;
-    snapshot_ = win::ClipboardSnapshot::Take(window_);
+    // After the snapshot, which may have had formats rendered.
+    triggerSequence_ = ::GetClipboardSequenceNumber();
 }
 
 void TriggerCapture::RestoreClipboard() {
@@ -165,13 +187,15 @@ void TriggerCapture::RestoreClipboard() {
     }
     watching_ = false;
     auto snapshot = std::exchange(snapshot_, std::nullopt);
-    // No copy arrived (nothing to undo), or the user has copied since (never overwritten).
-    if (!snapshot || capturedSequence_ == 0 ||
-        ::GetClipboardSequenceNumber() != capturedSequence_) {
+    // No copy of the capture's own arrived: nothing to undo. A copy made since by anyone
+    // is never replaced (the restore checks that with the clipboard open).
+    if (!snapshot || capturedSequence_ == 0) {
         return;
     }
-    if (snapshot->Restore(window_)) {
-        restoredSequence_ = ::GetClipboardSequenceNumber();
+    snapshot->Restore(window_, capturedSequence_);
+    // The restore's own change (or the text it fell back on) is no selection.
+    if (const DWORD now = ::GetClipboardSequenceNumber(); now != capturedSequence_) {
+        restoredSequence_ = now;
     }
 }
 
@@ -209,15 +233,31 @@ bool TriggerCapture::OnTimer(UINT_PTR timer) {
 }
 
 CapturedText TriggerCapture::OnDrawClipboard(WPARAM wParam, LPARAM lParam) {
-    // The next viewer hears of the change first, whatever happens to it here.
+    // The next viewer hears of the change first, whatever happens to it here; one that
+    // does not answer in time holds up neither the capture nor the program.
     if (nextClipboardViewer_ != nullptr) {
-        ::SendMessageA(nextClipboardViewer_, WM_DRAWCLIPBOARD, wParam, lParam);
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutA(nextClipboardViewer_, WM_DRAWCLIPBOARD, wParam, lParam,
+                              SMTO_ABORTIFHUNG, kViewerAnswerMs, &answer);
     }
     CapturedText captured;
-    if (restoredSequence_ != 0 && ::GetClipboardSequenceNumber() == restoredSequence_) {
+    const DWORD sequence = ::GetClipboardSequenceNumber();
+    if (restoredSequence_ != 0 && sequence == restoredSequence_) {
         return captured;  // the restore's own change is no selection
     }
     const bool capturing = popupCapturePending_ || defaultCapturePending_;
+    // News without a change (a viewer joining the chain announces the clipboard as it
+    // is) carries no selection; the captures wait on for a real copy.
+    if (!capturing || sequence == triggerSequence_) {
+        return captured;
+    }
+    // The capture's own copy is the first change after the trigger, made by the
+    // application that was in front then. Any other change is someone else's.
+    bool ownCopy = false;
+    if (watching_ && capturedSequence_ == 0 && !otherChange_) {
+        ownCopy = copyingProcess_ != 0 && ProcessOf(::GetClipboardOwner()) == copyingProcess_;
+        otherChange_ = !ownCopy;
+    }
     if (popupCapturePending_) {
         captured.popupText = ReadClipboardText();
     }
@@ -226,7 +266,7 @@ CapturedText TriggerCapture::OnDrawClipboard(WPARAM wParam, LPARAM lParam) {
         captured.defaultSiteText = ReadClipboardText();
     }
     // Taken after the reads, which may add formats that the system converts.
-    if (capturing && watching_ && capturedSequence_ == 0) {
+    if (ownCopy) {
         capturedSequence_ = ::GetClipboardSequenceNumber();
     }
     return captured;
@@ -236,7 +276,9 @@ void TriggerCapture::OnChangeClipboardChain(WPARAM removed, LPARAM next) {
     if (reinterpret_cast<HWND>(removed) == nextClipboardViewer_) {
         nextClipboardViewer_ = reinterpret_cast<HWND>(next);
     } else if (nextClipboardViewer_ != nullptr) {
-        ::SendMessageA(nextClipboardViewer_, WM_CHANGECBCHAIN, removed, next);
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutA(nextClipboardViewer_, WM_CHANGECBCHAIN, removed, next,
+                              SMTO_ABORTIFHUNG, kViewerAnswerMs, &answer);
     }
 }
 

@@ -22,6 +22,8 @@ inline constexpr UINT_PTR TIMER_POPUP_CAPTURE = 2;
 inline constexpr UINT_PTR TIMER_SHOW_POPUP = 3;
 inline constexpr UINT kCaptureWindowMs = 1200;
 inline constexpr UINT kShowPopupDelayMs = 120;
+// How long the next clipboard viewer may take over a message passed on along the chain.
+inline constexpr UINT kViewerAnswerMs = 500;
 
 // The texts that one clipboard change delivered: for the popup and for the default site.
 struct CapturedText {
@@ -58,17 +60,21 @@ private:
     void RegisterTriggerHotKey(int id, std::uint32_t modifierIndex, std::uint32_t keyIndex,
                                bool enable);
     std::optional<SearchText> ReadClipboardText() const;
-    // Before a trigger's copy: remembers the clipboard unless a capture is already
-    // watched (the clipboard may then hold its copy).
+    // Before a trigger's copy: notes the clipboard's sequence number, and remembers the
+    // clipboard and the foreground application unless a capture is already watched
+    // (the clipboard may then hold its copy).
     void SnapshotClipboard();
     // After the last open capture: puts the remembered clipboard back if it still holds
-    // what the capture took.
+    // the copy that the capture asked for.
     void RestoreClipboard();
 
     bool keepClipboard_ = false;
     bool watching_ = false;  // from a trigger's snapshot until its restore
     std::optional<win::ClipboardSnapshot> snapshot_;
-    DWORD capturedSequence_ = 0;  // the clipboard after the capture's copy; 0 before it
+    DWORD triggerSequence_ = 0;   // the clipboard at the latest trigger
+    DWORD copyingProcess_ = 0;    // the foreground application at the watched trigger
+    DWORD capturedSequence_ = 0;  // the clipboard after the capture's own copy; 0 before it
+    bool otherChange_ = false;    // the first change after the trigger was someone else's
     DWORD restoredSequence_ = 0;  // the clipboard as the restore left it
 
     HWND window_ = nullptr;

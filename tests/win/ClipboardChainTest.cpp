@@ -18,10 +18,14 @@ namespace vp {
 namespace {
 
 constexpr UINT kLeaveChain = WM_APP + 1;
+constexpr UINT kStopAnswering = WM_APP + 2;
+constexpr UINT kCloseClipboard = WM_APP + 3;
 
 // A well-behaved clipboard viewer on a thread of its own (the program sends it the
 // chain's messages and waits for the answer). It counts the changes it hears of and, at
-// each, how many history entries the program's search box held at that moment.
+// each, how many history entries the program's search box held at that moment. It can
+// also stop answering for a while, or read the next change slowly, holding the
+// clipboard open as it does.
 class Viewer {
 public:
     Viewer() {
@@ -36,6 +40,12 @@ public:
     }
 
     void Leave() { ::SendMessageA(window_, kLeaveChain, 0, 0); }
+    void StopAnswering(DWORD ms) {
+        asleep_ = true;
+        ::PostMessageA(window_, kStopAnswering, ms, 0);
+    }
+    bool Asleep() const { return asleep_; }
+    void HoldClipboardAtNextChange(DWORD ms) { holdMs_ = ms; }
     void WatchSearchBox(HWND searchBox) { searchBox_ = searchBox; }
     int Changes() const { return changes_; }
     int HistoryAtLastChange() const { return historyAtLastChange_; }
@@ -59,6 +69,19 @@ private:
                 if (self->next_ != nullptr) {
                     ::SendMessageA(self->next_, message, wParam, lParam);
                 }
+                if (const DWORD hold = self->holdMs_.exchange(0); hold != 0) {
+                    if (::OpenClipboard(window)) {
+                        ::PostMessageA(window, kCloseClipboard, hold, 0);
+                    }
+                }
+                return 0;
+            case kCloseClipboard:
+                ::Sleep(static_cast<DWORD>(wParam));
+                ::CloseClipboard();
+                return 0;
+            case kStopAnswering:
+                ::Sleep(static_cast<DWORD>(wParam));
+                self->asleep_ = false;
                 return 0;
             case WM_CHANGECBCHAIN:
                 if (reinterpret_cast<HWND>(wParam) == self->next_) {
@@ -102,6 +125,8 @@ private:
     std::atomic<HWND> searchBox_{nullptr};
     std::atomic<int> changes_{0};
     std::atomic<int> historyAtLastChange_{-1};
+    std::atomic<bool> asleep_{false};
+    std::atomic<DWORD> holdMs_{0};
 };
 
 class ClipboardChain : public ::testing::Test {
@@ -164,6 +189,31 @@ TEST_F(ClipboardChain, ViewersBeforeAndAfterTheProgramHearOfEveryChange) {
     ChangeClipboard("four", {{&before, true}, {&adjacent, false}});
     ASSERT_EQ(app.ExitThroughTrayMenu(), 0);
     ChangeClipboard("five", {{&before, true}});
+}
+
+// The program passes the news on before it reads the clipboard. A viewer that reads it
+// for a moment leaves the clipboard busy when the program gets there; one that hangs
+// would hold the program up.
+TEST_F(ClipboardChain, ABusyOrHungViewerHoldsUpNoCapture) {
+    UrlRecorder recorder;
+    ASSERT_TRUE(recorder.Ready());
+    Viewer slow;
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("past a busy viewer");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    slow.HoldClipboardAtNextChange(25);
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(recorder.WaitForUrls(1));
+    EXPECT_NE(recorder.Urls()[0].find("past a busy viewer"), std::string::npos)
+        << recorder.Urls()[0];
+
+    slow.StopAnswering(8000);
+    ::SendMessageA(fixture.Window(), WM_APP + 4, 0, 0);  // forward again
+    PressKeys({VK_CONTROL}, VK_F2);
+    EXPECT_TRUE(recorder.WaitForUrls(2, 7000));
+    EXPECT_TRUE(slow.Asleep()) << "the search waited for the viewer";
+    ASSERT_EQ(app.ExitThroughTrayMenu(), 0);
 }
 
 }  // namespace

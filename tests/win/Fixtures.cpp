@@ -253,7 +253,8 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 
 // ---------------------------------------------------------------------------
 
-SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, bool peekFirst) {
+SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, bool peekFirst,
+                                   bool ownAnsiCopy) {
     textFile_ = NewTempFile();
     if (!WriteFileBytes(textFile_, text)) {
         problem_ = "cannot write the text file " + textFile_;
@@ -263,6 +264,9 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, boo
     commandLine.append(" ").append(Quoted(textFile_));
     if (peekFirst) {
         commandLine.append(" --peek");
+    }
+    if (ownAnsiCopy) {
+        commandLine.append(" --own-ansi");
     }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -344,6 +348,51 @@ SelectionFixture::~SelectionFixture() {
     if (!textFile_.empty()) {
         ::DeleteFileA(textFile_.c_str());
     }
+}
+
+// ---------------------------------------------------------------------------
+
+ClipboardOwnerFixture::ClipboardOwnerFixture() {
+    std::string commandLine = Quoted(TestProgramFolder() + "ClipboardOwner.exe");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info)) {
+        return;
+    }
+    ::CloseHandle(info.hThread);
+    process_.Reset(info.hProcess);
+    ready_ = WaitUntil(
+        [&] {
+            window_ = ::FindWindowA("VP_ClipboardOwner", nullptr);
+            return window_ != nullptr && ::GetClipboardOwner() == window_;
+        },
+        10000);
+}
+
+ClipboardOwnerFixture::~ClipboardOwnerFixture() {
+    if (process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process_.Get(), 0);
+        ::WaitForSingleObject(process_.Get(), 5000);
+    }
+}
+
+int ClipboardOwnerFixture::KeptRenders() const {
+    return static_cast<int>(Query(window_, WM_APP + 1, 0, -1));
+}
+
+int ClipboardOwnerFixture::OtherRenders() const {
+    return static_cast<int>(Query(window_, WM_APP + 2, 0, -1));
+}
+
+void ClipboardOwnerFixture::StopAnswering(DWORD ms) const {
+    ::PostMessageA(window_, WM_APP + 3, ms, 0);
+}
+
+bool ClipboardOwnerFixture::TakeClipboard() const {
+    Query(window_, WM_APP + 4, 0, -1);
+    return ::GetClipboardOwner() == window_;
 }
 
 std::string SelectionFixture::Text() const {

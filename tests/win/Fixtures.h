@@ -28,8 +28,10 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 class SelectionFixture {
 public:
     // peekFirst: the program peeks at each message (PM_NOREMOVE) before it removes it.
+    // ownAnsiCopy: its copy puts the Unicode text and an ANSI text of its own, with a
+    // question mark for every character outside ASCII.
     explicit SelectionFixture(const std::string& text, DWORD timeoutMs = 10000,
-                              bool peekFirst = false);
+                              bool peekFirst = false, bool ownAnsiCopy = false);
     ~SelectionFixture();
     SelectionFixture(const SelectionFixture&) = delete;
     SelectionFixture& operator=(const SelectionFixture&) = delete;
@@ -66,6 +68,34 @@ private:
     HWND edit_ = nullptr;
     bool ready_ = false;
     std::string problem_;
+};
+
+// ClipboardOwner.exe owning the clipboard with thirty formats that it renders only on
+// request: eighteen that a user gets back after a paste, twelve that are not (see the
+// program). Ends the program when destroyed.
+class ClipboardOwnerFixture {
+public:
+    ClipboardOwnerFixture();
+    ~ClipboardOwnerFixture();
+    ClipboardOwnerFixture(const ClipboardOwnerFixture&) = delete;
+    ClipboardOwnerFixture& operator=(const ClipboardOwnerFixture&) = delete;
+
+    // True once its window owns the clipboard.
+    bool Ready() const { return ready_; }
+    HWND Window() const { return window_; }
+    // How many requests to render were for formats of either group; -1 when the
+    // program does not answer.
+    int KeptRenders() const;
+    int OtherRenders() const;
+    // The program stops answering for `ms` milliseconds from now.
+    void StopAnswering(DWORD ms) const;
+    // Takes the clipboard again, every format unrendered, and forgets the counts.
+    bool TakeClipboard() const;
+
+private:
+    win::KernelHandle process_;
+    HWND window_ = nullptr;
+    bool ready_ = false;
 };
 
 // Makes UrlRecorder.exe the shell's open command of http, https and mailto URLs and of

@@ -1,24 +1,27 @@
 // "Keep my clipboard as it was": the clipboard before a trigger comes back after the
 // capture, unless the user copied something meanwhile; without the option the selection
-// stays on the clipboard.
+// stays on the clipboard. What is kept, and that taking it waits on no one.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/RegistryKeys.h"
 #include "tests/win/Fixtures.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
+#include "win/ClipboardSnapshot.h"
 
 namespace vp {
 namespace {
 
 const char kPrivateFormat[] = "Vantapicker Test Private";
 const char kPrivateBytes[] = "private\0bytes";
+constexpr UINT kFixtureComeForward = WM_APP + 4;  // SelectionFixture.exe takes the foreground
 
 HGLOBAL Block(const void* data, std::size_t size) {
     HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
@@ -27,7 +30,8 @@ HGLOBAL Block(const void* data, std::size_t size) {
     return block;
 }
 
-// A text and a private format, as an application that copies rich data leaves them.
+// A text and a private format, as an application that copies rich data leaves them, and
+// OLE's bookkeeping formats, which point at the copying program's data object.
 bool SetTextAndPrivateFormat() {
     if (!::OpenClipboard(nullptr)) {
         return false;
@@ -36,23 +40,72 @@ bool SetTextAndPrivateFormat() {
     ::SetClipboardData(CF_TEXT, Block("before", 7));
     ::SetClipboardData(::RegisterClipboardFormatA(kPrivateFormat),
                        Block(kPrivateBytes, sizeof kPrivateBytes));
+    const void* object = &kPrivateBytes;  // an address that means nothing elsewhere
+    ::SetClipboardData(::RegisterClipboardFormatA("DataObject"), Block(&object, sizeof object));
+    ::SetClipboardData(::RegisterClipboardFormatA("Ole Private Data"),
+                       Block(&object, sizeof object));
     ::CloseClipboard();
     return true;
 }
 
-// The first bytes of a clipboard format (empty when absent).
-std::string FormatBytes(const char* name, std::size_t size) {
+// A bottom-up DIB of 2560 x 2048 pixels at 32 bits (20 MB) with a pattern in its pixels.
+std::string LargeDib() {
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = 2560;
+    header.biHeight = 2048;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    std::string dib(sizeof header + 2560u * 2048u * 4u, '\0');
+    std::memcpy(dib.data(), &header, sizeof header);
+    for (std::size_t i = sizeof header; i < dib.size(); ++i) {
+        dib[i] = static_cast<char>(i * 7 / 3);
+    }
+    return dib;
+}
+
+bool SetClipboardDib(const std::string& dib) {
+    if (!::OpenClipboard(nullptr)) {
+        return false;
+    }
+    ::EmptyClipboard();
+    const bool set = ::SetClipboardData(CF_DIB, Block(dib.data(), dib.size())) != nullptr;
+    ::CloseClipboard();
+    return set;
+}
+
+// The bytes of a clipboard format, at most `size` of them (empty when absent).
+std::string FormatBytes(UINT format, std::size_t size = ~std::size_t{0}) {
     std::string bytes;
     if (!::OpenClipboard(nullptr)) {
         return bytes;
     }
-    HANDLE data = ::GetClipboardData(::RegisterClipboardFormatA(name));
-    if (data != nullptr && ::GlobalSize(data) >= size) {
-        bytes.assign(static_cast<const char*>(::GlobalLock(data)), size);
+    HANDLE data = ::GetClipboardData(format);
+    if (data != nullptr && ::GlobalSize(data) != 0) {
+        bytes.assign(static_cast<const char*>(::GlobalLock(data)),
+                     std::min<std::size_t>(size, ::GlobalSize(data)));
         ::GlobalUnlock(data);
     }
     ::CloseClipboard();
     return bytes;
+}
+
+std::string FormatBytes(const char* name, std::size_t size) {
+    return FormatBytes(::RegisterClipboardFormatA(name), size);
+}
+
+bool Available(const char* name) {
+    return ::IsClipboardFormatAvailable(::RegisterClipboardFormatA(name)) != FALSE;
+}
+
+// Waits until the clipboard changed from `sequence` and then some time without change.
+bool WaitForSettledChange(DWORD sequence, DWORD timeoutMs = 5000) {
+    if (!WaitUntil([&] { return ::GetClipboardSequenceNumber() != sequence; }, timeoutMs)) {
+        return false;
+    }
+    PumpMessagesFor(300);
+    return true;
 }
 
 class KeepClipboard : public RecordedSearchTest {};
@@ -83,24 +136,124 @@ TEST_F(KeepClipboard, RestoredOnlyWhenAskedAndNeverOverTheUsersCopy) {
     EXPECT_TRUE(WaitForClipboardText("before", 5000)) << ClipboardText().value_or("<none>");
     EXPECT_EQ(FormatBytes(kPrivateFormat, sizeof kPrivateBytes),
               std::string(kPrivateBytes, sizeof kPrivateBytes));
+    // OLE's bookkeeping would point at an object that no longer exists.
+    EXPECT_FALSE(Available("DataObject"));
+    EXPECT_FALSE(Available("Ole Private Data"));
     EXPECT_EQ(FormatBytes("CanIncludeInClipboardHistory", 4), std::string(4, '\0'));
     EXPECT_EQ(FormatBytes("CanUploadToCloudClipboard", 4), std::string(4, '\0'));
     EXPECT_FALSE(FormatBytes("ExcludeClipboardContentFromMonitorProcessing", 1).empty());
 
     // A copy the user makes while the popup's capture is still open is kept.
-    ::SendMessageA(fixture.Window(), WM_APP + 4, 0, 0);  // forward again
+    ::SendMessageA(fixture.Window(), kFixtureComeForward, 0, 0);
     PressKeys({VK_CONTROL}, VK_F1);
     ASSERT_TRUE(WaitUntil([&] { return app.SearchText() == "kept selection"; }));
     ASSERT_TRUE(SetClipboardText("user copy"));
     PumpMessagesFor(2500);
     EXPECT_EQ(ClipboardText(), std::optional<std::string>("user copy"));
 
+    // An application with nothing to copy: the first change is the user's own copy in
+    // another program. It is searched, and stays.
+    SelectionFixture nothing("");
+    ASSERT_TRUE(nothing.Ready()) << nothing.Problem();
+    ASSERT_TRUE(SetClipboardText("old"));
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(WaitUntil([&] { return nothing.InsertPresses() == 1; }));
+    ASSERT_TRUE(SetClipboardText("copied elsewhere"));
+    ASSERT_TRUE(recorder_.WaitForUrls(3));
+    EXPECT_EQ(recorder_.Urls()[2], defaultUrl_ + "copied elsewhere");
+    PumpMessagesFor(2000);
+    EXPECT_EQ(ClipboardText(), std::optional<std::string>("copied elsewhere"));
+
+    // News of the chain without a change (a viewer joining passes on the clipboard as it
+    // is) is no copy: nothing is searched and the clipboard is not written.
+    ::SendMessageA(nothing.Window(), kFixtureComeForward, 0, 0);
+    ASSERT_TRUE(SetClipboardText("unchanged"));
+    const DWORD unchanged = ::GetClipboardSequenceNumber();
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(WaitUntil([&] { return nothing.InsertPresses() == 2; }));
+    ::SendMessageA(app.MainWindow(), WM_DRAWCLIPBOARD, 0, 0);
+    PumpMessagesFor(2000);
+    EXPECT_EQ(recorder_.Urls().size(), 3u);
+    EXPECT_EQ(::GetClipboardSequenceNumber(), unchanged);
+
     // An empty clipboard comes back empty.
     EmptyClipboardNow();
-    ::SendMessageA(fixture.Window(), WM_APP + 4, 0, 0);  // forward again
+    ::SendMessageA(fixture.Window(), kFixtureComeForward, 0, 0);
     PressKeys({VK_CONTROL}, VK_F2);
-    ASSERT_TRUE(recorder_.WaitForUrls(3));
+    ASSERT_TRUE(recorder_.WaitForUrls(4));
     EXPECT_TRUE(WaitUntil([] { return ::CountClipboardFormats() == 0; }, 5000));
+}
+
+TEST_F(KeepClipboard, OwnersThatRenderOnRequestGetAskedOnlyForWhatIsKeptAndNeverWaitedOn) {
+    WriteTestDword(kSettingsKey, "RestoreClipboard", 1);
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    ClipboardOwnerFixture owner;
+    ASSERT_TRUE(owner.Ready());
+    SelectionFixture fixture("over delayed formats");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    ASSERT_TRUE(owner.TakeClipboard());
+    DWORD sequence = ::GetClipboardSequenceNumber();
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
+    EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "over delayed formats");
+    EXPECT_TRUE(WaitForClipboardText("delayed text", 5000)) << ClipboardText().value_or("<none>");
+    EXPECT_EQ(owner.KeptRenders(), 18);
+    EXPECT_EQ(owner.OtherRenders(), 0);
+    EXPECT_FALSE(FormatBytes("HTML Format", 100).empty());
+    EXPECT_FALSE(FormatBytes("Vantapicker Test Delayed 13", 100).empty());
+    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_ENHMETAFILE));
+    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_DIBV5));
+    EXPECT_FALSE(Available("Ole Private Data"));
+
+    // An owner that has stopped answering is not asked at all: the program stays
+    // responsive and the trigger still searches; the selection then stays on the
+    // clipboard, as nothing could be kept.
+    ::SendMessageA(fixture.Window(), kFixtureComeForward, 0, 0);
+    ASSERT_TRUE(owner.TakeClipboard());
+    owner.StopAnswering(4000);
+    PumpMessagesFor(300);
+    sequence = ::GetClipboardSequenceNumber();
+    PressKeys({VK_CONTROL}, VK_F2);
+    PumpMessagesFor(300);
+    DWORD_PTR answer = 0;
+    EXPECT_NE(::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 1500, &answer), 0)
+        << "the program waits on the clipboard's owner";
+    EXPECT_TRUE(WaitUntil([&] { return owner.KeptRenders() == 0; }, 8000));
+    EXPECT_EQ(owner.OtherRenders(), 0);
+    EXPECT_TRUE(WaitForSettledChange(sequence));
+    EXPECT_EQ(ClipboardText(), std::optional<std::string>("over delayed formats"));
+}
+
+TEST_F(KeepClipboard, ALargeBitmapComesBackWholeAndCountsTowardTheCap) {
+    const std::string dib = LargeDib();
+    ASSERT_TRUE(SetClipboardDib(dib));
+    {
+        // Only the bitmap as supplied is copied: the forms the system makes from it are not.
+        auto snapshot = win::ClipboardSnapshot::Take(nullptr);
+        ASSERT_TRUE(snapshot.has_value());
+        EXPECT_EQ(snapshot->FormatCount(), 1u);
+        EXPECT_TRUE(snapshot->Holds(CF_DIB));
+        EXPECT_EQ(snapshot->Bytes(), dib.size());
+        EXPECT_FALSE(win::ClipboardSnapshot::Take(nullptr, dib.size() - 1).has_value());
+
+        // The restore checks, with the clipboard open, that no one changed it meanwhile.
+        const DWORD taken = ::GetClipboardSequenceNumber();
+        ASSERT_TRUE(SetClipboardText("newer"));
+        EXPECT_FALSE(snapshot->Restore(nullptr, taken));
+        EXPECT_EQ(ClipboardText(), std::optional<std::string>("newer"));
+    }
+
+    WriteTestDword(kSettingsKey, "RestoreClipboard", 1);
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("over a bitmap");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    ASSERT_TRUE(SetClipboardDib(dib));
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
+    EXPECT_TRUE(WaitUntil([] { return ::IsClipboardFormatAvailable(CF_TEXT) == FALSE; }, 5000));
+    EXPECT_TRUE(FormatBytes(CF_DIB) == dib) << "the bitmap came back changed";
 }
 
 }  // namespace

@@ -112,8 +112,17 @@ TEST_F(WideSearch, TextTheCodePageHoldsKeepsItsAnsiBytes) {
     PressKeys({VK_CONTROL}, VK_F2);
     ASSERT_TRUE(recorder_.WaitForUrls(1));
     EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + text);
+
+    // An application's own ANSI text (another code page's, or its own replacement of
+    // every non-ASCII character) is not what was selected: the Unicode text decides.
+    SelectionFixture ownAnsi("\xEF\xBB\xBFM\xC3\xBCller", 10000, false, true);
+    ASSERT_TRUE(ownAnsi.Ready()) << ownAnsi.Problem();
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(recorder_.WaitForUrls(2));
+    EXPECT_EQ(ClipboardText(), std::optional<std::string>("M?ller"));
+    EXPECT_EQ(recorder_.Urls()[1], defaultUrl_ + "M\xFCller");
     ASSERT_EQ(app.ExitThroughTrayMenu(), 0);
-    EXPECT_EQ(StoredHistory(), std::vector<std::string>{text});
+    EXPECT_EQ(StoredHistory(), (std::vector<std::string>{"M\xFCller", text}));
 }
 
 TEST_F(WideSearch, PlaceholderSitesGetTheTextPercentEncodedInTheMiddle) {
