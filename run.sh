@@ -10,7 +10,8 @@ root=$(pwd)
 
 tools/install-deps.sh
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target Vantapicker vp_catalogue SelectionFixture
+# The user guide too: the tray menu's Online Help opens it beside the program.
+cmake --build --preset mingw --target Vantapicker vp_catalogue vp_user_guide SelectionFixture
 
 bin=$root/build/mingw/bin
 state=$root/build/run
@@ -64,7 +65,12 @@ if ! pgrep -f 'Vantapicker.exe' >/dev/null; then
     exit 1
 fi
 echo "Vantapicker is running under Wine (prefix $WINEPREFIX, display $DISPLAY)."
-echo "Stop it with: WINEPREFIX=$WINEPREFIX wineserver -k"
+if [ "$headless" -eq 1 ]; then
+    # The Xvfb that this script started stays for the next run until it is stopped too.
+    echo "Stop it with: WINEPREFIX=$WINEPREFIX wineserver -k; kill \$(cat $state/xvfb.pid)"
+else
+    echo "Stop it with: WINEPREFIX=$WINEPREFIX wineserver -k"
+fi
 
 if [ "$headless" -eq 1 ]; then
     # A short demo as a user meets the program: text selected in an application,

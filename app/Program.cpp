@@ -31,6 +31,17 @@ int RunMessageLoop(HWND mainWindow, HACCEL popupKeys) {
 }  // namespace
 
 int RunProgram(HINSTANCE instance, const char* commandLine) {
+    // The registration switches are served whether or not a copy runs: setup registers
+    // while the user's copy may still run in another session, and must learn the result.
+    const RegistrationSwitch registration = FindRegistrationSwitch(commandLine, SystemLeadBytes());
+    if (registration != RegistrationSwitch::None) {
+        ::CoInitialize(nullptr);
+        HRESULT result =
+            registration == RegistrationSwitch::Register ? RegisterServer() : UnregisterServer();
+        ::CoUninitialize();
+        return static_cast<int>(result);
+    }
+
     if (::FindWindowA(kMainWindowClass, nullptr) != nullptr) {
         return 0;  // already running
     }
@@ -39,21 +50,6 @@ int RunProgram(HINSTANCE instance, const char* commandLine) {
                                   ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES | ICC_TAB_CLASSES};
     ::InitCommonControlsEx(&controls);
     ::CoInitialize(nullptr);
-
-    switch (FindRegistrationSwitch(commandLine, SystemLeadBytes())) {
-        case RegistrationSwitch::Unregister: {
-            HRESULT result = UnregisterServer();
-            ::CoUninitialize();
-            return static_cast<int>(result);
-        }
-        case RegistrationSwitch::Register: {
-            HRESULT result = RegisterServer();
-            ::CoUninitialize();
-            return static_cast<int>(result);
-        }
-        case RegistrationSwitch::None:
-            break;
-    }
 
     // Two starts close together (the logon entry and a manual start) can both pass the
     // window test above; the mutex lets exactly one of them on. It exists while the

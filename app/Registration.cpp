@@ -12,13 +12,23 @@ namespace {
 constexpr char kExeAppIdKey[] = "AppID\\Vantapicker.EXE";
 constexpr char kProductName[] = "Vantapicker";
 
-void WriteClassesString(const char* keyPath, const char* valueName, const char* data) {
+// Returns the result as an HRESULT, so that setup learns of a key it could not write.
+HRESULT WriteClassesString(const char* keyPath, const char* valueName, const char* data) {
     win::RegKey key;
-    if (::RegCreateKeyExA(HKEY_CLASSES_ROOT, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_WRITE, nullptr, key.Receive(), nullptr) == ERROR_SUCCESS) {
-        ::RegSetValueExA(key.Get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                         static_cast<DWORD>(std::char_traits<char>::length(data) + 1));
+    LONG status = ::RegCreateKeyExA(HKEY_CLASSES_ROOT, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                    KEY_WRITE, nullptr, key.Receive(), nullptr);
+    if (status == ERROR_SUCCESS) {
+        status =
+            ::RegSetValueExA(key.Get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                             static_cast<DWORD>(std::char_traits<char>::length(data) + 1));
     }
+    return HRESULT_FROM_WIN32(status);
+}
+
+// A key that is not there counts as removed.
+HRESULT DeleteClassesKey(const char* keyPath) {
+    LONG status = ::RegDeleteKeyA(HKEY_CLASSES_ROOT, keyPath);
+    return status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
 }
 
 std::wstring ExecutablePath() {
@@ -39,11 +49,16 @@ static std::string AppIdKey() {
 }
 
 HRESULT RegisterServer() {
-    WriteClassesString(AppIdKey().c_str(), nullptr, kProductName);
-    WriteClassesString(kExeAppIdKey, "AppID", kAppIdText);
+    HRESULT result = WriteClassesString(AppIdKey().c_str(), nullptr, kProductName);
+    if (SUCCEEDED(result)) {
+        result = WriteClassesString(kExeAppIdKey, "AppID", kAppIdText);
+    }
+    if (FAILED(result)) {
+        return result;
+    }
 
     ITypeLib* library = nullptr;
-    HRESULT result = LoadOwnTypeLibrary(&library);
+    result = LoadOwnTypeLibrary(&library);
     if (SUCCEEDED(result)) {
         std::wstring path = ExecutablePath();
         result = ::RegisterTypeLib(library, path.data(), nullptr);
@@ -53,8 +68,11 @@ HRESULT RegisterServer() {
 }
 
 HRESULT UnregisterServer() {
-    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, AppIdKey().c_str());
-    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, kExeAppIdKey);
+    HRESULT keys = DeleteClassesKey(AppIdKey().c_str());
+    HRESULT exeKey = DeleteClassesKey(kExeAppIdKey);
+    if (SUCCEEDED(keys)) {
+        keys = exeKey;
+    }
 
     // Unregister the version and locale that the library itself declares.
     ITypeLib* library = nullptr;
@@ -71,7 +89,7 @@ HRESULT UnregisterServer() {
         library->ReleaseTLibAttr(attributes);
     }
     library->Release();
-    return result;
+    return FAILED(keys) ? keys : result;
 }
 
 }  // namespace vp

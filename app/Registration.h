@@ -12,9 +12,10 @@ inline constexpr GUID kTypeLibraryId = {
     0x3F1C2B7A, 0x8E4D, 0x4C6B, {0x9A, 0x51, 0x2D, 0x7E, 0x0B, 0x6C, 0x4F, 0x19}};
 
 // Writes HKCR\AppID entries and registers the type library carried by the executable.
-// Returns the type library registration's result.
+// Returns the first failure, or the type library registration's result.
 HRESULT RegisterServer();
-// Removes exactly what RegisterServer wrote. Returns the unregistration's result.
+// Removes exactly what RegisterServer wrote. Returns the first failure of the keys
+// (a key already gone is no failure), or the unregistration's result.
 HRESULT UnregisterServer();
 
 }  // namespace vp

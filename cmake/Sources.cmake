@@ -70,4 +70,4 @@ set(VP_QHSL_SOURCES tools/qhsl/Qhsl.cpp)
 
 # VPHook.dll, the gesture hook. Its decision (hook/GestureMatch.h) is header-only and
 # portable; hook/Messages.h is the message protocol it shares with the program.
-set(VP_HOOK_SOURCES hook/VPHook.cpp hook/VPHook.def)
+set(VP_HOOK_SOURCES hook/VPHook.cpp hook/VPHook.def hook/VPHook.rc)

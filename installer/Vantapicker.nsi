@@ -2,7 +2,23 @@
 ; catalogue into the Windows directory, registers the program and, on its own page,
 ; offers to start it at logon (silent setup: only with /LOGON). Uninstalling keeps each
 ; user's settings and edited site list.
-;   makensis -DBIN_DIR=<folder with the built files> -DOUT_FILE=<setup.exe> Vantapicker.nsi
+;   makensis -DBIN_DIR=<folder with the built files> -DOUT_FILE=<setup.exe>
+;            -DVERSION=<a.b.c> -DHOME_PAGE=<url> -DSUPPORT=<url>
+;            [-DSIGN_SCRIPT=<tools/sign.sh> -DSIGN_PFX=<certificate>] Vantapicker.nsi
+;
+; An installed copy is upgraded where it is (the uninstall entry's InstallLocation), so
+; there is only ever one copy and one entry. Nothing is changed before everything that
+; can be checked is checked; what fails later is undone from a backup, so a failure
+; leaves the previous installation (or nothing) and ends setup with its own exit code:
+;   0 installed; 1 cancelled by the user; 2 the program folder cannot be written;
+;   3 the site catalogue in the Windows directory cannot be written;
+;   4 the running Vantapicker does not end; 5 the program cannot be registered.
+; A copy that setup ended is started again afterwards.
+;
+; Start at logon is each user's own choice (the Options dialog's check box, a value in
+; the user's Run key). Setup sets it only for the account that runs setup: on a first
+; GUI install the page offers it, /LOGON asks for it silently; an upgrade shows the
+; current choice and keeps it.
 ;
 ; The hook library stays loaded in every application that received a message while the
 ; program ran, until that application ends. Such a file cannot be overwritten or deleted,
@@ -13,6 +29,7 @@ Unicode true
 SetCompressor /SOLID lzma
 
 !include FileFunc.nsh
+!include LogicLib.nsh
 !include nsDialogs.nsh
 
 !ifndef BIN_DIR
@@ -21,17 +38,41 @@ SetCompressor /SOLID lzma
 !ifndef OUT_FILE
   !define OUT_FILE "VantapickerSetup.exe"
 !endif
+!ifndef VERSION
+  !error "VERSION must give the product's version, a.b.c"
+!endif
+!ifndef HOME_PAGE
+  !error "HOME_PAGE must give the product's home page"
+!endif
+!ifndef SUPPORT
+  !error "SUPPORT must give the maker's support address"
+!endif
+; The uninstaller is signed before setup carries it (setup itself is signed by the build
+; afterwards, with the same script).
+!ifdef SIGN_SCRIPT
+  !uninstfinalize '"${SIGN_SCRIPT}" "${SIGN_PFX}" "%1"' = 0
+!endif
 
 !define PRODUCT "Vantapicker"
 !define PUBLISHER "Quenhollow"
-!define HOME_PAGE "https://www.quenhollow.example/vantapicker/"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantapicker"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define MAIN_WINDOW_CLASS "QH_VantapickerHiddenWnd"
+!define CATALOGUE "AvailableSites.qhsl"
 
-; The version comes from the program's own version resource.
-!getdllversion "${BIN_DIR}\Vantapicker.exe" VP_VERSION_
-!define VERSION "${VP_VERSION_1}.${VP_VERSION_2}.${VP_VERSION_3}.${VP_VERSION_4}"
+; Exit codes, as the header lists them.
+!define EXIT_FOLDER 2
+!define EXIT_CATALOGUE 3
+!define EXIT_RUNNING 4
+!define EXIT_REGISTRATION 5
+
+; The files of the program folder, for installing, backing up and removing them. A file
+; beside the hook library is one more line here.
+!macro FOR_EACH_PROGRAM_FILE ACTION
+  !insertmacro ${ACTION} "Vantapicker.exe"
+  !insertmacro ${ACTION} "VPHook.dll"
+  !insertmacro ${ACTION} "UserGuide.html"
+!macroend
 
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
@@ -39,34 +80,74 @@ InstallDir "$PROGRAMFILES64\Quenhollow\Vantapicker"
 RequestExecutionLevel admin
 ShowInstDetails nevershow
 
-VIProductVersion "${VERSION}"
+VIProductVersion "${VERSION}.0"
 VIAddVersionKey "ProductName" "${PRODUCT}"
 VIAddVersionKey "CompanyName" "${PUBLISHER}"
 VIAddVersionKey "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 VIAddVersionKey "FileDescription" "${PRODUCT} setup"
-VIAddVersionKey "FileVersion" "${VERSION}"
-VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "FileVersion" "${VERSION}.0"
+VIAddVersionKey "ProductVersion" "${VERSION}.0"
 
 ; 1: start the program at logon; 0: do not; empty: leave the current choice alone
 ; (silent setup without /LOGON).
 Var StartAtLogon
 Var LogonCheckBox
+Var Upgrade           ; 1: an installed copy is upgraded in its folder
+Var WasRunning        ; 1: setup ended a running copy, which is started again
+Var StartCheckBox
+Var StartAfterwards   ; 1: the finish page's "Start Vantapicker" stays ticked
+Var CreatedFolder     ; 1: setup made the program folder
+Var HadCatalogue      ; 1: a catalogue was there before, and is backed up
+Var Writing           ; 1: setup has begun to write files, which a failure undoes
+Var Failed            ; 1: setup failed, and the finish page is not shown
+Var RunningResult
 
-Page directory
+Page directory DirectoryPageSkip
 Page custom LogonPageShow LogonPageLeave
 Page instfiles
+Page custom FinishPageShow FinishPageLeave
 UninstPage uninstConfirm
 UninstPage instfiles
 
 Function .onInit
+  SetShellVarContext all
+  StrCpy $Failed 0
+  StrCpy $Upgrade 0
+  StrCpy $WasRunning 0
+  StrCpy $StartAfterwards 1
+  ; An installed copy is upgraded in its own folder, whatever /D= or the page says.
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} ${FileExists} "$0\Vantapicker.exe"
+    StrCpy $INSTDIR $0
+    StrCpy $Upgrade 1
+  ${EndIf}
+
   StrCpy $StartAtLogon ""
-  IfSilent +2
-    StrCpy $StartAtLogon 1  ; the page shows the offer ticked
+  ${IfNot} ${Silent}
+    ${If} $Upgrade == 1
+      ; The page shows this user's current choice.
+      StrCpy $StartAtLogon 0
+      ReadRegStr $0 HKCU "${RUN_KEY}" "Vantapicker.exe"
+      ${If} $0 != ""
+        StrCpy $StartAtLogon 1
+      ${EndIf}
+    ${Else}
+      StrCpy $StartAtLogon 1  ; a first install offers it ticked
+    ${EndIf}
+  ${EndIf}
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/LOGON" $1
-  IfErrors +2
+  ${IfNot} ${Errors}
     StrCpy $StartAtLogon 1
+  ${EndIf}
+FunctionEnd
+
+Function DirectoryPageSkip
+  ${If} $Upgrade == 1
+    Abort  ; the folder is the installed one
+  ${EndIf}
 FunctionEnd
 
 Function LogonPageShow
@@ -76,34 +157,94 @@ Function LogonPageShow
   Pop $0
   ${NSD_CreateCheckBox} 0 32u 100% 12u "&Start Vantapicker when I log on"
   Pop $LogonCheckBox
-  StrCmp $StartAtLogon 1 0 +2
+  ${If} $StartAtLogon == 1
     ${NSD_Check} $LogonCheckBox
+  ${EndIf}
   nsDialogs::Show
 FunctionEnd
 
 Function LogonPageLeave
   ${NSD_GetState} $LogonCheckBox $0
   StrCpy $StartAtLogon 0
-  StrCmp $0 ${BST_CHECKED} 0 +2
+  ${If} $0 == ${BST_CHECKED}
     StrCpy $StartAtLogon 1
+  ${EndIf}
 FunctionEnd
 
-; Ends a running Vantapicker as its own Exit does (a quit message: triggers off, state
-; stored) and waits for the process; after five seconds it is ended by force.
+Function FinishPageShow
+  ${If} $Failed == 1
+    Abort
+  ${EndIf}
+  GetDlgItem $0 $HWNDPARENT 1
+  SendMessage $0 ${WM_SETTEXT} 0 "STR:&Finish"
+  GetDlgItem $0 $HWNDPARENT 2
+  EnableWindow $0 0
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateLabel} 0 0 100% 24u "Vantapicker is installed. Its icon appears in the notification area of the task bar."
+  Pop $0
+  ${NSD_CreateCheckBox} 0 32u 100% 12u "Start Vantapicker"
+  Pop $StartCheckBox
+  ${NSD_Check} $StartCheckBox
+  nsDialogs::Show
+FunctionEnd
+
+Function FinishPageLeave
+  ${NSD_GetState} $StartCheckBox $0
+  ${If} $0 == ${BST_CHECKED}
+    Call StartProgram
+  ${EndIf}
+FunctionEnd
+
+; Starts the installed program as the user who logged on, not with setup's elevated
+; rights: Windows' shell starts it. Wine has no elevation, and its shell would show the
+; folder instead, so there the program is started directly.
+Function StartProgram
+  ClearErrors
+  ReadRegStr $0 HKLM "Software\Wine" ""
+  ${If} ${Errors}
+    Exec '"$WINDIR\explorer.exe" "$INSTDIR\Vantapicker.exe"'
+  ${Else}
+    Exec '"$INSTDIR\Vantapicker.exe"'
+  ${EndIf}
+FunctionEnd
+
+; Ends the Vantapicker of this session (the one whose window this desktop shows) as its
+; own Exit does: a quit message stores its state. Its process is waited for; after five
+; seconds that process, and no other, is ended by force. Sets $RunningResult to 1 when a
+; copy ran and ended, 0 when none ran, or -1 when it does not end.
 !macro END_RUNNING_PROGRAM prefix
 Function ${prefix}EndRunningProgram
-  FindWindow $0 "${MAIN_WINDOW_CLASS}"
-  StrCmp $0 0 done
-  System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
-  System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2'  ; SYNCHRONIZE
-  System::Call 'user32::PostMessageW(p r0, i 0x0012, p 0, p 0)'         ; WM_QUIT
-  System::Call 'kernel32::WaitForSingleObject(p r2, i 5000) i .r3'
-  System::Call 'kernel32::CloseHandle(p r2)'
-  StrCmp $3 0 done
-  nsExec::Exec '"$SYSDIR\taskkill.exe" /F /IM Vantapicker.exe'
-  Pop $0
-  Sleep 500
-done:
+  StrCpy $RunningResult 0
+  FindWindow $R0 "${MAIN_WINDOW_CLASS}"
+  ${If} $R0 != 0
+    StrCpy $RunningResult 1
+    System::Call 'user32::GetWindowThreadProcessId(p $R0, *i .R1)'
+    System::Call 'kernel32::OpenProcess(i 0x00100001, i 0, i $R1) p .R2'  ; SYNCHRONIZE | PROCESS_TERMINATE
+    System::Call 'user32::PostMessageW(p $R0, i 0x0012, p 0, p 0)'         ; WM_QUIT
+    ${If} $R2 != 0
+      System::Call 'kernel32::WaitForSingleObject(p $R2, i 5000) i .R1'
+      ${If} $R1 != 0
+        System::Call 'kernel32::TerminateProcess(p $R2, i 1)'
+        System::Call 'kernel32::WaitForSingleObject(p $R2, i 5000) i .R1'
+      ${EndIf}
+      System::Call 'kernel32::CloseHandle(p $R2)'
+    ${Else}
+      ; Not ours to open: wait for its window to go.
+      StrCpy $R2 0
+      ${DoUntil} $R2 >= 50
+        Sleep 100
+        IntOp $R2 $R2 + 1
+        System::Call 'user32::IsWindow(p $R0) i .R1'
+        ${If} $R1 == 0
+          ${ExitDo}
+        ${EndIf}
+      ${Loop}
+    ${EndIf}
+    ${If} $R1 != 0
+      StrCpy $RunningResult -1
+    ${EndIf}
+  ${EndIf}
 FunctionEnd
 !macroend
 !insertmacro END_RUNNING_PROGRAM ""
@@ -137,13 +278,71 @@ done:
   Pop $R0
 FunctionEnd
 
-; Ends setup with a failure: the exit code is 2 and, unless silent, a message says why.
-Function FailToWrite
-  Exch $R0
-  MessageBox MB_OK|MB_ICONSTOP "Setup cannot write $R0.$\r$\n$\r$\nClose the programs that use it, or choose another folder, and run setup again." /SD IDOK
-  SetErrorLevel 2
-  Abort "Cannot write $R0"
+!macro BACK_UP_FILE NAME
+  CopyFiles /SILENT "$INSTDIR\${NAME}" "$PLUGINSDIR\backup"
+!macroend
+!macro REMOVE_FILE NAME
+  Delete "$INSTDIR\${NAME}"
+!macroend
+
+; Keeps a copy of what an upgrade replaces, so that a failure can put it back.
+Function BackUpOldInstall
+  CreateDirectory "$PLUGINSDIR\backup\images"
+  ${If} $Upgrade == 1
+    !insertmacro FOR_EACH_PROGRAM_FILE BACK_UP_FILE
+    CopyFiles /SILENT "$INSTDIR\images\*.png" "$PLUGINSDIR\backup\images"
+  ${EndIf}
+  ${If} $HadCatalogue == 1
+    CopyFiles /SILENT "$WINDIR\${CATALOGUE}" "$PLUGINSDIR\backup.qhsl"
+  ${EndIf}
 FunctionEnd
+
+; Undoes what setup wrote: the previous installation comes back, or, on a first
+; install, nothing stays. A copy that setup ended runs again.
+Function RestoreOldInstall
+  SetOverwrite on
+  ${If} $Writing == 1
+    ${If} $Upgrade == 1
+      CopyFiles /SILENT "$PLUGINSDIR\backup\*.*" "$INSTDIR"
+    ${Else}
+      !insertmacro FOR_EACH_PROGRAM_FILE REMOVE_FILE
+      Delete "$INSTDIR\images\*.png"
+      RMDir "$INSTDIR\images"
+    ${EndIf}
+    ${If} $HadCatalogue == 1
+      CopyFiles /SILENT "$PLUGINSDIR\backup.qhsl" "$WINDIR\${CATALOGUE}"
+    ${Else}
+      Delete "$WINDIR\${CATALOGUE}"
+    ${EndIf}
+  ${EndIf}
+  ${If} $CreatedFolder == 1
+    SetOutPath "$TEMP"
+    RMDir "$INSTDIR"
+  ${EndIf}
+  ${If} $WasRunning == 1
+    Call StartProgram
+  ${EndIf}
+FunctionEnd
+
+; Ends setup with the exit code on the stack and the text below it: a message says why
+; (unless silent), and what setup wrote is undone.
+Function Fail
+  Exch $R0  ; exit code
+  Exch
+  Exch $R1  ; text
+  MessageBox MB_OK|MB_ICONSTOP "$R1" /SD IDOK
+  StrCpy $Failed 1
+  Call RestoreOldInstall
+  SetErrorLevel $R0
+  Abort "$R1"
+FunctionEnd
+!macro FAIL CODE TEXT
+  Push "${TEXT}"
+  Push ${CODE}
+  Call Fail
+!macroend
+!define CANNOT_WRITE "Setup cannot write"
+!define CLOSE_AND_RETRY "Close the programs that use it, or choose another folder, and run setup again."
 
 ; Puts the built file NAME into $INSTDIR, even when the current copy is in use; a file
 ; that cannot be written at all fails setup.
@@ -152,69 +351,147 @@ FunctionEnd
   Call MakeRoomFor
   ClearErrors
   File "${BIN_DIR}\${NAME}"
-  IfErrors 0 +3
-    Push "$INSTDIR\${NAME}"
-    Call FailToWrite
+  ${If} ${Errors}
+    !insertmacro FAIL ${EXIT_FOLDER} "${CANNOT_WRITE} $INSTDIR\${NAME}.$\r$\n$\r$\n${CLOSE_AND_RETRY}"
+  ${EndIf}
+!macroend
+
+; Sets $1 to 1 when the file can be opened for writing (it is created, and removed
+; again, when it does not exist), else to 0.
+!macro CHECK_WRITABLE PATH
+  StrCpy $1 0
+  StrCpy $2 0
+  ${If} ${FileExists} "${PATH}"
+    StrCpy $2 1
+  ${EndIf}
+  ClearErrors
+  FileOpen $0 "${PATH}" a
+  ${IfNot} ${Errors}
+    StrCpy $1 1
+    FileClose $0
+    ${If} $2 == 0
+      Delete "${PATH}"
+    ${EndIf}
+  ${EndIf}
 !macroend
 
 Section "Vantapicker"
-  ; A running copy holds the program file and the hook library: end it first.
+  InitPluginsDir
+  StrCpy $CreatedFolder 0
+  StrCpy $HadCatalogue 0
+  StrCpy $Writing 0
+  StrCpy $Failed 0
+
+  ; Everything that can be checked before anything changes.
+  ${IfNot} ${FileExists} "$INSTDIR\*.*"
+    StrCpy $CreatedFolder 1
+  ${EndIf}
+  CreateDirectory "$INSTDIR"
+  !insertmacro CHECK_WRITABLE "$INSTDIR\Vantapicker.setup"
+  ${If} $1 == 0
+    !insertmacro FAIL ${EXIT_FOLDER} "${CANNOT_WRITE} $INSTDIR.$\r$\n$\r$\n${CLOSE_AND_RETRY}"
+  ${EndIf}
+  ${If} ${FileExists} "$WINDIR\${CATALOGUE}"
+    StrCpy $HadCatalogue 1
+  ${EndIf}
+  !insertmacro CHECK_WRITABLE "$WINDIR\${CATALOGUE}"
+  ${If} $1 == 0
+    !insertmacro FAIL ${EXIT_CATALOGUE} "${CANNOT_WRITE} $WINDIR\${CATALOGUE}.$\r$\n$\r$\nMake the file writable, and run setup again."
+  ${EndIf}
+
+  ; A running copy holds the program file and the hook library: end it.
   Call EndRunningProgram
+  ${If} $RunningResult == -1
+    !insertmacro FAIL ${EXIT_RUNNING} "Vantapicker does not end.$\r$\n$\r$\nEnd it from its icon in the notification area, and run setup again."
+  ${EndIf}
+  StrCpy $WasRunning $RunningResult
+
+  Call BackUpOldInstall
+  StrCpy $Writing 1
   SetOverwrite try  ; a file that cannot be written sets the error flag, no question
-  ClearErrors
-  SetOutPath "$INSTDIR"
-  IfErrors 0 +3
-    Push "$INSTDIR"
-    Call FailToWrite
-  !insertmacro PUT_PROGRAM_FILE "Vantapicker.exe"
-  !insertmacro PUT_PROGRAM_FILE "VPHook.dll"
-  !insertmacro PUT_PROGRAM_FILE "UserGuide.html"
-  SetOutPath "$INSTDIR\images"  ; the user guide's pictures
-  File "${BIN_DIR}\images\*.png"
   SetOutPath "$WINDIR"
   ClearErrors
-  File "${BIN_DIR}\AvailableSites.qhsl"
-  IfErrors 0 +3
-    Push "$WINDIR\AvailableSites.qhsl"
-    Call FailToWrite
+  File "${BIN_DIR}\${CATALOGUE}"
+  ${If} ${Errors}
+    !insertmacro FAIL ${EXIT_CATALOGUE} "${CANNOT_WRITE} $WINDIR\${CATALOGUE}.$\r$\n$\r$\nMake the file writable, and run setup again."
+  ${EndIf}
+  SetOutPath "$INSTDIR"
+  !insertmacro FOR_EACH_PROGRAM_FILE PUT_PROGRAM_FILE
+  SetOutPath "$INSTDIR\images"  ; the user guide's pictures
+  ClearErrors
+  File "${BIN_DIR}\images\*.png"
+  ${If} ${Errors}
+    !insertmacro FAIL ${EXIT_FOLDER} "${CANNOT_WRITE} $INSTDIR\images.$\r$\n$\r$\n${CLOSE_AND_RETRY}"
+  ${EndIf}
   SetOverwrite on
   SetOutPath "$INSTDIR"
 
-  ExecWait '"$INSTDIR\Vantapicker.exe" -RegServer'
+  ClearErrors
+  ExecWait '"$INSTDIR\Vantapicker.exe" -RegServer' $0
+  ${If} ${Errors}
+  ${OrIf} $0 != 0
+    !insertmacro FAIL ${EXIT_REGISTRATION} "Setup cannot register Vantapicker (error $0)."
+  ${EndIf}
+
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMajor" ${VP_VERSION_1}
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMinor" ${VP_VERSION_2}
+  !searchparse "${VERSION}" "" VERSION_MAJOR "." VERSION_MINOR "."
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMajor" ${VERSION_MAJOR}
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMinor" ${VERSION_MINOR}
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "URLInfoAbout" "${HOME_PAGE}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "HelpLink" "${SUPPORT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Vantapicker.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+  ; The shortcut is every user's; earlier versions put it into one user's menu.
+  SetShellVarContext current
+  Delete "$SMPROGRAMS\Vantapicker.lnk"
+  SetShellVarContext all
   CreateShortCut "$SMPROGRAMS\Vantapicker.lnk" "$INSTDIR\Vantapicker.exe"
 
-  StrCmp $StartAtLogon 1 0 +3
+  ${If} $StartAtLogon == 1
     WriteRegStr HKCU "${RUN_KEY}" "Vantapicker.exe" '"$INSTDIR\Vantapicker.exe"'
-    Goto logon_done
-  StrCmp $StartAtLogon 0 0 +2
+  ${ElseIf} $StartAtLogon == 0
     DeleteRegValue HKCU "${RUN_KEY}" "Vantapicker.exe"
-logon_done:
+  ${EndIf}
+
+  ; A copy that setup ended runs again; the GUI asks on its finish page instead.
+  ${If} ${Silent}
+  ${AndIf} $WasRunning == 1
+    Call StartProgram
+  ${EndIf}
 SectionEnd
 
+!macro UN_REMOVE_FILE NAME
+  Delete /REBOOTOK "$INSTDIR\${NAME}"
+  Delete /REBOOTOK "$INSTDIR\${NAME}.old*"  ; moved aside by upgrades
+!macroend
+
 Section "Uninstall"
+  SetShellVarContext all
   Call un.EndRunningProgram
-  ExecWait '"$INSTDIR\Vantapicker.exe" -UnregServer'
+  ${If} $RunningResult == -1
+    MessageBox MB_OK|MB_ICONSTOP "Vantapicker does not end.$\r$\n$\r$\nEnd it from its icon in the notification area, and run the uninstall again." /SD IDOK
+    SetErrorLevel ${EXIT_RUNNING}
+    Abort
+  ${EndIf}
+  ClearErrors
+  ExecWait '"$INSTDIR\Vantapicker.exe" -UnregServer' $1
+  ${If} ${Errors}
+  ${OrIf} $1 != 0
+    DetailPrint "Vantapicker could not be unregistered (error $1)."
+    SetErrorLevel ${EXIT_REGISTRATION}  ; the files go all the same
+  ${EndIf}
   ; What other programs still have loaded goes at the next restart.
-  Delete /REBOOTOK "$INSTDIR\Vantapicker.exe"
-  Delete /REBOOTOK "$INSTDIR\VPHook.dll"
-  Delete /REBOOTOK "$INSTDIR\VPHook.dll.old*"  ; moved aside by upgrades
-  Delete /REBOOTOK "$INSTDIR\Vantapicker.exe.old*"
-  Delete /REBOOTOK "$INSTDIR\UserGuide.html"
-  Delete /REBOOTOK "$INSTDIR\UserGuide.html.old*"
+  !insertmacro FOR_EACH_PROGRAM_FILE UN_REMOVE_FILE
   Delete /REBOOTOK "$INSTDIR\images\*.png"
   RMDir /REBOOTOK "$INSTDIR\images"
   Delete /REBOOTOK "$INSTDIR\Uninstall.exe"
@@ -226,8 +503,9 @@ Section "Uninstall"
       Goto maker_done
     RMDir "$PROGRAMFILES64\Quenhollow"
 maker_done:
-  Delete /REBOOTOK "$WINDIR\AvailableSites.qhsl"
+  Delete /REBOOTOK "$WINDIR\${CATALOGUE}"
   Delete "$SMPROGRAMS\Vantapicker.lnk"
+  ; This user's logon value; other users' values stay, and start nothing.
   DeleteRegValue HKCU "${RUN_KEY}" "Vantapicker.exe"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   ; The user's settings and edited site list stay for a later installation.

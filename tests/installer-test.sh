@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # Setup and uninstall under Wine, as a user meets them: a folder with blanks chosen with
-# /D=, an upgrade over a running copy while another application (notepad) still has the
-# old hook library loaded, an uninstall with the library still loaded, then a restart of
-# the Wine session that carries out the deletions left for it. The user's settings and
-# own site list must survive the upgrade and the uninstall.
-#   installer-test.sh STATE SETUP.exe APP_TESTS.exe   (the app tests sit beside the build)
+# /D= and upgraded there by a plain /S, a catalogue that cannot be written, an upgrade
+# over a running copy while another application (notepad) still has the old hook library
+# loaded, an uninstall with the library still loaded, then a restart of the Wine session
+# that carries out the deletions left for it. The user's settings and own site list must
+# survive the upgrade and the uninstall. Last, a setup built with a throwaway certificate
+# carries signatures that osslsigncode verifies.
+#   installer-test.sh STATE SETUP.exe APP_TESTS.exe VERSION
+#   (the app tests sit beside the build; VERSION is the project's, a.b.c)
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 state=$1
 setup=$2
 app_tests=$3
+version=$4
 bin=$(dirname "$app_tests")
+source_dir=$(dirname "$here")
 export WINEPREFIX=$state/prefix
 source "$here/wine/env.sh"
 if [ ! -f "$state/display" ]; then
@@ -40,9 +45,9 @@ check() {  # check DESCRIPTION COMMAND...
 # One command line exactly as typed at a command prompt: /D= and _?= take the rest of
 # the line unquoted, blanks included.
 typed() { wine cmd /c "$1"; }
-# A registry value's data, or nothing.
+# A registry value's data, or nothing (the 64-bit view, where the 64-bit setup writes).
 reg_value() {
-    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    wine reg query "$1" /v "$2" /reg:64 2>/dev/null | tr -d '\r' |
         sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 # Whether some process has the file mapped (Wine maps a loaded DLL or program file).
@@ -73,6 +78,35 @@ print(f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}")
 EOF
 }
 setup_win=$(winepath -w "$setup")
+# The addresses that the tray menu opens, as the uninstall entry must name them.
+web_address() { sed -n "s/.*$1\\[\\] = \"\\([^\"]*\\)\".*/\\1/p" "$source_dir/app/WebAddresses.h"; }
+home_page=$(web_address kHomePageAddress)
+support=$(web_address kSupportAddress)
+# The process id of the program running from the folder given in Windows form, or
+# nothing: the process of that command line that has the program mapped (not the
+# launcher that waits for it).
+program_pid() {
+    local cmdline
+    for cmdline in /proc/[0-9]*/cmdline; do
+        if { tr '\0' ' ' <"$cmdline"; } 2>/dev/null | grep -qiF "$1\\Vantapicker.exe" &&
+            grep -qsF /Vantapicker.exe "${cmdline%/cmdline}/maps"; then
+            basename "${cmdline%/cmdline}"
+            return
+        fi
+    done
+}
+# Whether the process has ended (a launcher's zombie counts as ended).
+ended() { ! grep -qsF /Vantapicker.exe "/proc/$1/maps"; }
+wait_for_program() {  # wait_for_program FOLDER_WIN [OTHER_THAN_PID]
+    for _ in $(seq 1 100); do
+        local pid
+        pid=$(program_pid "$1")
+        [ -n "$pid" ] && [ "$pid" != "${2-}" ] && grep -qsF /VPHook.dll "/proc/$pid/maps" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+all_users_menu=$drive/ProgramData/Microsoft/Windows/Start\ Menu/Programs
 
 # --- A folder with blanks, start at logon asked for ---------------------------------
 typed "$setup_win /S /LOGON /D=$blanks_win"
@@ -86,6 +120,62 @@ wine "$blanks_win\\Vantapicker.exe" &
 wait_until_mapped "$blanks/VPHook.dll"
 sleep 2
 check "the program runs from the folder with blanks" mapped "$blanks/Vantapicker.exe"
+check "the shortcut is in the all-users menu" test -f "$all_users_menu/Vantapicker.lnk"
+check "no shortcut in the menu of the account that ran setup" \
+    bash -c "! find '$drive/users' -path '*Start Menu/Programs/Vantapicker.lnk' | grep -q ."
+
+# A plain /S, as a package manager runs it, upgrades the copy where it is and starts the
+# copy it ended again.
+echo "older copy" >>"$blanks/Vantapicker.exe"
+running=$(program_pid "$blanks_win")
+check "the program's process is found" test -n "$running"
+wine "$setup" /S
+check "upgrade into the folder with blanks succeeds" test $? -eq 0
+check "upgrade replaced the program in the folder with blanks" cmp -s "$bin/Vantapicker.exe" "$blanks/Vantapicker.exe"
+check "no second copy under Program Files" test ! -e "$program"
+check "the entry still names the folder with blanks" test "$(reg_value "$uninstall_key" InstallLocation)" = "$blanks_win"
+check "one uninstall entry after the upgrade" test "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:64 |
+    tr -d '\r' | grep -c 'DisplayName *REG_SZ *Vantapicker$')" -eq 1
+check "the upgrade kept start at logon" \
+    test "$(reg_value "$run_key" Vantapicker.exe)" = "\"$blanks_win\\Vantapicker.exe\""
+check "the copy that the upgrade ended runs again" wait_for_program "$blanks_win" "$running"
+check "the old copy ended" ended "$running"
+
+# The one version: CMake's, in the program, the hook library, setup and the entry.
+check "the program's version is $version" test "$(file_version "$blanks/Vantapicker.exe")" = "$version.0"
+check "the hook library's version is $version" test "$(file_version "$blanks/VPHook.dll")" = "$version.0"
+check "setup's version is $version" test "$(file_version "$setup")" = "$version.0"
+check "the entry's version is $version" test "$(reg_value "$uninstall_key" DisplayVersion)" = "$version"
+check "uninstall entry: home page $home_page" test "$(reg_value "$uninstall_key" URLInfoAbout)" = "$home_page"
+check "uninstall entry: help $support" test "$(reg_value "$uninstall_key" HelpLink)" = "$support"
+check "uninstall entry: quiet uninstall" \
+    test "$(reg_value "$uninstall_key" QuietUninstallString)" = "\"$blanks_win\\Uninstall.exe\" /S"
+
+# A catalogue that cannot be written fails setup with its own code before anything
+# changed: the installed copy, its entry and the running program stay as they were.
+catalogue=$drive/windows/AvailableSites.qhsl
+echo "older copy" >>"$blanks/VPHook.dll"
+before=$state/before-failed-setup
+rm -rf "$before" && cp -r "$blanks" "$before"
+cp "$catalogue" "$before.qhsl"
+running=$(program_pid "$blanks_win")
+wine attrib +r "$(winepath -w "$catalogue")" >/dev/null 2>&1
+# The tests may run as root, whom the read-only attribute does not stop: the file is
+# made immutable too.
+if chattr +i "$catalogue" 2>/dev/null; then
+    trap 'chattr -i "$catalogue" 2>/dev/null' EXIT
+    wine "$setup" /S
+    check "a read-only catalogue fails setup with exit code 3" test $? -eq 3
+    chattr -i "$catalogue"
+    check "the failed setup left the installed files as they were" diff -r "$before" "$blanks"
+    check "the failed setup left the catalogue as it was" cmp -s "$before.qhsl" "$catalogue"
+    check "the failed setup left the entry" test "$(reg_value "$uninstall_key" InstallLocation)" = "$blanks_win"
+    check "the failed setup left the program running" test "$(program_pid "$blanks_win")" = "$running"
+else
+    echo "skipped: no immutable files here to make a catalogue that cannot be written"
+fi
+wine attrib -r "$(winepath -w "$catalogue")" >/dev/null 2>&1
+
 uninstall "$blanks_win"
 check "uninstall from the folder with blanks succeeds" test $? -eq 0
 check "uninstall ended the program" bash -c "! grep -qsF '$blanks/Vantapicker.exe' /proc/[0-9]*/maps"
@@ -101,11 +191,8 @@ check "hook library installed" test -f "$program/VPHook.dll"
 check "user guide installed" test -f "$program/UserGuide.html"
 check "catalogue in the Windows directory" test -s "$drive/windows/AvailableSites.qhsl"
 check "uninstaller written" test -f "$program/Uninstall.exe"
-check "registered" bash -c "wine reg query 'HKCR\\AppID\\Vantapicker.EXE' >/dev/null 2>&1"
+check "registered" bash -c "wine reg query 'HKCR\\AppID\\Vantapicker.EXE' /reg:64 >/dev/null 2>&1"
 check "silent setup leaves start at logon off" test -z "$(reg_value "$run_key" Vantapicker.exe)"
-version=$(file_version "$bin/Vantapicker.exe")
-check "uninstall entry shows the version $version" test "$(reg_value "$uninstall_key" DisplayVersion)" = "$version"
-check "uninstall entry: home page" test -n "$(reg_value "$uninstall_key" URLInfoAbout)"
 installed_kb=$(du -sk "$program" | cut -f1)
 check "uninstall entry: size of the installed files ($installed_kb KB)" \
     test "$(( $(reg_value "$uninstall_key" EstimatedSize) ))" -ge $((installed_kb * 9 / 10))
@@ -130,21 +217,27 @@ keep_user_data() {
     wine reg add "$settings_key" /v InstallerTest /d kept /f >/dev/null 2>&1
     user_list=$(find "$drive/users" -maxdepth 4 -type d -name 'Local' | head -n 1)/Quenhollow/Vantapicker
     mkdir -p "$user_list"
-    echo "edited" >"$user_list/AvailableSites.qhsl"
+    # A site list that the program reads: the upgrade starts the program again.
+    cp "$bin/AvailableSites.qhsl" "$user_list/AvailableSites.qhsl"
 }
 user_data_kept() {
-    test "$(reg_value "$settings_key" InstallerTest)" = kept && test -f "$user_list/AvailableSites.qhsl"
+    test "$(reg_value "$settings_key" InstallerTest)" = kept &&
+        cmp -s "$bin/AvailableSites.qhsl" "$user_list/AvailableSites.qhsl"
 }
 keep_user_data
 
+running=$(program_pid "$program_win")
 wine "$setup" /S
 check "upgrade succeeds" test $? -eq 0
-check "upgrade ended the running program" bash -c "! grep -qsF '$program/Vantapicker.exe' /proc/[0-9]*/maps"
+check "upgrade ended the running program" ended "$running"
+check "upgrade started the program again" wait_for_program "$program_win" "$running"
+kill "$(program_pid "$program_win")" 2>/dev/null  # the trigger test starts its own
+sleep 1
 check "upgrade replaced the program" cmp -s "$bin/Vantapicker.exe" "$program/Vantapicker.exe"
 check "upgrade replaced the hook library" cmp -s "$bin/VPHook.dll" "$program/VPHook.dll"
 check "the old hook library waits for the restart" \
     bash -c "wine reg query 'HKLM\\System\\CurrentControlSet\\Control\\Session Manager' /v PendingFileRenameOperations | grep -qF 'Vantapicker\\VPHook.dll.old'"
-check "one uninstall entry" test "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s |
+check "one uninstall entry" test "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:64 |
     tr -d '\r' | grep -c 'DisplayName *REG_SZ *Vantapicker$')" -eq 1
 check "the user's settings and site list survive the upgrade" user_data_kept
 
@@ -160,7 +253,7 @@ check "uninstall succeeds" test $? -eq 0
 check "program removed" test ! -f "$program/Vantapicker.exe"
 check "catalogue removed" test ! -f "$drive/windows/AvailableSites.qhsl"
 check "uninstall entry removed" test -z "$(reg_value "$uninstall_key" DisplayName)"
-check "unregistered" bash -c "! wine reg query 'HKCR\\AppID\\Vantapicker.EXE' >/dev/null 2>&1"
+check "unregistered" bash -c "! wine reg query 'HKCR\\AppID\\Vantapicker.EXE' /reg:64 >/dev/null 2>&1"
 check "the user's settings and site list survive the uninstall" user_data_kept
 wineserver -k
 wineserver -w
@@ -172,16 +265,53 @@ check "no folder with blanks after the restart" test ! -e "$blanks"
 check "no uninstall entry after the restart" bash -c "! grep -qF 'Uninstall\\\\\\\\Vantapicker]' '$WINEPREFIX/system.reg'"
 rm -f "$user_list/AvailableSites.qhsl"
 
-# --- A hook library that cannot be written at all fails setup -------------------------
+# --- A hook library that cannot be written at all fails setup, and what setup had
+# written already is undone -------------------------------------------------------------
 wine "$setup" /S
+echo "older copy" >>"$program/Vantapicker.exe"
+echo "older catalogue" >>"$catalogue"
+cp "$program/Vantapicker.exe" "$catalogue" "$state/"
 if chattr +i "$program/VPHook.dll" 2>/dev/null; then
     trap 'chattr -i "$program/VPHook.dll" 2>/dev/null' EXIT
     wine "$setup" /S
-    check "setup fails when the hook library cannot be written" test $? -ne 0
+    check "setup fails with exit code 2 when the hook library cannot be written" test $? -eq 2
     chattr -i "$program/VPHook.dll"
+    check "the failed setup put the program back" cmp -s "$state/Vantapicker.exe" "$program/Vantapicker.exe"
+    check "the failed setup put the catalogue back" cmp -s "$state/AvailableSites.qhsl" "$catalogue"
 else
     echo "skipped: no immutable files here to make a file that cannot be written"
 fi
+wineserver -k
+wineserver -w
+
+# --- Signed with a throwaway certificate: the program, the hook library, setup and the
+# uninstaller, as the build signs them when VP_SIGN_PFX is set ------------------------
+signing=$state/signing
+rm -rf "$signing" && mkdir -p "$signing/bin"
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$signing/key.pem" -out "$signing/cert.pem" \
+    -days 2 -subj "/CN=Vantapicker test" -addext extendedKeyUsage=codeSigning >/dev/null 2>&1
+openssl pkcs12 -export -inkey "$signing/key.pem" -in "$signing/cert.pem" \
+    -out "$signing/cert.pfx" -passout pass:throwaway
+export VP_SIGN_PASSWORD=throwaway
+cp -r "$bin/Vantapicker.exe" "$bin/VPHook.dll" "$bin/AvailableSites.qhsl" "$bin/UserGuide.html" \
+    "$bin/images" "$signing/bin/"
+for file in Vantapicker.exe VPHook.dll; do
+    "$source_dir/tools/sign.sh" "$signing/cert.pfx" "$signing/bin/$file"
+done
+makensis -V2 -DBIN_DIR="$signing/bin" -DOUT_FILE="$signing/VantapickerSetup.exe" -DVERSION="$version" \
+    -DHOME_PAGE="$home_page" -DSUPPORT="$support" -DSIGN_SCRIPT="$source_dir/tools/sign.sh" \
+    -DSIGN_PFX="$signing/cert.pfx" "$source_dir/installer/Vantapicker.nsi" &&
+    "$source_dir/tools/sign.sh" "$signing/cert.pfx" "$signing/VantapickerSetup.exe"
+check "a setup signed with the throwaway certificate is built" test $? -eq 0
+wine "$signing/VantapickerSetup.exe" /S
+check "the signed setup installs" test $? -eq 0
+installed=$(winepath -u "$(reg_value "$uninstall_key" InstallLocation)")
+verified() { osslsigncode verify -CAfile "$signing/cert.pem" -in "$1" >/dev/null 2>&1; }
+for file in "$signing/bin/Vantapicker.exe" "$signing/bin/VPHook.dll" "$signing/VantapickerSetup.exe" \
+    "$installed/Uninstall.exe"; do
+    check "$(basename "$file") carries a signature that verifies" verified "$file"
+done
+check "an unsigned build does not verify" bash -c "! osslsigncode verify -CAfile '$signing/cert.pem' -in '$bin/Vantapicker.exe' >/dev/null 2>&1"
 wineserver -k
 wineserver -w
 

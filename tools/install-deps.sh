@@ -2,11 +2,13 @@
 # Installs the Debian packages that building, running and testing need, when missing.
 set -euo pipefail
 
+# libclang-rt-14-dev holds the fuzzer and sanitizer runtimes, which clang only
+# recommends; osslsigncode and openssl sign the binaries and make the test's certificate.
 packages=(
     cmake ninja-build g++ python3
-    googletest libgtest-dev libbenchmark-dev clang
+    googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
     mingw-w64 g++-mingw-w64-x86-64-posix mingw-w64-tools
-    wine wine64 xvfb xauth xdotool x11-utils imagemagick nsis
+    wine wine64 xvfb xauth xdotool x11-utils imagemagick nsis osslsigncode openssl
 )
 
 missing=()

@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "Version.h"
 #include "resource.h"
 #include "tests/win/AppProcess.h"
 
@@ -422,7 +423,9 @@ TEST(Resources, AboutBox) {
     const std::vector<ExpectedControl> controls = {
         {-1, "Static", "#201", kChild | SS_ICON, 6, 6, 20, 20},
         {-1, "Button", "", kGroupBox, 34, 2, 196, 45},
-        {-1, "Static", "Vantapicker\nCopyright (C) Quenhollow. All rights reserved.\nVersion 2.0",
+        {-1, "Static",
+         "Vantapicker\nCopyright (C) Quenhollow. All rights "
+         "reserved.\nVersion " VP_VERSION_SHORT_TEXT,
          kLeftText, 42, 10, 131, 34},
         {IDOK, "Button", "&OK", kDefPushButton, 176, 11, 49, 14},
     };
@@ -544,25 +547,41 @@ TEST(Resources, Manifest) {
     EXPECT_NE(manifest.find("<dependentAssembly>"), std::string::npos);
     EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(manifest.find("<supportedOS Id=\"{"), std::string::npos);
+    EXPECT_NE(manifest.find("name=\"Quenhollow.Vantapicker\" version=\"" VP_VERSION_FULL_TEXT "\""),
+              std::string::npos);
 }
 
+// The program and its hook library carry the build's one version.
 TEST(Resources, VersionInformation) {
-    const std::string path = ProgramPath();
-    std::vector<char> info(::GetFileVersionInfoSizeA(path.c_str(), nullptr));
-    ASSERT_FALSE(info.empty());
-    ASSERT_TRUE(
-        ::GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT size = 0;
-    ASSERT_TRUE(::VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
-    ASSERT_GE(size, sizeof *fixed);
-    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00020000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    char* product = nullptr;
-    ASSERT_TRUE(::VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\ProductName",
-                                 reinterpret_cast<void**>(&product), &size));
-    EXPECT_STREQ(product, "Vantapicker");
+    const std::string program = ProgramPath();
+    const std::string hook = program.substr(0, program.find_last_of("\\/") + 1) + "VPHook.dll";
+    for (const std::string& path : {program, hook}) {
+        SCOPED_TRACE(path);
+        std::vector<char> info(::GetFileVersionInfoSizeA(path.c_str(), nullptr));
+        ASSERT_FALSE(info.empty());
+        ASSERT_TRUE(
+            ::GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT size = 0;
+        ASSERT_TRUE(::VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
+        ASSERT_GE(size, sizeof *fixed);
+        EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+        EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(VP_VERSION_MINOR, VP_VERSION_MAJOR));
+        EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(VP_VERSION_BUILD, VP_VERSION_PATCH));
+        EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+        EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
+        for (const char* name : {"FileVersion", "ProductVersion"}) {
+            char* text = nullptr;
+            ASSERT_TRUE(::VerQueryValueA(
+                info.data(), (std::string("\\StringFileInfo\\040904b0\\") + name).c_str(),
+                reinterpret_cast<void**>(&text), &size));
+            EXPECT_STREQ(text, VP_VERSION_FULL_TEXT) << name;
+        }
+        char* product = nullptr;
+        ASSERT_TRUE(::VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\ProductName",
+                                     reinterpret_cast<void**>(&product), &size));
+        EXPECT_STREQ(product, "Vantapicker");
+    }
 }
 
 }  // namespace

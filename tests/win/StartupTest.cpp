@@ -121,11 +121,18 @@ TEST_F(Registration, SwitchNotAtTheEndOrWithoutPrefixStartsTheProgram) {
     }
 }
 
-TEST_F(Registration, SwitchDoesNothingWhileAnInstanceRuns) {
+// Setup registers while a copy may run: the switch is served and reports its result.
+TEST_F(Registration, SwitchIsServedWhileAnInstanceRuns) {
     AppProcess running;
-    ASSERT_NE(WaitForMainWindow(), nullptr);
+    HWND window = WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
     EXPECT_EQ(RunToEnd("-RegServer"), 0);
+    EXPECT_EQ(ClassesString(kAppIdKey, nullptr), "Vantapicker");
+    EXPECT_EQ(RegisteredTypeLibrary().first, L"VANTAPICKERLib");
+    EXPECT_EQ(RunToEnd("-UnregServer"), 0);
     EXPECT_FALSE(ClassesKeyExists(kAppIdKey));
+    EXPECT_TRUE(running.IsRunning());
+    EXPECT_EQ(WaitForMainWindow(0), window);
 }
 
 class Startup : public ::testing::Test {
