@@ -198,6 +198,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                      }),
         Map::Message(hook::kHostReadyMessage,
                      [](MainWindow& self, WPARAM processId, LPARAM) -> LRESULT {
+                         // Wine ends a hook chain at a hook whose library a process
+                         // cannot load (one of the other bitness): the program's own
+                         // hook goes first again, so 64-bit applications keep their
+                         // gestures whatever the order the hooks were installed in.
+                         if (self.hooked_) {
+                             UnhookVPHook();
+                             SetVPHook(self.Handle());
+                         }
                          self.hookHost32_.OnReady(static_cast<DWORD>(processId));
                          return 0;
                      }),

@@ -168,6 +168,9 @@ Section "Vantapicker"
     Call FailToWrite
   !insertmacro PUT_PROGRAM_FILE "Vantapicker.exe"
   !insertmacro PUT_PROGRAM_FILE "VPHook.dll"
+  ; The hook for 32-bit applications and its host, which ends with the program.
+  !insertmacro PUT_PROGRAM_FILE "VPHook32.dll"
+  !insertmacro PUT_PROGRAM_FILE "VPHookHost32.exe"
   !insertmacro PUT_PROGRAM_FILE "UserGuide.html"
   SetOutPath "$INSTDIR\images"  ; the user guide's pictures
   File "${BIN_DIR}\images\*.png"
@@ -212,6 +215,10 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\Vantapicker.exe"
   Delete /REBOOTOK "$INSTDIR\VPHook.dll"
   Delete /REBOOTOK "$INSTDIR\VPHook.dll.old*"  ; moved aside by upgrades
+  Delete /REBOOTOK "$INSTDIR\VPHook32.dll"
+  Delete /REBOOTOK "$INSTDIR\VPHook32.dll.old*"
+  Delete /REBOOTOK "$INSTDIR\VPHookHost32.exe"
+  Delete /REBOOTOK "$INSTDIR\VPHookHost32.exe.old*"
   Delete /REBOOTOK "$INSTDIR\Vantapicker.exe.old*"
   Delete /REBOOTOK "$INSTDIR\UserGuide.html"
   Delete /REBOOTOK "$INSTDIR\UserGuide.html.old*"
