@@ -4,6 +4,7 @@
 
 #include "app/WebAddresses.h"
 #include "core/SearchHistoryStore.h"
+#include "hook/HookHost.h"
 #include "hook/Messages.h"
 #include "hook/VPHook.h"
 #include "options/OptionsSheet.h"
@@ -195,6 +196,24 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          self.popup_.OnDpiChanged(LOWORD(dpi));
                          return 0;
                      }),
+        Map::Message(hook::kHostReadyMessage,
+                     [](MainWindow& self, WPARAM processId, LPARAM) -> LRESULT {
+                         // Wine ends a hook chain at a hook whose library a process
+                         // cannot load (one of the other bitness): the program's own
+                         // hook goes first again, so 64-bit applications keep their
+                         // gestures whatever the order the hooks were installed in.
+                         if (self.hooked_) {
+                             UnhookVPHook();
+                             SetVPHook(self.Handle());
+                         }
+                         self.hookHost32_.OnReady(static_cast<DWORD>(processId));
+                         return 0;
+                     }),
+        Map::Message(hook::kHostEndedMessage,
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         self.hookHost32_.OnEnded();
+                         return 0;
+                     }),
         Map::Message(WM_SHOW_POPUP,
                      [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
                          self.popup_.ShowAtCursor();
@@ -222,6 +241,8 @@ void MainWindow::InitializeApplication() {
         // The hook library knows its gestures before the hook exists.
         ApplyTriggers();
         SetVPHook(Handle());
+        hooked_ = true;
+        hookHost32_.Apply(Handle(), triggers_, active_);
         tray_.Update(active_);
     });
     if (!started) {
@@ -250,6 +271,8 @@ void MainWindow::ReloadConfiguration() {
 
 void MainWindow::ApplyTriggers() {
     capture_.Apply(triggers_, active_);
+    // While inactive, 32-bit applications are left without a hook at all.
+    hookHost32_.Apply(Handle(), triggers_, active_ && hooked_);
 }
 
 void MainWindow::RebuildSiteLinks() {
@@ -297,6 +320,8 @@ void MainWindow::StoreStateForNextRun() {
 void MainWindow::ExitProgram() {
     try {
         UnhookVPHook();
+        hooked_ = false;
+        hookHost32_.Stop();
         StoreStateForNextRun();
         tray_.Remove();
     } catch (...) {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "app/HookHost32.h"
 #include "app/TrayIcon.h"
 #include "app/TriggerCapture.h"
 #include "core/Settings.h"
@@ -58,6 +59,8 @@ private:
     // them would overwrite the user's with defaults.
     bool stateLoaded_ = false;
     TriggerCapture capture_;
+    bool hooked_ = false;  // the program's own hook is installed
+    HookHost32 hookHost32_;
     TrayIcon tray_;
     PopupView popup_;
     UINT taskbarCreatedMessage_;

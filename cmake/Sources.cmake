@@ -55,6 +55,7 @@ set(VP_OPTIONS_SOURCES
     options/SitesPage.cpp
 )
 set(VP_APP_SOURCES
+    app/HookHost32.cpp
     app/MainWindow.cpp
     app/Program.cpp
     app/Registration.cpp
@@ -71,3 +72,6 @@ set(VP_QHSL_SOURCES tools/qhsl/Qhsl.cpp)
 # VPHook.dll, the gesture hook. Its decision (hook/GestureMatch.h) is header-only and
 # portable; hook/Messages.h is the message protocol it shares with the program.
 set(VP_HOOK_SOURCES hook/VPHook.cpp hook/VPHook.def hook/VPHook.rc)
+# VPHookHost32.exe, which installs the 32-bit copy of the hook (VPHook32.dll) for the
+# program; hook/HookHost.h is what the two say to each other.
+set(VP_HOOK_HOST_SOURCES hook/HookHost32.cpp)

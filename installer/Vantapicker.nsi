@@ -71,6 +71,9 @@ SetCompressor /SOLID lzma
 !macro FOR_EACH_PROGRAM_FILE ACTION
   !insertmacro ${ACTION} "Vantapicker.exe"
   !insertmacro ${ACTION} "VPHook.dll"
+  ; The hook for 32-bit applications and its host, which ends with the program.
+  !insertmacro ${ACTION} "VPHook32.dll"
+  !insertmacro ${ACTION} "VPHookHost32.exe"
   !insertmacro ${ACTION} "UserGuide.html"
 !macroend
 

@@ -85,6 +85,12 @@ struct HookTraits {
     static void Close(Type h) { ::UnhookWindowsHookEx(h); }
 };
 
+struct RegisteredWaitTraits {  // RegisterWaitForSingleObject; ending waits for its callback
+    using Type = HANDLE;
+    static Type Empty() { return nullptr; }
+    static void Close(Type h) { ::UnregisterWaitEx(h, INVALID_HANDLE_VALUE); }
+};
+
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using RegKey = UniqueHandle<RegKeyTraits>;
@@ -92,5 +98,6 @@ using MenuHandle = UniqueHandle<MenuTraits>;
 using IconHandle = UniqueHandle<IconTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
 using HookHandle = UniqueHandle<HookTraits>;
+using RegisteredWait = UniqueHandle<RegisteredWaitTraits>;
 
 }  // namespace vp::win

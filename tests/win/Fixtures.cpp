@@ -251,6 +251,12 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
     return ok && written == bytes.size();
 }
 
+int FixtureBitness() {
+    char bits[8] = {};
+    const DWORD length = ::GetEnvironmentVariableA("VP_TEST_FIXTURE_BITS", bits, sizeof bits);
+    return length > 0 && length < sizeof bits && lstrcmpA(bits, "32") == 0 ? 32 : 64;
+}
+
 // ---------------------------------------------------------------------------
 
 SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, bool peekFirst,
@@ -260,7 +266,9 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, boo
         problem_ = "cannot write the text file " + textFile_;
         return;
     }
-    std::string commandLine = Quoted(TestProgramFolder() + "SelectionFixture.exe");
+    std::string commandLine =
+        Quoted(TestProgramFolder() +
+               (FixtureBitness() == 32 ? "SelectionFixture32.exe" : "SelectionFixture.exe"));
     commandLine.append(" ").append(Quoted(textFile_));
     if (peekFirst) {
         commandLine.append(" --peek");

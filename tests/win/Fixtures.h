@@ -23,8 +23,14 @@ std::string NewTempFile();
 // Writes bytes to a file, replacing it.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 
-// SelectionFixture.exe showing `text` (any bytes but zero), all of it selected, in the
-// foreground with the focus in its edit control. Ends the program when destroyed.
+// The bitness of the application that SelectionFixture starts: 64, or 32 (the same
+// program built as SelectionFixture32.exe) when the environment variable
+// VP_TEST_FIXTURE_BITS is 32, so that the same tests run against a 32-bit application.
+int FixtureBitness();
+
+// SelectionFixture.exe (or its 32-bit build, see FixtureBitness) showing `text` (any bytes but
+// zero), all of it selected, in the foreground with the focus in its edit control. Ends the program
+// when destroyed.
 class SelectionFixture {
 public:
     // peekFirst: the program peeks at each message (PM_NOREMOVE) before it removes it.

@@ -861,6 +861,7 @@ TEST_F(Popup, DeactivateStopsEveryTriggerActivateRestoresThemAndExitStoresTheSta
 
     Choose(app, 'd');
     EXPECT_TRUE(WaitUntil([] { return HotKeyIsFree(MOD_CONTROL, VK_F1); }));
+    EXPECT_TRUE(WaitUntil([&] { return app.HookHost32() == 0; })) << "the 32-bit hook stayed";
     EXPECT_TRUE(TrayPixels() != activeIcon) << "the icon did not change";
     EXPECT_EQ(TrayTip(), VP_TEXT_TIP_INACTIVE);
     EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL, VK_F2));
@@ -881,6 +882,9 @@ TEST_F(Popup, DeactivateStopsEveryTriggerActivateRestoresThemAndExitStoresTheSta
 
     Choose(app, 'a');
     EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL, VK_F1));
+    if (FixtureBitness() == 32) {  // the 32-bit hook is back with its host
+        ASSERT_NE(app.WaitForHookHost32(), 0u);
+    }
     EXPECT_TRUE(TrayPixels() == activeIcon) << "the first icon did not come back";
     EXPECT_EQ(TrayTip(), VP_TEXT_TIP_ACTIVE);
     ASSERT_TRUE(BringForward(fixture));

@@ -1,5 +1,7 @@
 #include "tests/win/RunningApp.h"
 
+#include <tlhelp32.h>
+
 #include "core/RegistryKeys.h"
 #include "resources/resource.h"
 #include "sites/SiteListFile.h"
@@ -52,6 +54,51 @@ RunningApp::RunningApp(const std::string& arguments) : process_(arguments) {
     DWORD_PTR answer = 0;
     ready_ = searchBox_ != nullptr &&
              ::SendMessageTimeoutA(mainWindow_, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &answer) != 0;
+    // A 32-bit application needs the host of the 32-bit hook, which an active program
+    // starts during start-up and which installs the hook a moment later.
+    DWORD active = 1;
+    DWORD size = sizeof active;
+    ::RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, "ActiveState", RRF_RT_DWORD, nullptr, &active,
+                   &size);
+    if (ready_ && FixtureBitness() == 32 && active != 0) {
+        ready_ = WaitForHookHost32() != 0;
+    }
+}
+
+DWORD RunningApp::HookHost32() const {
+    const DWORD program = ::GetProcessId(process_.Process());
+    win::FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more =
+             snapshot.Get() != INVALID_HANDLE_VALUE && ::Process32First(snapshot.Get(), &entry);
+         more; more = ::Process32Next(snapshot.Get(), &entry)) {
+        if (entry.th32ParentProcessID == program &&
+            lstrcmpiA(entry.szExeFile, "VPHookHost32.exe") == 0 &&
+            ProcessRuns(entry.th32ProcessID)) {
+            return entry.th32ProcessID;
+        }
+    }
+    return 0;
+}
+
+DWORD RunningApp::WaitForHookHost32(DWORD previous, DWORD timeoutMs) const {
+    DWORD host = 0;
+    if (!WaitUntil(
+            [&] {
+                host = HookHost32();
+                return host != 0 && host != previous;
+            },
+            timeoutMs)) {
+        return 0;
+    }
+    win::KernelHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, host));
+    return process && ::WaitForInputIdle(process.Get(), timeoutMs) == 0 ? host : 0;
+}
+
+bool ProcessRuns(DWORD processId) {
+    win::KernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, processId));
+    return process && ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 std::string RunningApp::SearchText() const {

@@ -29,12 +29,19 @@ public:
     explicit RunningApp(const std::string& arguments = "");
 
     // True once start-up has finished: the main window, its search box and its
-    // triggers exist.
+    // triggers exist (with a 32-bit selection fixture, the 32-bit hook too).
     bool Ready() const { return ready_; }
     HWND MainWindow() const { return mainWindow_; }
     HWND SearchBox() const { return searchBox_; }
     std::string SearchText() const;
     AppProcess& Process() { return process_; }
+
+    // The process id of the program's running host of the 32-bit hook
+    // (VPHookHost32.exe), or 0.
+    DWORD HookHost32() const;
+    // Waits until a host other than `previous` runs and takes messages, so its hook is in
+    // place; its process id, or 0 on time-out.
+    DWORD WaitForHookHost32(DWORD previous = 0, DWORD timeoutMs = 10000) const;
 
     // Opens the tray menu as a right click on the icon does and leaves it open; its
     // window, or null. (Its items cannot be read from another process under Wine.)
@@ -51,6 +58,9 @@ private:
     HWND searchBox_ = nullptr;
     bool ready_ = false;
 };
+
+// Whether the process with this id still runs.
+bool ProcessRuns(DWORD processId);
 
 // A test of the real program whose searches reach the stand-in browser: the program's
 // state reset before, its keys removed after.

@@ -273,6 +273,41 @@ TEST_F(Triggers, GestureHeldAcrossARestartDoesNotFireInTheNewProgram) {
     EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "held");
 }
 
+// The host of the hook in 32-bit applications: started again when it dies, with working
+// gestures; ended by Exit; ending by itself when the program's process is ended.
+TEST_F(Triggers, HookHost32ComesBackWhenKilledAndEndsWithTheProgram) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    const DWORD first = app.WaitForHookHost32();
+    ASSERT_NE(first, 0u) << "no VPHookHost32.exe beside the program";
+    SelectionFixture fixture("host again");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    {
+        win::KernelHandle host(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, first));
+        ASSERT_TRUE(host && ::TerminateProcess(host.Get(), 9));
+        ::WaitForSingleObject(host.Get(), 5000);
+    }
+    const DWORD second = app.WaitForHookHost32(first);
+    ASSERT_NE(second, 0u) << "the host was not started again";
+    POINT center = CenterOf(fixture.Edit());
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
+    EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "host again");
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONUP), 0);
+
+    ASSERT_EQ(app.ExitThroughTrayMenu(), 0);
+    EXPECT_FALSE(ProcessRuns(second)) << "Exit left the host running";
+
+    RunningApp crashing;
+    ASSERT_TRUE(crashing.Ready());
+    const DWORD orphan = crashing.WaitForHookHost32();
+    ASSERT_NE(orphan, 0u);
+    ASSERT_TRUE(::TerminateProcess(crashing.Process().Process(), 3));
+    EXPECT_TRUE(WaitUntil([&] { return !ProcessRuns(orphan); }, 5000))
+        << "the host outlived the program";
+}
+
 TEST_F(Triggers, TrayMenuOpensTheHomePageTheUserGuideAndSupport) {
     RunningApp app;
     ASSERT_TRUE(app.Ready());

@@ -1,0 +1,102 @@
+// What the program and VPHookHost32.exe, the host of the hook library for 32-bit
+// applications, say to each other. A hook library enters only processes of its own
+// bitness, so on 64-bit Windows a small 32-bit program installs VPHook32.dll for the
+// program and hands it the gestures.
+//   VPHookHost32.exe TARGET_WINDOW PROGRAM_PROCESS_ID POPUP_GESTURE DEFAULT_GESTURE
+// (decimal numbers; each gesture as PackGesture gives it). The host installs the hook
+// for TARGET_WINDOW with these gestures and posts kHostReadyMessage to that window once
+// it takes messages: the program answers with the gestures in force then. Later changes
+// come as kHostGesturesMessage to the host's thread; WM_QUIT to that thread, or the end of
+// the program's process, removes the hook and ends the host.
+// Portable: no Windows header.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace vp::hook {
+
+inline constexpr char kHookHost32FileName[] = "VPHookHost32.exe";
+inline constexpr char kHook32FileName[] = "VPHook32.dll";
+
+// To the host's thread: wParam the popup gesture, lParam the default-site gesture.
+inline constexpr unsigned kHostGesturesMessage = 0x8000 + 1;  // WM_APP+1
+// To the program's main window: wParam the host's process id, lParam its thread id.
+inline constexpr unsigned kHostReadyMessage = 0x8000 + 64;  // WM_APP+64
+// To the program's main window, from its own wait on the host's process: it ended.
+inline constexpr unsigned kHostEndedMessage = 0x8000 + 65;  // WM_APP+65
+
+struct GestureSetting {
+    std::uint32_t modifierIndex = 0;
+    std::uint32_t buttonIndex = 0;
+    bool enable = false;
+};
+
+// One gesture in 32 bits. An index beyond 254 becomes 255, which is out of range as it
+// was, so the hook keeps its previous value just as for the original index.
+constexpr std::uint32_t PackGesture(const GestureSetting& gesture) {
+    const std::uint32_t modifier = gesture.modifierIndex < 0xFF ? gesture.modifierIndex : 0xFF;
+    const std::uint32_t button = gesture.buttonIndex < 0xFF ? gesture.buttonIndex : 0xFF;
+    return modifier | (button << 8) | (gesture.enable ? 1u << 16 : 0u);
+}
+
+constexpr GestureSetting UnpackGesture(std::uint32_t packed) {
+    return {packed & 0xFF, (packed >> 8) & 0xFF, ((packed >> 16) & 1) != 0};
+}
+
+struct HostArguments {
+    std::uint32_t targetWindow = 0;  // the low 32 bits of a window handle: all that is used
+    std::uint32_t programProcessId = 0;
+    GestureSetting popup;
+    GestureSetting defaultSite;
+};
+
+// The host's command line as Windows gives it: its own name (quoted or not), then four
+// decimal numbers of 32 bits separated by blanks. Nothing unless exactly that, with a
+// window and a process that are not zero. Needs no C runtime, which the host goes without.
+constexpr std::optional<HostArguments> ParseHostCommandLine(const char* commandLine) {
+    if (commandLine == nullptr) {
+        return std::nullopt;
+    }
+    const char* at = commandLine;
+    if (*at == '"') {
+        for (++at; *at != '\0' && *at != '"'; ++at) {
+        }
+        if (*at == '"') {
+            ++at;
+        }
+    } else {
+        for (; *at != '\0' && *at != ' ' && *at != '\t'; ++at) {
+        }
+    }
+    std::uint32_t numbers[4] = {};
+    for (std::uint32_t& number : numbers) {
+        if (*at != ' ' && *at != '\t') {
+            return std::nullopt;
+        }
+        while (*at == ' ' || *at == '\t') {
+            ++at;
+        }
+        if (*at < '0' || *at > '9') {
+            return std::nullopt;
+        }
+        std::uint64_t value = 0;
+        for (; *at >= '0' && *at <= '9'; ++at) {
+            value = value * 10 + static_cast<std::uint64_t>(*at - '0');
+            if (value > 0xFFFFFFFFull) {
+                return std::nullopt;
+            }
+        }
+        number = static_cast<std::uint32_t>(value);
+    }
+    while (*at == ' ' || *at == '\t') {
+        ++at;
+    }
+    if (*at != '\0' || numbers[0] == 0 || numbers[1] == 0) {
+        return std::nullopt;
+    }
+    return HostArguments{numbers[0], numbers[1], UnpackGesture(numbers[2]),
+                         UnpackGesture(numbers[3])};
+}
+
+}  // namespace vp::hook
