@@ -53,9 +53,10 @@ int RunProgram(HINSTANCE instance, const char* commandLine) {
 
     // Two starts close together (the logon entry and a manual start) can both pass the
     // window test above; the mutex lets exactly one of them on. It exists while the
-    // program runs.
+    // program runs. No mutex at all (access denied when an elevated copy owns it, or the
+    // name taken by another kind of object) also means another copy is there.
     win::KernelHandle instanceMutex(::CreateMutexA(nullptr, FALSE, kInstanceMutexName));
-    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (!instanceMutex || ::GetLastError() == ERROR_ALREADY_EXISTS) {
         ::CoUninitialize();
         return 0;  // already running
     }

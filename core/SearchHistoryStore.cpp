@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/RegistryKeys.h"
 #include "win/Registry.h"
@@ -13,35 +14,67 @@
 namespace vp {
 namespace {
 
-// A stored text that the ANSI code page cannot hold, read with the wide functions;
-// nothing for every other value, which is read as ANSI.
-std::optional<std::u16string> ReadWideEntry(HKEY key, const std::string& name) {
-    wchar_t data[260];
-    DWORD size = sizeof data;
-    DWORD type = REG_NONE;
-    const std::wstring wideName(name.begin(), name.end());
-    if (::RegQueryValueExW(key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data),
-                           &size) != ERROR_SUCCESS ||
-        type != REG_SZ) {
-        return std::nullopt;
-    }
-    const std::size_t units = size / sizeof(wchar_t);
-    std::u16string text(reinterpret_cast<const char16_t*>(data), units);
-    text.erase(std::min(text.find(u'\0'), text.size()));
-    if (text.empty() || LosslessAnsi(text)) {
-        return std::nullopt;
-    }
-    return text;
+std::wstring WideName(std::size_t position) {
+    return std::to_wstring(position);
 }
 
-LONG WriteEntry(HKEY key, const std::string& name, const SearchText& entry) {
-    if (!entry.IsWide()) {
-        return win::WriteString(key, name.c_str(), entry.ansi);
+// How a stored position reads: missing, present but not text we can take, or its text.
+enum class EntryState { Missing, Unreadable, Read };
+
+// Reads a position with the wide functions, sizing the buffer from the value itself: a
+// text saved as UTF-16 may need more bytes in the ANSI code page than it did when stored.
+EntryState ReadEntry(HKEY key, std::size_t position, std::u16string& text) {
+    const std::wstring name = WideName(position);
+    for (int attempt = 0; attempt < 3; ++attempt) {  // the value may grow between the calls
+        DWORD type = REG_NONE;
+        DWORD size = 0;
+        LONG result = ::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
+        if (result == ERROR_FILE_NOT_FOUND) {
+            return EntryState::Missing;
+        }
+        if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+            return EntryState::Unreadable;
+        }
+        std::vector<wchar_t> data(size / sizeof(wchar_t) + 1, L'\0');
+        size = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
+        result = ::RegQueryValueExW(key, name.c_str(), nullptr, &type,
+                                    reinterpret_cast<BYTE*>(data.data()), &size);
+        if (result == ERROR_MORE_DATA) {
+            continue;
+        }
+        if (result == ERROR_FILE_NOT_FOUND) {
+            return EntryState::Missing;
+        }
+        if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+            return EntryState::Unreadable;
+        }
+        const wchar_t* begin = data.data();
+        const wchar_t* end = std::find(begin, begin + size / sizeof(wchar_t), L'\0');
+        text.assign(reinterpret_cast<const char16_t*>(begin),
+                    static_cast<std::size_t>(end - begin));
+        return EntryState::Read;
     }
-    const std::wstring wideName(name.begin(), name.end());
-    return ::RegSetValueExW(key, wideName.c_str(), 0, REG_SZ,
+    return EntryState::Unreadable;
+}
+
+LONG WriteEntry(HKEY key, std::size_t position, const SearchText& entry) {
+    if (!entry.IsWide()) {
+        return win::WriteString(key, std::to_string(position).c_str(), entry.ansi);
+    }
+    return ::RegSetValueExW(key, WideName(position).c_str(), 0, REG_SZ,
                             reinterpret_cast<const BYTE*>(WidePointer(entry.wide)),
                             static_cast<DWORD>((entry.wide.size() + 1) * sizeof(wchar_t)));
+}
+
+// The first position, up to the stored count, that holds no value at all.
+std::size_t FirstGap(HKEY key) {
+    std::size_t position = 0;
+    while (position < kStoredHistoryEntries &&
+           ::RegQueryValueExW(key, WideName(position).c_str(), nullptr, nullptr, nullptr,
+                              nullptr) != ERROR_FILE_NOT_FOUND) {
+        ++position;
+    }
+    return position;
 }
 
 }  // namespace
@@ -53,19 +86,16 @@ SearchHistoryList LoadSearchHistory() {
         return history;
     }
     for (std::size_t position = 0; position < kStoredHistoryEntries; ++position) {
-        const std::string name = std::to_string(position);
-        if (auto wide = ReadWideEntry(key.Get(), name)) {
-            history.push_back(SearchText::Wide(std::move(*wide)));
-            continue;
-        }
-        char data[260];
-        DWORD size = sizeof data;
-        if (::RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS) {
+        std::u16string text;
+        // A value that is missing or not text ends the list; what follows it stays stored.
+        if (ReadEntry(key.Get(), position, text) != EntryState::Read) {
             break;
         }
-        const char* end = std::find(data, data + size, '\0');
-        history.emplace_back(std::string(data, static_cast<std::size_t>(end - data)));
+        if (std::optional<std::string> ansi = LosslessAnsi(text)) {
+            history.emplace_back(std::move(*ansi));
+        } else {
+            history.push_back(SearchText::Wide(std::move(text)));
+        }
     }
     return history;
 }
@@ -79,15 +109,17 @@ void SaveSearchHistory(const SearchHistoryList& history) {
     if (!key) {
         return;
     }
-    std::size_t count = std::min(history.size(), kStoredHistoryEntries);
-    std::size_t written = 0;
-    while (written < count &&
-           WriteEntry(key.Get(), std::to_string(written), history[written]) == ERROR_SUCCESS) {
-        ++written;
+    // Values after the first gap were never loaded and would come back at the next start
+    // once the gap is filled. Those before it that the list does not reach (a value that
+    // could not be read, and the older ones behind it) stay as they are.
+    const std::size_t gap = FirstGap(key.Get());
+    const std::size_t count = std::min(history.size(), kStoredHistoryEntries);
+    for (std::size_t position = 0; position < count; ++position) {
+        if (WriteEntry(key.Get(), position, history[position]) != ERROR_SUCCESS) {
+            return;  // a failed write deletes nothing
+        }
     }
-    // Older positions beyond the new list, also those after a gap, would come back at the
-    // next start once the gap is filled.
-    win::DeletePositionsFrom(key.Get(), written);
+    win::DeletePositionsFrom(key.Get(), std::max(count, gap));
 }
 
 }  // namespace vp

@@ -1,6 +1,8 @@
 // The decision of the gesture hook, kept free of Windows so it is tested natively:
 // a matching button press is swallowed and marks its gesture pending; the next button
-// release of any button is swallowed too and fires the pending triggers.
+// release of any button is swallowed too and fires the pending triggers. A release the
+// hook never sees (over a title bar, in an elevated window or a process without the hook)
+// must not leave the flag set: the next ordinary click would lose its release.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +18,14 @@ constexpr std::uint32_t kMiddleButtonDown = 0x207;
 constexpr std::uint32_t kMiddleButtonUp = 0x208;
 constexpr std::uint32_t kXButtonDown = 0x20B;
 constexpr std::uint32_t kXButtonUp = 0x20C;
+constexpr std::uint32_t kNonClientLeftButtonDown = 0xA1;
+constexpr std::uint32_t kNonClientLeftButtonUp = 0xA2;
+constexpr std::uint32_t kNonClientRightButtonDown = 0xA4;
+constexpr std::uint32_t kNonClientRightButtonUp = 0xA5;
+constexpr std::uint32_t kNonClientMiddleButtonDown = 0xA7;
+constexpr std::uint32_t kNonClientMiddleButtonUp = 0xA8;
+constexpr std::uint32_t kNonClientXButtonDown = 0xAB;
+constexpr std::uint32_t kNonClientXButtonUp = 0xAC;
 constexpr std::uint32_t kControlKey = 0x08;  // MK_CONTROL
 constexpr std::uint32_t kShiftKey = 0x04;    // MK_SHIFT
 
@@ -55,6 +65,27 @@ constexpr bool IsButtonUp(std::uint32_t message) {
            message == kXButtonUp;
 }
 
+// The button-down message of the button that a non-client press or release belongs to;
+// kNoMessage for every other message.
+constexpr std::uint32_t NonClientButton(std::uint32_t message) {
+    switch (message) {
+        case kNonClientLeftButtonDown:
+        case kNonClientLeftButtonUp:
+            return kLeftButtonDown;
+        case kNonClientRightButtonDown:
+        case kNonClientRightButtonUp:
+            return kRightButtonDown;
+        case kNonClientMiddleButtonDown:
+        case kNonClientMiddleButtonUp:
+            return kMiddleButtonDown;
+        case kNonClientXButtonDown:
+        case kNonClientXButtonUp:
+            return kXButtonDown;
+        default:
+            return kNoMessage;
+    }
+}
+
 // One retrieved message. The pending flags live with the caller (shared by every
 // process that runs the hook) and are updated here. O(1), no allocation.
 // `removing` is false when the application only peeks at the message and leaves it in
@@ -71,15 +102,20 @@ constexpr GestureOutcome MatchGesture(std::uint32_t message, std::uint64_t keySt
     const std::uint32_t modifiers =
         static_cast<std::uint32_t>(keyState) & (kControlKey | kShiftKey);
     if (IsButtonDown(message)) {
-        // The popup gesture is tested first and wins when both are the same.
-        if (message == popup.buttonMessage && modifiers == popup.modifiers && popup.enabled) {
-            outcome.swallow = true;
-            popupPending = true;
-        } else if (message == defaultSite.buttonMessage && modifiers == defaultSite.modifiers &&
-                   defaultSite.enabled) {
-            outcome.swallow = true;
-            defaultPending = true;
+        // The button cannot go down twice without a release: a press of a pending
+        // gesture's button means its release went where the hook could not see it, so
+        // the flag is set afresh by this press alone.
+        const bool popupMatch =
+            message == popup.buttonMessage && modifiers == popup.modifiers && popup.enabled;
+        const bool defaultMatch = !popupMatch && message == defaultSite.buttonMessage &&
+                                  modifiers == defaultSite.modifiers && defaultSite.enabled;
+        if (message == popup.buttonMessage) {
+            popupPending = popupMatch;
         }
+        if (message == defaultSite.buttonMessage) {
+            defaultPending = defaultMatch;
+        }
+        outcome.swallow = popupMatch || defaultMatch;
     } else if (IsButtonUp(message)) {
         if (popupPending) {
             outcome.swallow = true;
@@ -91,6 +127,15 @@ constexpr GestureOutcome MatchGesture(std::uint32_t message, std::uint64_t keySt
         }
         popupPending = false;
         defaultPending = false;
+    } else if (const std::uint32_t button = NonClientButton(message); button != kNoMessage) {
+        // Pressed or released over a title bar or border: that button's gesture is over
+        // without a trigger, and the message itself belongs to the window.
+        if (button == popup.buttonMessage) {
+            popupPending = false;
+        }
+        if (button == defaultSite.buttonMessage) {
+            defaultPending = false;
+        }
     }
     return outcome;
 }

@@ -30,20 +30,6 @@ void RunQuietly(Work&& work) {
     }
 }
 
-// The system's description of an error, without its line end.
-std::string SystemErrorText(DWORD error) {
-    char* buffer = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length != 0 ? std::string(buffer, length) : std::string();
-    ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
-        text.pop_back();
-    }
-    return text.empty() ? "Error " + std::to_string(error) : text;
-}
-
 }  // namespace
 
 SitesPage::SitesPage(std::function<void()> exitProgram) : exitProgram_(std::move(exitProgram)) {}
@@ -86,9 +72,11 @@ INT_PTR SitesPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 INT_PTR SitesPage::OnInitDialog(WPARAM, LPARAM) {
     const bool opened = RunReportingErrors([this] {
-        LoadSiteList(catalogue_, &categories_);
+        source_ = LoadSiteList(catalogue_, &categories_);
         MarkVisibleSites(catalogue_, false);
         defaultSiteId_ = LoadDefaultSiteId();
+        openedVisibleIds_ = VisibleIds();
+        openedDefaultSiteId_ = defaultSiteId_;
         ShowDefaultSiteName();
         BuildImageList();
         InsertCategoryNodes();
@@ -348,6 +336,7 @@ void SitesPage::ImportSiteList() {
         LoadSiteList(imported, &importedCategories, path->c_str());
         catalogue_ = std::move(imported);
         categories_ = std::move(importedCategories);
+        source_ = SiteListSource::GivenFile;  // the user chose to replace the whole catalogue
         MarkVisibleSites(catalogue_, true);
         defaultSiteId_ = 0;
         ShowDefaultSiteName();
@@ -371,14 +360,33 @@ void SitesPage::Apply() {
     ApplySiteChanges();
 }
 
+std::vector<SiteId> SitesPage::VisibleIds() const {
+    std::vector<SiteId> ids;
+    for (const auto& [id, record] : catalogue_) {
+        if (record.visible) {
+            ids.push_back(id);
+        }
+    }
+    return ids;
+}
+
 void SitesPage::ApplySiteChanges() {
     try {
+        if (source_ == SiteListSource::WindowsCopyForUnreadUserFile) {
+            // The page shows the Windows directory's copy in place of the user's file:
+            // storing it would replace the user's catalogue, whose ids the selection and
+            // the default refer to. Nothing is stored; the user hears why when there was
+            // something to store.
+            if (catalogueChanged_ || defaultSiteId_ != openedDefaultSiteId_ ||
+                VisibleIds() != openedVisibleIds_) {
+                ShowErrorBox(kResultFail, LoadResourceString(IDS_SITE_LIST_NOT_READ));
+            }
+            return;
+        }
         if (catalogueChanged_ && !SaveSiteList(catalogue_, categories_)) {
-            // The user's edits of the catalogue are lost: say so, and why.
-            const DWORD error = ::GetLastError();
-            ShowErrorBox(
-                ResultFromSystemError(static_cast<std::int32_t>(error)),
-                LoadResourceString(IDS_CANT_SAVE_SITE_LIST) + "\r\n\r\n" + SystemErrorText(error));
+            // The user's edits of the catalogue are lost: say so, and why (the message
+            // alone when the system gives no reason).
+            ShowSystemErrorBox(IDS_CANT_SAVE_SITE_LIST, ::GetLastError());
             return;
         }
         SaveVisibleSites(catalogue_);

@@ -6,8 +6,10 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <vector>
 
 #include "sites/SiteCatalogue.h"
+#include "sites/SiteListFile.h"
 #include "win/Dialog.h"
 
 namespace vp {
@@ -55,6 +57,7 @@ private:
     void OnExport();
 
     void ApplySiteChanges();
+    std::vector<SiteId> VisibleIds() const;
     void ToggleSite(HTREEITEM node);
     void ToggleSelectedSite();
     void SetSelectedAsDefault();
@@ -88,6 +91,12 @@ private:
     SiteCategoryList categories_;
     SiteCatalogue catalogue_;
     bool catalogueChanged_ = false;
+    // Where the working copy came from; the Windows directory's copy standing in for a
+    // user's file that could not be read is never stored over that file.
+    SiteListSource source_ = SiteListSource::UserFile;
+    // The visible ids and the default as opened, to tell whether the user changed them.
+    std::vector<SiteId> openedVisibleIds_;
+    SiteId openedDefaultSiteId_ = 0;
     HIMAGELIST imageList_ = nullptr;
     HTREEITEM otherSitesNode_ = nullptr;
 };

@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "win/QhError.h"
 #include "core/RegistryKeys.h"
@@ -72,21 +75,46 @@ void MarkVisibleSites(SiteCatalogue& catalogue, bool useDefaults) {
 }
 
 void SaveVisibleSites(const SiteCatalogue& catalogue) {
-    // The new positions are written over the old ones before the leftovers go, so a
-    // failure leaves the old selection or the new one, never none.
+    // The new positions are written over the old ones before the leftovers go. A write
+    // that fails puts the old values back, so a failure leaves the old selection or the
+    // new one, never a mix of both.
+    std::vector<std::uint32_t> previous;
+    const bool existed =
+        ForEachSelectedId([&](SiteId id) { previous.push_back(static_cast<std::uint32_t>(id)); });
     LONG error = ERROR_SUCCESS;
     win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kSelectedKey, &error);
     if (!key) {
         throw _qh_error::FromSystemError(static_cast<DWORD>(error), IDS_CANT_CREATE_SELECTED);
     }
-    unsigned position = 0;
+    std::vector<std::uint32_t> visible;
     for (const auto& [id, record] : catalogue) {
         if (record.visible) {
-            win::WriteDword(key.Get(), std::to_string(position++).c_str(),
-                            static_cast<std::uint32_t>(id));
+            visible.push_back(static_cast<std::uint32_t>(id));
         }
     }
-    win::DeletePositionsFrom(key.Get(), position);
+    auto write = [&key](const std::vector<std::uint32_t>& ids) {
+        for (std::size_t position = 0; position < ids.size(); ++position) {
+            const LONG result =
+                win::WriteDword(key.Get(), std::to_string(position).c_str(), ids[position]);
+            if (result != ERROR_SUCCESS) {
+                return result;
+            }
+        }
+        // Readers stop at the first missing position: that one must go.
+        const LONG result = ::RegDeleteValueA(key.Get(), std::to_string(ids.size()).c_str());
+        return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
+    };
+    error = write(visible);
+    if (error != ERROR_SUCCESS) {
+        if (!existed) {
+            key.Reset();
+            ::RegDeleteKeyA(HKEY_CURRENT_USER, kSelectedKey);  // no key: the default sites
+        } else if (write(previous) == ERROR_SUCCESS) {
+            win::DeletePositionsFrom(key.Get(), previous.size());
+        }
+        throw _qh_error::FromSystemError(static_cast<DWORD>(error), IDS_CANT_CREATE_SELECTED);
+    }
+    win::DeletePositionsFrom(key.Get(), visible.size());
 }
 
 void SaveDefaultSiteId(SiteId id) {

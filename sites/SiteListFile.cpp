@@ -16,6 +16,9 @@ namespace vp {
 namespace {
 
 constexpr char kUserFolder[] = "\\Quenhollow\\Vantapicker";
+// A file held open by another program is tried this often, this far apart.
+constexpr int kHeldFileAttempts = 8;
+constexpr DWORD kHeldFileRetryMilliseconds = 50;
 
 bool FileExists(const std::string& path) {
     DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -86,41 +89,81 @@ std::string OwnSiteListPathForReading() {
 
 namespace {
 
-// Reads one file into the emptied catalogue; `givenPath` decides the message of a file
-// that is not a site list.
+// Why a file's bytes could not be had; 0 when they were read.
+struct FileBytes {
+    std::vector<std::uint8_t> bytes;
+    DWORD error = 0;
+    bool opened = false;  // the error came after the file was opened
+};
+
+// The whole file. A file that another program holds open without sharing (a backup
+// program or virus scanner at logon, say) is tried again for a moment before giving up.
+FileBytes ReadWholeFile(const std::string& path) {
+    FileBytes result;
+    win::FileHandle file;
+    for (int attempt = 0;; ++attempt) {
+        file.Reset(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            break;
+        }
+        result.error = ::GetLastError();
+        if ((result.error != ERROR_SHARING_VIOLATION && result.error != ERROR_LOCK_VIOLATION) ||
+            attempt == kHeldFileAttempts - 1) {
+            return result;
+        }
+        ::Sleep(kHeldFileRetryMilliseconds);
+    }
+    result.error = 0;
+    result.opened = true;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size)) {
+        result.error = ::GetLastError();
+        return result;
+    }
+    if (size.QuadPart > 0x7FFFFFFF) {
+        result.error = ERROR_FILE_TOO_LARGE;
+        return result;
+    }
+    result.bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!result.bytes.empty() &&
+        !::ReadFile(file.Get(), result.bytes.data(), static_cast<DWORD>(result.bytes.size()), &read,
+                    nullptr)) {
+        result.error = ::GetLastError();
+    } else if (read != result.bytes.size()) {
+        result.error = ERROR_HANDLE_EOF;  // the file shrank while it was read
+    }
+    return result;
+}
+
+// Reads one file into the emptied catalogue; `givenPath` decides the messages. A file
+// whose bytes cannot be had raises the system's error; one whose contents are not a
+// site list raises E_FAIL.
 void LoadSiteListFile(SiteCatalogue& catalogue, SiteCategoryList* categories,
                       const std::string& filePath, bool givenPath) {
     catalogue.Clear();
     if (categories != nullptr) {
         categories->clear();
     }
-    win::FileHandle file(::CreateFileA(filePath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        throw _qh_error::FromLastError(IDS_WRONG_SETTINGS);
-    }
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF) {
-        return;
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes.empty() &&
-        (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-         read != bytes.size())) {
-        return;
+    FileBytes file = ReadWholeFile(filePath);
+    if (file.error != 0) {
+        // A chosen file that opened but could not be read is no wrong setting: the
+        // system says why.
+        throw givenPath && file.opened ? _qh_error::WithSystemText(file.error, IDS_WRONG_SETTINGS)
+                                       : _qh_error::FromSystemError(file.error, IDS_WRONG_SETTINGS);
     }
     if (!IsPlainSiteListPath(filePath)) {
-        SiteListCipher().Decrypt(bytes.data(), bytes.size());
+        SiteListCipher().Decrypt(file.bytes.data(), file.bytes.size());
     }
-    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::string_view text(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
     if (!ParseSiteList(text, catalogue, categories)) {
         throw _qh_error(kResultFail, givenPath ? IDS_WRONG_SITE_LIST : IDS_WRONG_SETTINGS);
     }
 }
 
-// Moves a user's file that can no longer be read out of the way, under a name of its
-// own beside it, so that nothing the user had is deleted.
+// Moves a user's file whose contents are not a site list out of the way, under a name
+// of its own beside it, so that nothing the user had is deleted.
 void SetAsideUnreadableFile(const std::string& path) {
     for (int number = 1; number <= 100; ++number) {
         std::string aside = path + ".unreadable";
@@ -132,30 +175,38 @@ void SetAsideUnreadableFile(const std::string& path) {
         }
         const DWORD error = ::GetLastError();
         if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
-            return;  // held open elsewhere, say: it stays, and is passed over again next time
+            return;  // it stays, and is passed over again next time
         }
     }
 }
 
 }  // namespace
 
-void LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories, const char* path) {
+SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories,
+                            const char* path) {
     if (path != nullptr) {
         LoadSiteListFile(catalogue, categories, path, true);
-        return;
+        return SiteListSource::GivenFile;
     }
     const std::string ownPath = OwnSiteListPathForReading();
+    SiteListSource source = SiteListSource::WindowsCopy;
     if (ownPath != SystemSiteListPath()) {
         // A damaged or foreign file in the user's folder must not stop every start: the
-        // Windows directory's copy serves instead.
+        // Windows directory's copy serves instead. Only bad contents are set aside; a
+        // file that cannot be opened or read is still the user's catalogue and stays.
         try {
             LoadSiteListFile(catalogue, categories, ownPath, false);
-            return;
-        } catch (const _qh_error&) {
-            SetAsideUnreadableFile(ownPath);
+            return SiteListSource::UserFile;
+        } catch (const _qh_error& error) {
+            if (error.Code() == kResultFail) {
+                SetAsideUnreadableFile(ownPath);
+            } else {
+                source = SiteListSource::WindowsCopyForUnreadUserFile;
+            }
         }
     }
     LoadSiteListFile(catalogue, categories, SystemSiteListPath(), false);
+    return source;
 }
 
 bool SaveSiteList(const SiteCatalogue& catalogue, const SiteCategoryList& categories,

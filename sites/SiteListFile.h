@@ -16,13 +16,26 @@ std::string SystemSiteListPath();
 // The own file to read: the user's copy when it exists, else the Windows directory's.
 std::string OwnSiteListPathForReading();
 
+// Which file a load read.
+enum class SiteListSource {
+    GivenFile,
+    UserFile,     // the user's own file
+    WindowsCopy,  // the user has no file, or its contents were bad and it was set aside
+    // The user's file is there but could not be opened or read (held open by another
+    // program, say); it was left untouched and the Windows directory's copy stands in.
+    WindowsCopyForUnreadUserFile,
+};
+
 // Fills the emptied catalogue (and categories, when given) from a file: the own file
-// when path is null. A user's own file that cannot be read is renamed beside itself
-// (".unreadable") and the Windows directory's copy is read instead. Raises _qh_error: the system error with message 108 when the file
-// cannot be opened; E_FAIL with message 141 (given path) or 108 (own file) when it is
-// not a site list. A failed read of the bytes leaves the catalogue empty.
-void LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories,
-                  const char* path = nullptr);
+// when path is null. A user's own file whose contents are not a site list is renamed
+// beside itself (".unreadable"); one that cannot be opened (tried again for a moment
+// while another program holds it) or read is left as it is. In both cases the Windows
+// directory's copy is read instead. Raises _qh_error: the system error with message 108
+// when the file cannot be opened; for a given path that opened but could not be read,
+// the system error with the system's text; E_FAIL with message 141 (given path) or 108
+// (own file) when it is not a site list.
+SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories,
+                            const char* path = nullptr);
 
 // Writes the catalogue with its categories to a file (the user's own file when path is
 // null, folders created as needed), through a new temporary file beside it that replaces

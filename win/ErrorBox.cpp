@@ -20,6 +20,12 @@ void ShowErrorBox(std::int32_t code, const std::string& text) {
     ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_ICONINFORMATION);
 }
 
+void ShowSystemErrorBox(std::uint32_t messageId, std::uint32_t error) {
+    const std::string reason = SystemErrorText(error);
+    ShowErrorBox(error != 0 ? ResultFromSystemError(static_cast<std::int32_t>(error)) : kResultFail,
+                 LoadResourceString(messageId) + (reason.empty() ? "" : "\r\n\r\n" + reason));
+}
+
 void ShowExceptionBox(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);

@@ -11,6 +11,10 @@ namespace vp {
 // Shows text under the caption "Vantapicker", only when code is a failure (negative).
 void ShowErrorBox(std::int32_t code, const std::string& text);
 
+// Shows string `messageId` followed by the system's description of `error`, always as a
+// failure: the string alone when the system gives no reason (error 0), never a silent box.
+void ShowSystemErrorBox(std::uint32_t messageId, std::uint32_t error);
+
 // Shows an exception as the program reports errors: a _qh_error with its code and text,
 // anything else as E_UNEXPECTED with "Unknown Exception is Caught".
 void ShowExceptionBox(std::exception_ptr error);

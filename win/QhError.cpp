@@ -1,5 +1,7 @@
 #include "win/QhError.h"
 
+#include <utility>
+
 #include "base/ErrorCode.h"
 #include "win/WinText.h"
 #include "resources/resource.h"
@@ -16,6 +18,14 @@ _qh_error _qh_error::FromLastError(UINT messageId) {
 
 _qh_error _qh_error::FromSystemError(DWORD error, UINT messageId) {
     return _qh_error(ResultFromSystemError(static_cast<std::int32_t>(error)), messageId);
+}
+
+_qh_error _qh_error::WithSystemText(DWORD error, UINT messageId) {
+    _qh_error result = FromSystemError(error, messageId);
+    if (std::string text = SystemErrorText(error); !text.empty()) {
+        result.text_ = std::move(text);
+    }
+    return result;
 }
 
 }  // namespace vp

@@ -19,6 +19,9 @@ public:
     static _qh_error FromLastError(UINT messageId);
     // A given system error.
     static _qh_error FromSystemError(DWORD error, UINT messageId);
+    // A given system error with the system's own description as the text (string 150
+    // style boxes are built by the caller); the message when the system has none.
+    static _qh_error WithSystemText(DWORD error, UINT messageId);
 
     std::int32_t Code() const { return code_; }
     const std::string& Text() const { return text_; }

@@ -99,6 +99,51 @@ TEST(GestureMatch, PeekedMessagesAreLeftAlone) {
     EXPECT_TRUE(up.swallow && up.firePopup);
 }
 
+TEST(GestureMatch, AReleaseTheHookNeverSawDoesNotEatTheNextClick) {
+    // Released where the hook is not loaded: the next plain press of that button clears
+    // the flag, and its release reaches the application without firing.
+    Hook hook;
+    hook.Retrieve(kRightButtonDown, kControlKey);
+    EXPECT_FALSE(hook.Retrieve(kRightButtonDown, 0).swallow);
+    EXPECT_FALSE(hook.popupPending);
+    GestureOutcome up = hook.Retrieve(kRightButtonUp, 0);
+    EXPECT_FALSE(up.swallow || up.firePopup);
+
+    // A press of another button is no sign of a lost release; the gesture stays pending.
+    hook.Retrieve(kRightButtonDown, kControlKey);
+    EXPECT_FALSE(hook.Retrieve(kMiddleButtonDown, 0).swallow);
+    EXPECT_TRUE(hook.popupPending);
+    // The same gesture again: pending afresh, one trigger at its release.
+    EXPECT_TRUE(hook.Retrieve(kRightButtonDown, kControlKey).swallow);
+    EXPECT_TRUE(hook.Retrieve(kRightButtonUp, 0).firePopup);
+
+    // Released over a title bar: the non-client release clears that button's gesture
+    // and is left to the window; another button's does not.
+    hook.Retrieve(kRightButtonDown, kControlKey);
+    hook.Retrieve(kLeftButtonDown, kControlKey | kShiftKey);
+    EXPECT_FALSE(hook.Retrieve(kNonClientRightButtonUp, 0).swallow);
+    EXPECT_FALSE(hook.popupPending);
+    EXPECT_TRUE(hook.defaultPending);
+    EXPECT_FALSE(hook.Retrieve(kNonClientLeftButtonDown, 0).swallow);
+    EXPECT_FALSE(hook.defaultPending);
+    up = hook.Retrieve(kLeftButtonUp, 0);
+    EXPECT_FALSE(up.swallow || up.fireDefault || up.firePopup);
+
+    // Both gestures on one button: a plain press clears both; the default gesture's
+    // press clears the popup's flag and sets its own.
+    Hook shared;
+    shared.defaultSite = {kRightButtonDown, kControlKey | kShiftKey, true};
+    shared.Retrieve(kRightButtonDown, kControlKey);
+    EXPECT_TRUE(shared.Retrieve(kRightButtonDown, kControlKey | kShiftKey).swallow);
+    EXPECT_FALSE(shared.popupPending);
+    up = shared.Retrieve(kRightButtonUp, 0);
+    EXPECT_TRUE(up.fireDefault);
+    EXPECT_FALSE(up.firePopup);
+    shared.Retrieve(kRightButtonDown, kControlKey | kShiftKey);
+    EXPECT_FALSE(shared.Retrieve(kNonClientRightButtonDown, 0).swallow);
+    EXPECT_FALSE(shared.popupPending || shared.defaultPending);
+}
+
 TEST(GestureMatch, IndexesOutsideTheirRangeKeepTheCurrentValue) {
     EXPECT_EQ(ButtonMessage(0, 1), kLeftButtonDown);
     EXPECT_EQ(ButtonMessage(1, 1), kRightButtonDown);

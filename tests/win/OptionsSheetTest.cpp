@@ -16,6 +16,7 @@
 #include "core/Autostart.h"
 #include "core/RegistryKeys.h"
 #include "resources/resource.h"
+#include "tests/win/AppProcess.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/WindowSearch.h"
 #include "win/Registry.h"
@@ -27,6 +28,13 @@ namespace {
 std::function<void(HWND)> g_drive;
 
 void CALLBACK DriveOpenDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    // An error box's modal loop runs this timer too: the box fails the test and is closed,
+    // instead of waiting for an answer that never comes.
+    if (HWND box = ::FindWindowA("#32770", "Vantapicker")) {
+        ADD_FAILURE() << "error box: " << MessageBoxText(box);
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return;
+    }
     HWND dialog = ::FindWindowA("#32770", VP_TEXT_OPTIONS_TITLE);
     if (dialog == nullptr || !::IsWindowVisible(dialog) || !g_drive) {
         return;
@@ -95,7 +103,8 @@ bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-// The current user's Run key, put back as it was when the test ends.
+// The program's own value in the current user's Run key, put back as it was when the
+// test ends. Nothing else of the key is touched: the other programs' values stay.
 class RunKeyGuard {
 public:
     RunKeyGuard() {
@@ -108,19 +117,46 @@ public:
         value_ = data;
     }
     ~RunKeyGuard() {
-        if (!existed_) {
-            ::RegDeleteKeyA(HKEY_CURRENT_USER, kRunKey);
+        if (hadValue_) {
+            win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kRunKey);
+            win::WriteString(key.Get(), kAutostartValue, value_);
             return;
         }
-        win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kRunKey);
-        if (hadValue_) {
-            win::WriteString(key.Get(), kAutostartValue, value_);
-        } else {
-            ::RegDeleteValueA(key.Get(), kAutostartValue);
+        win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_ALL_ACCESS);
+        if (!key) {
+            return;
         }
+        ::RegDeleteValueA(key.Get(), kAutostartValue);
+        if (!existed_ && IsEmpty(key.Get())) {
+            key.Reset();
+            ::RegDeleteKeyA(HKEY_CURRENT_USER, kRunKey);  // the test made it, and it is empty
+        }
+    }
+    // Removes the Run key when it holds nothing but the program's own value; false when
+    // other programs have values or subkeys there, which a test must not touch.
+    bool RemoveKeyIfOnlyOurs() {
+        {
+            win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_ALL_ACCESS);
+            if (!key) {
+                return true;
+            }
+            ::RegDeleteValueA(key.Get(), kAutostartValue);
+            if (!IsEmpty(key.Get())) {
+                return false;
+            }
+        }
+        return ::RegDeleteKeyA(HKEY_CURRENT_USER, kRunKey) == ERROR_SUCCESS;
     }
 
 private:
+    static bool IsEmpty(HKEY key) {
+        DWORD subkeys = 0;
+        DWORD values = 0;
+        return ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                                  &values, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+               subkeys == 0 && values == 0;
+    }
+
     bool existed_ = false;
     bool hadValue_ = false;
     std::string value_;
@@ -137,7 +173,19 @@ std::optional<std::string> RunValue() {
     return std::string(data);
 }
 
-class OptionsSheetTest : public RegistryTest {};
+// The dialog's Sites page reads the catalogue: each test installs the one setup puts
+// into the Windows directory.
+class OptionsSheetTest : public RegistryTest {
+protected:
+    void SetUp() override {
+        RegistryTest::SetUp();
+        InstallDefaultCatalogue();
+    }
+    void TearDown() override {
+        RemoveSiteLists();
+        RegistryTest::TearDown();
+    }
+};
 using OptionsSheetDialog = OptionsSheetTest;
 using GeneralPageSettings = OptionsSheetTest;
 
@@ -354,9 +402,24 @@ TEST_F(GeneralPageSettings, RunValueHoldsTheQuotedPathAndIsShownQuotedOrNot) {
     EXPECT_EQ(RunValue(), std::nullopt);
     EXPECT_FALSE(showsAutostart());
 
-    // Without a Run key nothing is shown and nothing is stored; the key is not made.
+    // Another program's value beside ours is never touched.
+    win::WriteString(run.Get(), "VantapickerTestNeighbour", "neighbour.exe");
+    okWithBox(true);
+    okWithBox(false);
+    EXPECT_EQ(RunValue(), std::nullopt);
+    char neighbour[32] = {};
+    DWORD size = sizeof neighbour;
+    EXPECT_EQ(::RegQueryValueExA(run.Get(), "VantapickerTestNeighbour", nullptr, nullptr,
+                                 reinterpret_cast<BYTE*>(neighbour), &size),
+              ERROR_SUCCESS);
+    ::RegDeleteValueA(run.Get(), "VantapickerTestNeighbour");
+
+    // Without a Run key nothing is shown and nothing is stored; the key is not made. The
+    // key goes only when nothing of other programs is in it.
     run.Reset();
-    ASSERT_EQ(::RegDeleteKeyA(HKEY_CURRENT_USER, kRunKey), ERROR_SUCCESS);
+    if (!guard.RemoveKeyIfOnlyOurs()) {
+        GTEST_SKIP() << "the Run key holds other programs' entries; it stays";
+    }
     EXPECT_FALSE(showsAutostart());
     okWithBox(true);
     EXPECT_FALSE(win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_READ));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "base/ErrorCode.h"
@@ -45,10 +46,10 @@ struct ShownBox {
     std::string text;
 };
 
-ShownBox ShowAndReadErrorBox(std::int32_t code, const std::string& text) {
+ShownBox ShowAndReadBox(const std::function<void()>& show) {
     std::atomic<bool> returned{false};
     std::thread shower([&] {
-        ShowErrorBox(code, text);
+        show();
         returned = true;
     });
     ShownBox box;
@@ -63,6 +64,10 @@ ShownBox ShowAndReadErrorBox(std::int32_t code, const std::string& text) {
     return box;
 }
 
+ShownBox ShowAndReadErrorBox(std::int32_t code, const std::string& text) {
+    return ShowAndReadBox([&] { ShowErrorBox(code, text); });
+}
+
 TEST(ErrorBox, FailureCodeShowsTheTextUnderTheProductName) {
     ShownBox box = ShowAndReadErrorBox(kResultFail, "Wrong site list file");
     ASSERT_TRUE(box.shown);
@@ -73,6 +78,19 @@ TEST(ErrorBox, FailureCodeShowsTheTextUnderTheProductName) {
 TEST(ErrorBox, ZeroOrPositiveCodeShowsNothing) {
     EXPECT_FALSE(ShowAndReadErrorBox(0, "nothing to see").shown);
     EXPECT_FALSE(ShowAndReadErrorBox(1, "nothing to see").shown);
+}
+
+TEST(ErrorBox, SystemErrorBoxAlwaysSaysSomething) {
+    const std::string message =
+        "Can't store the site list file. Your changes to the sites were not saved.";
+    ShownBox box = ShowAndReadBox([] { ShowSystemErrorBox(IDS_CANT_SAVE_SITE_LIST, 0); });
+    ASSERT_TRUE(box.shown);  // no system error is no reason for silence
+    EXPECT_EQ(box.text, message);
+    box = ShowAndReadBox(
+        [] { ShowSystemErrorBox(IDS_CANT_SAVE_SITE_LIST, ERROR_SHARING_VIOLATION); });
+    ASSERT_TRUE(box.shown);
+    EXPECT_EQ(box.text.rfind(message + "\r\n\r\n", 0), 0u) << box.text;
+    EXPECT_GT(box.text.size(), message.size() + 10);  // the system's reason follows
 }
 
 TEST(ErrorBox, GuardShowsErrorsAndUnknownExceptions) {

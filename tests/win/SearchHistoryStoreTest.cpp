@@ -16,17 +16,39 @@ void StoreEntry(const char* position, const std::string& text) {
                    static_cast<DWORD>(text.size() + 1));
 }
 
-TEST_F(SearchHistoryStore, LoadingStopsAtTheFirstGapOrOverlongValue) {
+void StoreWideEntry(const wchar_t* position, const std::u16string& text) {
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Quenhollow\\Vantapicker\\MRU",
+                                position, REG_SZ, text.c_str(),
+                                static_cast<DWORD>((text.size() + 1) * sizeof(char16_t))),
+              ERROR_SUCCESS);
+}
+
+TEST_F(SearchHistoryStore, LoadingStopsAtTheFirstGapOrUnreadableValueAndTakesAnyLength) {
     EXPECT_TRUE(LoadSearchHistory().empty());  // first run: no key
     StoreEntry("0", "zero");
     StoreEntry("1", "one");
     StoreEntry("3", "three");
     EXPECT_EQ(LoadSearchHistory(), (SearchHistoryList{"zero", "one"}));
 
-    StoreEntry("2", std::string(300, 'x'));  // longer than 260 bytes
-    EXPECT_EQ(LoadSearchHistory(), (SearchHistoryList{"zero", "one"}));
-    StoreEntry("2", std::string(259, 'y'));
-    EXPECT_EQ(LoadSearchHistory().size(), 4u);
+    // Longer than 260 bytes, as a text saved as UTF-16 can be once the code page has more
+    // bytes per character: it loads, and so does what follows it.
+    StoreEntry("2", std::string(300, 'x'));
+    SearchHistoryList loaded = LoadSearchHistory();
+    ASSERT_EQ(loaded.size(), 4u);
+    EXPECT_EQ(loaded[2], SearchText(std::string(300, 'x')));
+    EXPECT_EQ(loaded[3], SearchText("three"));
+
+    // A wide text the code page cannot hold comes back wide, whatever its length.
+    const std::u16string japanese(150, u'\u65e5');
+    StoreWideEntry(L"1", japanese);
+    loaded = LoadSearchHistory();
+    ASSERT_EQ(loaded.size(), 4u);
+    EXPECT_EQ(loaded[1], SearchText::Wide(japanese));
+
+    // A value that is not text ends the list there.
+    const BYTE binary[] = {1, 2, 3};
+    WriteTestValue(kHistoryKey, "2", REG_BINARY, binary, sizeof binary);
+    EXPECT_EQ(LoadSearchHistory(), (SearchHistoryList{"zero", SearchText::Wide(japanese)}));
 }
 
 TEST_F(SearchHistoryStore, SavingWritesTheFirstTwentyAndRemovesLaterPositions) {
@@ -56,6 +78,25 @@ TEST_F(SearchHistoryStore, SavingWritesTheFirstTwentyAndRemovesLaterPositions) {
     EXPECT_EQ(::RegGetValueA(HKEY_CURRENT_USER, kHistoryKey, "other", RRF_RT_REG_SZ, nullptr, text,
                              &size),
               ERROR_SUCCESS);
+
+    // A value that could not be read, and the older ones behind it, stay as they are when
+    // the list does not reach them.
+    DeleteProgramKeys();
+    StoreEntry("0", "zero");
+    const BYTE binary[] = {1, 2, 3};
+    WriteTestValue(kHistoryKey, "1", REG_BINARY, binary, sizeof binary);
+    StoreEntry("2", "two");
+    SaveSearchHistory(LoadSearchHistory());
+    BYTE data[8] = {};
+    size = sizeof data;
+    EXPECT_EQ(::RegGetValueA(HKEY_CURRENT_USER, kHistoryKey, "1", RRF_RT_REG_BINARY, nullptr, data,
+                             &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(size, sizeof binary);
+    size = sizeof text;
+    EXPECT_EQ(
+        ::RegGetValueA(HKEY_CURRENT_USER, kHistoryKey, "2", RRF_RT_REG_SZ, nullptr, text, &size),
+        ERROR_SUCCESS);
 }
 
 }  // namespace

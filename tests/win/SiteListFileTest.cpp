@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <thread>
 #include <vector>
 
 #include "base/ErrorCode.h"
@@ -15,6 +16,7 @@
 #include "sites/SiteListCipher.h"
 #include "sites/SiteListFormat.h"
 #include "win/Handle.h"
+#include "win/WinText.h"
 
 namespace vp {
 namespace {
@@ -192,7 +194,14 @@ TEST_F(SiteListFile, FailedWriteKeepsThePreviousFile) {
     EXPECT_FALSE(SaveSiteList(catalogue, categories, noFolder.c_str()));
 }
 
-TEST_F(SiteListFile, UnreadableUserFileIsKeptAsideAndTheWindowsCopyServes) {
+// Another program's handle on a file, sharing only deletion (as backup programs and
+// virus scanners hold files at logon).
+win::FileHandle HoldSharingDeleteOnly(const std::string& path) {
+    return win::FileHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
     SiteCategoryList categories;
     SiteCatalogue catalogue = SampleCatalogue(categories);
     WriteBytes(SystemSiteListPath(), Encrypted(FormatSiteList(catalogue, categories)));
@@ -203,7 +212,7 @@ TEST_F(SiteListFile, UnreadableUserFileIsKeptAsideAndTheWindowsCopyServes) {
         WriteBytes(user, damage);
         SiteCatalogue loaded;
         SiteCategoryList loadedCategories;
-        LoadSiteList(loaded, &loadedCategories);
+        EXPECT_EQ(LoadSiteList(loaded, &loadedCategories), SiteListSource::WindowsCopy);
         EXPECT_EQ(loaded.Size(), 2u);
         EXPECT_EQ(loadedCategories.size(), 2u);
         EXPECT_EQ(OwnSiteListPathForReading(), SystemSiteListPath());
@@ -213,6 +222,51 @@ TEST_F(SiteListFile, UnreadableUserFileIsKeptAsideAndTheWindowsCopyServes) {
     EXPECT_EQ(ReadBytes(aside + "-2"), "foreign");
     ::DeleteFileA(aside.c_str());
     ::DeleteFileA((aside + "-2").c_str());
+
+    // A sound file held open by another program: the Windows copy serves this time, and
+    // the user's file stays where it is, untouched.
+    SiteCatalogue single;
+    single.Insert(4, {"Own", "https://own.example/?q=", 0, false, false, nullptr});
+    ASSERT_TRUE(SaveSiteList(single, {}));
+    const std::string bytes = ReadBytes(user);
+    SiteCatalogue loaded;
+    {
+        win::FileHandle holder = HoldSharingDeleteOnly(user);
+        ASSERT_TRUE(holder);
+        EXPECT_EQ(LoadSiteList(loaded, nullptr), SiteListSource::WindowsCopyForUnreadUserFile);
+        EXPECT_EQ(loaded.Size(), 2u);
+    }
+    EXPECT_EQ(ReadBytes(user), bytes);
+    EXPECT_EQ(::GetFileAttributesA(aside.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Held for a moment only: tried again, and read.
+    win::FileHandle holder = HoldSharingDeleteOnly(user);
+    ASSERT_TRUE(holder);
+    std::thread releaser([&holder] {
+        ::Sleep(60);
+        holder.Reset();
+    });
+    EXPECT_EQ(LoadSiteList(loaded, nullptr), SiteListSource::UserFile);
+    releaser.join();
+    EXPECT_EQ(loaded.Size(), 1u);
+}
+
+TEST_F(SiteListFile, GivenFileWhoseBytesCannotBeReadRaisesTheSystemsText) {
+    // Over 2 GiB (extended without writing: no space is used) is more than one read can take.
+    const std::string path = TempFolder() + "huge.qhsl";
+    {
+        win::FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        LARGE_INTEGER size{};
+        size.QuadPart = 0x90000000LL;
+        ASSERT_TRUE(::SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(::SetEndOfFile(file.Get()));
+    }
+    ExpectLoadError(path.c_str(), ResultFromSystemError(ERROR_FILE_TOO_LARGE),
+                    SystemErrorText(ERROR_FILE_TOO_LARGE));
+    EXPECT_NE(SystemErrorText(ERROR_FILE_TOO_LARGE), "");
+    ::DeleteFileA(path.c_str());
 }
 
 // Runs the system's base provider: MD5 of the pass phrase, CryptDeriveKey RC4, one block.

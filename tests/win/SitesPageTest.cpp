@@ -566,11 +566,55 @@ TEST_F(SitesPageTest, FailedImportLeavesNothingOfItToStore) {
     EXPECT_TRUE(Answered("Vantapicker", Reply(IDOK), [&] {
         Answered("Open", ChooseFile(foreign), [&] { Button(IDC_IMPORT_SITES); });
     }));
+    // A file whose bytes cannot be read (over 2 GiB, extended without writing, so it takes no room)
+    // is an error with the system's reason, not an empty catalogue.
+    const std::string huge = TempPath("huge.qhsl");
+    {
+        win::FileHandle file(::CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        LARGE_INTEGER size{};
+        size.QuadPart = 0x90000000LL;
+        ASSERT_TRUE(::SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(::SetEndOfFile(file.Get()));
+    }
+    std::string message;
+    EXPECT_TRUE(Answered("Vantapicker", Reply(IDOK, &message), [&] {
+        Answered("Open", ChooseFile(huge), [&] { Button(IDC_IMPORT_SITES); });
+    }));
+    EXPECT_EQ(message, SystemErrorText(ERROR_FILE_TOO_LARGE));
+    ::DeleteFileA(huge.c_str());
     SiteCatalogue stored = ApplyAndClose();
     EXPECT_EQ(stored.Size(), 11u);
     EXPECT_EQ(stored.Find(5)->name, "Five");
     EXPECT_EQ(SelectedIds(), "0 1 2 3 4 5 6 ");
     ::DeleteFileA(foreign.c_str());
+}
+
+TEST_F(SitesPageTest, AUserFileThatCouldNotBeReadIsNeverStoredOver) {
+    // The user's own catalogue, held open by another program sharing only deletion: the
+    // page opens on the Windows directory's copy.
+    std::string userText = kCatalogueText;
+    userText.replace(userText.find("Site 5"), 6, "Mine 5");
+    WriteFileBytes(UserSiteListPath(), Crypt(userText));
+    win::FileHandle holder(::CreateFileA(UserSiteListPath().c_str(), GENERIC_READ,
+                                         FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    Open();
+    EXPECT_EQ(Node(SiteNode(5)).pszText, std::string("Site 5"));
+    Select(SiteNode(5));
+    Key(VK_SPACE);
+    ASSERT_TRUE(Answered("Site Properties", Fill("Five", "5"), [&] { Button(IDC_EDIT_SITE); }));
+    holder.Reset();  // free again by the time of OK: still not the catalogue the user saw
+    std::string text;
+    EXPECT_TRUE(Answered("Vantapicker", Reply(IDOK, &text), [&] {
+        page->Apply();
+        Close();
+    }));
+    EXPECT_EQ(text, LoadResourceString(IDS_SITE_LIST_NOT_READ));
+    EXPECT_NE(text, "");
+    EXPECT_EQ(ReadBytes(UserSiteListPath()), Crypt(userText));
+    EXPECT_EQ(SelectedIds(), "");  // nothing of the page stored
 }
 
 }  // namespace

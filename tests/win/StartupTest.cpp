@@ -166,6 +166,16 @@ TEST_F(Startup, SecondStartEndsWithZeroAndLeavesTheFirstRunning) {
     EXPECT_EQ(WaitForMainWindow(0), window);
 }
 
+TEST_F(Startup, AMutexThatCannotBeHadMeansAlreadyRunning) {
+    // The name held by an object the program cannot open as its mutex (as when an
+    // elevated copy owns it): CreateMutex gives nothing, and the start ends.
+    win::KernelHandle squatter(::CreateEventA(nullptr, TRUE, FALSE, "QH_VantapickerMutex"));
+    ASSERT_TRUE(squatter);
+    AppProcess start;
+    EXPECT_EQ(start.WaitForExit(10000), 0);
+    EXPECT_EQ(WaitForMainWindow(0), nullptr);
+}
+
 TEST_F(Startup, StartsAtTheSameMomentLeaveOneProgramWhoseGesturesWork) {
     ResetProgramState();
     UrlRecorder recorder;
