@@ -2,6 +2,11 @@
 // program, which cannot load a 32-bit library itself. It has no window; it takes the
 // program's gestures from its command line and its thread's messages (hook/HookHost.h)
 // and ends when told to or when the program's process ends, a crash included.
+// It hooks each thread with a top-level window in a 32-bit process rather than the whole
+// desktop: a system-wide hook of one bitness can end the hook chain in every application
+// of the other bitness (Wine calls the latest system-wide hook first and stops at one
+// whose library it cannot load), while a thread's own hooks come before every
+// system-wide one. The threads are found at start and, later, when a window appears.
 // It goes without the C runtime (its own entry point), to stay a few kilobytes small.
 #include <windows.h>
 
@@ -13,8 +18,7 @@ namespace {
 // The library's exports, bound by name: a missing library ends the host quietly, where
 // a load-time import would stop it with the loader's message box.
 struct HookLibrary {
-    decltype(&SetVPHook) setHook = nullptr;
-    decltype(&UnhookVPHook) unhook = nullptr;
+    decltype(&SetVPThreadHook) setThreadHook = nullptr;
     decltype(&SetPopupWindowButton) setPopup = nullptr;
     decltype(&SetDefaultActionButton) setDefault = nullptr;
 
@@ -37,15 +41,13 @@ struct HookLibrary {
         if (module == nullptr) {
             return false;
         }
-        setHook = reinterpret_cast<decltype(setHook)>(
-            reinterpret_cast<void*>(::GetProcAddress(module, "SetVPHook")));
-        unhook = reinterpret_cast<decltype(unhook)>(
-            reinterpret_cast<void*>(::GetProcAddress(module, "UnhookVPHook")));
+        setThreadHook = reinterpret_cast<decltype(setThreadHook)>(
+            reinterpret_cast<void*>(::GetProcAddress(module, "SetVPThreadHook")));
         setPopup = reinterpret_cast<decltype(setPopup)>(
             reinterpret_cast<void*>(::GetProcAddress(module, "SetPopupWindowButton")));
         setDefault = reinterpret_cast<decltype(setDefault)>(
             reinterpret_cast<void*>(::GetProcAddress(module, "SetDefaultActionButton")));
-        return setHook && unhook && setPopup && setDefault;
+        return setThreadHook && setPopup && setDefault;
     }
 
     void Apply(const vp::hook::GestureSetting& popup,
@@ -54,6 +56,101 @@ struct HookLibrary {
         setDefault(defaultSite.modifierIndex, defaultSite.buttonIndex, defaultSite.enable);
     }
 };
+
+// The hooked threads. A handle to each keeps its id from being given to a new thread
+// while it is listed. A full list takes no more threads until some of them end.
+struct HookedThread {
+    DWORD id;
+    HANDLE thread;
+    HHOOK hook;
+};
+constexpr DWORD kMaxHookedThreads = 512;
+HookedThread Hooked[kMaxHookedThreads];  // static: zeroed without the C runtime
+DWORD HookedCount = 0;
+const HookLibrary* Library = nullptr;
+HWND Target = nullptr;
+BOOL OwnWow64 = FALSE;
+
+void DropEndedThreads() {
+    DWORD kept = 0;
+    for (DWORD i = 0; i < HookedCount; ++i) {
+        if (::WaitForSingleObject(Hooked[i].thread, 0) == WAIT_OBJECT_0) {
+            ::UnhookWindowsHookEx(Hooked[i].hook);
+            ::CloseHandle(Hooked[i].thread);
+        } else {
+            Hooked[kept++] = Hooked[i];
+        }
+    }
+    HookedCount = kept;
+}
+
+void UnhookAllThreads() {
+    for (DWORD i = 0; i < HookedCount; ++i) {
+        ::UnhookWindowsHookEx(Hooked[i].hook);
+        ::CloseHandle(Hooked[i].thread);
+    }
+    HookedCount = 0;
+}
+
+// Of this host's bitness: a 32-bit process on 64-bit Windows, as the host itself.
+bool SameBitness(DWORD processId) {
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (process == nullptr) {
+        return false;  // an elevated or ended process: nothing to hook there
+    }
+    BOOL wow64 = FALSE;
+    const BOOL known = ::IsWow64Process(process, &wow64);
+    ::CloseHandle(process);
+    return known && wow64 == OwnWow64;
+}
+
+// Hooks the thread of a top-level window once, if its process is a 32-bit one.
+void HookThreadOf(HWND window) {
+    if (window == nullptr || ::GetAncestor(window, GA_PARENT) != ::GetDesktopWindow()) {
+        return;  // a child or message-only window: its thread shows a top-level one too
+    }
+    DWORD processId = 0;
+    const DWORD threadId = ::GetWindowThreadProcessId(window, &processId);
+    if (threadId == 0 || processId == ::GetCurrentProcessId()) {
+        return;
+    }
+    for (DWORD i = 0; i < HookedCount; ++i) {
+        if (Hooked[i].id == threadId) {
+            return;
+        }
+    }
+    if (!SameBitness(processId)) {
+        return;
+    }
+    DropEndedThreads();
+    if (HookedCount == kMaxHookedThreads) {
+        return;
+    }
+    HANDLE thread = ::OpenThread(SYNCHRONIZE, FALSE, threadId);
+    if (thread == nullptr) {
+        return;
+    }
+    HHOOK hook = Library->setThreadHook(Target, threadId);
+    if (hook == nullptr) {
+        ::CloseHandle(thread);  // tried again when it shows its next window
+        return;
+    }
+    Hooked[HookedCount++] = {threadId, thread, hook};
+}
+
+BOOL CALLBACK HookWindowThread(HWND window, LPARAM) {
+    HookThreadOf(window);
+    return TRUE;
+}
+
+// A window of another process was created or shown (called between this thread's
+// messages, out of context).
+void CALLBACK WindowAppeared(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                             DWORD) {
+    if (object == OBJID_WINDOW && child == CHILDID_SELF) {
+        HookThreadOf(window);
+    }
+}
 
 int Run() {
     const auto arguments = vp::hook::ParseHostCommandLine(::GetCommandLineA());
@@ -69,20 +166,26 @@ int Run() {
         ::CloseHandle(program);
         return 2;
     }
-    const auto target = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(arguments->targetWindow));
-    // The gestures are known before the hook exists, as in the program.
+    Library = &library;
+    Target = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(arguments->targetWindow));
+    ::IsWow64Process(::GetCurrentProcess(), &OwnWow64);
+    // The gestures are known before the hooks exist, as in the program.
     library.Apply(arguments->popup, arguments->defaultSite);
-    library.setHook(target);
+    // Watching first, then looking: a window that appears in between is seen twice,
+    // which hooks its thread once all the same.
+    HWINEVENTHOOK watch =
+        ::SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, WindowAppeared, 0, 0,
+                          WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    ::EnumWindows(HookWindowThread, 0);
     // The thread's queue exists from here: the gestures can be posted to it. Looking at
-    // the empty queue also tells whoever waits for the host's input idle that the hook is
-    // in place.
+    // the empty queue also tells whoever waits for the host's input idle that the hooks
+    // are in place.
     MSG message;
     ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-    ::PostMessageA(target, vp::hook::kHostReadyMessage, ::GetCurrentProcessId(),
+    ::PostMessageA(Target, vp::hook::kHostReadyMessage, ::GetCurrentProcessId(),
                    static_cast<LPARAM>(::GetCurrentThreadId()));
 
-    // 64-bit applications may call a 32-bit hook through its installing thread, which
-    // must therefore keep taking messages.
+    // The window events come between this thread's messages, so it keeps taking them.
     bool running = true;
     while (running && ::MsgWaitForMultipleObjects(1, &program, FALSE, INFINITE, QS_ALLINPUT) ==
                           WAIT_OBJECT_0 + 1) {
@@ -98,7 +201,10 @@ int Run() {
             }
         }
     }
-    library.unhook();
+    if (watch != nullptr) {
+        ::UnhookWinEvent(watch);
+    }
+    UnhookAllThreads();
     ::CloseHandle(program);
     return 0;
 }

@@ -54,6 +54,15 @@ HHOOK WINAPI SetVPHook(HWND target) {
     return HookHandle;
 }
 
+HHOOK WINAPI SetVPThreadHook(HWND target, DWORD threadId) {
+    if (TargetWindow != target) {
+        TargetWindow = target;
+        PopupPending = false;
+        DefaultPending = false;
+    }
+    return ::SetWindowsHookExA(WH_GETMESSAGE, VPHookProc, ModuleInstance, threadId);
+}
+
 void WINAPI UnhookVPHook() {
     if (!::UnhookWindowsHookEx(HookHandle)) {
         ::Sleep(100);
@@ -78,17 +87,33 @@ LRESULT CALLBACK VPHookProc(int code, WPARAM wParam, LPARAM lParam) {
         auto* message = reinterpret_cast<MSG*>(lParam);
         const vp::hook::Gesture popup{PopupButtonMessage, PopupModifiers, PopupEnabled};
         const vp::hook::Gesture defaultSite{DefaultButtonMessage, DefaultModifiers, DefaultEnabled};
+        bool popupPending = PopupPending;
+        bool defaultPending = DefaultPending;
         const vp::hook::GestureOutcome outcome =
             vp::hook::MatchGesture(message->message, message->wParam, popup, defaultSite,
-                                   PopupPending, DefaultPending, (wParam & PM_REMOVE) != 0);
-        if (outcome.swallow) {
-            message->message = WM_NULL;
+                                   popupPending, defaultPending, (wParam & PM_REMOVE) != 0);
+        // Windows calls a hook of the other bitness out of context, on the thread that
+        // installed it, with another process's message that it cannot change: that
+        // application has the library of its own bitness, so this one leaves the message
+        // and its gesture alone. Asked only when a gesture would act.
+        bool inContext = true;
+        if (outcome.swallow) {  // so does every trigger
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(message->hwnd, &owner);
+            inContext = owner == 0 || owner == ::GetCurrentProcessId();
         }
-        if (outcome.firePopup) {
-            ::PostMessageA(TargetWindow, VP_WM_POPUP_TRIGGER, 0, 0);
-        }
-        if (outcome.fireDefault) {
-            ::PostMessageA(TargetWindow, VP_WM_DEFAULT_TRIGGER, 0, 0);
+        if (inContext) {
+            PopupPending = popupPending;
+            DefaultPending = defaultPending;
+            if (outcome.swallow) {
+                message->message = WM_NULL;
+            }
+            if (outcome.firePopup) {
+                ::PostMessageA(TargetWindow, VP_WM_POPUP_TRIGGER, 0, 0);
+            }
+            if (outcome.fireDefault) {
+                ::PostMessageA(TargetWindow, VP_WM_DEFAULT_TRIGGER, 0, 0);
+            }
         }
     }
     return ::CallNextHookEx(HookHandle, code, wParam, lParam);

@@ -9,7 +9,10 @@ extern "C" {
 // Installs the WH_GETMESSAGE hook for every thread of the desktop; the triggers go to
 // target. Returns the hook, or null.
 HHOOK WINAPI SetVPHook(HWND target);
-// Removes the hook (one retry after 100 ms).
+// Installs the WH_GETMESSAGE hook for one thread, of any process of the library's
+// bitness; the triggers go to target. Returns the hook, for UnhookWindowsHookEx, or null.
+HHOOK WINAPI SetVPThreadHook(HWND target, DWORD threadId);
+// Removes the hook of SetVPHook (one retry after 100 ms).
 void WINAPI UnhookVPHook();
 // Gesture settings: modifier index first, then button index. An index out of range
 // keeps the previous value; enable is always stored.
