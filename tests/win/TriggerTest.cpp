@@ -7,6 +7,8 @@
 
 #include "app/WebAddresses.h"
 #include "core/RegistryKeys.h"
+#include "hook/Messages.h"
+#include "hook/VPHook.h"
 #include "tests/win/AppProcess.h"
 #include "tests/win/Fixtures.h"
 #include "tests/win/RegistryFixture.h"
@@ -306,6 +308,49 @@ TEST_F(Triggers, HookHost32ComesBackWhenKilledAndEndsWithTheProgram) {
     ASSERT_TRUE(::TerminateProcess(crashing.Process().Process(), 3));
     EXPECT_TRUE(WaitUntil([&] { return !ProcessRuns(orphan); }, 5000))
         << "the host outlived the program";
+}
+
+// Windows calls a hook of the other bitness out of context: on the installing thread,
+// with another process's message. The hook must leave such a gesture to that process's
+// own library, while one of its own thread's messages still acts.
+TEST_F(Triggers, HookLeavesMessagesOfOtherProcessesAlone) {
+    SelectionFixture other("other process");
+    ASSERT_TRUE(other.Ready()) << other.Problem();
+    HMODULE library = ::LoadLibraryA((TestProgramFolder() + "VPHook.dll").c_str());
+    ASSERT_NE(library, nullptr);
+    const auto bind = [library](const char* name) {
+        return reinterpret_cast<void*>(::GetProcAddress(library, name));
+    };
+    const auto setThreadHook =
+        reinterpret_cast<decltype(&SetVPThreadHook)>(bind("SetVPThreadHook"));
+    const auto setPopup =
+        reinterpret_cast<decltype(&SetPopupWindowButton)>(bind("SetPopupWindowButton"));
+    const auto hookProc = reinterpret_cast<decltype(&VPHookProc)>(bind("VPHookProc"));
+    ASSERT_TRUE(setThreadHook && setPopup && hookProc);
+    const HWND window =
+        ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    setPopup(0, 1, true);  // Ctrl+right button
+    win::HookHandle hook(setThreadHook(window, ::GetCurrentThreadId()));
+    ASSERT_TRUE(hook);
+    MSG triggered;
+    for (const UINT button : {WM_RBUTTONDOWN, WM_RBUTTONUP}) {
+        MSG foreign{other.Edit(), button, MK_CONTROL, 0, 0, {}};
+        hookProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&foreign));
+        EXPECT_EQ(foreign.message, button) << "another process's click was taken";
+    }
+    EXPECT_FALSE(
+        ::PeekMessageA(&triggered, window, VP_WM_POPUP_TRIGGER, VP_WM_POPUP_TRIGGER, PM_REMOVE));
+    for (const UINT button : {WM_RBUTTONDOWN, WM_RBUTTONUP}) {
+        ::PostMessageA(window, button, MK_CONTROL, 0);
+        MSG own{};
+        ASSERT_TRUE(::PeekMessageA(&own, window, 0, 0, PM_REMOVE));
+        EXPECT_EQ(own.message, static_cast<UINT>(WM_NULL)) << "this thread's click went through";
+    }
+    EXPECT_TRUE(
+        ::PeekMessageA(&triggered, window, VP_WM_POPUP_TRIGGER, VP_WM_POPUP_TRIGGER, PM_REMOVE));
+    hook.Reset();
+    ::DestroyWindow(window);
+    ::FreeLibrary(library);
 }
 
 TEST_F(Triggers, TrayMenuOpensTheHomePageTheUserGuideAndSupport) {
