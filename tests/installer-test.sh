@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Setup and uninstall under Wine, as a user meets them: a folder with blanks chosen with
 # /D= and upgraded there by a plain /S, a catalogue that cannot be written, an upgrade
-# over a running copy while another application (the 64-bit notepad) still has the old hook library
-# loaded, an uninstall with the library still loaded, then a restart of the Wine session
-# that carries out the deletions left for it. The user's settings and own site list must
-# survive the upgrade and the uninstall. Last, a setup built with a throwaway certificate
-# carries signatures that osslsigncode verifies.
+# over a running copy while other applications (the 64-bit and the 32-bit notepad) still
+# have the old hook libraries loaded, an uninstall with them still loaded, then a restart
+# of the Wine session that carries out the deletions left for it. The user's settings and
+# own site list must survive the upgrade and the uninstall. Last, a setup built with a
+# throwaway certificate carries signatures that osslsigncode verifies.
 #   installer-test.sh STATE SETUP.exe APP_TESTS.exe VERSION
 #   (the app tests sit beside the build; VERSION is the project's, a.b.c)
 set -uo pipefail
@@ -208,19 +208,30 @@ for file in Vantapicker.exe VPHook.dll VPHook32.dll VPHookHost32.exe; do
     echo "older copy" >>"$program/$file"
     touch -d 2001-01-01 "$program/$file"
 done
-# Plain `wine notepad` would start the 32-bit notepad; the 64-bit one needs the 64-bit
-# loader.
-WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 notepad.exe &
+# Plain `wine notepad` starts the 32-bit notepad; the 64-bit one needs the 64-bit loader.
+# Both call themselves system32\notepad.exe: their mapped program files tell them apart.
+notepad_pid() {  # notepad_pid i386|x86_64
+    local pid
+    for pid in $(pgrep -f 'notepad\.exe'); do
+        grep -qsF "/$1-windows/notepad.exe" "/proc/$pid/maps" && echo "$pid" && return
+    done
+}
+# Each notepad loads its hook library with its next message, which comes (the caret's
+# blinking) while it has the focus: they are started one after the other.
+wait_for_notepad() {  # wait_for_notepad i386|x86_64 LIBRARY
+    for _ in $(seq 1 100); do
+        maps_file "$(notepad_pid "$1")" "$2" && return 0
+        sleep 0.1
+    done
+    return 1
+}
 wine "$program_win\\Vantapicker.exe" &
 wait_until_mapped "$program/Vantapicker.exe"
-for _ in $(seq 1 100); do  # notepad loads the hook library with its next message
-    maps_file "$(pgrep -f 'system32\\notepad.exe' | head -n 1)" "$program/VPHook.dll" && break
-    sleep 0.1
-done
-check "the 64-bit notepad holds the hook library" \
-    maps_file "$(pgrep -f 'system32\\notepad.exe' | head -n 1)" "$program/VPHook.dll"
-# (Under Wine 8 the 32-bit notepad does not reach the 32-bit hook behind the program's
-# own, so whether it holds VPHook32.dll is not checked here.)
+wine notepad.exe &
+check "the 32-bit notepad holds the 32-bit hook library" \
+    wait_for_notepad i386 "$program/VPHook32.dll"
+WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 notepad.exe &
+check "the 64-bit notepad holds the hook library" wait_for_notepad x86_64 "$program/VPHook.dll"
 
 # A user's settings and own site list, which every setup leaves alone.
 keep_user_data() {
@@ -249,6 +260,8 @@ check "upgrade replaced the 32-bit hook library" cmp -s "$bin/VPHook32.dll" "$pr
 check "upgrade replaced the 32-bit host" cmp -s "$bin/VPHookHost32.exe" "$program/VPHookHost32.exe"
 check "the old hook library waits for the restart" \
     bash -c "wine reg query 'HKLM\\System\\CurrentControlSet\\Control\\Session Manager' /v PendingFileRenameOperations | grep -qF 'Vantapicker\\VPHook.dll.old'"
+check "the old 32-bit hook library waits for the restart" \
+    bash -c "wine reg query 'HKLM\\System\\CurrentControlSet\\Control\\Session Manager' /v PendingFileRenameOperations | grep -qF 'Vantapicker\\VPHook32.dll.old'"
 check "one uninstall entry" test "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:64 |
     tr -d '\r' | grep -c 'DisplayName *REG_SZ *Vantapicker$')" -eq 1
 check "the user's settings and site list survive the upgrade" user_data_kept
@@ -306,9 +319,9 @@ openssl req -x509 -newkey rsa:2048 -nodes -keyout "$signing/key.pem" -out "$sign
 openssl pkcs12 -export -inkey "$signing/key.pem" -in "$signing/cert.pem" \
     -out "$signing/cert.pfx" -passout pass:throwaway
 export VP_SIGN_PASSWORD=throwaway
-cp -r "$bin/Vantapicker.exe" "$bin/VPHook.dll" "$bin/AvailableSites.qhsl" "$bin/UserGuide.html" \
-    "$bin/images" "$signing/bin/"
-for file in Vantapicker.exe VPHook.dll; do
+cp -r "$bin/Vantapicker.exe" "$bin/VPHook.dll" "$bin/VPHook32.dll" "$bin/VPHookHost32.exe" \
+    "$bin/AvailableSites.qhsl" "$bin/UserGuide.html" "$bin/images" "$signing/bin/"
+for file in Vantapicker.exe VPHook.dll VPHook32.dll VPHookHost32.exe; do
     "$source_dir/tools/sign.sh" "$signing/cert.pfx" "$signing/bin/$file"
 done
 makensis -V2 -DBIN_DIR="$signing/bin" -DOUT_FILE="$signing/VantapickerSetup.exe" -DVERSION="$version" \
@@ -320,8 +333,8 @@ wine "$signing/VantapickerSetup.exe" /S
 check "the signed setup installs" test $? -eq 0
 installed=$(winepath -u "$(reg_value "$uninstall_key" InstallLocation)")
 verified() { osslsigncode verify -CAfile "$signing/cert.pem" -in "$1" >/dev/null 2>&1; }
-for file in "$signing/bin/Vantapicker.exe" "$signing/bin/VPHook.dll" "$signing/VantapickerSetup.exe" \
-    "$installed/Uninstall.exe"; do
+for file in "$signing/bin/Vantapicker.exe" "$signing/bin/VPHook.dll" "$signing/bin/VPHook32.dll" \
+    "$signing/bin/VPHookHost32.exe" "$signing/VantapickerSetup.exe" "$installed/Uninstall.exe"; do
     check "$(basename "$file") carries a signature that verifies" verified "$file"
 done
 check "an unsigned build does not verify" bash -c "! osslsigncode verify -CAfile '$signing/cert.pem' -in '$bin/Vantapicker.exe' >/dev/null 2>&1"
