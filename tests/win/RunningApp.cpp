@@ -93,7 +93,16 @@ DWORD RunningApp::WaitForHookHost32(DWORD previous, DWORD timeoutMs) const {
         return 0;
     }
     win::KernelHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, host));
-    return process && ::WaitForInputIdle(process.Get(), timeoutMs) == 0 ? host : 0;
+    // Wine answers WAIT_FAILED to a process that has not finished its start yet: asked again
+    // while the process runs.
+    DWORD idle = WAIT_FAILED;
+    WaitUntil(
+        [&] {
+            idle = process ? ::WaitForInputIdle(process.Get(), timeoutMs) : WAIT_TIMEOUT;
+            return idle != WAIT_FAILED || ::WaitForSingleObject(process.Get(), 0) != WAIT_TIMEOUT;
+        },
+        timeoutMs);
+    return idle == 0 ? host : 0;
 }
 
 bool ProcessRuns(DWORD processId) {
