@@ -69,7 +69,6 @@ HookedThread Hooked[kMaxHookedThreads];  // static: zeroed without the C runtime
 DWORD HookedCount = 0;
 const HookLibrary* Library = nullptr;
 HWND Target = nullptr;
-BOOL OwnWow64 = FALSE;
 
 void DropEndedThreads() {
     DWORD kept = 0;
@@ -92,7 +91,8 @@ void UnhookAllThreads() {
     HookedCount = 0;
 }
 
-// Of this host's bitness: a 32-bit process on 64-bit Windows, as the host itself.
+// Of this host's bitness: a 32-bit process on 64-bit Windows, the only Windows that the
+// host is started on.
 bool SameBitness(DWORD processId) {
     HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
     if (process == nullptr) {
@@ -101,13 +101,13 @@ bool SameBitness(DWORD processId) {
     BOOL wow64 = FALSE;
     const BOOL known = ::IsWow64Process(process, &wow64);
     ::CloseHandle(process);
-    return known && wow64 == OwnWow64;
+    return known && wow64;
 }
 
 // Hooks the thread of a top-level window once, if its process is a 32-bit one.
 void HookThreadOf(HWND window) {
-    if (window == nullptr || ::GetAncestor(window, GA_PARENT) != ::GetDesktopWindow()) {
-        return;  // a child or message-only window: its thread shows a top-level one too
+    if (window == nullptr || ::GetAncestor(window, GA_ROOT) != window) {
+        return;  // a child window: its thread has a top-level one too
     }
     DWORD processId = 0;
     const DWORD threadId = ::GetWindowThreadProcessId(window, &processId);
@@ -168,7 +168,6 @@ int Run() {
     }
     Library = &library;
     Target = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(arguments->targetWindow));
-    ::IsWow64Process(::GetCurrentProcess(), &OwnWow64);
     // The gestures are known before the hooks exist, as in the program.
     library.Apply(arguments->popup, arguments->defaultSite);
     // Watching first, then looking: a window that appears in between is seen twice,
