@@ -7,6 +7,7 @@
 set(VP_BASE_SOURCES
     base/AnsiText.cpp
     base/CommandLine.cpp
+    base/ProgramNames.cpp
     base/SearchHistory.cpp
     base/WideText.cpp
 )
