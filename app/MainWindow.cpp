@@ -230,6 +230,27 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Dispatch(kMessages, message, wParam, lParam);
 }
 
+namespace {
+
+// The hashes of the stored list. A list longer than the hook holds (the Options dialog
+// refuses one; the registry may still be edited by hand) keeps its first names.
+ProgramHashes GestureExclusionHashes(std::u16string_view stored) {
+    if (auto hashes = HashProgramList(stored)) {
+        return *hashes;
+    }
+    ProgramHashes first;
+    for (const std::u16string& name : ParseProgramList(stored)) {
+        if (first.count == kMaxGestureExclusions) {
+            break;
+        }
+        first.hashes[static_cast<std::size_t>(first.count++)] =
+            HashProgramName(name.data(), name.size());
+    }
+    return first;
+}
+
+}  // namespace
+
 void MainWindow::InitializeApplication() {
     const bool started = RunReportingErrors([this] {
         LoadConfiguration();
@@ -242,7 +263,7 @@ void MainWindow::InitializeApplication() {
         ApplyTriggers();
         SetVPHook(Handle());
         hooked_ = true;
-        hookHost32_.Apply(Handle(), triggers_, active_);
+        hookHost32_.Apply(Handle(), triggers_, gestureExclusions_, active_);
         tray_.Update(active_);
     });
     if (!started) {
@@ -255,6 +276,7 @@ void MainWindow::LoadConfiguration() {
     VisibleSiteList visible = LoadVisibleSites(catalogue_);
     popup_.SetSites(std::move(visible), ResolveDefaultSite(catalogue_));
     ReadTriggerSettings(triggers_);
+    gestureExclusions_ = GestureExclusionHashes(ReadGestureExclusions());
     capture_.SetKeepClipboard(ReadRestoreClipboard());
 }
 
@@ -270,9 +292,9 @@ void MainWindow::ReloadConfiguration() {
 }
 
 void MainWindow::ApplyTriggers() {
-    capture_.Apply(triggers_, active_);
+    capture_.Apply(triggers_, gestureExclusions_, active_);
     // While inactive, 32-bit applications are left without a hook at all.
-    hookHost32_.Apply(Handle(), triggers_, active_ && hooked_);
+    hookHost32_.Apply(Handle(), triggers_, gestureExclusions_, active_ && hooked_);
 }
 
 void MainWindow::RebuildSiteLinks() {

@@ -64,7 +64,9 @@ void TriggerCapture::Detach() {
     }
 }
 
-void TriggerCapture::Apply(const TriggerSettings& triggers, bool active) {
+void TriggerCapture::Apply(const TriggerSettings& triggers, const ProgramHashes& exclusions,
+                           bool active) {
+    SetGestureExclusions(exclusions.hashes.data(), exclusions.count);
     SetPopupWindowButton(triggers.PopupWindowKey, triggers.PopupWindowButton,
                          active && triggers.EnablePopupWindow);
     SetDefaultActionButton(triggers.DefaultActionKey, triggers.DefaultActionButton,

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "base/ProgramNames.h"
 #include "base/SearchText.h"
 #include "core/Settings.h"
 #include "win/ClipboardSnapshot.h"
@@ -38,9 +39,9 @@ public:
     // Leaves the chain and gives up the hot keys.
     void Detach();
 
-    // Hands the gestures to the hook library and registers the hot keys; nothing fires
-    // while inactive.
-    void Apply(const TriggerSettings& triggers, bool active);
+    // Hands the gestures and the programs without gestures to the hook library and
+    // registers the hot keys, which stay global; nothing fires while inactive.
+    void Apply(const TriggerSettings& triggers, const ProgramHashes& exclusions, bool active);
     // Whether the clipboard is put back as it was once a capture is over.
     void SetKeepClipboard(bool keep) { keepClipboard_ = keep; }
 

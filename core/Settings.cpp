@@ -89,4 +89,17 @@ void WriteRestoreClipboard(bool restore) {
     win::WriteDword(key.Get(), "RestoreClipboard", restore ? 1 : 0);
 }
 
+std::u16string ReadGestureExclusions() {
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+    return win::ReadWideString(key.Get(), "GestureExclusions").value_or(std::u16string());
+}
+
+void WriteGestureExclusions(std::u16string_view programs) {
+    if (programs.empty() && ReadGestureExclusions().empty()) {
+        return;
+    }
+    win::RegKey key = OpenSettingsForWriting();
+    win::WriteWideString(key.Get(), "GestureExclusions", programs);
+}
+
 }  // namespace vp

@@ -17,6 +17,7 @@ struct HookLibrary {
     decltype(&UnhookVPHook) unhook = nullptr;
     decltype(&SetPopupWindowButton) setPopup = nullptr;
     decltype(&SetDefaultActionButton) setDefault = nullptr;
+    decltype(&SetGestureExclusions) setExclusions = nullptr;  // optional
 
     bool Load() {
         // The library beside the host's own file.
@@ -45,6 +46,8 @@ struct HookLibrary {
             reinterpret_cast<void*>(::GetProcAddress(module, "SetPopupWindowButton")));
         setDefault = reinterpret_cast<decltype(setDefault)>(
             reinterpret_cast<void*>(::GetProcAddress(module, "SetDefaultActionButton")));
+        setExclusions = reinterpret_cast<decltype(setExclusions)>(
+            reinterpret_cast<void*>(::GetProcAddress(module, "SetGestureExclusions")));
         return setHook && unhook && setPopup && setDefault;
     }
 
@@ -83,6 +86,7 @@ int Run() {
 
     // 64-bit applications may call a 32-bit hook through its installing thread, which
     // must therefore keep taking messages.
+    vp::hook::ExclusionAssembly exclusions;
     bool running = true;
     while (running && ::MsgWaitForMultipleObjects(1, &program, FALSE, INFINITE, QS_ALLINPUT) ==
                           WAIT_OBJECT_0 + 1) {
@@ -93,6 +97,19 @@ int Run() {
                        message.hwnd == nullptr) {
                 library.Apply(vp::hook::UnpackGesture(static_cast<std::uint32_t>(message.wParam)),
                               vp::hook::UnpackGesture(static_cast<std::uint32_t>(message.lParam)));
+            } else if (message.message == vp::hook::kHostExclusionMessage &&
+                       message.hwnd == nullptr) {
+                exclusions.TakeHalf(static_cast<std::uint32_t>(message.wParam),
+                                    static_cast<std::uint32_t>(message.lParam));
+            } else if (message.message == vp::hook::kHostExclusionsEndMessage &&
+                       message.hwnd == nullptr) {
+                std::uint64_t hashes[vp::kMaxGestureExclusions];
+                const int count =
+                    exclusions.End(static_cast<std::uint32_t>(message.wParam), hashes);
+                if (library.setExclusions != nullptr) {
+                    library.setExclusions(reinterpret_cast<const unsigned long long*>(hashes),
+                                          count);
+                }
             } else {
                 ::DispatchMessageA(&message);
             }

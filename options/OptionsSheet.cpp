@@ -87,6 +87,14 @@ INT_PTR OptionsSheet::OnTabChanged(const NMHDR&) {
 }
 
 void OptionsSheet::OnOk() {
+    if (!general_.CanApply()) {
+        // The page said why; the user sees it and the field in question.
+        TabCtrl_SetCurSel(tabs_, kGeneralTab);
+        sites_.Show(false);
+        general_.Show(true);
+        general_.FocusRefusedField();
+        return;
+    }
     general_.Apply();
     sites_.Apply();
     DestroyPages();

@@ -68,6 +68,9 @@ public:
     // Creates the page hidden over `area` of the parent's client area.
     bool Create(HINSTANCE instance, int templateId, HWND parent, const RECT& area);
     void Show(bool visible) const;
+    // Whether what the page shows can be stored; a page that refuses has told the user
+    // why, and the parent's OK then stores nothing and stays open.
+    virtual bool CanApply() { return true; }
     // Stores what the page shows.
     virtual void Apply() = 0;
 };
