@@ -1187,6 +1187,64 @@ TEST_F(OptionsDialog, OkStoresTheNewTriggersAndTheProgramFollowsAtOnce) {
     EXPECT_TRUE(ExitsWithZero(app));
 }
 
+// A program named in "Don't take gestures in these programs:" gets the gesture's clicks
+// and nothing opens, while another one named leaves the fixture's gesture working; the
+// hot keys stay global, and clearing the list gives the gesture back at once.
+TEST_F(OptionsDialog, NamedProgramKeepsItsGestureClicksUntilTheListIsCleared) {
+    {
+        win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kSettingsKey);
+        ASSERT_EQ(win::WriteWideString(key.Get(), "GestureExclusions", u"notepad.exe"),
+                  ERROR_SUCCESS);
+    }
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("leave me be");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    const POINT center = CenterOf(fixture.Edit());
+    auto selectAll = [&] {
+        ASSERT_TRUE(BringForward(fixture));
+        ::SendMessageA(fixture.Edit(), EM_SETSEL, 0, -1);
+        fixture.ResetCounts();
+    };
+    auto storeList = [&](const char* programs) {
+        HWND dialog = OpenOptions(app);
+        ASSERT_NE(dialog, nullptr);
+        HWND page = ::FindWindowExA(dialog, nullptr, "#32770", "General");
+        ASSERT_TRUE(::SetDlgItemTextA(page, IDC_GESTURE_EXCLUSIONS, programs));
+        const POINT ok = CenterOf(::GetDlgItem(dialog, IDOK));
+        ClickAt(ok.x, ok.y, 0);
+        ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
+    };
+
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
+    EXPECT_NE(recorder_.Urls()[0].find("leave me be"), std::string::npos);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
+
+    const std::string own =
+        FixtureBitness() == 32 ? "SELECTIONFIXTURE32.EXE" : "SelectionFixture.EXE";
+    storeList(("notepad.exe; C:\\Elsewhere\\" + own + ";").c_str());
+    selectAll();
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    PumpMessagesFor(1500);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 1);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONUP), 1);
+    EXPECT_EQ(recorder_.Urls().size(), 1u);
+    EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
+    selectAll();
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(recorder_.WaitForUrls(2));
+    EXPECT_EQ(recorder_.Urls()[1], recorder_.Urls()[0]);
+
+    storeList("");
+    selectAll();
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(recorder_.WaitForUrls(3));
+    EXPECT_EQ(recorder_.Urls()[2], recorder_.Urls()[0]);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
+    EXPECT_TRUE(ExitsWithZero(app));
+}
+
 // The Sites page of the running program: hiding the first site and adding one under its
 // category, then OK, gives the popup exactly the new visible sites in id order, and the
 // new site is searched.

@@ -391,8 +391,11 @@ TEST(Resources, GeneralPage) {
         {-1, "Button", "Startup option", kGroupBox, 6, 119, 228, 43},
         {221, "Button", "&Run the program when Windows starts", kCheckBox, 14, 132, 170, 9},
         {250, "Button", "&Keep my clipboard as it was", kCheckBox, 14, 146, 170, 9},
+        {-1, "Static", "Don't take gestures in these programs:", kLeftText, 8, 166, 226, 8},
+        {251, "Edit", "", kEdit, 6, 176, 186, 13},
+        {252, "Button", "Br&owse...", kPushButton, 196, 176, 38, 13},
     };
-    ExpectDialog(IDD_GENERAL_PAGE, "General", kPageDialog, 240, 166, controls);
+    ExpectDialog(IDD_GENERAL_PAGE, "General", kPageDialog, 240, 194, controls);
 }
 
 TEST(Resources, SitesPage) {
