@@ -23,13 +23,19 @@ std::string NewTempFile();
 // Writes bytes to a file, replacing it.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 
+// The control that SelectionFixture.exe shows its text in.
+enum class SelectionControl { Edit, RichEdit, Password };
+
 // SelectionFixture.exe showing `text` (any bytes but zero), all of it selected, in the
 // foreground with the focus in its edit control. Ends the program when destroyed.
 class SelectionFixture {
 public:
     // peekFirst: the program peeks at each message (PM_NOREMOVE) before it removes it.
+    // copyDelayMs: Ctrl+Insert copies only that much later.
     explicit SelectionFixture(const std::string& text, DWORD timeoutMs = 10000,
-                              bool peekFirst = false);
+                              bool peekFirst = false,
+                              SelectionControl control = SelectionControl::Edit,
+                              UINT copyDelayMs = 0);
     ~SelectionFixture();
     SelectionFixture(const SelectionFixture&) = delete;
     SelectionFixture& operator=(const SelectionFixture&) = delete;
@@ -57,6 +63,11 @@ public:
     // True when the text was changed since the start or ResetCounts: a paste (for
     // example Shift+Insert) or typing, never a copy.
     bool WasPasted() const;
+    // Selects the characters from `start` to `end` of the control (its own positions).
+    void Select(int start, int end) const;
+    // The program stops responding until Release (or its destruction, or 10 s).
+    void Hang();
+    void Release();
 
 private:
     win::KernelHandle process_;
@@ -66,6 +77,7 @@ private:
     HWND edit_ = nullptr;
     bool ready_ = false;
     std::string problem_;
+    win::KernelHandle release_;  // set: the hung program goes on
 };
 
 // Makes UrlRecorder.exe the shell's open command of http, https and mailto URLs and of

@@ -58,6 +58,8 @@ std::string FormatBytes(const char* name, std::size_t size) {
 class KeepClipboard : public RecordedSearchTest {};
 
 TEST_F(KeepClipboard, RestoredOnlyWhenAskedAndNeverOverTheUsersCopy) {
+    // Only a copy changes the clipboard: the selection is not read directly here.
+    WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 0);
     {
         RunningApp app;  // the option is off by default: the selection stays
         ASSERT_TRUE(app.Ready());

@@ -65,6 +65,7 @@ class WideSearch : public RecordedSearchTest {};
 
 TEST_F(WideSearch, ForeignScriptAndEmojiReachSearchBoxSiteAndHistoryIntact) {
     {
+        WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 0);  // copied first
         RunningApp app;
         ASSERT_TRUE(app.Ready());
         SelectionFixture japanese(kJapanese);
@@ -91,8 +92,18 @@ TEST_F(WideSearch, ForeignScriptAndEmojiReachSearchBoxSiteAndHistoryIntact) {
     EXPECT_EQ(StoredWide(1, &type), FromUtf8(kJapanese));
 
     // After a restart the entries are loaded and stored again unchanged behind a new one.
+    // The selection is now read without the clipboard, to the same wide text.
+    WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 1);
     RunningApp app;
     ASSERT_TRUE(app.Ready());
+    {
+        SelectionFixture japanese(kJapanese);
+        ASSERT_TRUE(japanese.Ready()) << japanese.Problem();
+        PressKeys({VK_CONTROL}, VK_F1);
+        EXPECT_TRUE(WaitUntil([&] { return WideSearchText(app) == FromUtf8(kJapanese); }))
+            << "search box holds " << app.SearchText();
+        EXPECT_EQ(japanese.InsertPresses(), 0);
+    }
     SelectionFixture plain("plain");
     ASSERT_TRUE(plain.Ready()) << plain.Problem();
     PressKeys({VK_CONTROL}, VK_F2);
