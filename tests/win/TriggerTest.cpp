@@ -331,9 +331,28 @@ public:
     void Select(int start, int end) const {
         ::SendMessageA(edit_, EM_SETSEL, static_cast<WPARAM>(start), end);
     }
-    void ComeForward() const {
+    // In front again with the focus in its edit control (the popup hides when it loses
+    // the foreground). Borrowing the input state of the window in front lets this process
+    // hand the foreground on.
+    bool ComeForward() const {
+        HWND current = ::GetForegroundWindow();
+        const DWORD currentThread = current ? ::GetWindowThreadProcessId(current, nullptr) : 0;
+        const DWORD ownThread = ::GetCurrentThreadId();
+        if (currentThread != 0 && currentThread != ownThread) {
+            ::AttachThreadInput(ownThread, currentThread, TRUE);
+        }
+        ::BringWindowToTop(window_);
         ::SetForegroundWindow(window_);
-        WaitUntil([&] { return ::GetForegroundWindow() == window_; });
+        if (currentThread != 0 && currentThread != ownThread) {
+            ::AttachThreadInput(ownThread, currentThread, FALSE);
+        }
+        return WaitUntil([&] {
+            GUITHREADINFO thread{};
+            thread.cbSize = sizeof thread;
+            return ::GetForegroundWindow() == window_ &&
+                   ::GetGUIThreadInfo(::GetWindowThreadProcessId(window_, nullptr), &thread) &&
+                   thread.hwndFocus == edit_;
+        });
     }
 
 private:
@@ -356,16 +375,16 @@ TEST_F(Triggers, NotepadSelectionIsSearchedByEveryTriggerWithoutTouchingTheClipb
     ASSERT_TRUE(recorder_.WaitForUrls(1));
     EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "selected words");
     POINT center = CenterOf(notepad.Edit());
-    notepad.ComeForward();
+    ASSERT_TRUE(notepad.ComeForward());
     ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
     ASSERT_TRUE(recorder_.WaitForUrls(2));
     EXPECT_EQ(recorder_.Urls()[1], defaultUrl_ + "selected words");
 
-    notepad.ComeForward();
+    ASSERT_TRUE(notepad.ComeForward());
     SetSearchText(app, "earlier text");
     PressKeys({VK_CONTROL}, VK_F1);
     EXPECT_TRUE(WaitForPopupWith(app, "selected words"));
-    notepad.ComeForward();
+    ASSERT_TRUE(notepad.ComeForward());
     notepad.Select(0, 5);
     SetSearchText(app, "earlier text");
     ClickAt(center.x, center.y, 1, {VK_CONTROL});
@@ -423,9 +442,8 @@ TEST_F(Triggers, HungApplicationFallsBackToTheCopyWhileTheProgramStaysResponsive
     // program answers.
     EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(app.MainWindow()) != FALSE; }, 5000));
     DWORD_PTR answer = 0;
-    EXPECT_NE(::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000,
-                                    &answer),
-              0);
+    EXPECT_NE(
+        ::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0);
     EXPECT_EQ(app.SearchText(), "");
     // Once it goes on, it copies on the synthesized keys within the capture window.
     fixture.Release();
