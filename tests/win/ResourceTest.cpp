@@ -417,7 +417,7 @@ TEST(Resources, SitesPage) {
         {230, "Button", "&Import Sites", kPushButton, 183, 123, 52, 15},
         {231, "Button", "E&xport Sites", kDisabledButton, 183, 141, 52, 15},
     };
-    ExpectDialog(IDD_SITES_PAGE, "Sites", kPageDialog, 240, 190, controls);
+    ExpectDialog(IDD_SITES_PAGE, "Sites", kPageDialog, 240, 194, controls);
 }
 
 TEST(Resources, AboutBox) {
