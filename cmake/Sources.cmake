@@ -59,6 +59,7 @@ set(VP_APP_SOURCES
     app/MainWindow.cpp
     app/Program.cpp
     app/Registration.cpp
+    app/SelectionReader.cpp
     app/TrayIcon.cpp
     app/TriggerCapture.cpp
 )

@@ -89,4 +89,22 @@ void WriteRestoreClipboard(bool restore) {
     win::WriteDword(key.Get(), "RestoreClipboard", restore ? 1 : 0);
 }
 
+bool ReadSelectionDirectly() {
+    bool direct = true;
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+    Read(key.Get(), "ReadSelectionDirectly", direct);
+    return direct;
+}
+
+void WriteReadSelectionDirectly(bool direct) {
+    if (direct) {
+        win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+        if (!win::ReadDword(key.Get(), "ReadSelectionDirectly")) {
+            return;  // nothing stored: the default is on already
+        }
+    }
+    win::RegKey key = OpenSettingsForWriting();
+    win::WriteDword(key.Get(), "ReadSelectionDirectly", direct ? 1 : 0);
+}
+
 }  // namespace vp

@@ -88,6 +88,7 @@ void GeneralPage::LoadGeneralSettings() {
     SetChecked(IDC_ENABLE_DEFAULT_HOTKEY, settings.EnableDefaultActionHotKey);
     SetChecked(IDC_RUN_AT_LOGON, IsAutostartSet());
     SetChecked(IDC_KEEP_CLIPBOARD, ReadRestoreClipboard());
+    SetChecked(IDC_READ_DIRECTLY, ReadSelectionDirectly());
 }
 
 std::optional<std::uint32_t> GeneralPage::Selection(int list) const {
@@ -115,6 +116,7 @@ void GeneralPage::SaveGeneralSettings() {
         settings.EnablePopupWindowHotKey = IsChecked(IDC_ENABLE_POPUP_HOTKEY);
         WriteTriggerSettings(settings);
         WriteRestoreClipboard(IsChecked(IDC_KEEP_CLIPBOARD));
+        WriteReadSelectionDirectly(IsChecked(IDC_READ_DIRECTLY));
         SetAutostart(IsChecked(IDC_RUN_AT_LOGON));
     } catch (...) {
         // Storing the page reports nothing: the dialog closes all the same.

@@ -388,11 +388,13 @@ TEST(Resources, GeneralPage) {
         {238, "ComboBox", "", kDropDownList, 76, 92, 48, 40},
         {-1, "Static", "+", kLeftText, 126, 94, 8, 8},
         {239, "ComboBox", "", kDropDownList, 134, 92, 48, 100},
-        {-1, "Button", "Startup option", kGroupBox, 6, 119, 228, 43},
+        {-1, "Button", "Startup option", kGroupBox, 6, 119, 228, 27},
         {221, "Button", "&Run the program when Windows starts", kCheckBox, 14, 132, 170, 9},
-        {250, "Button", "&Keep my clipboard as it was", kCheckBox, 14, 146, 170, 9},
+        {-1, "Button", "Clipboard", kGroupBox, 6, 150, 228, 35},
+        {251, "Button", "Read the selection &without the clipboard", kCheckBox, 14, 161, 170, 9},
+        {250, "Button", "&Keep my clipboard as it was", kCheckBox, 14, 173, 170, 9},
     };
-    ExpectDialog(IDD_GENERAL_PAGE, "General", kPageDialog, 240, 166, controls);
+    ExpectDialog(IDD_GENERAL_PAGE, "General", kPageDialog, 240, 190, controls);
 }
 
 TEST(Resources, SitesPage) {
