@@ -154,6 +154,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          if (captured.defaultSiteText) {
                              self.popup_.OpenDefaultSiteSearch(*captured.defaultSiteText);
                          }
+                         if (captured.showPopup) {
+                             ::PostMessageA(self.Handle(), WM_SHOW_POPUP, 0, 0);
+                         }
                          return 0;
                      }),
         Map::Message(WM_CHANGECBCHAIN,
@@ -183,12 +186,17 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Map::Message(WM_POPUP_TRIGGER,
                      [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
                          self.popup_.SetText("");
-                         self.capture_.StartPopupCapture();
+                         if (auto text = self.capture_.StartPopupCapture()) {
+                             self.popup_.SetText(*text);
+                             ::PostMessageA(self.Handle(), WM_SHOW_POPUP, 0, 0);
+                         }
                          return 0;
                      }),
         Map::Message(WM_DEFAULT_TRIGGER,
                      [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
-                         self.capture_.StartDefaultCapture();
+                         if (auto text = self.capture_.StartDefaultCapture()) {
+                             self.popup_.OpenDefaultSiteSearch(*text);
+                         }
                          return 0;
                      }),
         Map::Message(WM_DPICHANGED,
@@ -278,6 +286,7 @@ void MainWindow::LoadConfiguration() {
     ReadTriggerSettings(triggers_);
     gestureExclusions_ = GestureExclusionHashes(ReadGestureExclusions());
     capture_.SetKeepClipboard(ReadRestoreClipboard());
+    capture_.SetReadDirectly(ReadSelectionDirectly());
 }
 
 void MainWindow::ReloadConfiguration() {

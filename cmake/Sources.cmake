@@ -60,6 +60,7 @@ set(VP_APP_SOURCES
     app/MainWindow.cpp
     app/Program.cpp
     app/Registration.cpp
+    app/SelectionReader.cpp
     app/TrayIcon.cpp
     app/TriggerCapture.cpp
 )

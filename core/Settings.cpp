@@ -102,4 +102,22 @@ void WriteGestureExclusions(std::u16string_view programs) {
     win::WriteWideString(key.Get(), "GestureExclusions", programs);
 }
 
+bool ReadSelectionDirectly() {
+    bool direct = true;
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+    Read(key.Get(), "ReadSelectionDirectly", direct);
+    return direct;
+}
+
+void WriteReadSelectionDirectly(bool direct) {
+    if (direct) {
+        win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+        if (!win::ReadDword(key.Get(), "ReadSelectionDirectly")) {
+            return;  // nothing stored: the default is on already
+        }
+    }
+    win::RegKey key = OpenSettingsForWriting();
+    win::WriteDword(key.Get(), "ReadSelectionDirectly", direct ? 1 : 0);
+}
+
 }  // namespace vp

@@ -66,6 +66,14 @@ std::u16string ReadGestureExclusions();
 // (110, 111) when the key cannot be written.
 void WriteGestureExclusions(std::u16string_view programs);
 
+// ReadSelectionDirectly: whether a trigger reads the selection from the focused control
+// before it falls back to a copy (default true).
+bool ReadSelectionDirectly();
+// Stores ReadSelectionDirectly as REG_DWORD; on, the default, is written only over a
+// stored value, so a user who never turned it off keeps the Settings key as it was.
+// Raises _qh_error (110, 111) when the key cannot be written.
+void WriteReadSelectionDirectly(bool direct);
+
 // Reads ActiveState over `active` (kept when it cannot be read).
 void ReadActiveState(bool& active);
 // Stores ActiveState; raises _qh_error (110, 111) when the key cannot be written.

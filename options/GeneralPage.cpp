@@ -92,6 +92,7 @@ void GeneralPage::LoadGeneralSettings() {
     SetChecked(IDC_ENABLE_DEFAULT_HOTKEY, settings.EnableDefaultActionHotKey);
     SetChecked(IDC_RUN_AT_LOGON, IsAutostartSet());
     SetChecked(IDC_KEEP_CLIPBOARD, ReadRestoreClipboard());
+    SetChecked(IDC_READ_DIRECTLY, ReadSelectionDirectly());
     const std::u16string programs = ReadGestureExclusions();
     ::SetWindowTextW(Item(IDC_GESTURE_EXCLUSIONS),
                      reinterpret_cast<const wchar_t*>(programs.c_str()));
@@ -172,6 +173,7 @@ void GeneralPage::SaveGeneralSettings() {
         WriteTriggerSettings(settings);
         WriteRestoreClipboard(IsChecked(IDC_KEEP_CLIPBOARD));
         WriteGestureExclusions(ExclusionText());
+        WriteReadSelectionDirectly(IsChecked(IDC_READ_DIRECTLY));
         SetAutostart(IsChecked(IDC_RUN_AT_LOGON));
     } catch (...) {
         // Storing the page reports nothing: the dialog closes all the same.

@@ -86,8 +86,9 @@
 #define IDC_DEFAULT_HOTKEY_KEY 239
 #define IDC_ENABLE_DEFAULT_HOTKEY 240
 #define IDC_KEEP_CLIPBOARD 250
-#define IDC_GESTURE_EXCLUSIONS 251
-#define IDC_BROWSE_EXCLUDED_PROGRAM 252
+#define IDC_READ_DIRECTLY 251
+#define IDC_GESTURE_EXCLUSIONS 252
+#define IDC_BROWSE_EXCLUDED_PROGRAM 253
 
 // ---- Sites page (119) ------------------------------------------------------
 #define IDC_TOGGLE_SITE 207

@@ -306,9 +306,11 @@ openssl req -x509 -newkey rsa:2048 -nodes -keyout "$signing/key.pem" -out "$sign
 openssl pkcs12 -export -inkey "$signing/key.pem" -in "$signing/cert.pem" \
     -out "$signing/cert.pfx" -passout pass:throwaway
 export VP_SIGN_PASSWORD=throwaway
-cp -r "$bin/Vantapicker.exe" "$bin/VPHook.dll" "$bin/AvailableSites.qhsl" "$bin/UserGuide.html" \
-    "$bin/images" "$signing/bin/"
-for file in Vantapicker.exe VPHook.dll; do
+shipped="Vantapicker.exe VPHook.dll VPHook32.dll VPHookHost32.exe"
+for file in $shipped AvailableSites.qhsl UserGuide.html images; do
+    cp -r "$bin/$file" "$signing/bin/"
+done
+for file in $shipped; do
     "$source_dir/tools/sign.sh" "$signing/cert.pfx" "$signing/bin/$file"
 done
 makensis -V2 -DBIN_DIR="$signing/bin" -DOUT_FILE="$signing/VantapickerSetup.exe" -DVERSION="$version" \
@@ -320,7 +322,7 @@ wine "$signing/VantapickerSetup.exe" /S
 check "the signed setup installs" test $? -eq 0
 installed=$(winepath -u "$(reg_value "$uninstall_key" InstallLocation)")
 verified() { osslsigncode verify -CAfile "$signing/cert.pem" -in "$1" >/dev/null 2>&1; }
-for file in "$signing/bin/Vantapicker.exe" "$signing/bin/VPHook.dll" "$signing/VantapickerSetup.exe" \
+for file in $(printf "$signing/bin/%s " $shipped) "$signing/VantapickerSetup.exe" \
     "$installed/Uninstall.exe"; do
     check "$(basename "$file") carries a signature that verifies" verified "$file"
 done

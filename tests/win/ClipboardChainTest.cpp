@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/RegistryKeys.h"
 #include "tests/win/Fixtures.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
@@ -131,7 +132,11 @@ private:
 
 class ClipboardChain : public ::testing::Test {
 protected:
-    void SetUp() override { ResetProgramState(); }
+    void SetUp() override {
+        ResetProgramState();
+        // The captures here are copies, which the chain hears of.
+        WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 0);
+    }
     void TearDown() override { DeleteProgramKeys(); }
 };
 

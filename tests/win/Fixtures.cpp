@@ -17,6 +17,8 @@ constexpr UINT kResetCounts = WM_APP + 2;
 constexpr UINT kQueryChanged = WM_APP + 3;
 constexpr UINT kComeForward = WM_APP + 4;
 constexpr UINT kQueryInsertPresses = WM_APP + 5;
+constexpr UINT kHang = WM_APP + 6;
+constexpr char kReleaseEvent[] = "VP_SelectionFixture_Release";
 constexpr DWORD kQueryTimeoutMs = 5000;
 
 constexpr char kRecorderSettingsKey[] = "Software\\Vantapicker Tests";
@@ -260,6 +262,7 @@ int FixtureBitness() {
 // ---------------------------------------------------------------------------
 
 SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, bool peekFirst,
+                                   SelectionControl control, UINT copyDelayMs,
                                    bool ownAnsiCopy) {
     textFile_ = NewTempFile();
     if (!WriteFileBytes(textFile_, text)) {
@@ -272,6 +275,12 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, boo
     commandLine.append(" ").append(Quoted(textFile_));
     if (peekFirst) {
         commandLine.append(" --peek");
+    }
+    if (control != SelectionControl::Edit) {
+        commandLine.append(control == SelectionControl::RichEdit ? " --richedit" : " --password");
+    }
+    if (copyDelayMs != 0) {
+        commandLine.append(" --copy-delay=" + std::to_string(copyDelayMs));
     }
     if (ownAnsiCopy) {
         commandLine.append(" --own-ansi");
@@ -349,6 +358,7 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, boo
 }
 
 SelectionFixture::~SelectionFixture() {
+    Release();
     if (process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
         ::TerminateProcess(process_.Get(), 0);
         ::WaitForSingleObject(process_.Get(), 5000);
@@ -421,6 +431,32 @@ void SelectionFixture::ResetCounts() const {
 
 bool SelectionFixture::WasPasted() const {
     return Query(window_, kQueryChanged, 0, 0) == 1;
+}
+
+void SelectionFixture::Select(int start, int end) const {
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(edit_, EM_SETSEL, static_cast<WPARAM>(start), end, SMTO_ABORTIFHUNG,
+                          kQueryTimeoutMs, &ignored);
+}
+
+void SelectionFixture::Hang() {
+    release_.Reset(::CreateEventA(nullptr, TRUE, FALSE, kReleaseEvent));
+    ::ResetEvent(release_.Get());
+    ::PostMessageA(window_, kHang, 0, 0);
+    // Hung once it no longer answers.
+    WaitUntil(
+        [&] {
+            DWORD_PTR ignored = 0;
+            return !::SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 50, &ignored);
+        },
+        5000);
+}
+
+void SelectionFixture::Release() {
+    if (release_) {
+        ::SetEvent(release_.Get());
+        release_.Reset();
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -111,6 +111,8 @@ bool WaitForSettledChange(DWORD sequence, DWORD timeoutMs = 5000) {
 class KeepClipboard : public RecordedSearchTest {};
 
 TEST_F(KeepClipboard, RestoredOnlyWhenAskedAndNeverOverTheUsersCopy) {
+    // Only a copy changes the clipboard: the selection is not read directly here.
+    WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 0);
     {
         RunningApp app;  // the option is off by default: the selection stays
         ASSERT_TRUE(app.Ready());

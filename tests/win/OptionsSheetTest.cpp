@@ -380,28 +380,37 @@ TEST_F(GeneralPageSettings, KeyOutsideTheListShowsNoSelectionAndIsKeptAndCancelS
     EXPECT_EQ(Stored("EnablePopupWindow"), std::optional<std::uint32_t>(1));
 }
 
-TEST_F(GeneralPageSettings, KeepClipboardBoxShowsAndStoresRestoreClipboard) {
-    // Off and never stored: OK leaves no value behind.
+TEST_F(GeneralPageSettings, ClipboardBoxesShowAndStoreTheirSettingsWritingDefaultsOnlyOverAValue) {
+    // Keep off and direct reading on, never stored: OK leaves no value behind.
     RunSheet([](HWND dialog) {
         HWND page = PageOf(dialog, "General");
         EXPECT_EQ(WindowText(::GetDlgItem(page, IDC_KEEP_CLIPBOARD)),
                   "&Keep my clipboard as it was");
         EXPECT_FALSE(Checked(page, IDC_KEEP_CLIPBOARD));
+        EXPECT_EQ(WindowText(::GetDlgItem(page, IDC_READ_DIRECTLY)),
+                  "Read the selection &without the clipboard");
+        EXPECT_TRUE(Checked(page, IDC_READ_DIRECTLY));
         Press(dialog, IDOK);
     });
     EXPECT_EQ(Stored("RestoreClipboard"), std::nullopt);
+    EXPECT_EQ(Stored("ReadSelectionDirectly"), std::nullopt);
     RunSheet([](HWND dialog) {
         ::CheckDlgButton(PageOf(dialog, "General"), IDC_KEEP_CLIPBOARD, BST_CHECKED);
+        ::CheckDlgButton(PageOf(dialog, "General"), IDC_READ_DIRECTLY, BST_UNCHECKED);
         Press(dialog, IDOK);
     });
     EXPECT_EQ(Stored("RestoreClipboard"), std::optional<std::uint32_t>(1));
+    EXPECT_EQ(Stored("ReadSelectionDirectly"), std::optional<std::uint32_t>(0));
     RunSheet([](HWND dialog) {
         HWND page = PageOf(dialog, "General");
         EXPECT_TRUE(Checked(page, IDC_KEEP_CLIPBOARD));
+        EXPECT_FALSE(Checked(page, IDC_READ_DIRECTLY));
         ::CheckDlgButton(page, IDC_KEEP_CLIPBOARD, BST_UNCHECKED);
+        ::CheckDlgButton(page, IDC_READ_DIRECTLY, BST_CHECKED);
         Press(dialog, IDOK);
     });
     EXPECT_EQ(Stored("RestoreClipboard"), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(Stored("ReadSelectionDirectly"), std::optional<std::uint32_t>(1));
 }
 
 TEST_F(GeneralPageSettings, ProgramsWithoutGesturesAreShownStoredAndRefusedBeyondThirtyTwo) {

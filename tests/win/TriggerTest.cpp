@@ -102,9 +102,7 @@ TEST_F(Triggers, PopupTriggerEmptiesTheSearchBoxEvenWhenNothingIsCopied) {
     EXPECT_TRUE(WaitForPopupWith(app, ""));
 }
 
-TEST_F(Triggers, CapturedTextIsCutTo255BytesAndLosesTrailingBlanksOnly) {
-    RunningApp app;
-    ASSERT_TRUE(app.Ready());
+TEST_F(Triggers, CapturedTextIsCutTo255BytesAndLosesTrailingBlanksOnlyOnEitherRoad) {
     std::string longText;
     for (int i = 0; i < 300; ++i) {
         longText += static_cast<char>('a' + i % 26);
@@ -115,12 +113,19 @@ TEST_F(Triggers, CapturedTextIsCutTo255BytesAndLosesTrailingBlanksOnly) {
         {"trailing tab\t", "trailing tab\t"},
         {"     ", ""},
     };
-    for (const auto& [selection, expected] : cases) {
-        SelectionFixture fixture(selection);
-        ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-        SetSearchText(app, "not yet");
-        PressKeys({VK_CONTROL}, VK_F1);
-        EXPECT_TRUE(WaitForPopupWith(app, expected));
+    for (const bool direct : {true, false}) {
+        WriteTestDword(kSettingsKey, "ReadSelectionDirectly", direct ? 1 : 0);
+        RunningApp app;
+        ASSERT_TRUE(app.Ready());
+        for (const auto& [selection, expected] : cases) {
+            SelectionFixture fixture(selection);
+            ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+            SetSearchText(app, "not yet");
+            PressKeys({VK_CONTROL}, VK_F1);
+            EXPECT_TRUE(WaitForPopupWith(app, expected)) << (direct ? "direct" : "copied");
+            EXPECT_EQ(fixture.InsertPresses(), direct ? 0 : 1);
+        }
+        ASSERT_EQ(app.ExitThroughTrayMenu(), 0);
     }
 }
 
@@ -165,6 +170,7 @@ TEST_F(Triggers, LaterCopiesReplaceThePopupTextButNotTheDefaultSearch) {
 }
 
 TEST_F(Triggers, HotKeysFromTheRegistryAreHonoured) {
+    WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 0);   // the synthesized copy's keys
     WriteTestDword(kSettingsKey, "PopupWindowHotModifier", 2);  // Ctrl+Shift
     WriteTestDword(kSettingsKey, "PopupWindowHotKey", 36);      // Q
     WriteTestDword(kSettingsKey, "DefaultActionHotKey", 46);    // no such key
@@ -306,6 +312,178 @@ TEST_F(Triggers, HookHost32ComesBackWhenKilledAndEndsWithTheProgram) {
     ASSERT_TRUE(::TerminateProcess(crashing.Process().Process(), 3));
     EXPECT_TRUE(WaitUntil([&] { return !ProcessRuns(orphan); }, 5000))
         << "the host outlived the program";
+}
+
+// Wine's own notepad (the 64-bit one, like the program) with a file open, in front with
+// the focus in its edit control. Ended when destroyed.
+class Notepad {
+public:
+    explicit Notepad(const std::string& text) : file_(NewTempFile()) {
+        char system[MAX_PATH] = {};
+        ::GetSystemDirectoryA(system, MAX_PATH);
+        std::string commandLine = std::string("\"") + system + "\\notepad.exe\" \"" + file_ + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        ::AllowSetForegroundWindow(ASFW_ANY);
+        if (!WriteFileBytes(file_, text) ||
+            !::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &info)) {
+            return;
+        }
+        ::CloseHandle(info.hThread);
+        process_.Reset(info.hProcess);
+        WaitUntil(
+            [&] {
+                HWND front = ::GetForegroundWindow();
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(front, &owner);
+                if (front == nullptr || owner != info.dwProcessId) {
+                    return false;
+                }
+                window_ = front;
+                edit_ = ::FindWindowExA(front, nullptr, "Edit", nullptr);
+                GUITHREADINFO thread{};
+                thread.cbSize = sizeof thread;
+                return edit_ != nullptr &&
+                       ::GetGUIThreadInfo(::GetWindowThreadProcessId(front, nullptr), &thread) &&
+                       thread.hwndFocus == edit_;
+            },
+            15000);
+    }
+    ~Notepad() {
+        if (process_) {
+            ::TerminateProcess(process_.Get(), 0);
+            ::WaitForSingleObject(process_.Get(), 5000);
+        }
+        ::DeleteFileA(file_.c_str());
+    }
+    Notepad(const Notepad&) = delete;
+    Notepad& operator=(const Notepad&) = delete;
+
+    bool Ready() const { return edit_ != nullptr; }
+    HWND Edit() const { return edit_; }
+    void Select(int start, int end) const {
+        ::SendMessageA(edit_, EM_SETSEL, static_cast<WPARAM>(start), end);
+    }
+    // In front again with the focus in its edit control (the popup hides when it loses
+    // the foreground). Borrowing the input state of the window in front lets this process
+    // hand the foreground on.
+    bool ComeForward() const {
+        HWND current = ::GetForegroundWindow();
+        const DWORD currentThread = current ? ::GetWindowThreadProcessId(current, nullptr) : 0;
+        const DWORD ownThread = ::GetCurrentThreadId();
+        if (currentThread != 0 && currentThread != ownThread) {
+            ::AttachThreadInput(ownThread, currentThread, TRUE);
+        }
+        ::BringWindowToTop(window_);
+        ::SetForegroundWindow(window_);
+        if (currentThread != 0 && currentThread != ownThread) {
+            ::AttachThreadInput(ownThread, currentThread, FALSE);
+        }
+        return WaitUntil([&] {
+            GUITHREADINFO thread{};
+            thread.cbSize = sizeof thread;
+            return ::GetForegroundWindow() == window_ &&
+                   ::GetGUIThreadInfo(::GetWindowThreadProcessId(window_, nullptr), &thread) &&
+                   thread.hwndFocus == edit_;
+        });
+    }
+
+private:
+    std::string file_;
+    win::KernelHandle process_;
+    HWND window_ = nullptr;
+    HWND edit_ = nullptr;
+};
+
+TEST_F(Triggers, NotepadSelectionIsSearchedByEveryTriggerWithoutTouchingTheClipboard) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    ASSERT_TRUE(SetClipboardText("the user's own"));
+    Notepad notepad("first line\r\nsome selected words\r\nlast");
+    ASSERT_TRUE(notepad.Ready());
+    notepad.Select(17, 31);  // "selected words": positions count the CR LF as two
+    const DWORD sequence = ::GetClipboardSequenceNumber();
+
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
+    EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "selected words");
+    POINT center = CenterOf(notepad.Edit());
+    ASSERT_TRUE(notepad.ComeForward());
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(recorder_.WaitForUrls(2));
+    EXPECT_EQ(recorder_.Urls()[1], defaultUrl_ + "selected words");
+
+    ASSERT_TRUE(notepad.ComeForward());
+    SetSearchText(app, "earlier text");
+    PressKeys({VK_CONTROL}, VK_F1);
+    EXPECT_TRUE(WaitForPopupWith(app, "selected words"));
+    ASSERT_TRUE(notepad.ComeForward());
+    notepad.Select(0, 5);
+    SetSearchText(app, "earlier text");
+    ClickAt(center.x, center.y, 1, {VK_CONTROL});
+    EXPECT_TRUE(WaitForPopupWith(app, "first"));
+
+    PumpMessagesFor(1500);  // past every capture window
+    EXPECT_EQ(::GetClipboardSequenceNumber(), sequence);
+    EXPECT_EQ(ClipboardText(), std::optional<std::string>("the user's own"));
+}
+
+TEST_F(Triggers, RichEditIsReadDirectlyAndAPasswordFieldOnlyThroughItsCopy) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    {
+        SelectionFixture rich("first line\r\nsecond line\r\nthird", 10000, false,
+                              SelectionControl::RichEdit);
+        ASSERT_TRUE(rich.Ready()) << rich.Problem();
+        rich.Select(11, 17);  // "second": the control counts each line end once
+        const DWORD sequence = ::GetClipboardSequenceNumber();
+        PressKeys({VK_CONTROL}, VK_F2);
+        ASSERT_TRUE(recorder_.WaitForUrls(1));
+        EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "second");
+        ::SendMessageA(rich.Window(), WM_APP + 4, 0, 0);  // forward again
+        rich.Select(6, 17);  // across a line end, which comes as CR LF as in a copy
+        SetSearchText(app, "earlier text");
+        PressKeys({VK_CONTROL}, VK_F1);
+        EXPECT_TRUE(WaitUntil([&] {
+            return app.SearchText().rfind("line", 0) == 0 &&
+                   app.SearchText().find("second") != std::string::npos;
+        })) << app.SearchText();
+        EXPECT_EQ(rich.InsertPresses(), 0);
+        PumpMessagesFor(1300);
+        EXPECT_EQ(::GetClipboardSequenceNumber(), sequence);
+    }
+    // A password field is never read: the trigger copies, as it always did, and gets what
+    // the field lets a copy have (Windows' edit control gives nothing, Wine's the text).
+    SelectionFixture secret("secret words", 10000, false, SelectionControl::Password);
+    ASSERT_TRUE(secret.Ready()) << secret.Problem();
+    const DWORD sequence = ::GetClipboardSequenceNumber();
+    PressKeys({VK_CONTROL}, VK_F2);
+    EXPECT_TRUE(WaitUntil([&] { return secret.InsertPresses() == 1; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return ::GetClipboardSequenceNumber() != sequence; }, 5000));
+}
+
+TEST_F(Triggers, HungApplicationFallsBackToTheCopyWhileTheProgramStaysResponsive) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("hung selection");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    SettleInput();  // the fixture cannot answer the settling once it hangs
+    fixture.Hang();
+    SetSearchText(app, "earlier text");
+    PressKeysAtOnce({VK_CONTROL}, VK_F1);
+    // The popup comes while the application still hangs: nothing was read, and the
+    // program answers.
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(app.MainWindow()) != FALSE; }, 5000));
+    DWORD_PTR answer = 0;
+    EXPECT_NE(
+        ::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0);
+    EXPECT_EQ(app.SearchText(), "");
+    // Once it goes on, it copies on the synthesized keys within the capture window.
+    fixture.Release();
+    EXPECT_TRUE(WaitForSearchText(app, "hung selection"));
+    EXPECT_EQ(fixture.InsertPresses(), 1);
 }
 
 TEST_F(Triggers, TrayMenuOpensTheHomePageTheUserGuideAndSupport) {
