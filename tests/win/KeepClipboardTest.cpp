@@ -108,11 +108,16 @@ bool WaitForSettledChange(DWORD sequence, DWORD timeoutMs = 5000) {
     return true;
 }
 
-class KeepClipboard : public RecordedSearchTest {};
+// Only a copy changes the clipboard: the selection is not read directly here.
+class KeepClipboard : public RecordedSearchTest {
+protected:
+    void SetUp() override {
+        RecordedSearchTest::SetUp();
+        WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 0);
+    }
+};
 
 TEST_F(KeepClipboard, RestoredOnlyWhenAskedAndNeverOverTheUsersCopy) {
-    // Only a copy changes the clipboard: the selection is not read directly here.
-    WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 0);
     {
         RunningApp app;  // the option is off by default: the selection stays
         ASSERT_TRUE(app.Ready());
