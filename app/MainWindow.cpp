@@ -78,8 +78,11 @@ bool MainWindow::CreateHidden(HINSTANCE instance) {
     windowClass.lpszClassName = kMainWindowClass;
     ::RegisterClassExA(&windowClass);
 
-    HWND hwnd = Create(WS_EX_TOOLWINDOW, kMainWindowClass, nullptr, WS_CAPTION | WS_SYSMENU, 0, 0,
-                       220, 0, nullptr, nullptr, instance);
+    HWND hwnd = Create({.className = kMainWindowClass,
+                        .style = WS_CAPTION | WS_SYSMENU,
+                        .exStyle = WS_EX_TOOLWINDOW,
+                        .rect = {0, 0, 220, 0},
+                        .instance = instance});
     if (hwnd == nullptr) {
         return false;
     }

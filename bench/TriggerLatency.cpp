@@ -25,6 +25,7 @@
 #include "bench/LatencySupport.h"
 #include "core/RegistryKeys.h"
 #include "tests/win/Fixtures.h"
+#include "tests/win/Protocol.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
@@ -37,8 +38,8 @@ using bench::Milliseconds;
 using bench::SpinUntil;
 
 constexpr int kSamples = 20;
-constexpr int kRetries = 2;                       // per sample
-constexpr UINT kFixtureComeForward = WM_APP + 4;  // SelectionFixture.exe takes the foreground
+constexpr int kRetries = 2;  // per sample
+using test::selection_fixture::kComeForward;
 // Under Wine a hot key pressed soon after the popup was hidden can take 1.7 s to arrive,
 // whatever program registered it: samples are spaced so that this delay is not measured.
 constexpr DWORD kSampleSpacingMs = 2000;
@@ -47,7 +48,7 @@ constexpr UINT kCopyDelayMs = 50;
 // The fixture in front with its selection and the popup hidden, and the program idle
 // again (hiding a window can keep its thread busy for a while under Wine).
 bool PrepareSample(const RunningApp& app, const SelectionFixture& fixture) {
-    ::PostMessageA(fixture.Window(), kFixtureComeForward, 0, 0);
+    ::PostMessageA(fixture.Window(), kComeForward, 0, 0);
     if (!SpinUntil(
             [&] {
                 return ::GetForegroundWindow() == fixture.Window() &&

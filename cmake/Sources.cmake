@@ -53,6 +53,7 @@ set(VP_OPTIONS_SOURCES
     options/GeneralPage.cpp
     options/OptionsSheet.cpp
     options/SitePropertiesDialog.cpp
+    options/SiteTree.cpp
     options/SitesPage.cpp
 )
 set(VP_APP_SOURCES

@@ -24,19 +24,6 @@ INT_PTR GeneralPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     static constexpr Map::Entry kMessages[] = {
         Map::Message<&GeneralPage::OnInitDialog>(WM_INITDIALOG),
         Map::Command<&GeneralPage::OnBrowseProgram>(IDC_BROWSE_EXCLUDED_PROGRAM, BN_CLICKED),
-        Map::Message(WM_CTLCOLORDLG,
-                     [](GeneralPage&, WPARAM, LPARAM) -> INT_PTR {
-                         return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_MENU));
-                     }),
-        Map::Message(WM_CTLCOLORBTN,
-                     [](GeneralPage&, WPARAM, LPARAM) -> INT_PTR {
-                         return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_MENU));
-                     }),
-        Map::Message(WM_CTLCOLORSTATIC,
-                     [](GeneralPage&, WPARAM dc, LPARAM) -> INT_PTR {
-                         ::SetBkColor(reinterpret_cast<HDC>(dc), ::GetSysColor(COLOR_MENU));
-                         return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_MENU));
-                     }),
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }

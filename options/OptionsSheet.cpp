@@ -38,8 +38,6 @@ INT_PTR OptionsSheet::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     using Map = win::MessageMap<OptionsSheet, INT_PTR>;
     static constexpr Map::Entry kMessages[] = {
         Map::Message<&OptionsSheet::OnInitDialog>(WM_INITDIALOG),
-        Map::Command<&OptionsSheet::OnOk>(IDOK),
-        Map::Command<&OptionsSheet::OnCancel>(IDCANCEL),
         Map::Notify<&OptionsSheet::OnTabChanged>(IDC_OPTIONS_TABS, TCN_SELCHANGE),
     };
     return Dispatch(kMessages, message, wParam, lParam);
@@ -98,12 +96,12 @@ void OptionsSheet::OnOk() {
     general_.Apply();
     sites_.Apply();
     DestroyPages();
-    ::EndDialog(Handle(), IDOK);
+    Dialog::OnOk();
 }
 
 void OptionsSheet::OnCancel() {
     DestroyPages();
-    ::EndDialog(Handle(), IDCANCEL);
+    Dialog::OnCancel();
 }
 
 void OptionsSheet::DestroyPages() {

@@ -5,20 +5,15 @@
 #include <utility>
 #include <vector>
 
+#include "tests/fixtures/FixtureMessages.h"
 #include "tests/win/WindowSearch.h"
 
 namespace vp {
 namespace {
 
-constexpr char kSelectionClass[] = "VP_SelectionFixture";
+using namespace test::selection_fixture;
+constexpr const char* kSelectionClass = kClassName;
 constexpr int kSelectionEditId = 1;
-constexpr UINT kQueryCount = WM_APP + 1;
-constexpr UINT kResetCounts = WM_APP + 2;
-constexpr UINT kQueryChanged = WM_APP + 3;
-constexpr UINT kComeForward = WM_APP + 4;
-constexpr UINT kQueryInsertPresses = WM_APP + 5;
-constexpr UINT kHang = WM_APP + 6;
-constexpr char kReleaseEvent[] = "VP_SelectionFixture_Release";
 constexpr DWORD kQueryTimeoutMs = 5000;
 
 constexpr char kRecorderSettingsKey[] = "Software\\Vantapicker Tests";
@@ -262,8 +257,7 @@ int FixtureBitness() {
 // ---------------------------------------------------------------------------
 
 SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, bool peekFirst,
-                                   SelectionControl control, UINT copyDelayMs,
-                                   bool ownAnsiCopy) {
+                                   SelectionControl control, UINT copyDelayMs, bool ownAnsiCopy) {
     textFile_ = NewTempFile();
     if (!WriteFileBytes(textFile_, text)) {
         problem_ = "cannot write the text file " + textFile_;
@@ -383,7 +377,7 @@ ClipboardOwnerFixture::ClipboardOwnerFixture() {
     process_.Reset(info.hProcess);
     ready_ = WaitUntil(
         [&] {
-            window_ = ::FindWindowA("VP_ClipboardOwner", nullptr);
+            window_ = ::FindWindowA(test::clipboard_owner::kClassName, nullptr);
             return window_ != nullptr && ::GetClipboardOwner() == window_;
         },
         10000);
@@ -397,19 +391,19 @@ ClipboardOwnerFixture::~ClipboardOwnerFixture() {
 }
 
 int ClipboardOwnerFixture::KeptRenders() const {
-    return static_cast<int>(Query(window_, WM_APP + 1, 0, -1));
+    return static_cast<int>(Query(window_, test::clipboard_owner::kQueryKeptRenders, 0, -1));
 }
 
 int ClipboardOwnerFixture::OtherRenders() const {
-    return static_cast<int>(Query(window_, WM_APP + 2, 0, -1));
+    return static_cast<int>(Query(window_, test::clipboard_owner::kQueryOtherRenders, 0, -1));
 }
 
 void ClipboardOwnerFixture::StopAnswering(DWORD ms) const {
-    ::PostMessageA(window_, WM_APP + 3, ms, 0);
+    ::PostMessageA(window_, test::clipboard_owner::kStopAnswering, ms, 0);
 }
 
 bool ClipboardOwnerFixture::TakeClipboard() const {
-    Query(window_, WM_APP + 4, 0, -1);
+    Query(window_, test::clipboard_owner::kTakeClipboard, 0, -1);
     return ::GetClipboardOwner() == window_;
 }
 

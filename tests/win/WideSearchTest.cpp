@@ -14,6 +14,7 @@
 #include "sites/SiteListFile.h"
 #include "sites/SiteListFormat.h"
 #include "tests/win/Fixtures.h"
+#include "tests/win/Protocol.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
@@ -73,7 +74,7 @@ TEST_F(WideSearch, ForeignScriptAndEmojiReachSearchBoxSiteAndHistoryIntact) {
         PressKeys({VK_CONTROL}, VK_F1);
         EXPECT_TRUE(WaitUntil([&] { return WideSearchText(app) == FromUtf8(kJapanese); }))
             << "search box holds " << app.SearchText();
-        ::SendMessageA(japanese.Window(), WM_APP + 4, 0, 0);  // forward again
+        ::SendMessageA(japanese.Window(), test::selection_fixture::kComeForward, 0, 0);
         PressKeys({VK_CONTROL}, VK_F2);
         ASSERT_TRUE(recorder_.WaitForUrls(1));
         SelectionFixture emoji(kEmoji);
