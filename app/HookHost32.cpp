@@ -36,8 +36,10 @@ std::uint32_t Packed(std::uint32_t modifierIndex, std::uint32_t buttonIndex, boo
 
 }  // namespace
 
-void HookHost32::Apply(HWND window, const TriggerSettings& triggers, bool run) {
+void HookHost32::Apply(HWND window, const TriggerSettings& triggers,
+                       const ProgramHashes& exclusions, bool run) {
     window_ = window;
+    exclusions_ = exclusions;
     popup_ =
         Packed(triggers.PopupWindowKey, triggers.PopupWindowButton, triggers.EnablePopupWindow);
     defaultSite_ = Packed(triggers.DefaultActionKey, triggers.DefaultActionButton,
@@ -105,7 +107,21 @@ void HookHost32::Stop() {
 
 void HookHost32::SendGestures() const {
     // Before the host takes messages this fails; its ready message then asks again.
-    ::PostThreadMessageA(threadId_, hook::kHostGesturesMessage, popup_, defaultSite_);
+    if (!::PostThreadMessageA(threadId_, hook::kHostGesturesMessage, popup_, defaultSite_)) {
+        return;
+    }
+    // The list in 32-bit halves (the host's message parameters), then its end, on which
+    // the host hands it over whole.
+    for (int slot = 0; slot < exclusions_.count; ++slot) {
+        const std::uint64_t hash = exclusions_.hashes[static_cast<std::size_t>(slot)];
+        for (WPARAM half = 0; half < 2; ++half) {
+            ::PostThreadMessageA(
+                threadId_, hook::kHostExclusionMessage, static_cast<WPARAM>(slot) * 2 + half,
+                static_cast<LPARAM>(static_cast<std::uint32_t>(hash >> (32 * half))));
+        }
+    }
+    ::PostThreadMessageA(threadId_, hook::kHostExclusionsEndMessage,
+                         static_cast<WPARAM>(exclusions_.count), 0);
 }
 
 void HookHost32::OnReady(DWORD processId) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "base/ProgramNames.h"
 #include "core/Settings.h"
 #include "win/Handle.h"
 
@@ -20,9 +21,11 @@ public:
     HookHost32(const HookHost32&) = delete;
     HookHost32& operator=(const HookHost32&) = delete;
 
-    // Hands the gestures to the host; starts it when `run` and it is not running, ends it
-    // when not `run`. `window` receives the triggers and the host's messages.
-    void Apply(HWND window, const TriggerSettings& triggers, bool run);
+    // Hands the gestures and the programs without gestures to the host; starts it when `run` and it
+    // is not running, ends it when not `run`. `window` receives the triggers and the host's
+    // messages.
+    void Apply(HWND window, const TriggerSettings& triggers, const ProgramHashes& exclusions,
+               bool run);
     // Removes the 32-bit hook: the host ends.
     void Stop();
 
@@ -39,6 +42,7 @@ private:
     HWND window_ = nullptr;
     std::uint32_t popup_ = 0;
     std::uint32_t defaultSite_ = 0;
+    ProgramHashes exclusions_;
     bool wanted_ = false;
     win::KernelHandle process_;
     DWORD processId_ = 0;

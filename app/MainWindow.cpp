@@ -78,8 +78,11 @@ bool MainWindow::CreateHidden(HINSTANCE instance) {
     windowClass.lpszClassName = kMainWindowClass;
     ::RegisterClassExA(&windowClass);
 
-    HWND hwnd = Create(WS_EX_TOOLWINDOW, kMainWindowClass, nullptr, WS_CAPTION | WS_SYSMENU, 0, 0,
-                       220, 0, nullptr, nullptr, instance);
+    HWND hwnd = Create({.className = kMainWindowClass,
+                        .style = WS_CAPTION | WS_SYSMENU,
+                        .exStyle = WS_EX_TOOLWINDOW,
+                        .rect = {0, 0, 220, 0},
+                        .instance = instance});
     if (hwnd == nullptr) {
         return false;
     }
@@ -154,6 +157,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          if (captured.defaultSiteText) {
                              self.popup_.OpenDefaultSiteSearch(*captured.defaultSiteText);
                          }
+                         if (captured.showPopup) {
+                             ::PostMessageA(self.Handle(), WM_SHOW_POPUP, 0, 0);
+                         }
                          return 0;
                      }),
         Map::Message(WM_CHANGECBCHAIN,
@@ -183,12 +189,17 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Map::Message(WM_POPUP_TRIGGER,
                      [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
                          self.popup_.SetText("");
-                         self.capture_.StartPopupCapture();
+                         if (auto text = self.capture_.StartPopupCapture()) {
+                             self.popup_.SetText(*text);
+                             ::PostMessageA(self.Handle(), WM_SHOW_POPUP, 0, 0);
+                         }
                          return 0;
                      }),
         Map::Message(WM_DEFAULT_TRIGGER,
                      [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
-                         self.capture_.StartDefaultCapture();
+                         if (auto text = self.capture_.StartDefaultCapture()) {
+                             self.popup_.OpenDefaultSiteSearch(*text);
+                         }
                          return 0;
                      }),
         Map::Message(WM_DPICHANGED,
@@ -230,6 +241,27 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Dispatch(kMessages, message, wParam, lParam);
 }
 
+namespace {
+
+// The hashes of the stored list. A list longer than the hook holds (the Options dialog
+// refuses one; the registry may still be edited by hand) keeps its first names.
+ProgramHashes GestureExclusionHashes(std::u16string_view stored) {
+    if (auto hashes = HashProgramList(stored)) {
+        return *hashes;
+    }
+    ProgramHashes first;
+    for (const std::u16string& name : ParseProgramList(stored)) {
+        if (first.count == kMaxGestureExclusions) {
+            break;
+        }
+        first.hashes[static_cast<std::size_t>(first.count++)] =
+            HashProgramName(name.data(), name.size());
+    }
+    return first;
+}
+
+}  // namespace
+
 void MainWindow::InitializeApplication() {
     const bool started = RunReportingErrors([this] {
         LoadConfiguration();
@@ -242,7 +274,7 @@ void MainWindow::InitializeApplication() {
         ApplyTriggers();
         SetVPHook(Handle());
         hooked_ = true;
-        hookHost32_.Apply(Handle(), triggers_, active_);
+        hookHost32_.Apply(Handle(), triggers_, gestureExclusions_, active_);
         tray_.Update(active_);
     });
     if (!started) {
@@ -255,7 +287,9 @@ void MainWindow::LoadConfiguration() {
     VisibleSiteList visible = LoadVisibleSites(catalogue_);
     popup_.SetSites(std::move(visible), ResolveDefaultSite(catalogue_));
     ReadTriggerSettings(triggers_);
+    gestureExclusions_ = GestureExclusionHashes(ReadGestureExclusions());
     capture_.SetKeepClipboard(ReadRestoreClipboard());
+    capture_.SetReadDirectly(ReadSelectionDirectly());
 }
 
 void MainWindow::ReloadConfiguration() {
@@ -270,9 +304,9 @@ void MainWindow::ReloadConfiguration() {
 }
 
 void MainWindow::ApplyTriggers() {
-    capture_.Apply(triggers_, active_);
+    capture_.Apply(triggers_, gestureExclusions_, active_);
     // While inactive, 32-bit applications are left without a hook at all.
-    hookHost32_.Apply(Handle(), triggers_, active_ && hooked_);
+    hookHost32_.Apply(Handle(), triggers_, gestureExclusions_, active_ && hooked_);
 }
 
 void MainWindow::RebuildSiteLinks() {

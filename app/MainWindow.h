@@ -9,6 +9,7 @@
 #include "app/HookHost32.h"
 #include "app/TrayIcon.h"
 #include "app/TriggerCapture.h"
+#include "base/ProgramNames.h"
 #include "core/Settings.h"
 #include "popup/PopupView.h"
 #include "sites/SiteCatalogue.h"
@@ -54,6 +55,7 @@ private:
 
     SiteCatalogue catalogue_;  // without categories
     TriggerSettings triggers_;
+    ProgramHashes gestureExclusions_;  // programs whose clicks the hook leaves alone
     bool active_ = true;
     // True once the activation state and the history were read: before that, storing
     // them would overwrite the user's with defaults.

@@ -64,7 +64,9 @@ void TriggerCapture::Detach() {
     }
 }
 
-void TriggerCapture::Apply(const TriggerSettings& triggers, bool active) {
+void TriggerCapture::Apply(const TriggerSettings& triggers, const ProgramHashes& exclusions,
+                           bool active) {
+    SetGestureExclusions(exclusions.hashes.data(), exclusions.count);
     SetPopupWindowButton(triggers.PopupWindowKey, triggers.PopupWindowButton,
                          active && triggers.EnablePopupWindow);
     SetDefaultActionButton(triggers.DefaultActionKey, triggers.DefaultActionButton,
@@ -199,19 +201,46 @@ void TriggerCapture::RestoreClipboard() {
     }
 }
 
-void TriggerCapture::StartDefaultCapture() {
+std::optional<SearchText> TriggerCapture::ReadDirectly() const {
+    return readDirectly_ ? reader_.Read() : std::nullopt;
+}
+
+std::optional<SearchText> TriggerCapture::StartDefaultCapture() {
+    if (auto text = ReadDirectly()) {
+        return text;  // no copy: nothing to catch, nothing to restore
+    }
     SnapshotClipboard();
     defaultCapturePending_ = true;
     SimulateCopy();
     defaultCaptureTimer_ = ::SetTimer(window_, TIMER_DEFAULT_CAPTURE, kCaptureWindowMs, nullptr);
+    return std::nullopt;
 }
 
-void TriggerCapture::StartPopupCapture() {
-    SnapshotClipboard();
+std::optional<SearchText> TriggerCapture::StartPopupCapture() {
+    const ULONGLONG triggered = ::GetTickCount64();
+    std::optional<SearchText> direct = ReadDirectly();
+    if (!direct) {
+        SnapshotClipboard();
+    }
     popupCapturePending_ = true;
-    SimulateCopy();
+    if (!direct) {
+        SimulateCopy();
+    }
     popupCaptureTimer_ = ::SetTimer(window_, TIMER_POPUP_CAPTURE, kCaptureWindowMs, nullptr);
-    showPopupTimer_ = ::SetTimer(window_, TIMER_SHOW_POPUP, kShowPopupDelayMs, nullptr);
+    if (direct) {
+        // Shown at once by the caller; an earlier trigger's wait is over too.
+        popupAwaitsText_ = false;
+        if (showPopupTimer_ != 0) {
+            ::KillTimer(window_, showPopupTimer_);
+        }
+        return direct;
+    }
+    // The latest moment counts from the trigger, the time spent on a read included.
+    const ULONGLONG spent = ::GetTickCount64() - triggered;
+    const UINT delay = spent < kShowPopupDelayMs ? kShowPopupDelayMs - static_cast<UINT>(spent) : 0;
+    popupAwaitsText_ = true;
+    showPopupTimer_ = ::SetTimer(window_, TIMER_SHOW_POPUP, delay, nullptr);
+    return std::nullopt;
 }
 
 bool TriggerCapture::OnTimer(UINT_PTR timer) {
@@ -227,6 +256,7 @@ bool TriggerCapture::OnTimer(UINT_PTR timer) {
     }
     if (timer == showPopupTimer_) {
         ::KillTimer(window_, timer);
+        popupAwaitsText_ = false;
         return true;
     }
     return false;
@@ -260,6 +290,11 @@ CapturedText TriggerCapture::OnDrawClipboard(WPARAM wParam, LPARAM lParam) {
     }
     if (popupCapturePending_) {
         captured.popupText = ReadClipboardText();
+        // The text is known (or known to be none): no reason to wait any longer.
+        if (std::exchange(popupAwaitsText_, false)) {
+            ::KillTimer(window_, showPopupTimer_);
+            captured.showPopup = true;
+        }
     }
     if (defaultCapturePending_) {
         defaultCapturePending_ = false;

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "app/SelectionReader.h"
+#include "base/ProgramNames.h"
 #include "base/SearchText.h"
 #include "core/Settings.h"
 #include "win/ClipboardSnapshot.h"
@@ -25,10 +27,12 @@ inline constexpr UINT kShowPopupDelayMs = 120;
 // How long the next clipboard viewer may take over a message passed on along the chain.
 inline constexpr UINT kViewerAnswerMs = 500;
 
-// The texts that one clipboard change delivered: for the popup and for the default site.
+// The texts that one clipboard change delivered: for the popup and for the default site;
+// and whether the popup, waiting for its text, is to be shown now.
 struct CapturedText {
     std::optional<SearchText> popupText;
     std::optional<SearchText> defaultSiteText;
+    bool showPopup = false;
 };
 
 class TriggerCapture {
@@ -38,16 +42,22 @@ public:
     // Leaves the chain and gives up the hot keys.
     void Detach();
 
-    // Hands the gestures to the hook library and registers the hot keys; nothing fires
-    // while inactive.
-    void Apply(const TriggerSettings& triggers, bool active);
+    // Hands the gestures and the programs without gestures to the hook library and
+    // registers the hot keys, which stay global; nothing fires while inactive.
+    void Apply(const TriggerSettings& triggers, const ProgramHashes& exclusions, bool active);
     // Whether the clipboard is put back as it was once a capture is over.
     void SetKeepClipboard(bool keep) { keepClipboard_ = keep; }
+    // Whether a trigger first reads the selection from the focused control, without the
+    // clipboard.
+    void SetReadDirectly(bool direct) { readDirectly_ = direct; }
 
-    // A trigger: the selection is copied and caught within the capture window. The popup
-    // trigger also asks for the popup to be shown shortly after.
-    void StartPopupCapture();
-    void StartDefaultCapture();
+    // A trigger. The selection read straight from the focused control is returned at
+    // once: the popup is to be shown, or the default site searched, with it. Otherwise the
+    // selection is copied and caught within the capture window, and the popup is shown at
+    // the first clipboard change or at the latest shortly after the trigger. Later
+    // clipboard changes within the popup's capture window replace its text either way.
+    std::optional<SearchText> StartPopupCapture();
+    std::optional<SearchText> StartDefaultCapture();
 
     // WM_TIMER: returns true when the popup is to be shown now.
     bool OnTimer(UINT_PTR timer);
@@ -68,6 +78,12 @@ private:
     // the copy that the capture asked for.
     void RestoreClipboard();
 
+    // The selection read without the clipboard, when that is on and the control allows.
+    std::optional<SearchText> ReadDirectly() const;
+
+    SelectionReader reader_;
+    bool readDirectly_ = true;
+    bool popupAwaitsText_ = false;  // the popup is shown at the first clipboard change
     bool keepClipboard_ = false;
     bool watching_ = false;  // from a trigger's snapshot until its restore
     std::optional<win::ClipboardSnapshot> snapshot_;

@@ -29,6 +29,14 @@ void TrimTrailingBlanks(std::u16string& text) {
     text.erase(end == std::u16string::npos ? 0 : end + 1);
 }
 
+std::size_t PositionCountingLineEndsOnce(std::u16string_view text, std::size_t position) {
+    std::size_t index = 0;
+    for (; index < text.size() && position > 0; --position) {
+        index += text.compare(index, 2, u"\r\n") == 0 ? 2 : 1;
+    }
+    return index;
+}
+
 bool IsUnreservedUrlCharacter(char32_t c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '.' || c == '_' || c == '~';

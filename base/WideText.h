@@ -15,6 +15,11 @@ std::u16string CutText(std::u16string_view text, std::size_t maxUnits);
 // Removes trailing blanks (U+0020 only; tabs, line ends and other spaces stay).
 void TrimTrailingBlanks(std::u16string& text);
 
+// A position of a control that counts each line end as one character (a rich edit
+// control's CR), turned into a position in `text`, where a line end may be CR LF. A
+// position beyond the text gives the text's end.
+std::size_t PositionCountingLineEndsOnce(std::u16string_view text, std::size_t position);
+
 // True for the characters that RFC 3986 leaves unreserved: A-Z a-z 0-9 - . _ ~
 bool IsUnreservedUrlCharacter(char32_t c);
 

@@ -7,6 +7,7 @@
 set(VP_BASE_SOURCES
     base/AnsiText.cpp
     base/CommandLine.cpp
+    base/ProgramNames.cpp
     base/SearchHistory.cpp
     base/WideText.cpp
 )
@@ -52,6 +53,7 @@ set(VP_OPTIONS_SOURCES
     options/GeneralPage.cpp
     options/OptionsSheet.cpp
     options/SitePropertiesDialog.cpp
+    options/SiteTree.cpp
     options/SitesPage.cpp
 )
 set(VP_APP_SOURCES
@@ -59,6 +61,7 @@ set(VP_APP_SOURCES
     app/MainWindow.cpp
     app/Program.cpp
     app/Registration.cpp
+    app/SelectionReader.cpp
     app/TrayIcon.cpp
     app/TriggerCapture.cpp
 )

@@ -89,4 +89,35 @@ void WriteRestoreClipboard(bool restore) {
     win::WriteDword(key.Get(), "RestoreClipboard", restore ? 1 : 0);
 }
 
+std::u16string ReadGestureExclusions() {
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+    return win::ReadWideString(key.Get(), "GestureExclusions").value_or(std::u16string());
+}
+
+void WriteGestureExclusions(std::u16string_view programs) {
+    if (programs.empty() && ReadGestureExclusions().empty()) {
+        return;
+    }
+    win::RegKey key = OpenSettingsForWriting();
+    win::WriteWideString(key.Get(), "GestureExclusions", programs);
+}
+
+bool ReadSelectionDirectly() {
+    bool direct = true;
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+    Read(key.Get(), "ReadSelectionDirectly", direct);
+    return direct;
+}
+
+void WriteReadSelectionDirectly(bool direct) {
+    if (direct) {
+        win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+        if (!win::ReadDword(key.Get(), "ReadSelectionDirectly")) {
+            return;  // nothing stored: the default is on already
+        }
+    }
+    win::RegKey key = OpenSettingsForWriting();
+    win::WriteDword(key.Get(), "ReadSelectionDirectly", direct ? 1 : 0);
+}
+
 }  // namespace vp

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace vp {
 
@@ -55,6 +57,22 @@ bool ReadRestoreClipboard();
 // user who never turned it on keeps the Settings key as it was. Raises _qh_error (110,
 // 111) when the key cannot be written.
 void WriteRestoreClipboard(bool restore);
+
+// GestureExclusions: the programs without gestures as the user wrote them (a REG_SZ of
+// file names separated by ';', see base/ProgramNames.h); empty when not stored.
+std::u16string ReadGestureExclusions();
+// Stores GestureExclusions; an empty list is written only when a list is stored, so a
+// user who never named a program keeps the Settings key as it was. Raises _qh_error
+// (110, 111) when the key cannot be written.
+void WriteGestureExclusions(std::u16string_view programs);
+
+// ReadSelectionDirectly: whether a trigger reads the selection from the focused control
+// before it falls back to a copy (default true).
+bool ReadSelectionDirectly();
+// Stores ReadSelectionDirectly as REG_DWORD; on, the default, is written only over a
+// stored value, so a user who never turned it off keeps the Settings key as it was.
+// Raises _qh_error (110, 111) when the key cannot be written.
+void WriteReadSelectionDirectly(bool direct);
 
 // Reads ActiveState over `active` (kept when it cannot be read).
 void ReadActiveState(bool& active);

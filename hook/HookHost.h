@@ -6,13 +6,16 @@
 // (decimal numbers; each gesture as PackGesture gives it). The host installs the hook
 // for TARGET_WINDOW with these gestures and posts kHostReadyMessage to that window once
 // it takes messages: the program answers with the gestures in force then. Later changes
-// come as kHostGesturesMessage to the host's thread; WM_QUIT to that thread, or the end of
-// the program's process, removes the hook and ends the host.
-// Portable: no Windows header.
+// come as kHostGesturesMessage to the host's thread, the programs without gestures as
+// kHostExclusionMessage halves followed by kHostExclusionsEndMessage; WM_QUIT to that thread, or
+// the end of the program's process, removes the hook and ends the host. Portable: no Windows
+// header.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+
+#include "base/ProgramNames.h"
 
 namespace vp::hook {
 
@@ -21,6 +24,11 @@ inline constexpr char kHook32FileName[] = "VPHook32.dll";
 
 // To the host's thread: wParam the popup gesture, lParam the default-site gesture.
 inline constexpr unsigned kHostGesturesMessage = 0x8000 + 1;  // WM_APP+1
+// To the host's thread, one per half of a program name's hash: wParam the slot times two
+// plus the half (0 low, 1 high), lParam those 32 bits.
+inline constexpr unsigned kHostExclusionMessage = 0x8000 + 2;  // WM_APP+2
+// To the host's thread after the halves: wParam how many names the list holds.
+inline constexpr unsigned kHostExclusionsEndMessage = 0x8000 + 3;  // WM_APP+3
 // To the program's main window: wParam the host's process id, lParam its thread id.
 inline constexpr unsigned kHostReadyMessage = 0x8000 + 64;  // WM_APP+64
 // To the program's main window, from its own wait on the host's process: it ended.
@@ -43,6 +51,37 @@ constexpr std::uint32_t PackGesture(const GestureSetting& gesture) {
 constexpr GestureSetting UnpackGesture(std::uint32_t packed) {
     return {packed & 0xFF, (packed >> 8) & 0xFF, ((packed >> 16) & 1) != 0};
 }
+
+// The host's side of the list of programs without gestures: puts the halves together
+// and gives the whole list once its end arrives. Halves for slots outside the list are
+// ignored; a slot that got no half since the last end counts as 0.
+class ExclusionAssembly {
+public:
+    constexpr void TakeHalf(std::uint32_t slotAndHalf, std::uint32_t bits) {
+        const std::uint32_t slot = slotAndHalf / 2;
+        if (slot >= static_cast<std::uint32_t>(kMaxGestureExclusions)) {
+            return;
+        }
+        const std::uint64_t value = static_cast<std::uint64_t>(bits) << (slotAndHalf % 2 * 32);
+        const std::uint64_t keep = slotAndHalf % 2 ? 0xFFFFFFFFull : 0xFFFFFFFF00000000ull;
+        hashes_[slot] = (hashes_[slot] & keep) | value;
+    }
+    // The list as sent: the first `count` hashes (at most the hook's capacity). The
+    // assembly starts afresh.
+    constexpr int End(std::uint32_t count, std::uint64_t (&hashes)[kMaxGestureExclusions]) {
+        const int taken = count < static_cast<std::uint32_t>(kMaxGestureExclusions)
+                              ? static_cast<int>(count)
+                              : kMaxGestureExclusions;
+        for (int i = 0; i < kMaxGestureExclusions; ++i) {
+            hashes[i] = i < taken ? hashes_[i] : 0;
+            hashes_[i] = 0;
+        }
+        return taken;
+    }
+
+private:
+    std::uint64_t hashes_[kMaxGestureExclusions] = {};
+};
 
 struct HostArguments {
     std::uint32_t targetWindow = 0;  // the low 32 bits of a window handle: all that is used

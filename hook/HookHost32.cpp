@@ -21,6 +21,7 @@ struct HookLibrary {
     decltype(&SetVPThreadHook) setThreadHook = nullptr;
     decltype(&SetPopupWindowButton) setPopup = nullptr;
     decltype(&SetDefaultActionButton) setDefault = nullptr;
+    decltype(&SetGestureExclusions) setExclusions = nullptr;  // optional
 
     bool Load() {
         // The library beside the host's own file.
@@ -47,6 +48,8 @@ struct HookLibrary {
             reinterpret_cast<void*>(::GetProcAddress(module, "SetPopupWindowButton")));
         setDefault = reinterpret_cast<decltype(setDefault)>(
             reinterpret_cast<void*>(::GetProcAddress(module, "SetDefaultActionButton")));
+        setExclusions = reinterpret_cast<decltype(setExclusions)>(
+            reinterpret_cast<void*>(::GetProcAddress(module, "SetGestureExclusions")));
         return setThreadHook && setPopup && setDefault;
     }
 
@@ -185,6 +188,7 @@ int Run() {
                    static_cast<LPARAM>(::GetCurrentThreadId()));
 
     // The window events come between this thread's messages, so it keeps taking them.
+    vp::hook::ExclusionAssembly exclusions;
     bool running = true;
     while (running && ::MsgWaitForMultipleObjects(1, &program, FALSE, INFINITE, QS_ALLINPUT) ==
                           WAIT_OBJECT_0 + 1) {
@@ -195,6 +199,19 @@ int Run() {
                        message.hwnd == nullptr) {
                 library.Apply(vp::hook::UnpackGesture(static_cast<std::uint32_t>(message.wParam)),
                               vp::hook::UnpackGesture(static_cast<std::uint32_t>(message.lParam)));
+            } else if (message.message == vp::hook::kHostExclusionMessage &&
+                       message.hwnd == nullptr) {
+                exclusions.TakeHalf(static_cast<std::uint32_t>(message.wParam),
+                                    static_cast<std::uint32_t>(message.lParam));
+            } else if (message.message == vp::hook::kHostExclusionsEndMessage &&
+                       message.hwnd == nullptr) {
+                std::uint64_t hashes[vp::kMaxGestureExclusions];
+                const int count =
+                    exclusions.End(static_cast<std::uint32_t>(message.wParam), hashes);
+                if (library.setExclusions != nullptr) {
+                    library.setExclusions(reinterpret_cast<const unsigned long long*>(hashes),
+                                          count);
+                }
             } else {
                 ::DispatchMessageA(&message);
             }

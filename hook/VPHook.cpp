@@ -4,8 +4,9 @@
 // posting messages.
 #include "hook/VPHook.h"
 
-#include "hook/Messages.h"
+#include "base/ProgramNames.h"
 #include "hook/GestureMatch.h"
+#include "hook/Messages.h"
 
 #if defined(_MSC_VER)
 #pragma data_seg(".SHARSEG")
@@ -25,6 +26,12 @@ UINT PopupModifiers VP_SHARED = vp::hook::kControlKey;
 UINT DefaultModifiers VP_SHARED = vp::hook::kControlKey;
 UINT PopupButtonMessage VP_SHARED = 1;  // no mouse message: nothing matches until set
 UINT DefaultButtonMessage VP_SHARED = 0;
+// The programs that keep their clicks: hashes of their lower-case file names. The
+// counter moves after each new list is in place, so each process works out again
+// whether it is one of them.
+unsigned long long ExclusionHashes[vp::kMaxGestureExclusions] VP_SHARED = {0};
+LONG ExclusionCount VP_SHARED = 0;
+LONG ExclusionChange VP_SHARED = 0;
 
 #if defined(_MSC_VER)
 #pragma data_seg()
@@ -33,7 +40,39 @@ UINT DefaultButtonMessage VP_SHARED = 0;
 
 namespace {
 HINSTANCE ModuleInstance = nullptr;  // per process
+// Whether this process is named in the list as it stood at ExclusionChange == SeenChange.
+bool Excluded = false;
+bool ExclusionKnown = false;
+LONG SeenChange = 0;
+
+// Bounded work (a path of at most MAX_PATH) on the first message after a change; plain
+// loops, no allocation and no C runtime.
+bool ProcessIsExcluded() {
+    // Volatile reads, in this order: the counter before the list it stands for. A list
+    // read while it is being replaced is read again at the next message.
+    const LONG change = *static_cast<volatile LONG*>(&ExclusionChange);
+    if (ExclusionKnown && change == SeenChange) {
+        return Excluded;
+    }
+    const LONG count = *static_cast<volatile LONG*>(&ExclusionCount);
+    bool excluded = false;
+    if (count > 0) {
+        WCHAR path[MAX_PATH];
+        const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) {
+            const unsigned long long own = vp::HashProgramPath(path, length);
+            for (LONG i = 0; i < count && i < vp::kMaxGestureExclusions; ++i) {
+                excluded = excluded ||
+                           *static_cast<volatile unsigned long long*>(&ExclusionHashes[i]) == own;
+            }
+        }
+    }
+    Excluded = excluded;
+    SeenChange = change;
+    ExclusionKnown = true;
+    return excluded;
 }
+}  // namespace
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
@@ -82,8 +121,23 @@ void WINAPI SetDefaultActionButton(UINT modifierIndex, UINT buttonIndex, bool en
     DefaultEnabled = enable;
 }
 
+void WINAPI SetGestureExclusions(const unsigned long long* hashes, int count) {
+    if (hashes == nullptr || count < 0) {
+        count = 0;
+    }
+    if (count > vp::kMaxGestureExclusions) {
+        count = vp::kMaxGestureExclusions;
+    }
+    for (int i = 0; i < count; ++i) {
+        ExclusionHashes[i] = hashes[i];
+    }
+    ExclusionCount = count;
+    // After the list: a process that sees the new counter finds the new list.
+    ::InterlockedIncrement(&ExclusionChange);
+}
+
 LRESULT CALLBACK VPHookProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION) {
+    if (code == HC_ACTION && !ProcessIsExcluded()) {
         auto* message = reinterpret_cast<MSG*>(lParam);
         const vp::hook::Gesture popup{PopupButtonMessage, PopupModifiers, PopupEnabled};
         const vp::hook::Gesture defaultSite{DefaultButtonMessage, DefaultModifiers, DefaultEnabled};

@@ -18,6 +18,10 @@ void WINAPI UnhookVPHook();
 // keeps the previous value; enable is always stored.
 void WINAPI SetPopupWindowButton(UINT modifierIndex, UINT buttonIndex, bool enable);
 void WINAPI SetDefaultActionButton(UINT modifierIndex, UINT buttonIndex, bool enable);
+// The programs whose clicks the hook leaves alone: up to 32 hashes of their file names
+// (base/ProgramNames.h); more are cut off, a count of 0 names none. Takes effect in
+// every process at its next message.
+void WINAPI SetGestureExclusions(const unsigned long long* hashes, int count);
 // The hook procedure, for the system.
 LRESULT CALLBACK VPHookProc(int code, WPARAM wParam, LPARAM lParam);
 }

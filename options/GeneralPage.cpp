@@ -1,6 +1,9 @@
 #include "options/GeneralPage.h"
 
+#include <commdlg.h>
+
 #include "base/HotKeys.h"
+#include "base/ProgramNames.h"
 #include "core/Autostart.h"
 #include "core/Settings.h"
 #include "resources/resource.h"
@@ -20,19 +23,7 @@ INT_PTR GeneralPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     using Map = win::MessageMap<GeneralPage, INT_PTR>;
     static constexpr Map::Entry kMessages[] = {
         Map::Message<&GeneralPage::OnInitDialog>(WM_INITDIALOG),
-        Map::Message(WM_CTLCOLORDLG,
-                     [](GeneralPage&, WPARAM, LPARAM) -> INT_PTR {
-                         return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_MENU));
-                     }),
-        Map::Message(WM_CTLCOLORBTN,
-                     [](GeneralPage&, WPARAM, LPARAM) -> INT_PTR {
-                         return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_MENU));
-                     }),
-        Map::Message(WM_CTLCOLORSTATIC,
-                     [](GeneralPage&, WPARAM dc, LPARAM) -> INT_PTR {
-                         ::SetBkColor(reinterpret_cast<HDC>(dc), ::GetSysColor(COLOR_MENU));
-                         return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_MENU));
-                     }),
+        Map::Command<&GeneralPage::OnBrowseProgram>(IDC_BROWSE_EXCLUDED_PROGRAM, BN_CLICKED),
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }
@@ -88,6 +79,59 @@ void GeneralPage::LoadGeneralSettings() {
     SetChecked(IDC_ENABLE_DEFAULT_HOTKEY, settings.EnableDefaultActionHotKey);
     SetChecked(IDC_RUN_AT_LOGON, IsAutostartSet());
     SetChecked(IDC_KEEP_CLIPBOARD, ReadRestoreClipboard());
+    SetChecked(IDC_READ_DIRECTLY, ReadSelectionDirectly());
+    const std::u16string programs = ReadGestureExclusions();
+    ::SetWindowTextW(Item(IDC_GESTURE_EXCLUSIONS),
+                     reinterpret_cast<const wchar_t*>(programs.c_str()));
+}
+
+std::u16string GeneralPage::ExclusionText() const {
+    HWND edit = Item(IDC_GESTURE_EXCLUSIONS);
+    std::u16string text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, u'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(
+        edit, reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(text.size()))));
+    return text;
+}
+
+bool GeneralPage::CanApply() {
+    if (HashProgramList(ExclusionText())) {
+        return true;
+    }
+    static_assert(kMaxGestureExclusions == 32, "the message names the number");
+    ::MessageBoxA(::GetParent(Handle()), LoadResourceString(IDS_TOO_MANY_EXCLUSIONS).c_str(),
+                  LoadResourceString(IDS_PRODUCT_NAME).c_str(), MB_OK | MB_ICONWARNING);
+    return false;
+}
+
+void GeneralPage::FocusRefusedField() const {
+    ::SetFocus(Item(IDC_GESTURE_EXCLUSIONS));
+    SendItem(IDC_GESTURE_EXCLUSIONS, EM_SETSEL, 0, -1);
+}
+
+void GeneralPage::OnBrowseProgram() {
+    wchar_t path[MAX_PATH] = {};
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = ::GetParent(Handle());
+    dialog.lpstrFilter = L"Programs (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!::GetOpenFileNameW(&dialog)) {
+        return;
+    }
+    const std::u16string_view chosen(reinterpret_cast<const char16_t*>(path));
+    const std::u16string_view name =
+        chosen.substr(ProgramFileNameStart(chosen.data(), chosen.size()));
+    std::u16string text = ExclusionText();
+    while (!text.empty() && (text.back() == u' ' || text.back() == u'\t')) {
+        text.pop_back();
+    }
+    if (!text.empty() && text.back() != u';') {
+        text += u';';
+    }
+    text += name;
+    ::SetWindowTextW(Item(IDC_GESTURE_EXCLUSIONS), reinterpret_cast<const wchar_t*>(text.c_str()));
 }
 
 std::optional<std::uint32_t> GeneralPage::Selection(int list) const {
@@ -115,6 +159,8 @@ void GeneralPage::SaveGeneralSettings() {
         settings.EnablePopupWindowHotKey = IsChecked(IDC_ENABLE_POPUP_HOTKEY);
         WriteTriggerSettings(settings);
         WriteRestoreClipboard(IsChecked(IDC_KEEP_CLIPBOARD));
+        WriteGestureExclusions(ExclusionText());
+        WriteReadSelectionDirectly(IsChecked(IDC_READ_DIRECTLY));
         SetAutostart(IsChecked(IDC_RUN_AT_LOGON));
     } catch (...) {
         // Storing the page reports nothing: the dialog closes all the same.

@@ -38,8 +38,6 @@ INT_PTR OptionsSheet::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     using Map = win::MessageMap<OptionsSheet, INT_PTR>;
     static constexpr Map::Entry kMessages[] = {
         Map::Message<&OptionsSheet::OnInitDialog>(WM_INITDIALOG),
-        Map::Command<&OptionsSheet::OnOk>(IDOK),
-        Map::Command<&OptionsSheet::OnCancel>(IDCANCEL),
         Map::Notify<&OptionsSheet::OnTabChanged>(IDC_OPTIONS_TABS, TCN_SELCHANGE),
     };
     return Dispatch(kMessages, message, wParam, lParam);
@@ -87,15 +85,23 @@ INT_PTR OptionsSheet::OnTabChanged(const NMHDR&) {
 }
 
 void OptionsSheet::OnOk() {
+    if (!general_.CanApply()) {
+        // The page said why; the user sees it and the field in question.
+        TabCtrl_SetCurSel(tabs_, kGeneralTab);
+        sites_.Show(false);
+        general_.Show(true);
+        general_.FocusRefusedField();
+        return;
+    }
     general_.Apply();
     sites_.Apply();
     DestroyPages();
-    ::EndDialog(Handle(), IDOK);
+    Dialog::OnOk();
 }
 
 void OptionsSheet::OnCancel() {
     DestroyPages();
-    ::EndDialog(Handle(), IDCANCEL);
+    Dialog::OnCancel();
 }
 
 void OptionsSheet::DestroyPages() {

@@ -30,8 +30,8 @@ protected:
 private:
     INT_PTR OnInitDialog(WPARAM, LPARAM);
     INT_PTR OnTabChanged(const NMHDR&);
-    void OnOk();
-    void OnCancel();
+    void OnOk() override;
+    void OnCancel() override;
     void DestroyPages();
 
     std::function<void()> exitProgram_;

@@ -18,8 +18,6 @@ INT_PTR SitePropertiesDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM 
     using Map = win::MessageMap<SitePropertiesDialog, INT_PTR>;
     static constexpr Map::Entry kMessages[] = {
         Map::Message<&SitePropertiesDialog::OnInitDialog>(WM_INITDIALOG),
-        Map::Command<&SitePropertiesDialog::OnOk>(IDOK),
-        Map::Command<&SitePropertiesDialog::OnCancel>(IDCANCEL),
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }
@@ -49,11 +47,7 @@ std::string SitePropertiesDialog::ReadField(int id, const std::string& initial,
 void SitePropertiesDialog::OnOk() {
     name_ = ReadField(IDC_SITE_NAME, name_, kMaxNameLength);
     url_ = ReadField(IDC_SITE_URL, url_, kMaxUrlLength);
-    ::EndDialog(Handle(), IDOK);
-}
-
-void SitePropertiesDialog::OnCancel() {
-    ::EndDialog(Handle(), IDCANCEL);
+    Dialog::OnOk();
 }
 
 }  // namespace vp

@@ -32,8 +32,7 @@ protected:
 
 private:
     INT_PTR OnInitDialog(WPARAM, LPARAM);
-    void OnOk();
-    void OnCancel();
+    void OnOk() override;
     // The edit's text, or `initial` when it still holds exactly that.
     std::string ReadField(int id, const std::string& initial, std::size_t maxLength) const;
 

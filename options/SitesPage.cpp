@@ -6,13 +6,11 @@
 #include <utility>
 
 #include "base/ErrorCode.h"
-#include "base/DpiScale.h"
 #include "options/SitePropertiesDialog.h"
 #include "resources/resource.h"
 #include "sites/SelectionStore.h"
 #include "sites/SiteListExchange.h"
 #include "sites/SiteListFile.h"
-#include "win/Dpi.h"
 #include "win/ErrorBox.h"
 #include "win/Handle.h"
 #include "win/QhError.h"
@@ -34,14 +32,12 @@ void RunQuietly(Work&& work) {
 
 SitesPage::SitesPage(std::function<void()> exitProgram) : exitProgram_(std::move(exitProgram)) {}
 
-SitesPage::~SitesPage() {
-    if (imageList_ != nullptr) {
-        ::ImageList_Destroy(imageList_);
-    }
+void SitesPage::Quietly(SitesPage& page, void (SitesPage::*command)()) {
+    RunQuietly([&] { (page.*command)(); });
 }
 
-HWND SitesPage::Tree() const {
-    return Item(IDC_SITE_TREE);
+void SitesPage::Reporting(SitesPage& page, void (SitesPage::*command)()) {
+    RunReportingErrors([&] { (page.*command)(); });
 }
 
 INT_PTR SitesPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -54,16 +50,13 @@ INT_PTR SitesPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Map::Notify<&SitesPage::OnTreeDoubleClick>(IDC_SITE_TREE, NM_DBLCLK),
         Map::Notify<&SitesPage::OnTreeClick>(IDC_SITE_TREE, NM_CLICK),
         Map::Notify<&SitesPage::OnTreeRightClick>(IDC_SITE_TREE, NM_RCLICK),
-        Map::Command<&SitesPage::OnToggle>(IDC_TOGGLE_SITE, BN_CLICKED),
-        Map::Command<&SitesPage::OnSetDefault>(IDC_SET_DEFAULT, BN_CLICKED),
-        Map::Command<&SitesPage::OnNewSite>(IDC_NEW_SITE, BN_CLICKED),
-        Map::Command<&SitesPage::OnEditSite>(IDC_EDIT_SITE, BN_CLICKED),
-        Map::Command<&SitesPage::OnRemoveSite>(IDC_REMOVE_SITE, BN_CLICKED),
-        Map::Command<&SitesPage::OnImport>(IDC_IMPORT_SITES, BN_CLICKED),
-        Map::Command<&SitesPage::OnExport>(IDC_EXPORT_SITES, BN_CLICKED),
-        Map::Message<&SitesPage::OnCtlColor>(WM_CTLCOLORDLG),
-        Map::Message<&SitesPage::OnCtlColor>(WM_CTLCOLORBTN),
-        Map::Message<&SitesPage::OnCtlColorStatic>(WM_CTLCOLORSTATIC),
+        Map::Command<&SitesPage::ToggleSelectedSite, Quietly>(IDC_TOGGLE_SITE, BN_CLICKED),
+        Map::Command<&SitesPage::SetSelectedAsDefault, Quietly>(IDC_SET_DEFAULT, BN_CLICKED),
+        Map::Command<&SitesPage::NewSite, Quietly>(IDC_NEW_SITE, BN_CLICKED),
+        Map::Command<&SitesPage::EditSelectedSite, Quietly>(IDC_EDIT_SITE, BN_CLICKED),
+        Map::Command<&SitesPage::RemoveSelectedSite, Quietly>(IDC_REMOVE_SITE, BN_CLICKED),
+        Map::Command<&SitesPage::ImportSiteList, Reporting>(IDC_IMPORT_SITES, BN_CLICKED),
+        Map::Command<&SitesPage::ExportSiteList, Quietly>(IDC_EXPORT_SITES, BN_CLICKED),
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }
@@ -78,9 +71,8 @@ INT_PTR SitesPage::OnInitDialog(WPARAM, LPARAM) {
         openedVisibleIds_ = VisibleIds();
         openedDefaultSiteId_ = defaultSiteId_;
         ShowDefaultSiteName();
-        BuildImageList();
-        InsertCategoryNodes();
-        InsertSiteNodes();
+        tree_.Attach(Item(IDC_SITE_TREE));
+        tree_.Fill(categories_, catalogue_);
         EnableItem(IDC_EXPORT_SITES, true);
     });
     if (!opened && exitProgram_) {
@@ -95,152 +87,52 @@ void SitesPage::ShowDefaultSiteName() {
     }
 }
 
-void SitesPage::BuildImageList() {
-    // The 16-pixel pictures at the size of the screen's DPI, as the tree's text is.
-    RECT page{};
-    ::GetWindowRect(Handle(), &page);
-    const int size = ScaleForDpi(16, static_cast<int>(DpiAtPoint({page.left, page.top})));
-    imageList_ = ::ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 3, 0);
-    if (imageList_ == nullptr) {
-        throw _qh_error::FromLastError(0);
-    }
-    // Indexes 0, 1 and 2 are the node kinds.
-    for (int bitmapId : {IDB_CATEGORY, IDB_VISIBLE_SITE, IDB_HIDDEN_SITE}) {
-        win::GdiObject bitmap(::LoadImageA(ProgramInstance(), MAKEINTRESOURCEA(bitmapId),
-                                           IMAGE_BITMAP, size, size, 0));
-        ::ImageList_AddMasked(imageList_, static_cast<HBITMAP>(bitmap.Get()), RGB(255, 255, 255));
-    }
-    ::ImageList_SetBkColor(imageList_, CLR_NONE);
-    TreeView_SetImageList(Tree(), imageList_, TVSIL_NORMAL);
-}
-
-HTREEITEM SitesPage::InsertNode(HTREEITEM parent, const std::string& text, int kind, LPARAM data) {
-    TVINSERTSTRUCTA insert{};
-    insert.hParent = parent;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-    insert.item.pszText = const_cast<char*>(text.c_str());
-    insert.item.iImage = kind;
-    insert.item.iSelectedImage = kind;
-    insert.item.lParam = data;
-    return reinterpret_cast<HTREEITEM>(
-        ::SendMessageA(Tree(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-}
-
-void SitesPage::InsertCategoryNodes() {
-    LPARAM position = 0;
-    for (SiteCategory& category : categories_) {
-        category.treeItem = InsertNode(TVI_ROOT, category.name, kImageCategory, position++);
-    }
-}
-
-bool SitesPage::IsCategoryPosition(std::int32_t position) const {
-    return position >= 0 && static_cast<std::size_t>(position) < categories_.size();
-}
-
-HTREEITEM SitesPage::OtherSitesNode() {
-    if (otherSitesNode_ == nullptr) {
-        // Its item data is the first position past the list, so a site made under it
-        // belongs to no category either.
-        otherSitesNode_ = InsertNode(TVI_ROOT, LoadResourceString(IDS_OTHER_SITES), kImageCategory,
-                                     static_cast<LPARAM>(categories_.size()));
-    }
-    return otherSitesNode_;
-}
-
-void SitesPage::InsertSiteNodes() {
-    for (auto& [id, site] : catalogue_) {
-        HTREEITEM parent = IsCategoryPosition(site.category)
-                               ? static_cast<HTREEITEM>(categories_[site.category].treeItem)
-                               : OtherSitesNode();
-        site.treeItem =
-            InsertNode(parent, site.name, site.visible ? kImageVisibleSite : kImageHiddenSite, id);
-    }
-}
-
 // ---- Nodes ------------------------------------------------------------------
 
-HTREEITEM SitesPage::SelectedNode() const {
-    return TreeView_GetSelection(Tree());
-}
-
-bool SitesPage::ReadNode(HTREEITEM node, NodeInfo& info) const {
-    if (node == nullptr) {
-        return false;
-    }
-    TVITEMA item{};
-    item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_PARAM;
-    item.hItem = node;
-    if (!::SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) {
-        return false;
-    }
-    info.kind = item.iImage;
-    info.data = item.lParam;
-    return true;
-}
-
-void SitesPage::UpdateSiteButtons(int kind) {
-    const bool site = kind == kImageVisibleSite || kind == kImageHiddenSite;
+void SitesPage::UpdateSiteButtons(NodeKind kind) {
+    const bool site = IsSite(kind);
     EnableItem(IDC_TOGGLE_SITE, site);
     EnableItem(IDC_SET_DEFAULT, site);
-    EnableItem(IDC_NEW_SITE, site || kind == kImageCategory);
+    EnableItem(IDC_NEW_SITE, site || kind == NodeKind::Category);
     EnableItem(IDC_EDIT_SITE, site);
     EnableItem(IDC_REMOVE_SITE, site);
     SetItemText(IDC_TOGGLE_SITE,
-                LoadResourceString(kind == kImageVisibleSite ? IDS_HIDE_SITE : IDS_SHOW_SITE));
+                LoadResourceString(kind == NodeKind::VisibleSite ? IDS_HIDE_SITE : IDS_SHOW_SITE));
 }
 
-void SitesPage::ToggleSite(HTREEITEM node) {
-    NodeInfo info;
-    if (!ReadNode(node, info) ||
-        (info.kind != kImageVisibleSite && info.kind != kImageHiddenSite)) {
+void SitesPage::ToggleSite(HTREEITEM item) {
+    SiteNode node;
+    if (!tree_.Read(item, node) || !node.IsSite()) {
         return;
     }
-    SiteRecord* site = catalogue_.Find(static_cast<SiteId>(info.data));
+    SiteRecord* site = catalogue_.Find(static_cast<SiteId>(node.data));
     if (site == nullptr) {
         return;
     }
-    site->visible = info.kind != kImageVisibleSite;
-    const int kind = site->visible ? kImageVisibleSite : kImageHiddenSite;
+    site->visible = node.kind != NodeKind::VisibleSite;
+    const NodeKind kind = site->visible ? NodeKind::VisibleSite : NodeKind::HiddenSite;
     UpdateSiteButtons(kind);
-    TVITEMA item{};
-    item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    item.hItem = node;
-    item.iImage = kind;
-    item.iSelectedImage = kind;
-    ::SendMessageA(Tree(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    tree_.SetKind(item, kind);
 }
 
 void SitesPage::ToggleSelectedSite() {
-    if (HTREEITEM node = SelectedNode()) {
-        ToggleSite(node);
+    if (HTREEITEM item = tree_.Selected()) {
+        ToggleSite(item);
     }
 }
 
 void SitesPage::SetSelectedAsDefault() {
-    HTREEITEM node = SelectedNode();
-    if (node == nullptr) {
+    SiteNode node;
+    if (!tree_.ReadSelected(node) || !node.IsSite()) {
         return;
     }
-    char text[260] = {};
-    TVITEMA item{};
-    item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM;
-    item.hItem = node;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    if (!::SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) ||
-        (item.iImage != kImageVisibleSite && item.iImage != kImageHiddenSite)) {
-        return;
-    }
-    SetItemText(IDC_DEFAULT_SITE_LABEL, text);
-    defaultSiteId_ = static_cast<SiteId>(item.lParam);
+    SetItemText(IDC_DEFAULT_SITE_LABEL, node.text);
+    defaultSiteId_ = static_cast<SiteId>(node.data);
 }
 
 void SitesPage::RemoveSelectedSite() {
-    HTREEITEM node = SelectedNode();
-    NodeInfo info;
-    if (!ReadNode(node, info) ||
-        (info.kind != kImageVisibleSite && info.kind != kImageHiddenSite)) {
+    SiteNode node;
+    if (!tree_.ReadSelected(node) || !node.IsSite()) {
         return;
     }
     const std::string question = LoadResourceString(IDS_CONFIRM_REMOVE_SITE);
@@ -249,34 +141,21 @@ void SitesPage::RemoveSelectedSite() {
         IDYES) {
         return;
     }
-    const SiteId id = static_cast<SiteId>(info.data);
+    const SiteId id = static_cast<SiteId>(node.data);
     if (catalogue_.Find(id) == nullptr) {
         return;
     }
-    TreeView_DeleteItem(Tree(), node);
+    tree_.Remove(node.item);
     catalogue_.Erase(id);
     catalogueChanged_ = true;
 }
 
 void SitesPage::NewSite() {
-    HTREEITEM node = SelectedNode();
-    NodeInfo info;
-    if (!ReadNode(node, info)) {
-        return;
-    }
-    HTREEITEM parent = nullptr;
-    LPARAM position = 0;
-    if (info.kind == kImageCategory) {
-        parent = node;
-        position = info.data;
-    } else if (info.kind == kImageVisibleSite || info.kind == kImageHiddenSite) {
-        parent = TreeView_GetParent(Tree(), node);
-        NodeInfo parentInfo;
-        if (!ReadNode(parent, parentInfo)) {
-            return;
-        }
-        position = parentInfo.data;
-    } else {
+    // Under the chosen category, or beside the chosen site.
+    SiteNode category;
+    if (!tree_.ReadSelected(category) ||
+        (category.IsSite() && !tree_.Read(tree_.Parent(category.item), category)) ||
+        category.kind != NodeKind::Category) {
         return;
     }
     const SiteId id = NextSiteId(catalogue_);
@@ -287,24 +166,20 @@ void SitesPage::NewSite() {
     SiteRecord site;
     site.name = dialog.Name();
     site.url = dialog.Url();
-    site.category = static_cast<std::int32_t>(position);
+    site.category = static_cast<std::int32_t>(category.data);
     site.reservedFlag = false;
     site.visible = true;
-    HTREEITEM siteNode = InsertNode(parent, site.name, kImageVisibleSite, id);
-    TreeView_SelectItem(Tree(), siteNode);
-    site.treeItem = siteNode;
+    tree_.Select(tree_.Insert(category.item, site.name, NodeKind::VisibleSite, id));
     catalogue_.Insert(id, std::move(site));
     catalogueChanged_ = true;
 }
 
 void SitesPage::EditSelectedSite() {
-    HTREEITEM node = SelectedNode();
-    NodeInfo info;
-    if (!ReadNode(node, info) ||
-        (info.kind != kImageVisibleSite && info.kind != kImageHiddenSite)) {
+    SiteNode node;
+    if (!tree_.ReadSelected(node) || !node.IsSite()) {
         return;
     }
-    SiteRecord* site = catalogue_.Find(static_cast<SiteId>(info.data));
+    SiteRecord* site = catalogue_.Find(static_cast<SiteId>(node.data));
     if (site == nullptr) {
         return;
     }
@@ -312,11 +187,7 @@ void SitesPage::EditSelectedSite() {
     if (dialog.Run(::GetAncestor(Handle(), GA_ROOT)) != IDOK) {
         return;
     }
-    TVITEMA item{};
-    item.mask = TVIF_HANDLE | TVIF_TEXT;
-    item.hItem = node;
-    item.pszText = const_cast<char*>(dialog.Name().c_str());
-    ::SendMessageA(Tree(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    tree_.SetText(node.item, dialog.Name());
     site->name = dialog.Name();
     site->url = dialog.Url();
     catalogueChanged_ = true;
@@ -340,10 +211,7 @@ void SitesPage::ImportSiteList() {
         MarkVisibleSites(catalogue_, true);
         defaultSiteId_ = 0;
         ShowDefaultSiteName();
-        TreeView_DeleteAllItems(Tree());
-        otherSitesNode_ = nullptr;
-        InsertCategoryNodes();
-        InsertSiteNodes();
+        tree_.Fill(categories_, catalogue_);
         catalogueChanged_ = true;
     });
 }
@@ -401,14 +269,11 @@ void SitesPage::ApplySiteChanges() {
 INT_PTR SitesPage::OnSelectionChanged(const NMHDR&) {
     SetMsgResult(0);
     RunQuietly([this] {
-        HTREEITEM node = SelectedNode();
-        if (node == nullptr) {
-            UpdateSiteButtons(kNodeNone);
-            return;
-        }
-        NodeInfo info;
-        if (ReadNode(node, info)) {
-            UpdateSiteButtons(info.kind);
+        SiteNode node;
+        if (tree_.Selected() == nullptr) {
+            UpdateSiteButtons(NodeKind::None);
+        } else if (tree_.ReadSelected(node)) {
+            UpdateSiteButtons(node.kind);
         }
     });
     return 0;
@@ -442,24 +307,14 @@ INT_PTR SitesPage::OnTreeDoubleClick(const NMHDR&) {
     return 0;
 }
 
-HTREEITEM SitesPage::NodeAtCursor(POINT& screen, UINT& flags) const {
-    ::GetCursorPos(&screen);
-    TVHITTESTINFO hit{};
-    hit.pt = screen;
-    ::ScreenToClient(Tree(), &hit.pt);
-    HTREEITEM node = TreeView_HitTest(Tree(), &hit);
-    flags = hit.flags;
-    return node;
-}
-
 INT_PTR SitesPage::OnTreeClick(const NMHDR&) {
     SetMsgResult(0);
     RunQuietly([this] {
         POINT screen{};
         UINT flags = 0;
-        HTREEITEM node = NodeAtCursor(screen, flags);
-        if (node != nullptr && (flags & TVHT_ONITEMICON) != 0) {
-            ToggleSite(node);
+        HTREEITEM item = tree_.AtCursor(screen, flags);
+        if (item != nullptr && (flags & TVHT_ONITEMICON) != 0) {
+            ToggleSite(item);
         }
     });
     return 0;
@@ -474,26 +329,26 @@ INT_PTR SitesPage::OnTreeRightClick(const NMHDR&) {
 void SitesPage::ShowSiteMenu() {
     POINT screen{};
     UINT flags = 0;
-    HTREEITEM node = NodeAtCursor(screen, flags);
-    if (node == nullptr) {
+    HTREEITEM item = tree_.AtCursor(screen, flags);
+    if (item == nullptr) {
         return;
     }
-    TreeView_SelectItem(Tree(), node);
+    tree_.Select(item);
     win::UniqueHandle<win::MenuTraits> menu(
         ::LoadMenuA(ProgramInstance(), MAKEINTRESOURCEA(IDM_SITE_MENU)));
     HMENU popup = ::GetSubMenu(menu.Get(), 0);
-    NodeInfo info;
-    if (popup == nullptr || !ReadNode(node, info)) {
+    SiteNode node;
+    if (popup == nullptr || !tree_.Read(item, node)) {
         return;
     }
-    const bool site = info.kind == kImageVisibleSite || info.kind == kImageHiddenSite;
+    const bool site = node.IsSite();
     const UINT siteState = MF_BYCOMMAND | (site ? MF_ENABLED : MF_GRAYED);
     for (UINT command : {ID_SITE_TOGGLE, ID_SITE_SET_DEFAULT, ID_SITE_EDIT, ID_SITE_REMOVE}) {
         ::EnableMenuItem(popup, command, siteState);
     }
-    const bool any = site || info.kind == kImageCategory;
+    const bool any = site || node.kind == NodeKind::Category;
     ::EnableMenuItem(popup, ID_SITE_NEW, MF_BYCOMMAND | (any ? MF_ENABLED : MF_GRAYED));
-    if (info.kind == kImageVisibleSite) {
+    if (node.kind == NodeKind::VisibleSite) {
         const std::string hide = LoadResourceString(IDS_HIDE_SITE_MENU);
         ::ModifyMenuA(popup, ID_SITE_TOGGLE, MF_BYCOMMAND | MF_STRING, ID_SITE_TOGGLE,
                       hide.c_str());
@@ -524,39 +379,6 @@ void SitesPage::RunMenuCommand(UINT command) {
         default:
             break;  // dismissed
     }
-}
-
-// ---- Buttons and colours ----------------------------------------------------
-
-void SitesPage::OnToggle() {
-    RunQuietly([this] { ToggleSelectedSite(); });
-}
-void SitesPage::OnSetDefault() {
-    RunQuietly([this] { SetSelectedAsDefault(); });
-}
-void SitesPage::OnNewSite() {
-    RunQuietly([this] { NewSite(); });
-}
-void SitesPage::OnEditSite() {
-    RunQuietly([this] { EditSelectedSite(); });
-}
-void SitesPage::OnRemoveSite() {
-    RunQuietly([this] { RemoveSelectedSite(); });
-}
-void SitesPage::OnImport() {
-    RunReportingErrors([this] { ImportSiteList(); });
-}
-void SitesPage::OnExport() {
-    RunQuietly([this] { ExportSiteList(); });
-}
-
-INT_PTR SitesPage::OnCtlColor(WPARAM, LPARAM) {
-    return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_MENU));
-}
-
-INT_PTR SitesPage::OnCtlColorStatic(WPARAM wParam, LPARAM) {
-    ::SetBkColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_MENU));
-    return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_MENU));
 }
 
 }  // namespace vp

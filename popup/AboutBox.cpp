@@ -9,22 +9,12 @@ INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     using Map = win::MessageMap<AboutDialog, INT_PTR>;
     static constexpr Map::Entry kMessages[] = {
         Map::Message<&AboutDialog::OnInitDialog>(WM_INITDIALOG),
-        Map::Command<&AboutDialog::OnOk>(IDOK),
-        Map::Command<&AboutDialog::OnCancel>(IDCANCEL),
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }
 
 INT_PTR AboutDialog::OnInitDialog(WPARAM, LPARAM) {
     return TRUE;  // the dialog manager focuses the OK button
-}
-
-void AboutDialog::OnOk() {
-    ::EndDialog(Handle(), IDOK);
-}
-
-void AboutDialog::OnCancel() {
-    ::EndDialog(Handle(), IDCANCEL);
 }
 
 void ShowAboutBox() {

@@ -13,8 +13,6 @@ protected:
 
 private:
     INT_PTR OnInitDialog(WPARAM, LPARAM);
-    void OnOk();
-    void OnCancel();
 };
 
 // Runs the About box modally, or brings the open one to the front: there is at most one.

@@ -33,10 +33,12 @@ ColorStatic::ColorStatic() {
 
 bool ColorStatic::Create(HWND parent, const RECT& rect, DWORD style, int id) {
     RegisterColorStaticClass();
-    return win::Window::Create(0, kColorStaticClass, nullptr, style | WS_CHILD, rect.left, rect.top,
-                               rect.right - rect.left, rect.bottom - rect.top, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               ProgramInstance()) != nullptr;
+    return win::Window::Create({.className = kColorStaticClass,
+                                .style = style | WS_CHILD,
+                                .rect = rect,
+                                .parent = parent,
+                                .menuOrId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                .instance = ProgramInstance()}) != nullptr;
 }
 
 void ColorStatic::SetText(const char* text) {

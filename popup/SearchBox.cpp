@@ -38,10 +38,12 @@ bool SearchBox::CreateIn(HWND popup) {
         return false;
     }
     SetBaseProcedure(base);
-    return Create(0, kSearchBoxClass, nullptr,
-                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL, 5, 6, 205,
-                  140, popup, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SEARCH_BOX)),
-                  ProgramInstance()) != nullptr;
+    return Create({.className = kSearchBoxClass,
+                   .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                   .rect = {5, 6, 5 + 205, 6 + 140},
+                   .parent = popup,
+                   .menuOrId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SEARCH_BOX)),
+                   .instance = ProgramInstance()}) != nullptr;
 }
 
 LRESULT SearchBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -27,11 +27,12 @@
 #define IDS_MODIFIER_CTRL 137        // General page modifier list, positions 0..2
 #define IDS_MODIFIER_SHIFT 138
 #define IDS_MODIFIER_CTRL_SHIFT 139
-#define IDS_OPEN_POPUP 140       // tray menu default item
-#define IDS_WRONG_SITE_LIST 141  // a given site list file is not one
+#define IDS_OPEN_POPUP 140           // tray menu default item
+#define IDS_WRONG_SITE_LIST 141      // a given site list file is not one
 #define IDS_CANT_SAVE_SITE_LIST 150  // Sites page: OK could not store the site list file
 #define IDS_OTHER_SITES 151          // Sites page: root of sites whose category is missing
 #define IDS_SITE_LIST_NOT_READ 152   // Sites page: OK while the user's file could not be read
+#define IDS_TOO_MANY_EXCLUSIONS 153  // General page: OK with more programs than the hook holds
 
 // Texts that have no string-table entry.
 #define VP_TEXT_SYSTEM_ERROR "System Error"
@@ -85,6 +86,9 @@
 #define IDC_DEFAULT_HOTKEY_KEY 239
 #define IDC_ENABLE_DEFAULT_HOTKEY 240
 #define IDC_KEEP_CLIPBOARD 250
+#define IDC_READ_DIRECTLY 251
+#define IDC_GESTURE_EXCLUSIONS 252
+#define IDC_BROWSE_EXCLUDED_PROGRAM 253
 
 // ---- Sites page (119) ------------------------------------------------------
 #define IDC_TOGGLE_SITE 207

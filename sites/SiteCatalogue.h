@@ -17,12 +17,10 @@ struct SiteRecord {
     std::int32_t category = 0;  // position in the category list of the file it came from
     bool reservedFlag = false;  // fifth field of the file record, written back unchanged
     bool visible = false;       // shown in the popup (Options working copy only)
-    void* treeItem = nullptr;   // the Options tree's node for the site (run time only)
 };
 
 struct SiteCategory {
     std::string name;
-    void* treeItem = nullptr;  // the Options tree's node for the category (run time only)
 };
 
 using SiteCategoryList = std::vector<SiteCategory>;

@@ -39,6 +39,33 @@ void Dialog::SetItemText(int id, const std::string& text) const {
     ::SetDlgItemTextA(Handle(), id, text.c_str());
 }
 
+bool Dialog::HandleUnlisted(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
+    if (message != WM_COMMAND || (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)) {
+        return false;
+    }
+    if (LOWORD(wParam) == IDOK) {
+        OnOk();
+    } else {
+        OnCancel();
+    }
+    result = TRUE;
+    return true;
+}
+
+bool Page::HandleUnlisted(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    switch (message) {
+        case WM_CTLCOLORSTATIC:
+            ::SetBkColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_MENU));
+            [[fallthrough]];
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORBTN:
+            result = reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_MENU));
+            return true;
+        default:
+            return Dialog::HandleUnlisted(message, wParam, lParam, result);
+    }
+}
+
 bool Page::Create(HINSTANCE instance, int templateId, HWND parent, const RECT& area) {
     HWND page = CreateModeless(instance, templateId, parent);
     if (page == nullptr) {

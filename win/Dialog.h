@@ -1,6 +1,7 @@
 // Base of every dialog object: bound to its window at WM_INITDIALOG, unbound at
 // WM_NCDESTROY; messages, commands and notifications go through the derived class's
-// message table. Item helpers spare the handlers the raw dialog calls.
+// message table. OK and Cancel go to OnOk/OnCancel, which end the dialog unless a class
+// says otherwise. Item helpers spare the handlers the raw dialog calls.
 #pragma once
 
 #include <windows.h>
@@ -42,6 +43,15 @@ protected:
     // WM_CTLCOLOR* message asks for), FALSE to let the dialog manager handle it.
     virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
+    // IDOK and IDCANCEL (the buttons, Enter, Esc, the close box): end the dialog with
+    // that result.
+    virtual void OnOk() { ::EndDialog(Handle(), IDOK); }
+    virtual void OnCancel() { ::EndDialog(Handle(), IDCANCEL); }
+
+    // What every dialog of a kind answers when its table does not: OK and Cancel here.
+    // True when answered, with the dialog procedure's result.
+    virtual bool HandleUnlisted(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
+
     // The result of a message whose answer goes through DWLP_MSGRESULT (notifications
     // among them); the handler then returns TRUE.
     void SetMsgResult(LRESULT result) const {
@@ -55,7 +65,7 @@ protected:
                      LPARAM lParam) {
         INT_PTR result = FALSE;
         if (!RouteMessage(static_cast<Owner&>(*this), table, message, wParam, lParam, result)) {
-            return FALSE;
+            return HandleUnlisted(message, wParam, lParam, result) ? result : FALSE;
         }
         return message == WM_COMMAND || message == WM_NOTIFY ? TRUE : result;
     }
@@ -63,13 +73,23 @@ protected:
 
 // A page of a tabbed dialog: a modeless child dialog created hidden inside its parent,
 // shown and hidden as its tab is chosen, storing its settings when the parent's OK asks.
+// Its background and its labels' are the menu colour.
 class Page : public Dialog {
 public:
     // Creates the page hidden over `area` of the parent's client area.
     bool Create(HINSTANCE instance, int templateId, HWND parent, const RECT& area);
     void Show(bool visible) const;
+    // Whether what the page shows can be stored; a page that refuses has told the user
+    // why, and the parent's OK then stores nothing and stays open.
+    virtual bool CanApply() { return true; }
     // Stores what the page shows.
     virtual void Apply() = 0;
+
+protected:
+    // OK and Cancel belong to the parent: a page never ends itself.
+    void OnOk() override {}
+    void OnCancel() override {}
+    bool HandleUnlisted(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 };
 
 }  // namespace vp::win

@@ -1,7 +1,8 @@
-// One move-only owner for the kernel, registry, menu, icon, GDI and hook handles.
+// One move-only owner for the kernel, registry, menu, icon, GDI, image list and hook handles.
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -84,6 +85,11 @@ struct HookTraits {
     static Type Empty() { return nullptr; }
     static void Close(Type h) { ::UnhookWindowsHookEx(h); }
 };
+struct ImageListTraits {
+    using Type = HIMAGELIST;
+    static Type Empty() { return nullptr; }
+    static void Close(Type h) { ::ImageList_Destroy(h); }
+};
 
 struct RegisteredWaitTraits {  // RegisterWaitForSingleObject; ending waits for its callback
     using Type = HANDLE;
@@ -98,6 +104,7 @@ using MenuHandle = UniqueHandle<MenuTraits>;
 using IconHandle = UniqueHandle<IconTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
 using HookHandle = UniqueHandle<HookTraits>;
+using ImageList = UniqueHandle<ImageListTraits>;
 using RegisteredWait = UniqueHandle<RegisteredWaitTraits>;
 
 }  // namespace vp::win

@@ -67,6 +67,17 @@ struct MessageMap {
                 }};
     }
 
+    // The same, run by `Run(owner, Member)`: a class's own way of running its commands
+    // (for example, one that reports or drops their errors).
+    using Member = void (Owner::*)();
+    template <Member M, void (*Run)(Owner&, Member)>
+    static constexpr Entry Command(int id, UINT code = kAnyCode) {
+        return {WM_COMMAND, id, code, [](Owner& owner, WPARAM, LPARAM) -> Result {
+                    Run(owner, M);
+                    return 0;
+                }};
+    }
+
     // WM_NOTIFY from control `id` with notification `code`.
     template <Result (Owner::*Member)(const NMHDR&)>
     static constexpr Entry Notify(int id, UINT code) {

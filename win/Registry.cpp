@@ -1,5 +1,6 @@
 #include "win/Registry.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -51,6 +52,50 @@ LONG WriteDword(HKEY key, const char* name, std::uint32_t value) {
 LONG WriteString(HKEY key, const char* name, const std::string& value) {
     return ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>(value.size() + 1));
+}
+
+namespace {
+std::wstring WideName(const char* name) {
+    std::wstring wide;
+    for (; *name != '\0'; ++name) {
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(*name));  // ASCII names
+    }
+    return wide;
+}
+}  // namespace
+
+std::optional<std::u16string> ReadWideString(HKEY key, const char* name) {
+    if (key == nullptr) {
+        return std::nullopt;
+    }
+    const std::wstring wideName = WideName(name);
+    DWORD type = 0;
+    DWORD size = 0;
+    if (::RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        return std::nullopt;
+    }
+    std::u16string value(size / sizeof(char16_t) + 1, u'\0');
+    size = static_cast<DWORD>(value.size() * sizeof(char16_t));
+    if (::RegQueryValueExW(key, wideName.c_str(), nullptr, &type,
+                           reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        return std::nullopt;  // changed between the two reads
+    }
+    // The stored zero, if any, and anything after it are not part of the text.
+    value.resize(std::min<std::size_t>(size / sizeof(char16_t), value.size()));
+    if (const auto zero = value.find(u'\0'); zero != std::u16string::npos) {
+        value.resize(zero);
+    }
+    return value;
+}
+
+LONG WriteWideString(HKEY key, const char* name, std::u16string_view value) {
+    const std::u16string data(value);
+    return ::RegSetValueExW(key, WideName(name).c_str(), 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(data.c_str()),
+                            static_cast<DWORD>((data.size() + 1) * sizeof(char16_t)));
 }
 
 void DeletePositionsFrom(HKEY key, std::size_t first) {

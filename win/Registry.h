@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "win/Handle.h"
 
@@ -23,6 +24,12 @@ std::optional<std::uint32_t> ReadDword(HKEY key, const char* name);
 LONG WriteDword(HKEY key, const char* name, std::uint32_t value);
 // Writes a REG_SZ with its terminating zero.
 LONG WriteString(HKEY key, const char* name, const std::string& value);
+
+// A REG_SZ (or REG_EXPAND_SZ, unexpanded) read as Unicode, without its terminating zero;
+// nothing when the value is missing, of another type or the key is empty.
+std::optional<std::u16string> ReadWideString(HKEY key, const char* name);
+// Writes a REG_SZ in Unicode with its terminating zero.
+LONG WriteWideString(HKEY key, const char* name, std::u16string_view value);
 
 // Deletes every value named by a position ("0", "1", ... in decimal, no leading zeros)
 // of `first` or more, gaps in the numbering notwithstanding; other values stay.

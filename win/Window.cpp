@@ -2,10 +2,11 @@
 
 namespace vp::win {
 
-HWND Window::Create(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
-                    int y, int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance) {
-    return ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent,
-                             menuOrId, instance, this);
+HWND Window::Create(const WindowSpec& spec) {
+    const RECT& r = spec.rect;
+    return ::CreateWindowExA(spec.exStyle, spec.className, spec.title, spec.style, r.left, r.top,
+                             r.right - r.left, r.bottom - r.top, spec.parent, spec.menuOrId,
+                             spec.instance, this);
 }
 
 Window* Window::FromHandle(HWND hwnd) {

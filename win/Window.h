@@ -9,14 +9,25 @@
 
 namespace vp::win {
 
+// What CreateWindowEx is given, named; what is left out is zero.
+struct WindowSpec {
+    const char* className = nullptr;
+    const char* title = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    RECT rect{};  // in the parent's client coordinates, or the screen's
+    HWND parent = nullptr;
+    HMENU menuOrId = nullptr;
+    HINSTANCE instance = nullptr;
+};
+
 class Window : public WindowObject {
 public:
     Window() = default;
 
     // Creates the window of a class registered with WindowProcedure (or a superclass of
     // a system class whose procedure is given by SetBaseProcedure) and binds it to this.
-    HWND Create(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
-                int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance);
+    HWND Create(const WindowSpec& spec);
 
     // The procedure that every class of a window object registers.
     static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -23,6 +23,29 @@ TEST(HookHost, GesturesSurvivePackingAndIndexesOutOfRangeStayOutOfRange) {
     EXPECT_EQ(wide.buttonIndex, 255u);
 }
 
+TEST(HookHost, ProgramHashesArriveWholeFromTheirHalvesAndEachListStartsAfresh) {
+    ExclusionAssembly assembly;
+    const std::uint64_t sent[] = {0x0123456789ABCDEFull, 0xFFFFFFFF00000001ull};
+    for (std::uint32_t slot = 0; slot < 2; ++slot) {
+        assembly.TakeHalf(slot * 2 + 1, static_cast<std::uint32_t>(sent[slot] >> 32));
+        assembly.TakeHalf(slot * 2, static_cast<std::uint32_t>(sent[slot]));
+    }
+    assembly.TakeHalf(kMaxGestureExclusions * 2, 7);  // no such slot: ignored
+    std::uint64_t hashes[kMaxGestureExclusions];
+    ASSERT_EQ(assembly.End(2, hashes), 2);
+    EXPECT_EQ(hashes[0], sent[0]);
+    EXPECT_EQ(hashes[1], sent[1]);
+    EXPECT_EQ(hashes[2], 0u);
+
+    // The next list knows nothing of the last one, and a count beyond the capacity is cut.
+    assembly.TakeHalf(1, 5);
+    ASSERT_EQ(assembly.End(1000, hashes), kMaxGestureExclusions);
+    EXPECT_EQ(hashes[0], 5ull << 32);
+    EXPECT_EQ(hashes[1], 0u);
+    EXPECT_EQ(assembly.End(0, hashes), 0);
+    EXPECT_EQ(hashes[0], 0u);
+}
+
 TEST(HookHost, CommandLineTakesExactlyFourNumbersAfterTheProgramName) {
     const auto arguments = ParseHostCommandLine(
         "\"C:\\Program Files\\Vanta picker\\VPHookHost32.exe\" 65622 256 65792  65538 ");

@@ -31,6 +31,18 @@ TEST(WideText, OnlyTrailingBlanksAreTrimmed) {
     EXPECT_TRUE(text.empty());
 }
 
+TEST(WideText, LineEndsCountedOnceMapOntoCrLfText) {
+    const std::u16string text = u"ab\r\ncd\r\n\r\ne";
+    // Positions 0 1 2(line end) 3 4 5(line end) 6(line end) 7.
+    const std::size_t expected[] = {0, 1, 2, 4, 5, 6, 8, 10, 11, 11};
+    for (std::size_t position = 0; position < std::size(expected); ++position) {
+        EXPECT_EQ(PositionCountingLineEndsOnce(text, position), expected[position]) << position;
+    }
+    // A lone CR or LF is one character either way.
+    EXPECT_EQ(PositionCountingLineEndsOnce(u"a\rb\nc", 4), 4u);
+    EXPECT_EQ(PositionCountingLineEndsOnce(u"", 3), 0u);
+}
+
 TEST(WideText, PercentEncodesUtf8ExceptUnreservedCharacters) {
     EXPECT_EQ(PercentEncodeUtf8(u"AT&T C++ 100%"), "AT%26T%20C%2B%2B%20100%25");
     EXPECT_EQ(PercentEncodeUtf8(u"aZ09-._~#/?=\""), "aZ09-._~%23%2F%3F%3D%22");

@@ -8,13 +8,14 @@
 #include <thread>
 
 #include "resources/resource.h"
+#include "tests/win/Protocol.h"
 #include "tests/win/WindowSearch.h"
 #include "win/WinText.h"
 
 namespace vp {
 namespace {
 
-constexpr char kAboutTitle[] = "About Vantapicker";
+using test::kAboutTitle;
 
 // Runs something that shows the About box on its own thread; whatever the test does,
 // the box is closed and the thread joined at the end.
@@ -104,8 +105,8 @@ TEST(AboutBox, SecondCallBringsTheOpenBoxForwardInsteadOfOpeningAnother) {
     ASSERT_NE(box, nullptr);
 
     // Something else comes in front.
-    HWND other = ::CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400,
-                                   300, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND other = ::CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 300,
+                                   200, 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(other, nullptr);
     ::SetForegroundWindow(other);
     PumpMessagesFor(100);

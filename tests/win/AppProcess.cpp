@@ -1,6 +1,7 @@
 #include "tests/win/AppProcess.h"
 
 #include "sites/SiteListFile.h"
+#include "tests/win/Protocol.h"
 #include "tests/win/WindowSearch.h"
 
 namespace vp {
@@ -75,7 +76,7 @@ void RemoveSiteLists() {
 }
 
 HWND WaitForMainWindow(DWORD timeoutMs) {
-    return WaitForTopLevelWindow("QH_VantapickerHiddenWnd", nullptr, timeoutMs);
+    return WaitForTopLevelWindow(test::kMainWindowClassName, nullptr, timeoutMs);
 }
 
 }  // namespace vp

@@ -9,7 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/RegistryKeys.h"
 #include "tests/win/Fixtures.h"
+#include "tests/win/Protocol.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
@@ -131,7 +133,11 @@ private:
 
 class ClipboardChain : public ::testing::Test {
 protected:
-    void SetUp() override { ResetProgramState(); }
+    void SetUp() override {
+        ResetProgramState();
+        // The captures here are copies, which the chain hears of.
+        WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 0);
+    }
     void TearDown() override { DeleteProgramKeys(); }
 };
 
@@ -209,7 +215,7 @@ TEST_F(ClipboardChain, ABusyOrHungViewerHoldsUpNoCapture) {
         << recorder.Urls()[0];
 
     slow.StopAnswering(8000);
-    ::SendMessageA(fixture.Window(), WM_APP + 4, 0, 0);  // forward again
+    ::SendMessageA(fixture.Window(), test::selection_fixture::kComeForward, 0, 0);
     PressKeys({VK_CONTROL}, VK_F2);
     EXPECT_TRUE(recorder.WaitForUrls(2, 7000));
     EXPECT_TRUE(slow.Asleep()) << "the search waited for the viewer";

@@ -13,6 +13,7 @@
 
 #include "win/WinText.h"
 #include "resources/resource.h"
+#include "tests/win/Protocol.h"
 #include "tests/win/WindowSearch.h"
 
 namespace vp {
@@ -151,7 +152,7 @@ protected:
 TEST_F(ColorStatic, IsAChildOfItsClassWithTheGivenIdAndNoWindowText) {
     char className[64] = {};
     ::GetClassNameA(link.Handle(), className, sizeof className);
-    EXPECT_STREQ(className, "QH_ColorStaticWnd");
+    EXPECT_STREQ(className, test::kLinkClassName);
     EXPECT_EQ(::GetParent(link.Handle()), parent);
     EXPECT_EQ(::GetDlgCtrlID(link.Handle()), kLinkId);
     RECT rect;
@@ -161,7 +162,7 @@ TEST_F(ColorStatic, IsAChildOfItsClassWithTheGivenIdAndNoWindowText) {
 
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    ASSERT_TRUE(::GetClassInfoExA(ProgramInstance(), "QH_ColorStaticWnd", &windowClass));
+    ASSERT_TRUE(::GetClassInfoExA(ProgramInstance(), test::kLinkClassName, &windowClass));
     EXPECT_EQ(windowClass.style, static_cast<UINT>(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS));
     EXPECT_EQ(windowClass.hbrBackground, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
 

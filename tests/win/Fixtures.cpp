@@ -5,18 +5,15 @@
 #include <utility>
 #include <vector>
 
+#include "tests/fixtures/FixtureMessages.h"
 #include "tests/win/WindowSearch.h"
 
 namespace vp {
 namespace {
 
-constexpr char kSelectionClass[] = "VP_SelectionFixture";
+using namespace test::selection_fixture;
+constexpr const char* kSelectionClass = kClassName;
 constexpr int kSelectionEditId = 1;
-constexpr UINT kQueryCount = WM_APP + 1;
-constexpr UINT kResetCounts = WM_APP + 2;
-constexpr UINT kQueryChanged = WM_APP + 3;
-constexpr UINT kComeForward = WM_APP + 4;
-constexpr UINT kQueryInsertPresses = WM_APP + 5;
 constexpr DWORD kQueryTimeoutMs = 5000;
 
 constexpr char kRecorderSettingsKey[] = "Software\\Vantapicker Tests";
@@ -260,7 +257,7 @@ int FixtureBitness() {
 // ---------------------------------------------------------------------------
 
 SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, bool peekFirst,
-                                   bool ownAnsiCopy) {
+                                   SelectionControl control, UINT copyDelayMs, bool ownAnsiCopy) {
     textFile_ = NewTempFile();
     if (!WriteFileBytes(textFile_, text)) {
         problem_ = "cannot write the text file " + textFile_;
@@ -272,6 +269,12 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, boo
     commandLine.append(" ").append(Quoted(textFile_));
     if (peekFirst) {
         commandLine.append(" --peek");
+    }
+    if (control != SelectionControl::Edit) {
+        commandLine.append(control == SelectionControl::RichEdit ? " --richedit" : " --password");
+    }
+    if (copyDelayMs != 0) {
+        commandLine.append(" --copy-delay=" + std::to_string(copyDelayMs));
     }
     if (ownAnsiCopy) {
         commandLine.append(" --own-ansi");
@@ -349,6 +352,7 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, boo
 }
 
 SelectionFixture::~SelectionFixture() {
+    Release();
     if (process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
         ::TerminateProcess(process_.Get(), 0);
         ::WaitForSingleObject(process_.Get(), 5000);
@@ -373,7 +377,7 @@ ClipboardOwnerFixture::ClipboardOwnerFixture() {
     process_.Reset(info.hProcess);
     ready_ = WaitUntil(
         [&] {
-            window_ = ::FindWindowA("VP_ClipboardOwner", nullptr);
+            window_ = ::FindWindowA(test::clipboard_owner::kClassName, nullptr);
             return window_ != nullptr && ::GetClipboardOwner() == window_;
         },
         10000);
@@ -387,19 +391,19 @@ ClipboardOwnerFixture::~ClipboardOwnerFixture() {
 }
 
 int ClipboardOwnerFixture::KeptRenders() const {
-    return static_cast<int>(Query(window_, WM_APP + 1, 0, -1));
+    return static_cast<int>(Query(window_, test::clipboard_owner::kQueryKeptRenders, 0, -1));
 }
 
 int ClipboardOwnerFixture::OtherRenders() const {
-    return static_cast<int>(Query(window_, WM_APP + 2, 0, -1));
+    return static_cast<int>(Query(window_, test::clipboard_owner::kQueryOtherRenders, 0, -1));
 }
 
 void ClipboardOwnerFixture::StopAnswering(DWORD ms) const {
-    ::PostMessageA(window_, WM_APP + 3, ms, 0);
+    ::PostMessageA(window_, test::clipboard_owner::kStopAnswering, ms, 0);
 }
 
 bool ClipboardOwnerFixture::TakeClipboard() const {
-    Query(window_, WM_APP + 4, 0, -1);
+    Query(window_, test::clipboard_owner::kTakeClipboard, 0, -1);
     return ::GetClipboardOwner() == window_;
 }
 
@@ -421,6 +425,32 @@ void SelectionFixture::ResetCounts() const {
 
 bool SelectionFixture::WasPasted() const {
     return Query(window_, kQueryChanged, 0, 0) == 1;
+}
+
+void SelectionFixture::Select(int start, int end) const {
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(edit_, EM_SETSEL, static_cast<WPARAM>(start), end, SMTO_ABORTIFHUNG,
+                          kQueryTimeoutMs, &ignored);
+}
+
+void SelectionFixture::Hang() {
+    release_.Reset(::CreateEventA(nullptr, TRUE, FALSE, kReleaseEvent));
+    ::ResetEvent(release_.Get());
+    ::PostMessageA(window_, kHang, 0, 0);
+    // Hung once it no longer answers.
+    WaitUntil(
+        [&] {
+            DWORD_PTR ignored = 0;
+            return !::SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 50, &ignored);
+        },
+        5000);
+}
+
+void SelectionFixture::Release() {
+    if (release_) {
+        ::SetEvent(release_.Get());
+        release_.Reset();
+    }
 }
 
 // ---------------------------------------------------------------------------

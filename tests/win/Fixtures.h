@@ -28,16 +28,22 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // VP_TEST_FIXTURE_BITS is 32, so that the same tests run against a 32-bit application.
 int FixtureBitness();
 
+// The control that SelectionFixture.exe shows its text in.
+enum class SelectionControl { Edit, RichEdit, Password };
+
 // SelectionFixture.exe (or its 32-bit build, see FixtureBitness) showing `text` (any bytes but
 // zero), all of it selected, in the foreground with the focus in its edit control. Ends the program
 // when destroyed.
 class SelectionFixture {
 public:
     // peekFirst: the program peeks at each message (PM_NOREMOVE) before it removes it.
+    // copyDelayMs: Ctrl+Insert copies only that much later.
     // ownAnsiCopy: its copy puts the Unicode text and an ANSI text of its own, with a
     // question mark for every character outside ASCII.
     explicit SelectionFixture(const std::string& text, DWORD timeoutMs = 10000,
-                              bool peekFirst = false, bool ownAnsiCopy = false);
+                              bool peekFirst = false,
+                              SelectionControl control = SelectionControl::Edit,
+                              UINT copyDelayMs = 0, bool ownAnsiCopy = false);
     ~SelectionFixture();
     SelectionFixture(const SelectionFixture&) = delete;
     SelectionFixture& operator=(const SelectionFixture&) = delete;
@@ -65,6 +71,11 @@ public:
     // True when the text was changed since the start or ResetCounts: a paste (for
     // example Shift+Insert) or typing, never a copy.
     bool WasPasted() const;
+    // Selects the characters from `start` to `end` of the control (its own positions).
+    void Select(int start, int end) const;
+    // The program stops responding until Release (or its destruction, or 10 s).
+    void Hang();
+    void Release();
 
 private:
     win::KernelHandle process_;
@@ -74,6 +85,7 @@ private:
     HWND edit_ = nullptr;
     bool ready_ = false;
     std::string problem_;
+    win::KernelHandle release_;  // set: the hung program goes on
 };
 
 // ClipboardOwner.exe owning the clipboard with thirty formats that it renders only on

@@ -11,6 +11,7 @@
 
 #include "core/RegistryKeys.h"
 #include "tests/win/Fixtures.h"
+#include "tests/win/Protocol.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
@@ -21,7 +22,7 @@ namespace {
 
 const char kPrivateFormat[] = "Vantapicker Test Private";
 const char kPrivateBytes[] = "private\0bytes";
-constexpr UINT kFixtureComeForward = WM_APP + 4;  // SelectionFixture.exe takes the foreground
+using test::selection_fixture::kComeForward;
 
 HGLOBAL Block(const void* data, std::size_t size) {
     HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
@@ -108,7 +109,14 @@ bool WaitForSettledChange(DWORD sequence, DWORD timeoutMs = 5000) {
     return true;
 }
 
-class KeepClipboard : public RecordedSearchTest {};
+// Only a copy changes the clipboard: the selection is not read directly here.
+class KeepClipboard : public RecordedSearchTest {
+protected:
+    void SetUp() override {
+        RecordedSearchTest::SetUp();
+        WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 0);
+    }
+};
 
 TEST_F(KeepClipboard, RestoredOnlyWhenAskedAndNeverOverTheUsersCopy) {
     {
@@ -144,7 +152,7 @@ TEST_F(KeepClipboard, RestoredOnlyWhenAskedAndNeverOverTheUsersCopy) {
     EXPECT_FALSE(FormatBytes("ExcludeClipboardContentFromMonitorProcessing", 1).empty());
 
     // A copy the user makes while the popup's capture is still open is kept.
-    ::SendMessageA(fixture.Window(), kFixtureComeForward, 0, 0);
+    ::SendMessageA(fixture.Window(), kComeForward, 0, 0);
     PressKeys({VK_CONTROL}, VK_F1);
     ASSERT_TRUE(WaitUntil([&] { return app.SearchText() == "kept selection"; }));
     ASSERT_TRUE(SetClipboardText("user copy"));
@@ -166,7 +174,7 @@ TEST_F(KeepClipboard, RestoredOnlyWhenAskedAndNeverOverTheUsersCopy) {
 
     // News of the chain without a change (a viewer joining passes on the clipboard as it
     // is) is no copy: nothing is searched and the clipboard is not written.
-    ::SendMessageA(nothing.Window(), kFixtureComeForward, 0, 0);
+    ::SendMessageA(nothing.Window(), kComeForward, 0, 0);
     ASSERT_TRUE(SetClipboardText("unchanged"));
     const DWORD unchanged = ::GetClipboardSequenceNumber();
     PressKeys({VK_CONTROL}, VK_F2);
@@ -178,7 +186,7 @@ TEST_F(KeepClipboard, RestoredOnlyWhenAskedAndNeverOverTheUsersCopy) {
 
     // An empty clipboard comes back empty.
     EmptyClipboardNow();
-    ::SendMessageA(fixture.Window(), kFixtureComeForward, 0, 0);
+    ::SendMessageA(fixture.Window(), kComeForward, 0, 0);
     PressKeys({VK_CONTROL}, VK_F2);
     ASSERT_TRUE(recorder_.WaitForUrls(4));
     EXPECT_TRUE(WaitUntil([] { return ::CountClipboardFormats() == 0; }, 5000));
@@ -209,7 +217,7 @@ TEST_F(KeepClipboard, OwnersThatRenderOnRequestGetAskedOnlyForWhatIsKeptAndNever
     // An owner that has stopped answering is not asked at all: the program stays
     // responsive and the trigger still searches; the selection then stays on the
     // clipboard, as nothing could be kept.
-    ::SendMessageA(fixture.Window(), kFixtureComeForward, 0, 0);
+    ::SendMessageA(fixture.Window(), kComeForward, 0, 0);
     ASSERT_TRUE(owner.TakeClipboard());
     owner.StopAnswering(4000);
     PumpMessagesFor(300);

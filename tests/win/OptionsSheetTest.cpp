@@ -64,6 +64,40 @@ void Press(HWND dialog, int button) {
                    reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
 }
 
+std::string g_boxText;
+
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD) {
+    if (HWND box = ::FindWindowA("#32770", "Vantapicker")) {
+        g_boxText = MessageBoxText(box);
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+}
+
+// Presses a button that may show a message box of the program; returns the box's text
+// (empty when none came), the box answered with OK.
+std::string PressAnsweringBox(HWND dialog, int button) {
+    g_boxText.clear();
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, AnswerBox);
+    Press(dialog, button);
+    ::KillTimer(nullptr, timer);
+    return g_boxText;
+}
+
+std::u16string WideText(HWND window) {
+    wchar_t text[2048] = {};
+    ::GetWindowTextW(window, text, 2048);
+    return reinterpret_cast<const char16_t*>(text);
+}
+
+void SetWideText(HWND window, const std::u16string& text) {
+    ::SetWindowTextW(window, reinterpret_cast<const wchar_t*>(text.c_str()));
+}
+
+std::optional<std::u16string> StoredWide(const char* name) {
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+    return win::ReadWideString(key.Get(), name);
+}
+
 HWND PageOf(HWND dialog, const char* title) {
     return ::FindWindowExA(dialog, nullptr, "#32770", title);
 }
@@ -346,28 +380,90 @@ TEST_F(GeneralPageSettings, KeyOutsideTheListShowsNoSelectionAndIsKeptAndCancelS
     EXPECT_EQ(Stored("EnablePopupWindow"), std::optional<std::uint32_t>(1));
 }
 
-TEST_F(GeneralPageSettings, KeepClipboardBoxShowsAndStoresRestoreClipboard) {
-    // Off and never stored: OK leaves no value behind.
+TEST_F(GeneralPageSettings, ClipboardBoxesShowAndStoreTheirSettingsWritingDefaultsOnlyOverAValue) {
+    // Keep off and direct reading on, never stored: OK leaves no value behind.
     RunSheet([](HWND dialog) {
         HWND page = PageOf(dialog, "General");
         EXPECT_EQ(WindowText(::GetDlgItem(page, IDC_KEEP_CLIPBOARD)),
                   "&Keep my clipboard as it was");
         EXPECT_FALSE(Checked(page, IDC_KEEP_CLIPBOARD));
+        EXPECT_EQ(WindowText(::GetDlgItem(page, IDC_READ_DIRECTLY)),
+                  "Read the selection &without the clipboard");
+        EXPECT_TRUE(Checked(page, IDC_READ_DIRECTLY));
         Press(dialog, IDOK);
     });
     EXPECT_EQ(Stored("RestoreClipboard"), std::nullopt);
+    EXPECT_EQ(Stored("ReadSelectionDirectly"), std::nullopt);
     RunSheet([](HWND dialog) {
         ::CheckDlgButton(PageOf(dialog, "General"), IDC_KEEP_CLIPBOARD, BST_CHECKED);
+        ::CheckDlgButton(PageOf(dialog, "General"), IDC_READ_DIRECTLY, BST_UNCHECKED);
         Press(dialog, IDOK);
     });
     EXPECT_EQ(Stored("RestoreClipboard"), std::optional<std::uint32_t>(1));
+    EXPECT_EQ(Stored("ReadSelectionDirectly"), std::optional<std::uint32_t>(0));
     RunSheet([](HWND dialog) {
         HWND page = PageOf(dialog, "General");
         EXPECT_TRUE(Checked(page, IDC_KEEP_CLIPBOARD));
+        EXPECT_FALSE(Checked(page, IDC_READ_DIRECTLY));
         ::CheckDlgButton(page, IDC_KEEP_CLIPBOARD, BST_UNCHECKED);
+        ::CheckDlgButton(page, IDC_READ_DIRECTLY, BST_CHECKED);
         Press(dialog, IDOK);
     });
     EXPECT_EQ(Stored("RestoreClipboard"), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(Stored("ReadSelectionDirectly"), std::optional<std::uint32_t>(1));
+}
+
+TEST_F(GeneralPageSettings, ProgramsWithoutGesturesAreShownStoredAndRefusedBeyondThirtyTwo) {
+    // Never named: OK leaves no value behind.
+    RunSheet([](HWND dialog) {
+        EXPECT_EQ(WideText(::GetDlgItem(PageOf(dialog, "General"), IDC_GESTURE_EXCLUSIONS)), u"");
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(StoredWide("GestureExclusions"), std::nullopt);
+
+    const std::u16string stored = u"game.exe; C:\\Tools\\Caf\u00e9.exe";
+    {
+        win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kSettingsKey);
+        ASSERT_EQ(win::WriteWideString(key.Get(), "GestureExclusions", stored), ERROR_SUCCESS);
+    }
+    RunSheet([&](HWND dialog) {
+        HWND page = PageOf(dialog, "General");
+        HWND field = ::GetDlgItem(page, IDC_GESTURE_EXCLUSIONS);
+        EXPECT_EQ(WideText(field), stored);
+
+        // One name more than the hook holds: a box says so, nothing of the dialog is
+        // stored and it stays open on the field.
+        std::u16string tooMany;
+        for (int i = 0; i <= 32; ++i) {
+            tooMany += u"program" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
+                       (i < 26 ? u"" : u"2") + u".exe;";
+        }
+        SetWideText(field, tooMany);
+        Select(page, IDC_POPUP_HOTKEY_KEY, 36);
+        const std::string box = PressAnsweringBox(dialog, IDOK);
+        EXPECT_NE(box.find("at most 32 programs"), std::string::npos) << box;
+        ASSERT_TRUE(::IsWindow(dialog));
+        EXPECT_TRUE(::IsWindowVisible(page));
+        EXPECT_EQ(::GetFocus(), field);
+        EXPECT_EQ(StoredWide("GestureExclusions"), stored);
+        EXPECT_EQ(Stored("PopupWindowHotKey"), std::optional<std::uint32_t>(0));
+
+        // Thirty-two names, one of them twice in other case, are taken as written.
+        SetWideText(field, tooMany.substr(0, tooMany.rfind(u"program")) + u"PROGRAMA.EXE");
+        EXPECT_EQ(PressAnsweringBox(dialog, IDOK), "");
+        EXPECT_FALSE(::IsWindow(page));
+    });
+    EXPECT_EQ(Stored("PopupWindowHotKey"), std::optional<std::uint32_t>(36));
+    const auto taken = StoredWide("GestureExclusions");
+    ASSERT_TRUE(taken.has_value());
+    EXPECT_EQ(taken->substr(taken->size() - 13), u";PROGRAMA.EXE");
+
+    // Cleared: the value is emptied, so that no program is left out.
+    RunSheet([](HWND dialog) {
+        SetWideText(::GetDlgItem(PageOf(dialog, "General"), IDC_GESTURE_EXCLUSIONS), u"");
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(StoredWide("GestureExclusions"), std::u16string());
 }
 
 TEST_F(GeneralPageSettings, RunValueHoldsTheQuotedPathAndIsShownQuotedOrNot) {

@@ -20,6 +20,7 @@
 #include "sites/SiteListFile.h"
 #include "sites/SiteListFormat.h"
 #include "tests/win/Fixtures.h"
+#include "tests/win/Protocol.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
@@ -28,13 +29,14 @@
 namespace vp {
 namespace {
 
-constexpr UINT kTrayNotify = WM_USER + 10;
-constexpr UINT kFixtureComeForward = WM_APP + 4;  // SelectionFixture.exe takes the foreground
+using test::kAboutTitle;
+using test::kOptionsTitle;
+using test::kTrayNotify;
+using test::selection_fixture::kComeForward;
 constexpr int kFirstLinkId = 100;
 constexpr COLORREF kLinkBlue = RGB(0, 20, 140);
 constexpr COLORREF kHoverBrown = RGB(180, 80, 0);
 constexpr COLORREF kBackground = RGB(255, 250, 240);
-constexpr char kAboutTitle[] = "About Vantapicker";
 
 int PopupWidth() {
     return 219 + 2 * ::GetSystemMetrics(SM_CXBORDER);
@@ -285,7 +287,7 @@ protected:
         // left over would pass for the new program's.
         ASSERT_TRUE(WaitUntil(
             [] {
-                return FindTopLevelWindow("QH_VantapickerHiddenWnd") == nullptr &&
+                return FindTopLevelWindow(test::kMainWindowClassName) == nullptr &&
                        HotKeyIsFree(MOD_CONTROL, VK_F1) && HotKeyIsFree(MOD_CONTROL, VK_F2);
             },
             10000));
@@ -351,7 +353,7 @@ protected:
 
     // The fixture takes the foreground back, with the focus on its selection.
     static bool BringForward(const SelectionFixture& fixture) {
-        ::PostMessageA(fixture.Window(), kFixtureComeForward, 0, 0);
+        ::PostMessageA(fixture.Window(), kComeForward, 0, 0);
         return WaitUntil([&] { return ::GetForegroundWindow() == fixture.Window(); });
     }
 
@@ -409,11 +411,11 @@ TEST_F(Popup, HotKeyShowsItAtTheCursorWithTheSelectionAndTheFocusInTheSearchBox)
     // One link per default site, 205 x 16 on an 18-pixel pitch under the search box.
     std::vector<HWND> links = LinksOf(app.MainWindow());
     ASSERT_EQ(links.size(), 7u);
-    EXPECT_EQ(CountChildrenOfClass(app.MainWindow(), "QH_ColorStaticWnd"), 7);
+    EXPECT_EQ(CountChildrenOfClass(app.MainWindow(), test::kLinkClassName), 7);
     RECT client = ClientRectOnScreen(app.MainWindow());
     for (std::size_t i = 0; i < links.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(ClassOf(links[i]), "QH_ColorStaticWnd");
+        EXPECT_EQ(ClassOf(links[i]), test::kLinkClassName);
         EXPECT_EQ(::GetParent(links[i]), app.MainWindow());
         RECT link = WindowRectOf(links[i]);
         EXPECT_EQ(link.left - client.left, 5);
@@ -434,7 +436,7 @@ TEST_F(Popup, KeysWalkTheLinksInTheOrderOfTheSelectedKeyAndEnterOpensTheFocusedO
 
     std::vector<HWND> links = LinksOf(app.MainWindow());
     ASSERT_EQ(links.size(), 3u);
-    EXPECT_EQ(CountChildrenOfClass(app.MainWindow(), "QH_ColorStaticWnd"), 3);
+    EXPECT_EQ(CountChildrenOfClass(app.MainWindow(), test::kLinkClassName), 3);
     RECT rect = WindowRectOf(app.MainWindow());
     EXPECT_EQ(rect.bottom - rect.top, PopupHeight(3));
     const HWND edit = EditOf(app);
@@ -498,7 +500,7 @@ TEST_F(Popup, EscAndCloseOnlyHideItAndKeepTheTextAndTheLinks) {
 
     // Shown again as it was, then closed through its caption's message.
     ASSERT_TRUE(BringForward(fixture));
-    ::PostMessageA(app.MainWindow(), WM_USER + 13, 0, 0);
+    ::PostMessageA(app.MainWindow(), test::kShowPopup, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(app.MainWindow()) != FALSE; }));
     EXPECT_EQ(app.SearchText(), "keep me");
     ::PostMessageA(app.MainWindow(), WM_CLOSE, 0, 0);
@@ -1053,7 +1055,6 @@ TEST_F(Popup, AboutItemOpensOneBoxThatEscOkAndTheCloseButtonEachClose) {
 // ---------------------------------------------------------------------------
 // The Options dialog of the running program, reached through the tray menu.
 // ---------------------------------------------------------------------------
-constexpr char kOptionsTitle[] = "Vantapicker Options";
 
 class OptionsDialog : public Popup {
 protected:
@@ -1187,6 +1188,64 @@ TEST_F(OptionsDialog, OkStoresTheNewTriggersAndTheProgramFollowsAtOnce) {
     EXPECT_TRUE(ExitsWithZero(app));
 }
 
+// A program named in "Don't take gestures in these programs:" gets the gesture's clicks
+// and nothing opens, while another one named leaves the fixture's gesture working; the
+// hot keys stay global, and clearing the list gives the gesture back at once.
+TEST_F(OptionsDialog, NamedProgramKeepsItsGestureClicksUntilTheListIsCleared) {
+    {
+        win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kSettingsKey);
+        ASSERT_EQ(win::WriteWideString(key.Get(), "GestureExclusions", u"notepad.exe"),
+                  ERROR_SUCCESS);
+    }
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("leave me be");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    const POINT center = CenterOf(fixture.Edit());
+    auto selectAll = [&] {
+        ASSERT_TRUE(BringForward(fixture));
+        ::SendMessageA(fixture.Edit(), EM_SETSEL, 0, -1);
+        fixture.ResetCounts();
+    };
+    auto storeList = [&](const char* programs) {
+        HWND dialog = OpenOptions(app);
+        ASSERT_NE(dialog, nullptr);
+        HWND page = ::FindWindowExA(dialog, nullptr, "#32770", "General");
+        ASSERT_TRUE(::SetDlgItemTextA(page, IDC_GESTURE_EXCLUSIONS, programs));
+        const POINT ok = CenterOf(::GetDlgItem(dialog, IDOK));
+        ClickAt(ok.x, ok.y, 0);
+        ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
+    };
+
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
+    EXPECT_NE(recorder_.Urls()[0].find("leave me be"), std::string::npos);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
+
+    const std::string own =
+        FixtureBitness() == 32 ? "SELECTIONFIXTURE32.EXE" : "SelectionFixture.EXE";
+    storeList(("notepad.exe; C:\\Elsewhere\\" + own + ";").c_str());
+    selectAll();
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    PumpMessagesFor(1500);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 1);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONUP), 1);
+    EXPECT_EQ(recorder_.Urls().size(), 1u);
+    EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
+    selectAll();
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(recorder_.WaitForUrls(2));
+    EXPECT_EQ(recorder_.Urls()[1], recorder_.Urls()[0]);
+
+    storeList("");
+    selectAll();
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(recorder_.WaitForUrls(3));
+    EXPECT_EQ(recorder_.Urls()[2], recorder_.Urls()[0]);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
+    EXPECT_TRUE(ExitsWithZero(app));
+}
+
 // The Sites page of the running program: hiding the first site and adding one under its
 // category, then OK, gives the popup exactly the new visible sites in id order, and the
 // new site is searched.
@@ -1218,7 +1277,8 @@ TEST_F(OptionsDialog, OkOnTheSitesPageGivesThePopupTheNewSites) {
     // New Site under the same category, named and addressed in the properties dialog.
     ::PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_NEW_SITE, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(page, IDC_NEW_SITE)));
-    HWND properties = WaitForTopLevelWindow("#32770", "Site Properties", 5000, kVisibleWindows);
+    HWND properties =
+        WaitForTopLevelWindow("#32770", test::kSitePropertiesTitle, 5000, kVisibleWindows);
     ASSERT_NE(properties, nullptr);
     const std::string newUrl = "https://new.example/find?q=";
     ::SendDlgItemMessageA(properties, IDC_SITE_NAME, WM_SETTEXT, 0,

@@ -6,6 +6,7 @@
 #include "resources/resource.h"
 #include "sites/SiteListFile.h"
 #include "tests/win/Fixtures.h"
+#include "tests/win/Protocol.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/WindowSearch.h"
 #include "win/Registry.h"
@@ -115,7 +116,7 @@ std::string RunningApp::SearchText() const {
 }
 
 HWND RunningApp::OpenTrayMenu() {
-    ::PostMessageA(mainWindow_, 0x0400 + 10 /*WM_TRAY_NOTIFY*/, 1, WM_RBUTTONUP);
+    ::PostMessageA(mainWindow_, test::kTrayNotify, 1, WM_RBUTTONUP);
     return WaitForTopLevelWindow("#32768", nullptr, 5000);
 }
 

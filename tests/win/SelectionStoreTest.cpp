@@ -18,7 +18,7 @@ SiteCatalogue CatalogueWithIds(std::initializer_list<SiteId> ids) {
     SiteCatalogue catalogue;
     for (SiteId id : ids) {
         catalogue.Insert(id, {"site" + std::to_string(id),
-                              "https://s" + std::to_string(id) + "/?q=", 0, false, false, nullptr});
+                              "https://s" + std::to_string(id) + "/?q=", 0, false, false});
     }
     return catalogue;
 }

@@ -42,10 +42,10 @@ std::string Encrypted(std::string bytes) {
 }
 
 SiteCatalogue SampleCatalogue(SiteCategoryList& categories) {
-    categories = {{"Search", nullptr}, {"Maps", nullptr}};
+    categories = {{"Search"}, {"Maps"}};
     SiteCatalogue catalogue;
-    catalogue.Insert(0, {"Engine", "https://engine.example/?q=", 0, false, false, nullptr});
-    catalogue.Insert(-3, {"Atlas", "https://maps.example/search/", 1, true, false, nullptr});
+    catalogue.Insert(0, {"Engine", "https://engine.example/?q=", 0, false, false});
+    catalogue.Insert(-3, {"Atlas", "https://maps.example/search/", 1, true, false});
     return catalogue;
 }
 
@@ -226,7 +226,7 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
     // A sound file held open by another program: the Windows copy serves this time, and
     // the user's file stays where it is, untouched.
     SiteCatalogue single;
-    single.Insert(4, {"Own", "https://own.example/?q=", 0, false, false, nullptr});
+    single.Insert(4, {"Own", "https://own.example/?q=", 0, false, false});
     ASSERT_TRUE(SaveSiteList(single, {}));
     const std::string bytes = ReadBytes(user);
     SiteCatalogue loaded;

@@ -446,8 +446,8 @@ TEST_F(SitesPageTest, EditCutsOnlyTheFieldTheUserChanged) {
     const std::string longName(300, 'n');
     const std::string longUrl = "https://long.test/?q=" + std::string(3000, 'u');
     SiteCatalogue catalogue;
-    catalogue.Insert(0, {longName, longUrl, 0, false, false, nullptr});
-    WriteFileBytes(SystemSiteListPath(), Crypt(FormatSiteList(catalogue, {{"Only", nullptr}})));
+    catalogue.Insert(0, {longName, longUrl, 0, false, false});
+    WriteFileBytes(SystemSiteListPath(), Crypt(FormatSiteList(catalogue, {{"Only"}})));
     Open();
     Select(SiteNode(0));
     auto sameUrl = [&](HWND dialog) {

@@ -12,6 +12,7 @@
 #include "sites/SiteListFile.h"
 #include "tests/win/AppProcess.h"
 #include "tests/win/Fixtures.h"
+#include "tests/win/Protocol.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
@@ -152,7 +153,7 @@ TEST_F(Startup, CreatesItsHiddenMainWindowAndMutex) {
     LONG_PTR style = ::GetWindowLongPtrA(window, GWL_STYLE);
     EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_VISIBLE), WS_CAPTION | WS_SYSMENU);
     EXPECT_TRUE(::GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-    win::KernelHandle mutex(::OpenMutexA(SYNCHRONIZE, FALSE, "QH_VantapickerMutex"));
+    win::KernelHandle mutex(::OpenMutexA(SYNCHRONIZE, FALSE, test::kInstanceMutexName));
     EXPECT_TRUE(mutex);
 }
 
@@ -169,7 +170,7 @@ TEST_F(Startup, SecondStartEndsWithZeroAndLeavesTheFirstRunning) {
 TEST_F(Startup, AMutexThatCannotBeHadMeansAlreadyRunning) {
     // The name held by an object the program cannot open as its mutex (as when an
     // elevated copy owns it): CreateMutex gives nothing, and the start ends.
-    win::KernelHandle squatter(::CreateEventA(nullptr, TRUE, FALSE, "QH_VantapickerMutex"));
+    win::KernelHandle squatter(::CreateEventA(nullptr, TRUE, FALSE, test::kInstanceMutexName));
     ASSERT_TRUE(squatter);
     AppProcess start;
     EXPECT_EQ(start.WaitForExit(10000), 0);
@@ -193,7 +194,7 @@ TEST_F(Startup, StartsAtTheSameMomentLeaveOneProgramWhoseGesturesWork) {
         }
     }
     EXPECT_EQ(running, 1);
-    EXPECT_EQ(CountTopLevelWindows("QH_VantapickerHiddenWnd", " Vantapicker"), 1);
+    EXPECT_EQ(CountTopLevelWindows(test::kMainWindowClassName, " Vantapicker"), 1);
 
     SelectionFixture fixture("one instance");
     ASSERT_TRUE(fixture.Ready()) << fixture.Problem();

@@ -16,6 +16,7 @@
 
 #include "core/RegistryKeys.h"
 #include "tests/win/Fixtures.h"
+#include "tests/win/Protocol.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
@@ -25,14 +26,14 @@
 namespace vp {
 namespace {
 
-constexpr UINT kTrayNotify = WM_USER + 10;
+using test::kTrayNotify;
 constexpr UINT kMenuOfWindow = 0x01E1;  // MN_GETHMENU: the menu that a menu window shows
 constexpr POINT kCursor{600, 500};
 
 // The program's main window once it exists in this process, or null.
 HWND OwnMainWindow() {
     HWND window = nullptr;
-    while ((window = ::FindWindowExA(nullptr, window, "QH_VantapickerHiddenWnd", nullptr))) {
+    while ((window = ::FindWindowExA(nullptr, window, test::kMainWindowClassName, nullptr))) {
         DWORD processId = 0;
         ::GetWindowThreadProcessId(window, &processId);
         if (processId == ::GetCurrentProcessId()) {

@@ -11,6 +11,7 @@
 #include "hook/VPHook.h"
 #include "tests/win/AppProcess.h"
 #include "tests/win/Fixtures.h"
+#include "tests/win/Protocol.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
@@ -104,9 +105,7 @@ TEST_F(Triggers, PopupTriggerEmptiesTheSearchBoxEvenWhenNothingIsCopied) {
     EXPECT_TRUE(WaitForPopupWith(app, ""));
 }
 
-TEST_F(Triggers, CapturedTextIsCutTo255BytesAndLosesTrailingBlanksOnly) {
-    RunningApp app;
-    ASSERT_TRUE(app.Ready());
+TEST_F(Triggers, CapturedTextIsCutTo255BytesAndLosesTrailingBlanksOnlyOnEitherRoad) {
     std::string longText;
     for (int i = 0; i < 300; ++i) {
         longText += static_cast<char>('a' + i % 26);
@@ -117,12 +116,19 @@ TEST_F(Triggers, CapturedTextIsCutTo255BytesAndLosesTrailingBlanksOnly) {
         {"trailing tab\t", "trailing tab\t"},
         {"     ", ""},
     };
-    for (const auto& [selection, expected] : cases) {
-        SelectionFixture fixture(selection);
-        ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-        SetSearchText(app, "not yet");
-        PressKeys({VK_CONTROL}, VK_F1);
-        EXPECT_TRUE(WaitForPopupWith(app, expected));
+    for (const bool direct : {true, false}) {
+        WriteTestDword(kSettingsKey, "ReadSelectionDirectly", direct ? 1 : 0);
+        RunningApp app;
+        ASSERT_TRUE(app.Ready());
+        for (const auto& [selection, expected] : cases) {
+            SelectionFixture fixture(selection);
+            ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+            SetSearchText(app, "not yet");
+            PressKeys({VK_CONTROL}, VK_F1);
+            EXPECT_TRUE(WaitForPopupWith(app, expected)) << (direct ? "direct" : "copied");
+            EXPECT_EQ(fixture.InsertPresses(), direct ? 0 : 1);
+        }
+        ASSERT_EQ(app.ExitThroughTrayMenu(), 0);
     }
 }
 
@@ -167,6 +173,7 @@ TEST_F(Triggers, LaterCopiesReplaceThePopupTextButNotTheDefaultSearch) {
 }
 
 TEST_F(Triggers, HotKeysFromTheRegistryAreHonoured) {
+    WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 0);   // the synthesized copy's keys
     WriteTestDword(kSettingsKey, "PopupWindowHotModifier", 2);  // Ctrl+Shift
     WriteTestDword(kSettingsKey, "PopupWindowHotKey", 36);      // Q
     WriteTestDword(kSettingsKey, "DefaultActionHotKey", 46);    // no such key
@@ -353,6 +360,178 @@ TEST_F(Triggers, HookLeavesMessagesOfOtherProcessesAlone) {
     ::FreeLibrary(library);
 }
 
+// Wine's own notepad (the 64-bit one, like the program) with a file open, in front with
+// the focus in its edit control. Ended when destroyed.
+class Notepad {
+public:
+    explicit Notepad(const std::string& text) : file_(NewTempFile()) {
+        char system[MAX_PATH] = {};
+        ::GetSystemDirectoryA(system, MAX_PATH);
+        std::string commandLine = std::string("\"") + system + "\\notepad.exe\" \"" + file_ + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        ::AllowSetForegroundWindow(ASFW_ANY);
+        if (!WriteFileBytes(file_, text) ||
+            !::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &info)) {
+            return;
+        }
+        ::CloseHandle(info.hThread);
+        process_.Reset(info.hProcess);
+        WaitUntil(
+            [&] {
+                HWND front = ::GetForegroundWindow();
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(front, &owner);
+                if (front == nullptr || owner != info.dwProcessId) {
+                    return false;
+                }
+                window_ = front;
+                edit_ = ::FindWindowExA(front, nullptr, "Edit", nullptr);
+                GUITHREADINFO thread{};
+                thread.cbSize = sizeof thread;
+                return edit_ != nullptr &&
+                       ::GetGUIThreadInfo(::GetWindowThreadProcessId(front, nullptr), &thread) &&
+                       thread.hwndFocus == edit_;
+            },
+            15000);
+    }
+    ~Notepad() {
+        if (process_) {
+            ::TerminateProcess(process_.Get(), 0);
+            ::WaitForSingleObject(process_.Get(), 5000);
+        }
+        ::DeleteFileA(file_.c_str());
+    }
+    Notepad(const Notepad&) = delete;
+    Notepad& operator=(const Notepad&) = delete;
+
+    bool Ready() const { return edit_ != nullptr; }
+    HWND Edit() const { return edit_; }
+    void Select(int start, int end) const {
+        ::SendMessageA(edit_, EM_SETSEL, static_cast<WPARAM>(start), end);
+    }
+    // In front again with the focus in its edit control (the popup hides when it loses
+    // the foreground). Borrowing the input state of the window in front lets this process
+    // hand the foreground on.
+    bool ComeForward() const {
+        HWND current = ::GetForegroundWindow();
+        const DWORD currentThread = current ? ::GetWindowThreadProcessId(current, nullptr) : 0;
+        const DWORD ownThread = ::GetCurrentThreadId();
+        if (currentThread != 0 && currentThread != ownThread) {
+            ::AttachThreadInput(ownThread, currentThread, TRUE);
+        }
+        ::BringWindowToTop(window_);
+        ::SetForegroundWindow(window_);
+        if (currentThread != 0 && currentThread != ownThread) {
+            ::AttachThreadInput(ownThread, currentThread, FALSE);
+        }
+        return WaitUntil([&] {
+            GUITHREADINFO thread{};
+            thread.cbSize = sizeof thread;
+            return ::GetForegroundWindow() == window_ &&
+                   ::GetGUIThreadInfo(::GetWindowThreadProcessId(window_, nullptr), &thread) &&
+                   thread.hwndFocus == edit_;
+        });
+    }
+
+private:
+    std::string file_;
+    win::KernelHandle process_;
+    HWND window_ = nullptr;
+    HWND edit_ = nullptr;
+};
+
+TEST_F(Triggers, NotepadSelectionIsSearchedByEveryTriggerWithoutTouchingTheClipboard) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    ASSERT_TRUE(SetClipboardText("the user's own"));
+    Notepad notepad("first line\r\nsome selected words\r\nlast");
+    ASSERT_TRUE(notepad.Ready());
+    notepad.Select(17, 31);  // "selected words": positions count the CR LF as two
+    const DWORD sequence = ::GetClipboardSequenceNumber();
+
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
+    EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "selected words");
+    POINT center = CenterOf(notepad.Edit());
+    ASSERT_TRUE(notepad.ComeForward());
+    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(recorder_.WaitForUrls(2));
+    EXPECT_EQ(recorder_.Urls()[1], defaultUrl_ + "selected words");
+
+    ASSERT_TRUE(notepad.ComeForward());
+    SetSearchText(app, "earlier text");
+    PressKeys({VK_CONTROL}, VK_F1);
+    EXPECT_TRUE(WaitForPopupWith(app, "selected words"));
+    ASSERT_TRUE(notepad.ComeForward());
+    notepad.Select(0, 5);
+    SetSearchText(app, "earlier text");
+    ClickAt(center.x, center.y, 1, {VK_CONTROL});
+    EXPECT_TRUE(WaitForPopupWith(app, "first"));
+
+    PumpMessagesFor(1500);  // past every capture window
+    EXPECT_EQ(::GetClipboardSequenceNumber(), sequence);
+    EXPECT_EQ(ClipboardText(), std::optional<std::string>("the user's own"));
+}
+
+TEST_F(Triggers, RichEditIsReadDirectlyAndAPasswordFieldOnlyThroughItsCopy) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    {
+        SelectionFixture rich("first line\r\nsecond line\r\nthird", 10000, false,
+                              SelectionControl::RichEdit);
+        ASSERT_TRUE(rich.Ready()) << rich.Problem();
+        rich.Select(11, 17);  // "second": the control counts each line end once
+        const DWORD sequence = ::GetClipboardSequenceNumber();
+        PressKeys({VK_CONTROL}, VK_F2);
+        ASSERT_TRUE(recorder_.WaitForUrls(1));
+        EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "second");
+        ::SendMessageA(rich.Window(), test::selection_fixture::kComeForward, 0, 0);
+        rich.Select(6, 17);  // across a line end, which comes as CR LF as in a copy
+        SetSearchText(app, "earlier text");
+        PressKeys({VK_CONTROL}, VK_F1);
+        EXPECT_TRUE(WaitUntil([&] {
+            return app.SearchText().rfind("line", 0) == 0 &&
+                   app.SearchText().find("second") != std::string::npos;
+        })) << app.SearchText();
+        EXPECT_EQ(rich.InsertPresses(), 0);
+        PumpMessagesFor(1300);
+        EXPECT_EQ(::GetClipboardSequenceNumber(), sequence);
+    }
+    // A password field is never read: the trigger copies, as it always did, and gets what
+    // the field lets a copy have (Windows' edit control gives nothing, Wine's the text).
+    SelectionFixture secret("secret words", 10000, false, SelectionControl::Password);
+    ASSERT_TRUE(secret.Ready()) << secret.Problem();
+    const DWORD sequence = ::GetClipboardSequenceNumber();
+    PressKeys({VK_CONTROL}, VK_F2);
+    EXPECT_TRUE(WaitUntil([&] { return secret.InsertPresses() == 1; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return ::GetClipboardSequenceNumber() != sequence; }, 5000));
+}
+
+TEST_F(Triggers, HungApplicationFallsBackToTheCopyWhileTheProgramStaysResponsive) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("hung selection");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    SettleInput();  // the fixture cannot answer the settling once it hangs
+    fixture.Hang();
+    SetSearchText(app, "earlier text");
+    PressKeysAtOnce({VK_CONTROL}, VK_F1);
+    // The popup comes while the application still hangs: nothing was read, and the
+    // program answers.
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(app.MainWindow()) != FALSE; }, 5000));
+    DWORD_PTR answer = 0;
+    EXPECT_NE(
+        ::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0);
+    EXPECT_EQ(app.SearchText(), "");
+    // Once it goes on, it copies on the synthesized keys within the capture window.
+    fixture.Release();
+    EXPECT_TRUE(WaitForSearchText(app, "hung selection"));
+    EXPECT_EQ(fixture.InsertPresses(), 1);
+}
+
 TEST_F(Triggers, TrayMenuOpensTheHomePageTheUserGuideAndSupport) {
     RunningApp app;
     ASSERT_TRUE(app.Ready());
@@ -371,81 +550,6 @@ TEST_F(Triggers, TrayMenuOpensTheHomePageTheUserGuideAndSupport) {
             EXPECT_EQ(opened, expected);
         }
     }
-}
-
-}  // namespace
-}  // namespace vp
-
-namespace vp {
-namespace {
-
-class SearchHistory : public Triggers {
-protected:
-    // Searches each text on the default site, selected in a fixture, with Ctrl+F2.
-    // The search box's drop-down list in order, read by choosing each entry in turn.
-    static std::vector<std::string> DropDownTexts(const RunningApp& app) {
-        const LRESULT count = ::SendMessageA(app.SearchBox(), CB_GETCOUNT, 0, 0);
-        std::vector<std::string> texts;
-        for (LRESULT i = 0; i < count; ++i) {
-            ::SendMessageA(app.SearchBox(), CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-            texts.push_back(app.SearchText());
-        }
-        return texts;
-    }
-
-    void SearchAll(std::initializer_list<const char*> texts) {
-        std::size_t before = recorder_.Urls().size();
-        for (const char* text : texts) {
-            SelectionFixture fixture(text);
-            ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-            PressKeys({VK_CONTROL}, VK_F2);
-            ASSERT_TRUE(recorder_.WaitForUrls(++before)) << text;
-        }
-    }
-};
-
-TEST_F(SearchHistory, OrderlyExitStoresItNewestFirstAndTheNextRunKeepsIt) {
-    {
-        RunningApp app;
-        ASSERT_TRUE(app.Ready());
-        SearchAll({"alpha", "beta", "alpha", "Alpha"});
-        ASSERT_EQ(app.ExitThroughTrayMenu(), 0);
-    }
-    EXPECT_EQ(StoredHistory(), (std::vector<std::string>{"Alpha", "alpha", "beta"}));
-    {
-        RunningApp app;
-        ASSERT_TRUE(app.Ready());
-        EXPECT_EQ(DropDownTexts(app), (std::vector<std::string>{"Alpha", "alpha", "beta"}));
-        SearchAll({"gamma"});
-        ASSERT_EQ(app.ExitThroughTrayMenu(), 0);
-    }
-    EXPECT_EQ(StoredHistory(), (std::vector<std::string>{"gamma", "Alpha", "alpha", "beta"}));
-}
-
-TEST_F(SearchHistory, QuitMessageFromElsewhereStoresItAsExitDoes) {
-    RunningApp app;
-    ASSERT_TRUE(app.Ready());
-    SearchAll({"quit"});
-    const DWORD thread = ::GetWindowThreadProcessId(app.MainWindow(), nullptr);
-    ASSERT_TRUE(::PostThreadMessageA(thread, WM_QUIT, 0, 0));
-    EXPECT_EQ(app.Process().WaitForExit(), 0);
-    EXPECT_EQ(StoredHistory(), std::vector<std::string>{"quit"});
-}
-
-TEST_F(SearchHistory, AtMostTwentyEntriesAreStored) {
-    for (int i = 0; i < 20; ++i) {
-        std::string text = "e" + std::to_string(i);
-        WriteTestValue(kHistoryKey, std::to_string(i).c_str(), REG_SZ, text.c_str(),
-                       static_cast<DWORD>(text.size() + 1));
-    }
-    RunningApp app;
-    ASSERT_TRUE(app.Ready());
-    SearchAll({"new"});
-    ASSERT_EQ(app.ExitThroughTrayMenu(), 0);
-    std::vector<std::string> stored = StoredHistory();
-    ASSERT_EQ(stored.size(), 20u);
-    EXPECT_EQ(stored.front(), "new");
-    EXPECT_EQ(stored.back(), "e18");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "sites/SiteListFile.h"
 #include "sites/SiteListFormat.h"
 #include "tests/win/Fixtures.h"
+#include "tests/win/Protocol.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
@@ -65,6 +66,7 @@ class WideSearch : public RecordedSearchTest {};
 
 TEST_F(WideSearch, ForeignScriptAndEmojiReachSearchBoxSiteAndHistoryIntact) {
     {
+        WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 0);  // copied first
         RunningApp app;
         ASSERT_TRUE(app.Ready());
         SelectionFixture japanese(kJapanese);
@@ -72,7 +74,7 @@ TEST_F(WideSearch, ForeignScriptAndEmojiReachSearchBoxSiteAndHistoryIntact) {
         PressKeys({VK_CONTROL}, VK_F1);
         EXPECT_TRUE(WaitUntil([&] { return WideSearchText(app) == FromUtf8(kJapanese); }))
             << "search box holds " << app.SearchText();
-        ::SendMessageA(japanese.Window(), WM_APP + 4, 0, 0);  // forward again
+        ::SendMessageA(japanese.Window(), test::selection_fixture::kComeForward, 0, 0);
         PressKeys({VK_CONTROL}, VK_F2);
         ASSERT_TRUE(recorder_.WaitForUrls(1));
         SelectionFixture emoji(kEmoji);
@@ -91,8 +93,18 @@ TEST_F(WideSearch, ForeignScriptAndEmojiReachSearchBoxSiteAndHistoryIntact) {
     EXPECT_EQ(StoredWide(1, &type), FromUtf8(kJapanese));
 
     // After a restart the entries are loaded and stored again unchanged behind a new one.
+    // The selection is now read without the clipboard, to the same wide text.
+    WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 1);
     RunningApp app;
     ASSERT_TRUE(app.Ready());
+    {
+        SelectionFixture japanese(kJapanese);
+        ASSERT_TRUE(japanese.Ready()) << japanese.Problem();
+        PressKeys({VK_CONTROL}, VK_F1);
+        EXPECT_TRUE(WaitUntil([&] { return WideSearchText(app) == FromUtf8(kJapanese); }))
+            << "search box holds " << app.SearchText();
+        EXPECT_EQ(japanese.InsertPresses(), 0);
+    }
     SelectionFixture plain("plain");
     ASSERT_TRUE(plain.Ready()) << plain.Problem();
     PressKeys({VK_CONTROL}, VK_F2);
@@ -104,6 +116,7 @@ TEST_F(WideSearch, ForeignScriptAndEmojiReachSearchBoxSiteAndHistoryIntact) {
 }
 
 TEST_F(WideSearch, TextTheCodePageHoldsKeepsItsAnsiBytes) {
+    WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 0);  // the applications' own copies
     RunningApp app;
     ASSERT_TRUE(app.Ready());
     const std::string text = "caf\xE9 \x80 & co";  // Windows-1252: é and the euro sign
@@ -115,7 +128,8 @@ TEST_F(WideSearch, TextTheCodePageHoldsKeepsItsAnsiBytes) {
 
     // An application's own ANSI text (another code page's, or its own replacement of
     // every non-ASCII character) is not what was selected: the Unicode text decides.
-    SelectionFixture ownAnsi("\xEF\xBB\xBFM\xC3\xBCller", 10000, false, true);
+    SelectionFixture ownAnsi("\xEF\xBB\xBFM\xC3\xBCller", 10000, false, SelectionControl::Edit, 0,
+                             true);
     ASSERT_TRUE(ownAnsi.Ready()) << ownAnsi.Problem();
     PressKeys({VK_CONTROL}, VK_F2);
     ASSERT_TRUE(recorder_.WaitForUrls(2));

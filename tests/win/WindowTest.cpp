@@ -57,11 +57,16 @@ private:
     }
 };
 
+// A window of the test class at the screen's corner.
+win::WindowSpec TestWindow(const char* title, DWORD style, int size) {
+    return {kTestClass,         title,   style,   0,
+            {0, 0, size, size}, nullptr, nullptr, ::GetModuleHandleA(nullptr)};
+}
+
 TEST(WindowObject, BindsAtNcCreateRoutesItsTableAndUnbindsAtNcDestroy) {
     RecordingWindow::RegisterClassOnce();
     RecordingWindow window;
-    HWND hwnd = window.Create(0, kTestClass, "title", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                              nullptr, ::GetModuleHandleA(nullptr));
+    HWND hwnd = window.Create(TestWindow("title", WS_OVERLAPPEDWINDOW, 100));
     ASSERT_NE(hwnd, nullptr);
     EXPECT_EQ(window.Handle(), hwnd);
     EXPECT_EQ(win::Window::FromHandle(hwnd), &window);
@@ -100,8 +105,7 @@ TEST(WindowObject, ExceptionInAHandlerDoesNotCrossTheWindowProcedure) {
     RecordedReports recorded;
     RecordingWindow::RegisterClassOnce();
     RecordingWindow window;
-    HWND hwnd = window.Create(0, kTestClass, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                              ::GetModuleHandleA(nullptr));
+    HWND hwnd = window.Create(TestWindow("", WS_POPUP, 10));
     ASSERT_NE(hwnd, nullptr);
     EXPECT_EQ(::SendMessageA(hwnd, WM_USER + 2, 0, 0), 0);
     ASSERT_EQ(RecordedReports::reports().size(), 1u);
@@ -115,8 +119,7 @@ TEST(WindowObject, WindowThatOutlivesItsObjectNoLongerReachesIt) {
     HWND hwnd = nullptr;
     {
         RecordingWindow window;
-        hwnd = window.Create(0, kTestClass, "left", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                             ::GetModuleHandleA(nullptr));
+        hwnd = window.Create(TestWindow("left", WS_POPUP, 10));
         ASSERT_NE(hwnd, nullptr);
     }
     EXPECT_EQ(win::Window::FromHandle(hwnd), nullptr);
