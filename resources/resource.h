@@ -32,6 +32,7 @@
 #define IDS_CANT_SAVE_SITE_LIST 150  // Sites page: OK could not store the site list file
 #define IDS_OTHER_SITES 151          // Sites page: root of sites whose category is missing
 #define IDS_SITE_LIST_NOT_READ 152   // Sites page: OK while the user's file could not be read
+#define IDS_CANT_EXPORT_SITE_LIST 153  // Sites page: an export could not write its file
 
 // Texts that have no string-table entry.
 #define VP_TEXT_SYSTEM_ERROR "System Error"
