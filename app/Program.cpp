@@ -16,6 +16,23 @@ namespace {
 
 constexpr char kInstanceMutexName[] = "QH_VantapickerMutex";
 
+// COM on this thread for the scope: CoInitialize, and CoUninitialize at the end when it
+// succeeded (also S_FALSE: already initialised, which still counts once).
+class ComScope {
+public:
+    ComScope() : result_(::CoInitialize(nullptr)) {}
+    ~ComScope() {
+        if (SUCCEEDED(result_)) {
+            ::CoUninitialize();
+        }
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    HRESULT result_;
+};
+
 int RunMessageLoop(HWND mainWindow, HACCEL popupKeys) {
     MSG message;
     while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -30,16 +47,19 @@ int RunMessageLoop(HWND mainWindow, HACCEL popupKeys) {
 
 }  // namespace
 
+void InstallProgramTexts() {
+    SetProgramTexts({IDS_PRODUCT_NAME, VP_TEXT_SYSTEM_ERROR, VP_TEXT_UNKNOWN_EXCEPTION});
+}
+
 int RunProgram(HINSTANCE instance, const char* commandLine) {
+    InstallProgramTexts();
     // The registration switches are served whether or not a copy runs: setup registers
     // while the user's copy may still run in another session, and must learn the result.
     const RegistrationSwitch registration = FindRegistrationSwitch(commandLine, SystemLeadBytes());
     if (registration != RegistrationSwitch::None) {
-        ::CoInitialize(nullptr);
-        HRESULT result =
-            registration == RegistrationSwitch::Register ? RegisterServer() : UnregisterServer();
-        ::CoUninitialize();
-        return static_cast<int>(result);
+        const ComScope com;
+        return static_cast<int>(registration == RegistrationSwitch::Register ? RegisterServer()
+                                                                             : UnregisterServer());
     }
 
     if (::FindWindowA(kMainWindowClass, nullptr) != nullptr) {
@@ -49,7 +69,7 @@ int RunProgram(HINSTANCE instance, const char* commandLine) {
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES | ICC_TAB_CLASSES};
     ::InitCommonControlsEx(&controls);
-    ::CoInitialize(nullptr);
+    const ComScope com;
 
     // Two starts close together (the logon entry and a manual start) can both pass the
     // window test above; the mutex lets exactly one of them on. It exists while the
@@ -57,7 +77,6 @@ int RunProgram(HINSTANCE instance, const char* commandLine) {
     // name taken by another kind of object) also means another copy is there.
     win::KernelHandle instanceMutex(::CreateMutexA(nullptr, FALSE, kInstanceMutexName));
     if (!instanceMutex || ::GetLastError() == ERROR_ALREADY_EXISTS) {
-        ::CoUninitialize();
         return 0;  // already running
     }
 
@@ -75,7 +94,6 @@ int RunProgram(HINSTANCE instance, const char* commandLine) {
             }
         }
     }
-    ::CoUninitialize();
     return 0;
 }
 

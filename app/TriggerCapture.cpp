@@ -11,37 +11,36 @@
 namespace vp {
 namespace {
 
-void SendKeyEvent(BYTE virtualKey, bool press) {
-    DWORD flags = press ? 0 : KEYEVENTF_KEYUP;
-    switch (virtualKey) {
-        case VK_INSERT:
-        case VK_RWIN:
-        case VK_RSHIFT:
-        case VK_RCONTROL:
-        case VK_RMENU:
-            flags |= KEYEVENTF_EXTENDEDKEY;
-            break;
-        default:
-            break;
-    }
-    ::keybd_event(virtualKey, static_cast<BYTE>(::MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)),
-                  flags, 0);
+// A key going down or up as the keyboard sends it, with its scan code; Insert is one of
+// the extended keys (the arrow and editing block), not the number pad's 0.
+INPUT KeyInput(WORD virtualKey, bool press) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags =
+        (press ? 0 : KEYEVENTF_KEYUP) | (virtualKey == VK_INSERT ? KEYEVENTF_EXTENDEDKEY : 0);
+    return input;
 }
 
 void SimulateCopy() {
     // Ctrl+Insert copies; a Shift still held from the trigger would make it a paste.
+    INPUT keys[5];
+    UINT count = 0;
     const bool controlDown = (::GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
     if (!controlDown) {
-        SendKeyEvent(VK_CONTROL, true);
+        keys[count++] = KeyInput(VK_CONTROL, true);
     }
     if (::GetAsyncKeyState(VK_SHIFT) & 0x8000) {
-        SendKeyEvent(VK_SHIFT, false);
+        keys[count++] = KeyInput(VK_SHIFT, false);
     }
-    SendKeyEvent(VK_INSERT, true);
-    SendKeyEvent(VK_INSERT, false);
+    keys[count++] = KeyInput(VK_INSERT, true);
+    keys[count++] = KeyInput(VK_INSERT, false);
     if (!controlDown) {
-        SendKeyEvent(VK_CONTROL, false);
+        keys[count++] = KeyInput(VK_CONTROL, false);
     }
+    // One call: the user's own keys cannot come between ours.
+    ::SendInput(count, keys, sizeof(INPUT));
 }
 
 }  // namespace

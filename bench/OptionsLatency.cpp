@@ -45,7 +45,7 @@ bool WriteLargeSiteList(int count) {
         site.category = id % 20;
         catalogue.Insert(id, site);
     }
-    return SaveSiteList(catalogue, categories);
+    return SaveSiteList(catalogue, categories) == 0;
 }
 
 // One sample: the tray menu open, then "O" until the dialog is visible; negative when it

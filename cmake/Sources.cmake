@@ -1,7 +1,8 @@
 # The one source list of the project, shared by every toolchain and by the host-tools
 # build. Paths are relative to the repository root. Each layer is one library and
-# includes only from the layers listed before it (tools/check-layers.sh checks this):
-#   base, win, core, hook, sites, popup, options, app
+# includes only from the layers listed before it (tools/check-layers.cmake checks this):
+#   base, win, resources (ids and texts, no sources of its own), core, hook, sites, popup,
+#   options, app
 
 # Portable code: no <windows.h>; built natively too, tested with the sanitizers.
 set(VP_BASE_SOURCES

@@ -14,8 +14,11 @@
 namespace vp {
 namespace {
 
+// The value's name: the position in decimal digits (std::to_wstring would bring in the
+// C library's whole wide formatter for this).
 std::wstring WideName(std::size_t position) {
-    return std::to_wstring(position);
+    const std::string digits = std::to_string(position);
+    return std::wstring(digits.begin(), digits.end());
 }
 
 // How a stored position reads: missing, present but not text we can take, or its text.

@@ -20,10 +20,9 @@ void SiteTree::Attach(HWND tree) {
     }
     // In the order of the node kinds.
     for (int bitmapId : {IDB_CATEGORY, IDB_VISIBLE_SITE, IDB_HIDDEN_SITE}) {
-        win::GdiObject bitmap(::LoadImageA(ProgramInstance(), MAKEINTRESOURCEA(bitmapId),
-                                           IMAGE_BITMAP, size, size, 0));
-        ::ImageList_AddMasked(images_.Get(), static_cast<HBITMAP>(bitmap.Get()),
-                              RGB(255, 255, 255));
+        const win::BitmapHandle bitmap(static_cast<HBITMAP>(::LoadImageA(
+            ProgramInstance(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, size, size, 0)));
+        ::ImageList_AddMasked(images_.Get(), bitmap.Get(), RGB(255, 255, 255));
     }
     ::ImageList_SetBkColor(images_.Get(), CLR_NONE);
     TreeView_SetImageList(tree_, images_.Get(), TVSIL_NORMAL);

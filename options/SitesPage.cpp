@@ -17,18 +17,6 @@
 #include "win/WinText.h"
 
 namespace vp {
-namespace {
-
-// Runs a command; an error stops it where it happened, without a message.
-template <typename Work>
-void RunQuietly(Work&& work) {
-    try {
-        work();
-    } catch (...) {
-    }
-}
-
-}  // namespace
 
 SitesPage::SitesPage(std::function<void()> exitProgram) : exitProgram_(std::move(exitProgram)) {}
 
@@ -218,7 +206,10 @@ void SitesPage::ImportSiteList() {
 
 void SitesPage::ExportSiteList() {
     if (std::optional<std::string> path = AskExportPath(Handle())) {
-        SaveSiteList(catalogue_, categories_, path->c_str());
+        if (const std::uint32_t error = SaveSiteList(catalogue_, categories_, path->c_str());
+            error != 0) {
+            ShowSystemErrorBox(IDS_CANT_EXPORT_SITE_LIST, error);  // the file is not there
+        }
     }
 }
 
@@ -251,16 +242,17 @@ void SitesPage::ApplySiteChanges() {
             }
             return;
         }
-        if (catalogueChanged_ && !SaveSiteList(catalogue_, categories_)) {
-            // The user's edits of the catalogue are lost: say so, and why (the message
-            // alone when the system gives no reason).
-            ShowSystemErrorBox(IDS_CANT_SAVE_SITE_LIST, ::GetLastError());
-            return;
+        if (catalogueChanged_) {
+            if (const std::uint32_t error = SaveSiteList(catalogue_, categories_); error != 0) {
+                // The user's edits of the catalogue are lost: say so, and why.
+                ShowSystemErrorBox(IDS_CANT_SAVE_SITE_LIST, error);
+                return;
+            }
         }
         SaveVisibleSites(catalogue_);
         SaveDefaultSiteId(defaultSiteId_);
     } catch (...) {
-        // Applying stops at the step that failed; the dialog closes all the same.
+        // Dropped on purpose: applying stops at the step that failed and the dialog closes.
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "win/Handle.h"
 #include "win/WinText.h"
 #include "resources/resource.h"
 
@@ -119,8 +120,11 @@ LRESULT ColorStatic::OnPaint(WPARAM, LPARAM) {
         ::SetTextColor(dc, hovered_ ? hoverTextColor_ : normalTextColor_);
         ::SetBkMode(dc, TRANSPARENT);
     }
-    ::SelectObject(dc, font_ != nullptr ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
-    ::TextOutA(dc, 1, 1, text_, static_cast<int>(std::strlen(text_)));
+    {
+        const win::SelectedObject font(
+            dc, font_ != nullptr ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
+        ::TextOutA(dc, 1, 1, text_, static_cast<int>(std::strlen(text_)));
+    }
     ::EndPaint(Handle(), &paint);
     return 0;
 }

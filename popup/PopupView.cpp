@@ -1,5 +1,7 @@
 #include "popup/PopupView.h"
 
+#include <utility>
+
 #include "resources/resource.h"
 #include "sites/SearchLaunch.h"
 #include "win/Dpi.h"
@@ -14,12 +16,10 @@ constexpr char kBullet = '\x95';
 
 // Height of a text line in a font, in pixels.
 int TextHeight(HFONT font) {
-    HDC screen = ::GetDC(nullptr);
-    HGDIOBJ previous = ::SelectObject(screen, font);
+    const win::WindowDc screen(nullptr);
+    const win::SelectedObject selected(screen.Get(), font);
     TEXTMETRICA metrics{};
-    ::GetTextMetricsA(screen, &metrics);
-    ::SelectObject(screen, previous);
-    ::ReleaseDC(nullptr, screen);
+    ::GetTextMetricsA(screen.Get(), &metrics);
     return metrics.tmHeight;
 }
 
@@ -30,11 +30,11 @@ void PopupView::Attach(HWND window) {
     const std::string folder = ProgramFolder();
     if (!folder.empty()) {
         const std::string file = folder + kBackgroundFileName;
-        auto bitmap = static_cast<HBITMAP>(
-            ::LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-        if (bitmap != nullptr) {
-            backgroundBitmap_.Reset(bitmap);
-            backgroundBrush_.Reset(::CreatePatternBrush(bitmap));
+        win::BitmapHandle bitmap(static_cast<HBITMAP>(
+            ::LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+        if (bitmap) {
+            backgroundBrush_.Reset(::CreatePatternBrush(bitmap.Get()));
+            backgroundBitmap_ = std::move(bitmap);
             return;
         }
     }
@@ -64,10 +64,10 @@ void PopupView::ApplyDpi(UINT dpi) {
             ::MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
         font_.Reset(::CreateFontIndirectA(&font));
     }
-    auto linkFont = static_cast<HFONT>(font_ ? font_.Get() : ::GetStockObject(DEFAULT_GUI_FONT));
+    HFONT linkFont = font_ ? font_.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     layout_ = PopupLayoutForDpi(static_cast<int>(dpi), TextHeight(linkFont));
     if (font_ || wasScaled) {
-        HFONT searchFont = font_ ? static_cast<HFONT>(font_.Get()) : searchBoxFont_;
+        HFONT searchFont = font_ ? font_.Get() : searchBoxFont_;
         ::SendMessageA(searchBox_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(searchFont), TRUE);
     }
     for (auto& link : links_) {
@@ -252,7 +252,7 @@ void PopupView::OnPaint() {
     HDC dc = ::BeginPaint(window_, &paint);
     RECT client;
     ::GetClientRect(window_, &client);
-    ::FillRect(dc, &client, static_cast<HBRUSH>(backgroundBrush_.Get()));
+    ::FillRect(dc, &client, backgroundBrush_.Get());
     ::EndPaint(window_, &paint);
 }
 

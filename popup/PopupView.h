@@ -71,10 +71,10 @@ private:
     int contentHeight_ = 0;
     UINT dpi_ = 0;  // of the current layout; 0 before the first
     PopupLayout layout_ = PopupLayoutForDpi(96, 0);
-    win::GdiObject font_;            // for a DPI other than the system's; the stock font otherwise
+    win::FontHandle font_;           // for a DPI other than the system's; the stock font otherwise
     HFONT searchBoxFont_ = nullptr;  // the search box's own, for the system's DPI
-    win::GdiObject backgroundBrush_;
-    win::GdiObject backgroundBitmap_;  // the pattern of backgroundBrush_, if any
+    win::BrushHandle backgroundBrush_;
+    win::BitmapHandle backgroundBitmap_;  // the pattern of backgroundBrush_, if any
 };
 
 }  // namespace vp

@@ -33,6 +33,7 @@
 #define IDS_OTHER_SITES 151          // Sites page: root of sites whose category is missing
 #define IDS_SITE_LIST_NOT_READ 152   // Sites page: OK while the user's file could not be read
 #define IDS_TOO_MANY_EXCLUSIONS 153  // General page: OK with more programs than the hook holds
+#define IDS_CANT_EXPORT_SITE_LIST 154  // Sites page: an export could not write its file
 
 // Texts that have no string-table entry.
 #define VP_TEXT_SYSTEM_ERROR "System Error"

@@ -209,14 +209,19 @@ SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categori
     return source;
 }
 
-bool SaveSiteList(const SiteCatalogue& catalogue, const SiteCategoryList& categories,
-                  const char* path) {
+std::uint32_t SaveSiteList(const SiteCatalogue& catalogue, const SiteCategoryList& categories,
+                           const char* path) {
+    // Why the last call failed; a call that failed without saying why still fails.
+    const auto lastError = [] {
+        const DWORD error = ::GetLastError();
+        return error != ERROR_SUCCESS ? error : static_cast<DWORD>(ERROR_GEN_FAILURE);
+    };
     std::string filePath;
     if (path != nullptr) {
         filePath = path;
     } else {
         if (!CreateUserFolder()) {
-            return false;
+            return lastError();
         }
         filePath = UserSiteListPath();
     }
@@ -230,14 +235,18 @@ bool SaveSiteList(const SiteCatalogue& catalogue, const SiteCategoryList& catego
     // failed write keeps the old file, and no other file is touched.
     char fullPath[MAX_PATH] = {};
     char* namePart = nullptr;
+    ::SetLastError(ERROR_SUCCESS);
     const DWORD length = ::GetFullPathNameA(filePath.c_str(), MAX_PATH, fullPath, &namePart);
-    if (length == 0 || length >= MAX_PATH || namePart == nullptr) {
-        return false;
+    if (length == 0 || length >= MAX_PATH) {
+        return length == 0 ? lastError() : static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE);
+    }
+    if (namePart == nullptr) {
+        return ERROR_INVALID_NAME;  // a folder, not a file
     }
     const std::string folder(fullPath, namePart);
     char temporaryPath[MAX_PATH] = {};
     if (::GetTempFileNameA(folder.c_str(), "vps", 0, temporaryPath) == 0) {
-        return false;  // GetTempFileName created the file only when it succeeded
+        return lastError();  // GetTempFileName created the file only when it succeeded
     }
     bool complete = false;
     {
@@ -247,12 +256,11 @@ bool SaveSiteList(const SiteCatalogue& catalogue, const SiteCategoryList& catego
     }
     if (!complete || !::MoveFileExA(temporaryPath, fullPath,
                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD error = ::GetLastError();
+        const DWORD error = lastError();
         ::DeleteFileA(temporaryPath);
-        ::SetLastError(error);  // the caller reports why the file was not written
-        return false;
+        return error;
     }
-    return true;
+    return ERROR_SUCCESS;
 }
 
 }  // namespace vp

@@ -3,6 +3,7 @@
 // the copy that setup put into the Windows directory is read.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "sites/SiteCatalogue.h"
@@ -39,9 +40,10 @@ SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categori
 
 // Writes the catalogue with its categories to a file (the user's own file when path is
 // null, folders created as needed), through a new temporary file beside it that replaces
-// the previous file only once it is complete. Returns whether the file was written (the
-// thread's last error then says why not); raises nothing.
-bool SaveSiteList(const SiteCatalogue& catalogue, const SiteCategoryList& categories,
-                  const char* path = nullptr);
+// the previous file only once it is complete. Returns 0 when the file was written, else
+// the system error that stopped it (never 0); raises nothing.
+[[nodiscard]] std::uint32_t SaveSiteList(const SiteCatalogue& catalogue,
+                                         const SiteCategoryList& categories,
+                                         const char* path = nullptr);
 
 }  // namespace vp

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <utility>
 
+#include "win/Handle.h"
+
 namespace vp::win {
 namespace {
 
@@ -98,20 +100,19 @@ Choice Classify(UINT format, const std::vector<UINT>& listed) {
 
 // A copy of a memory block; nothing when it cannot be made.
 HGLOBAL CopyMemoryBlock(HANDLE source, std::size_t size) {
-    const void* from = ::GlobalLock(source);
-    if (from == nullptr) {
+    const GlobalLockView<const void> from(source);
+    if (!from) {
         return nullptr;
     }
     HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    void* to = copy != nullptr ? ::GlobalLock(copy) : nullptr;
-    if (to != nullptr) {
-        std::memcpy(to, from, size);
-        ::GlobalUnlock(copy);
-    } else if (copy != nullptr) {
-        ::GlobalFree(std::exchange(copy, nullptr));
+    if (const GlobalLockView<void> to(copy); to) {
+        std::memcpy(to.Get(), from.Get(), size);
+        return copy;
     }
-    ::GlobalUnlock(source);
-    return copy;
+    if (copy != nullptr) {
+        ::GlobalFree(copy);
+    }
+    return nullptr;
 }
 
 // Whether the clipboard's owner (when there is one in another thread) answers in time:
@@ -129,15 +130,14 @@ bool OwnerAnswers(HWND owner) {
 void SetMarker(const wchar_t* name, DWORD value) {
     const UINT format = ::RegisterClipboardFormatW(name);
     HGLOBAL block = format != 0 ? ::GlobalAlloc(GMEM_MOVEABLE, sizeof value) : nullptr;
-    void* to = block != nullptr ? ::GlobalLock(block) : nullptr;
-    if (to == nullptr) {
+    if (const GlobalLockView<void> to(block); to) {
+        std::memcpy(to.Get(), &value, sizeof value);
+    } else {
         if (block != nullptr) {
             ::GlobalFree(block);
         }
         return;
     }
-    std::memcpy(to, &value, sizeof value);
-    ::GlobalUnlock(block);
     if (::SetClipboardData(format, block) == nullptr) {
         ::GlobalFree(block);
     }

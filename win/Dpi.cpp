@@ -1,5 +1,7 @@
 #include "win/Dpi.h"
 
+#include "win/Handle.h"
+
 namespace vp {
 namespace {
 
@@ -22,9 +24,9 @@ constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
 
 UINT SystemDpi() {
     static const UINT dpi = [] {
-        HDC screen = ::GetDC(nullptr);
-        const int logPixels = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
-        ::ReleaseDC(nullptr, screen);
+        const win::WindowDc screen(nullptr);
+        const int logPixels =
+            screen.Get() != nullptr ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
         return logPixels > 0 ? static_cast<UINT>(logPixels) : 96u;
     }();
     return dpi;

@@ -2,21 +2,47 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "base/ErrorCode.h"
-#include "resources/resource.h"
 #include "win/QhError.h"
 #include "win/WinText.h"
 
 namespace vp {
 namespace {
 ExceptionReporter installedReporter = nullptr;
+ProgramTexts programTexts;
+}  // namespace
+
+void SetProgramTexts(const ProgramTexts& texts) {
+    programTexts = texts;
+}
+
+const ProgramTexts& CurrentProgramTexts() {
+    return programTexts;
+}
+
+std::string SystemErrorText(std::uint32_t error) {
+    if (error == 0) {
+        return {};
+    }
+    char* buffer = nullptr;
+    const DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text = length != 0 ? std::string(buffer, length) : std::string();
+    ::LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text.empty() ? "Error " + std::to_string(error) : text;
 }
 
 void ShowErrorBox(std::int32_t code, const std::string& text) {
     if (code >= 0) {
         return;
     }
-    std::string caption = LoadResourceString(IDS_PRODUCT_NAME);
+    std::string caption = LoadResourceString(programTexts.captionId);
     ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_ICONINFORMATION);
 }
 
@@ -32,7 +58,7 @@ void ShowExceptionBox(std::exception_ptr error) {
     } catch (const _qh_error& qhError) {
         ShowErrorBox(qhError.Code(), qhError.Text());
     } catch (...) {
-        ShowErrorBox(kResultUnexpected, VP_TEXT_UNKNOWN_EXCEPTION);
+        ShowErrorBox(kResultUnexpected, programTexts.unknownException);
     }
 }
 

@@ -1,5 +1,6 @@
-// The error box, the reporter of exceptions that reach a window or dialog procedure, and
-// the guard that user-interface entry points put around their work.
+// The one error policy of the user interface: the error box, the system's description of
+// an error, the reporter of exceptions that reach a window or dialog procedure, and the
+// guards that user-interface entry points put around their work.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,20 @@
 #include <string>
 
 namespace vp {
+
+// The program's own texts that this layer shows. The program hands them over at start-up:
+// its string table and its words are not this layer's to know.
+struct ProgramTexts {
+    std::uint32_t captionId = 0;        // string-table entry: the error box's caption
+    const char* systemError = "";       // a failure without a message of its own
+    const char* unknownException = "";  // an exception that is not the program's own
+};
+void SetProgramTexts(const ProgramTexts& texts);
+const ProgramTexts& CurrentProgramTexts();
+
+// The system's description of an error, without its line end: empty for no error (0),
+// "Error N" when the system has no text for it.
+std::string SystemErrorText(std::uint32_t error);
 
 // Shows text under the caption "Vantapicker", only when code is a failure (negative).
 void ShowErrorBox(std::int32_t code, const std::string& text);
@@ -37,6 +52,17 @@ bool RunReportingErrors(Work&& work) {
         ShowExceptionBox(std::current_exception());
     }
     return false;
+}
+
+// Runs work whose failure the user does not hear about: the work stops where it failed
+// and the command ends there, as the commands that use this are meant to.
+template <typename Work>
+void RunQuietly(Work&& work) {
+    try {
+        work();
+    } catch (...) {
+        // Dropped on purpose: these commands report nothing, whatever failed.
+    }
 }
 
 }  // namespace vp

@@ -3,14 +3,15 @@
 #include <utility>
 
 #include "base/ErrorCode.h"
+#include "win/ErrorBox.h"
 #include "win/WinText.h"
-#include "resources/resource.h"
 
 namespace vp {
 
 _qh_error::_qh_error(std::int32_t code, UINT messageId)
     : code_(code),
-      text_(messageId == 0 ? std::string(VP_TEXT_SYSTEM_ERROR) : LoadResourceString(messageId)) {}
+      text_(messageId == 0 ? std::string(CurrentProgramTexts().systemError)
+                           : LoadResourceString(messageId)) {}
 
 _qh_error _qh_error::FromLastError(UINT messageId) {
     return FromSystemError(::GetLastError(), messageId);

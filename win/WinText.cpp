@@ -78,20 +78,4 @@ HINSTANCE ProgramInstance() {
     return ::GetModuleHandleA(nullptr);
 }
 
-std::string SystemErrorText(DWORD error) {
-    if (error == 0) {
-        return {};
-    }
-    char* buffer = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length != 0 ? std::string(buffer, length) : std::string();
-    ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
-        text.pop_back();
-    }
-    return text.empty() ? "Error " + std::to_string(error) : text;
-}
-
 }  // namespace vp

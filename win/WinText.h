@@ -26,10 +26,6 @@ std::optional<std::string> LosslessAnsi(std::u16string_view text);
 // ANSI text of the system code page as UTF-16.
 std::u16string AnsiToUtf16(std::string_view text);
 
-// The system's description of an error, without its line end: empty for no error (0),
-// "Error N" when the system has no text for it.
-std::string SystemErrorText(DWORD error);
-
 // A string-table entry of the program's module, cut to 255 characters (empty if absent).
 std::string LoadResourceString(UINT id);
 

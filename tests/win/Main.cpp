@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "app/Program.h"
 #include "win/ErrorBox.h"
 
 namespace {
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     ::SetProcessDPIAware();
     ::testing::InitGoogleTest(&argc, argv);
     vp::SetExceptionReporter(&FailTheTest);
+    vp::InstallProgramTexts();
     // A crash ends the program with a failure: under Wine the crash handler's own exit
     // code would otherwise be 0, and the suite would count as passed.
     ::SetUnhandledExceptionFilter([](EXCEPTION_POINTERS*) -> LONG {

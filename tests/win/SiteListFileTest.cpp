@@ -15,6 +15,7 @@
 #include "win/QhError.h"
 #include "sites/SiteListCipher.h"
 #include "sites/SiteListFormat.h"
+#include "win/ErrorBox.h"
 #include "win/Handle.h"
 #include "win/WinText.h"
 
@@ -125,7 +126,7 @@ TEST_F(SiteListFile, SavingGoesToTheUserFolderWhichThenWins) {
     SiteCatalogue catalogue = SampleCatalogue(categories);
     WriteBytes(SystemSiteListPath(), Encrypted(FormatSiteList({}, {})));
 
-    ASSERT_TRUE(SaveSiteList(catalogue, categories));
+    ASSERT_EQ(SaveSiteList(catalogue, categories), 0u);
     EXPECT_EQ(OwnSiteListPathForReading(), UserSiteListPath());
     std::string stored = ReadBytes(UserSiteListPath());
     EXPECT_EQ(stored, Encrypted(FormatSiteList(catalogue, categories)));
@@ -145,8 +146,8 @@ TEST_F(SiteListFile, SavingAgainReplacesTheFile) {
     second.Erase(0);
     const std::string path = TempFolder() + "twice.qhsl";
     for (const char* target : {path.c_str(), static_cast<const char*>(nullptr)}) {
-        ASSERT_TRUE(SaveSiteList(first, categories, target));
-        ASSERT_TRUE(SaveSiteList(second, categories, target));  // over the existing copy
+        ASSERT_EQ(SaveSiteList(first, categories, target), 0u);
+        ASSERT_EQ(SaveSiteList(second, categories, target), 0u);  // over the existing copy
         const std::string stored = ReadBytes(target ? path : UserSiteListPath());
         EXPECT_EQ(stored, Encrypted(FormatSiteList(second, categories)));
     }
@@ -159,8 +160,8 @@ TEST_F(SiteListFile, ExportsArePlainOnlyUnderTheExchangeName) {
     std::string plain = FormatSiteList(catalogue, categories);
     std::string exchangePath = TempFolder() + "AvailableSitesExchange.qhsle";
     std::string otherPath = TempFolder() + "export.qhsl";
-    ASSERT_TRUE(SaveSiteList(catalogue, categories, exchangePath.c_str()));
-    ASSERT_TRUE(SaveSiteList(catalogue, categories, otherPath.c_str()));
+    ASSERT_EQ(SaveSiteList(catalogue, categories, exchangePath.c_str()), 0u);
+    ASSERT_EQ(SaveSiteList(catalogue, categories, otherPath.c_str()), 0u);
     EXPECT_EQ(ReadBytes(exchangePath), plain);
     EXPECT_EQ(ReadBytes(otherPath), Encrypted(plain));
     ::DeleteFileA(exchangePath.c_str());
@@ -178,20 +179,20 @@ TEST_F(SiteListFile, FailedWriteKeepsThePreviousFile) {
         win::FileHandle holder(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                              FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(holder);
-        EXPECT_FALSE(SaveSiteList(catalogue, categories, path.c_str()));
+        EXPECT_NE(SaveSiteList(catalogue, categories, path.c_str()), 0u);
     }
     EXPECT_EQ(ReadBytes(path), "previous");
     WIN32_FIND_DATAA found{};
     HANDLE search = ::FindFirstFileA((TempFolder() + "vps*.tmp").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << found.cFileName;  // no temporary file left
     ::FindClose(search);
-    EXPECT_TRUE(SaveSiteList(catalogue, categories, path.c_str()));
+    EXPECT_EQ(SaveSiteList(catalogue, categories, path.c_str()), 0u);
     EXPECT_EQ(ReadBytes(path + ".new"), "the user's own file");
     ::DeleteFileA(path.c_str());
     ::DeleteFileA((path + ".new").c_str());
 
     std::string noFolder = TempFolder() + "no-such-folder\\list.qhsl";
-    EXPECT_FALSE(SaveSiteList(catalogue, categories, noFolder.c_str()));
+    EXPECT_NE(SaveSiteList(catalogue, categories, noFolder.c_str()), 0u);
 }
 
 // Another program's handle on a file, sharing only deletion (as backup programs and
@@ -205,7 +206,7 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
     SiteCategoryList categories;
     SiteCatalogue catalogue = SampleCatalogue(categories);
     WriteBytes(SystemSiteListPath(), Encrypted(FormatSiteList(catalogue, categories)));
-    ASSERT_TRUE(SaveSiteList({}, {}));
+    ASSERT_EQ(SaveSiteList({}, {}), 0u);
     const std::string user = UserSiteListPath();
     const std::string aside = user + ".unreadable";
     for (const char* damage : {"damaged", "foreign"}) {
@@ -227,7 +228,7 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
     // the user's file stays where it is, untouched.
     SiteCatalogue single;
     single.Insert(4, {"Own", "https://own.example/?q=", 0, false, false});
-    ASSERT_TRUE(SaveSiteList(single, {}));
+    ASSERT_EQ(SaveSiteList(single, {}), 0u);
     const std::string bytes = ReadBytes(user);
     SiteCatalogue loaded;
     {

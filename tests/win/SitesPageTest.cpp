@@ -26,6 +26,7 @@
 #include "tests/win/Fixtures.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/WindowSearch.h"
+#include "win/ErrorBox.h"
 #include "win/Handle.h"
 #include "win/Registry.h"
 #include "win/WinText.h"
@@ -68,6 +69,7 @@ bool Answered(const char* title, const std::function<void(HWND)>& act,
               const std::function<void()>& trigger) {
     std::atomic<bool> stop{false};
     std::atomic<bool> seen{false};
+    std::atomic<bool> done{false};
     std::thread helper([&] {
         if (HWND window = WaitForTopLevelWindow("#32770", title, 5000, {}, &stop)) {
             // A modal window is shown once its initialisation is over: answered before
@@ -80,9 +82,12 @@ bool Answered(const char* title, const std::function<void(HWND)>& act,
                 ::PostMessageA(window, WM_COMMAND, button, 0);
             }
         }
+        done = true;
     });
     trigger();
     stop = true;
+    // Pumping while the helper ends: its search reads the titles of this thread's windows.
+    WaitUntil([&] { return done.load(); }, 20000);
     helper.join();
     return seen;
 }
@@ -469,7 +474,7 @@ TEST_F(SitesPageTest, FailedStoreOfTheSiteListIsReported) {
     Select(SiteNode(5));
     ASSERT_TRUE(Answered("Site Properties", Fill("Five", "5"), [&] { Button(IDC_EDIT_SITE); }));
     // The user's file is held open elsewhere: it cannot be replaced.
-    ASSERT_TRUE(SaveSiteList({}, {}));
+    ASSERT_EQ(SaveSiteList({}, {}), 0u);
     const std::string before = ReadBytes(UserSiteListPath());
     win::FileHandle holder(::CreateFileA(UserSiteListPath().c_str(), GENERIC_READ, 0, nullptr,
                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -519,6 +524,31 @@ TEST_F(SitesPageTest, ImportAndExportExchangeWholeCatalogues) {
     SiteCategoryList expectedCategories;
     ParseSiteList(kCatalogueText, expected, &expectedCategories);
     EXPECT_EQ(Crypt(exportedBytes, false), FormatSiteList(expected, expectedCategories));
+    {
+        // A file that another program holds cannot be replaced: the export says so, and why.
+        win::FileHandle holder(::CreateFileA(exported.c_str(), GENERIC_READ, 0, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(holder);
+        auto replace = [&](HWND dialog) {
+            ChooseFile(exported)(dialog);
+            HWND confirm = nullptr;  // the dialog asks before it replaces a file: yes
+            WaitUntil([&] {
+                for (HWND window : TopLevelWindows("#32770", nullptr, kOwnVisibleWindows)) {
+                    confirm = ::GetWindow(window, GW_OWNER) == dialog ? window : confirm;
+                }
+                return confirm != nullptr;
+            });
+            ::PostMessageA(confirm, WM_COMMAND, IDYES, 0);
+        };
+        std::string failure;
+        EXPECT_TRUE(Answered("Vantapicker", Reply(IDOK, &failure), [&] {
+            Answered("Save As", replace, [&] { Button(IDC_EXPORT_SITES); });
+        }));
+        const std::string said = "Can't write the site list file. The sites were not exported.";
+        EXPECT_EQ(failure.substr(0, said.size() + 4), said + "\r\n\r\n");
+        EXPECT_GT(failure.size(), said.size() + 4);  // and the system's reason
+    }
+    EXPECT_EQ(ReadBytes(exported), exportedBytes);
 
     // A plain list under the exchange name is read; without site 0 the label stays.
     ASSERT_TRUE(import(exchange));
