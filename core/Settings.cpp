@@ -30,6 +30,26 @@ void Write(HKEY key, const char* name, bool value) {
     win::WriteDword(key, name, value ? 1 : 0);
 }
 
+bool ReadFlag(const char* name, bool defaultValue) {
+    bool value = defaultValue;
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+    Read(key.Get(), name, value);
+    return value;
+}
+
+// A flag at its default is written only over a stored value, so a user who never changed
+// it keeps the Settings key as it was.
+void WriteFlag(const char* name, bool value, bool defaultValue) {
+    if (value == defaultValue) {
+        win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+        if (!win::ReadDword(key.Get(), name)) {
+            return;
+        }
+    }
+    win::RegKey key = OpenSettingsForWriting();
+    Write(key.Get(), name, value);
+}
+
 }  // namespace
 
 void ReadTriggerSettings(TriggerSettings& settings) {
@@ -75,18 +95,11 @@ void WriteActiveState(bool active) {
 }
 
 bool ReadRestoreClipboard() {
-    bool restore = false;
-    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
-    Read(key.Get(), "RestoreClipboard", restore);
-    return restore;
+    return ReadFlag("RestoreClipboard", false);
 }
 
 void WriteRestoreClipboard(bool restore) {
-    if (!restore && !ReadRestoreClipboard()) {
-        return;
-    }
-    win::RegKey key = OpenSettingsForWriting();
-    win::WriteDword(key.Get(), "RestoreClipboard", restore ? 1 : 0);
+    WriteFlag("RestoreClipboard", restore, false);
 }
 
 std::u16string ReadGestureExclusions() {
@@ -103,21 +116,11 @@ void WriteGestureExclusions(std::u16string_view programs) {
 }
 
 bool ReadSelectionDirectly() {
-    bool direct = true;
-    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
-    Read(key.Get(), "ReadSelectionDirectly", direct);
-    return direct;
+    return ReadFlag("ReadSelectionDirectly", true);
 }
 
 void WriteReadSelectionDirectly(bool direct) {
-    if (direct) {
-        win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
-        if (!win::ReadDword(key.Get(), "ReadSelectionDirectly")) {
-            return;  // nothing stored: the default is on already
-        }
-    }
-    win::RegKey key = OpenSettingsForWriting();
-    win::WriteDword(key.Get(), "ReadSelectionDirectly", direct ? 1 : 0);
+    WriteFlag("ReadSelectionDirectly", direct, true);
 }
 
 }  // namespace vp

@@ -53,8 +53,8 @@ void WriteTriggerSettings(const TriggerSettingsUpdate& settings);
 
 // RestoreClipboard: whether a capture puts the user's clipboard back (default false).
 bool ReadRestoreClipboard();
-// Stores RestoreClipboard as REG_DWORD; off is written only when on is stored, so a
-// user who never turned it on keeps the Settings key as it was. Raises _qh_error (110,
+// Stores RestoreClipboard as REG_DWORD; off, the default, is written only over a stored
+// value, so a user who never turned it on keeps the Settings key as it was. Raises _qh_error (110,
 // 111) when the key cannot be written.
 void WriteRestoreClipboard(bool restore);
 

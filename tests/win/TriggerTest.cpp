@@ -315,6 +315,9 @@ TEST_F(Triggers, HookHost32ComesBackWhenKilledAndEndsWithTheProgram) {
     ASSERT_TRUE(::TerminateProcess(crashing.Process().Process(), 3));
     EXPECT_TRUE(WaitUntil([&] { return !ProcessRuns(orphan); }, 5000))
         << "the host outlived the program";
+    // The next test's program would take a window left behind for a running copy.
+    ::WaitForSingleObject(crashing.Process().Process(), 5000);
+    EXPECT_TRUE(WaitUntil([] { return ::FindWindowA(test::kMainWindowClassName, nullptr) == nullptr; }));
 }
 
 // Windows calls a hook of the other bitness out of context: on the installing thread,
