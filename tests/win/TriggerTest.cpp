@@ -400,20 +400,9 @@ public:
         ::SendMessageA(edit_, EM_SETSEL, static_cast<WPARAM>(start), end);
     }
     // In front again with the focus in its edit control (the popup hides when it loses
-    // the foreground). Borrowing the input state of the window in front lets this process
-    // hand the foreground on.
+    // the foreground).
     bool ComeForward() const {
-        HWND current = ::GetForegroundWindow();
-        const DWORD currentThread = current ? ::GetWindowThreadProcessId(current, nullptr) : 0;
-        const DWORD ownThread = ::GetCurrentThreadId();
-        if (currentThread != 0 && currentThread != ownThread) {
-            ::AttachThreadInput(ownThread, currentThread, TRUE);
-        }
-        ::BringWindowToTop(window_);
-        ::SetForegroundWindow(window_);
-        if (currentThread != 0 && currentThread != ownThread) {
-            ::AttachThreadInput(ownThread, currentThread, FALSE);
-        }
+        test::TakeForeground(window_);
         return WaitUntil([&] {
             return ::GetForegroundWindow() == window_ && FocusOfThreadOf(window_) == edit_;
         });
