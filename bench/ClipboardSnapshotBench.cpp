@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -21,19 +20,6 @@ namespace {
 using bench::Median;
 using bench::Milliseconds;
 using bench::Now;
-
-bool SetClipboardBlock(UINT format, const void* data, std::size_t size) {
-    if (!::OpenClipboard(nullptr)) {
-        return false;
-    }
-    ::EmptyClipboard();
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    std::memcpy(::GlobalLock(block), data, size);
-    ::GlobalUnlock(block);
-    const bool set = ::SetClipboardData(format, block) != nullptr;
-    ::CloseClipboard();
-    return set;
-}
 
 // Takes `samples` snapshots, each after `prepare`, and prints their cost.
 template <typename Prepare>
@@ -63,14 +49,7 @@ int Run() {
         return SetClipboardBlock(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     });
 
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = 2560;
-    header.biHeight = 2048;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    std::string dib(sizeof header + 2560u * 2048u * 4u, '\x5A');
-    std::memcpy(dib.data(), &header, sizeof header);
+    const std::string dib = LargeDib();
     Measure("20 MB bitmap", 10, [&] { return SetClipboardBlock(CF_DIB, dib.data(), dib.size()); });
 
     ClipboardOwnerFixture owner;

@@ -1,6 +1,7 @@
 #include "tests/win/Fixtures.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <utility>
 #include <vector>
@@ -74,13 +75,6 @@ BOOL CALLBACK FindFixtureWindow(HWND window, LPARAM param) {
         return FALSE;
     }
     return TRUE;
-}
-
-HWND FocusOfThreadOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
-    return ::GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
 }
 
 LRESULT Query(HWND window, UINT message, WPARAM wParam, LRESULT failed) {
@@ -254,6 +248,36 @@ int FixtureBitness() {
     return length > 0 && length < sizeof bits && lstrcmpA(bits, "32") == 0 ? 32 : 64;
 }
 
+HWND FocusOfThreadOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+    return ::GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+win::KernelHandle StartHelperProgram(std::string commandLine, DWORD* processId) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    ::AllowSetForegroundWindow(ASFW_ANY);  // it may take the foreground from the test
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info)) {
+        return win::KernelHandle();
+    }
+    ::CloseHandle(info.hThread);
+    if (processId != nullptr) {
+        *processId = info.dwProcessId;
+    }
+    return win::KernelHandle(info.hProcess);
+}
+
+void EndHelperProgram(const win::KernelHandle& process) {
+    if (process && ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process.Get(), 0);
+        ::WaitForSingleObject(process.Get(), 5000);
+    }
+}
+
 // ---------------------------------------------------------------------------
 
 SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, bool peekFirst,
@@ -279,18 +303,11 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, boo
     if (ownAnsiCopy) {
         commandLine.append(" --own-ansi");
     }
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    ::AllowSetForegroundWindow(ASFW_ANY);
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info)) {
+    process_ = StartHelperProgram(commandLine, &processId_);
+    if (!process_) {
         problem_ = "cannot start " + commandLine;
         return;
     }
-    ::CloseHandle(info.hThread);
-    process_.Reset(info.hProcess);
-    processId_ = info.dwProcessId;
 
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     ::WaitForInputIdle(process_.Get(), timeoutMs);  // it has shown its window
@@ -353,10 +370,7 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, boo
 
 SelectionFixture::~SelectionFixture() {
     Release();
-    if (process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
-        ::TerminateProcess(process_.Get(), 0);
-        ::WaitForSingleObject(process_.Get(), 5000);
-    }
+    EndHelperProgram(process_);
     if (!textFile_.empty()) {
         ::DeleteFileA(textFile_.c_str());
     }
@@ -364,30 +378,19 @@ SelectionFixture::~SelectionFixture() {
 
 // ---------------------------------------------------------------------------
 
-ClipboardOwnerFixture::ClipboardOwnerFixture() {
-    std::string commandLine = Quoted(TestProgramFolder() + "ClipboardOwner.exe");
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info)) {
-        return;
-    }
-    ::CloseHandle(info.hThread);
-    process_.Reset(info.hProcess);
-    ready_ = WaitUntil(
-        [&] {
-            window_ = ::FindWindowA(test::clipboard_owner::kClassName, nullptr);
-            return window_ != nullptr && ::GetClipboardOwner() == window_;
-        },
-        10000);
+ClipboardOwnerFixture::ClipboardOwnerFixture()
+    : process_(StartHelperProgram(Quoted(TestProgramFolder() + "ClipboardOwner.exe"))) {
+    ready_ = process_ && WaitUntil(
+                             [&] {
+                                 window_ =
+                                     ::FindWindowA(test::clipboard_owner::kClassName, nullptr);
+                                 return window_ != nullptr && ::GetClipboardOwner() == window_;
+                             },
+                             10000);
 }
 
 ClipboardOwnerFixture::~ClipboardOwnerFixture() {
-    if (process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
-        ::TerminateProcess(process_.Get(), 0);
-        ::WaitForSingleObject(process_.Get(), 5000);
-    }
+    EndHelperProgram(process_);
 }
 
 int ClipboardOwnerFixture::KeptRenders() const {
@@ -604,18 +607,18 @@ std::optional<std::string> ClipboardText() {
 }
 
 bool SetClipboardText(const std::string& text) {
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    return SetClipboardBlock(CF_TEXT, text.c_str(), text.size() + 1);
+}
+
+bool SetClipboardBlock(UINT format, const void* data, std::size_t size) {
+    HGLOBAL memory = test::GlobalBlock(data, size);
     if (memory == nullptr) {
         return false;
     }
-    char* bytes = static_cast<char*>(::GlobalLock(memory));
-    std::copy(text.begin(), text.end(), bytes);
-    bytes[text.size()] = '\0';
-    ::GlobalUnlock(memory);
     for (int attempt = 0; attempt < 100; ++attempt) {
         if (::OpenClipboard(nullptr)) {
             ::EmptyClipboard();
-            bool set = ::SetClipboardData(CF_TEXT, memory) != nullptr;
+            bool set = ::SetClipboardData(format, memory) != nullptr;
             ::CloseClipboard();
             if (!set) {
                 ::GlobalFree(memory);
@@ -626,6 +629,22 @@ bool SetClipboardText(const std::string& text) {
     }
     ::GlobalFree(memory);
     return false;
+}
+
+std::string LargeDib() {
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = 2560;
+    header.biHeight = 2048;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    std::string dib(sizeof header + 2560u * 2048u * 4u, '\0');
+    std::memcpy(dib.data(), &header, sizeof header);
+    for (std::size_t i = sizeof header; i < dib.size(); ++i) {
+        dib[i] = static_cast<char>(i * 7 / 3);
+    }
+    return dib;
 }
 
 void EmptyClipboardNow() {

@@ -23,6 +23,14 @@ std::string NewTempFile();
 // Writes bytes to a file, replacing it.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 
+// Starts a helper program (`commandLine` begins with its quoted path), allowed to take
+// the foreground; its process, or none when it cannot start. `processId` gets its id.
+win::KernelHandle StartHelperProgram(std::string commandLine, DWORD* processId = nullptr);
+// Ends a helper program that still runs.
+void EndHelperProgram(const win::KernelHandle& process);
+// The window with the focus in the thread of `window` (null when none).
+HWND FocusOfThreadOf(HWND window);
+
 // The bitness of the application that SelectionFixture starts: 64, or 32 (the same
 // program built as SelectionFixture32.exe) when the environment variable
 // VP_TEST_FIXTURE_BITS is 32, so that the same tests run against a 32-bit application.
@@ -186,6 +194,10 @@ POINT CenterOf(HWND window);
 std::optional<std::string> ClipboardText();
 // Puts `text` on the clipboard as CF_TEXT (owned by no window).
 bool SetClipboardText(const std::string& text);
+// Puts `size` bytes of `data` on the clipboard as the only format.
+bool SetClipboardBlock(UINT format, const void* data, std::size_t size);
+// A bottom-up DIB of 2560 x 2048 pixels at 32 bits (20 MB) with a pattern in its pixels.
+std::string LargeDib();
 // Empties the clipboard, so that a later copy can be told from an old one.
 void EmptyClipboardNow();
 // Waits until the clipboard's CF_TEXT equals `expected`; false on time-out.

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -22,14 +21,8 @@ namespace {
 
 const char kPrivateFormat[] = "Vantapicker Test Private";
 const char kPrivateBytes[] = "private\0bytes";
+using test::GlobalBlock;
 using test::selection_fixture::kComeForward;
-
-HGLOBAL Block(const void* data, std::size_t size) {
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    std::memcpy(::GlobalLock(block), data, size);
-    ::GlobalUnlock(block);
-    return block;
-}
 
 // A text and a private format, as an application that copies rich data leaves them, and
 // OLE's bookkeeping formats, which point at the copying program's data object.
@@ -38,42 +31,16 @@ bool SetTextAndPrivateFormat() {
         return false;
     }
     ::EmptyClipboard();
-    ::SetClipboardData(CF_TEXT, Block("before", 7));
+    ::SetClipboardData(CF_TEXT, GlobalBlock("before", 7));
     ::SetClipboardData(::RegisterClipboardFormatA(kPrivateFormat),
-                       Block(kPrivateBytes, sizeof kPrivateBytes));
+                       GlobalBlock(kPrivateBytes, sizeof kPrivateBytes));
     const void* object = &kPrivateBytes;  // an address that means nothing elsewhere
-    ::SetClipboardData(::RegisterClipboardFormatA("DataObject"), Block(&object, sizeof object));
+    ::SetClipboardData(::RegisterClipboardFormatA("DataObject"),
+                       GlobalBlock(&object, sizeof object));
     ::SetClipboardData(::RegisterClipboardFormatA("Ole Private Data"),
-                       Block(&object, sizeof object));
+                       GlobalBlock(&object, sizeof object));
     ::CloseClipboard();
     return true;
-}
-
-// A bottom-up DIB of 2560 x 2048 pixels at 32 bits (20 MB) with a pattern in its pixels.
-std::string LargeDib() {
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = 2560;
-    header.biHeight = 2048;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
-    std::string dib(sizeof header + 2560u * 2048u * 4u, '\0');
-    std::memcpy(dib.data(), &header, sizeof header);
-    for (std::size_t i = sizeof header; i < dib.size(); ++i) {
-        dib[i] = static_cast<char>(i * 7 / 3);
-    }
-    return dib;
-}
-
-bool SetClipboardDib(const std::string& dib) {
-    if (!::OpenClipboard(nullptr)) {
-        return false;
-    }
-    ::EmptyClipboard();
-    const bool set = ::SetClipboardData(CF_DIB, Block(dib.data(), dib.size())) != nullptr;
-    ::CloseClipboard();
-    return set;
 }
 
 // The bytes of a clipboard format, at most `size` of them (empty when absent).
@@ -235,7 +202,7 @@ TEST_F(KeepClipboard, OwnersThatRenderOnRequestGetAskedOnlyForWhatIsKeptAndNever
 
 TEST_F(KeepClipboard, ALargeBitmapComesBackWholeAndCountsTowardTheCap) {
     const std::string dib = LargeDib();
-    ASSERT_TRUE(SetClipboardDib(dib));
+    ASSERT_TRUE(SetClipboardBlock(CF_DIB, dib.data(), dib.size()));
     {
         // Only the bitmap as supplied is copied: the forms the system makes from it are not.
         auto snapshot = win::ClipboardSnapshot::Take(nullptr);
@@ -257,7 +224,7 @@ TEST_F(KeepClipboard, ALargeBitmapComesBackWholeAndCountsTowardTheCap) {
     ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("over a bitmap");
     ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-    ASSERT_TRUE(SetClipboardDib(dib));
+    ASSERT_TRUE(SetClipboardBlock(CF_DIB, dib.data(), dib.size()));
     PressKeys({VK_CONTROL}, VK_F2);
     ASSERT_TRUE(recorder_.WaitForUrls(1));
     // The clipboard may still be open for the restore when the text is gone from it.

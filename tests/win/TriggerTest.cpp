@@ -370,41 +370,28 @@ public:
     explicit Notepad(const std::string& text) : file_(NewTempFile()) {
         char system[MAX_PATH] = {};
         ::GetSystemDirectoryA(system, MAX_PATH);
-        std::string commandLine = std::string("\"") + system + "\\notepad.exe\" \"" + file_ + "\"";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        ::AllowSetForegroundWindow(ASFW_ANY);
+        DWORD id = 0;
         if (!WriteFileBytes(file_, text) ||
-            !::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &info)) {
+            !(process_ = StartHelperProgram(
+                  std::string("\"") + system + "\\notepad.exe\" \"" + file_ + "\"", &id))) {
             return;
         }
-        ::CloseHandle(info.hThread);
-        process_.Reset(info.hProcess);
         WaitUntil(
             [&] {
                 HWND front = ::GetForegroundWindow();
                 DWORD owner = 0;
                 ::GetWindowThreadProcessId(front, &owner);
-                if (front == nullptr || owner != info.dwProcessId) {
+                if (front == nullptr || owner != id) {
                     return false;
                 }
                 window_ = front;
                 edit_ = ::FindWindowExA(front, nullptr, "Edit", nullptr);
-                GUITHREADINFO thread{};
-                thread.cbSize = sizeof thread;
-                return edit_ != nullptr &&
-                       ::GetGUIThreadInfo(::GetWindowThreadProcessId(front, nullptr), &thread) &&
-                       thread.hwndFocus == edit_;
+                return edit_ != nullptr && FocusOfThreadOf(front) == edit_;
             },
             15000);
     }
     ~Notepad() {
-        if (process_) {
-            ::TerminateProcess(process_.Get(), 0);
-            ::WaitForSingleObject(process_.Get(), 5000);
-        }
+        EndHelperProgram(process_);
         ::DeleteFileA(file_.c_str());
     }
     Notepad(const Notepad&) = delete;
@@ -416,26 +403,11 @@ public:
         ::SendMessageA(edit_, EM_SETSEL, static_cast<WPARAM>(start), end);
     }
     // In front again with the focus in its edit control (the popup hides when it loses
-    // the foreground). Borrowing the input state of the window in front lets this process
-    // hand the foreground on.
+    // the foreground).
     bool ComeForward() const {
-        HWND current = ::GetForegroundWindow();
-        const DWORD currentThread = current ? ::GetWindowThreadProcessId(current, nullptr) : 0;
-        const DWORD ownThread = ::GetCurrentThreadId();
-        if (currentThread != 0 && currentThread != ownThread) {
-            ::AttachThreadInput(ownThread, currentThread, TRUE);
-        }
-        ::BringWindowToTop(window_);
-        ::SetForegroundWindow(window_);
-        if (currentThread != 0 && currentThread != ownThread) {
-            ::AttachThreadInput(ownThread, currentThread, FALSE);
-        }
+        test::TakeForeground(window_);
         return WaitUntil([&] {
-            GUITHREADINFO thread{};
-            thread.cbSize = sizeof thread;
-            return ::GetForegroundWindow() == window_ &&
-                   ::GetGUIThreadInfo(::GetWindowThreadProcessId(window_, nullptr), &thread) &&
-                   thread.hwndFocus == edit_;
+            return ::GetForegroundWindow() == window_ && FocusOfThreadOf(window_) == edit_;
         });
     }
 
