@@ -2,11 +2,11 @@
 
 namespace vp::win {
 
-HWND Window::Create(const WindowSpec& spec) {
-    const RECT& r = spec.rect;
-    return ::CreateWindowExA(spec.exStyle, spec.className, spec.title, spec.style, r.left, r.top,
-                             r.right - r.left, r.bottom - r.top, spec.parent, spec.menuOrId,
-                             spec.instance, this);
+HWND Window::Create(const WindowSpec& window) {
+    const RECT& r = window.rect;
+    return ::CreateWindowExA(window.exStyle, window.className, window.title, window.style, r.left,
+                             r.top, r.right - r.left, r.bottom - r.top, window.parent,
+                             window.menuOrId, window.instance, this);
 }
 
 Window* Window::FromHandle(HWND hwnd) {

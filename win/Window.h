@@ -27,7 +27,7 @@ public:
 
     // Creates the window of a class registered with WindowProcedure (or a superclass of
     // a system class whose procedure is given by SetBaseProcedure) and binds it to this.
-    HWND Create(const WindowSpec& spec);
+    HWND Create(const WindowSpec& window);
 
     // The procedure that every class of a window object registers.
     static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
