@@ -52,5 +52,7 @@ if [ -x fuzz/run.sh ] && command -v clang++ >/dev/null; then
 fi
 
 echo
+# CTest counts a skipped test among the passed ones; say which they were.
+grep -h '(Skipped)' "$log"/*.txt | sed 's/^ */skipped: /'
 echo "tests: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -248,6 +248,11 @@ int FixtureBitness() {
     return length > 0 && length < sizeof bits && lstrcmpA(bits, "32") == 0 ? 32 : 64;
 }
 
+bool Runs32BitPrograms() {
+    char runs[4] = {};
+    return !(::GetEnvironmentVariableA("VP_WINE_32BIT", runs, sizeof runs) == 1 && runs[0] == '0');
+}
+
 HWND FocusOfThreadOf(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;

@@ -35,6 +35,9 @@ HWND FocusOfThreadOf(HWND window);
 // program built as SelectionFixture32.exe) when the environment variable
 // VP_TEST_FIXTURE_BITS is 32, so that the same tests run against a 32-bit application.
 int FixtureBitness();
+// False where the Wine session says that 32-bit programs cannot run (VP_WINE_32BIT=0:
+// a kernel without 32-bit support); true elsewhere, Windows included.
+bool Runs32BitPrograms();
 
 // The control that SelectionFixture.exe shows its text in.
 enum class SelectionControl { Edit, RichEdit, Password };

@@ -285,6 +285,9 @@ TEST_F(Triggers, GestureHeldAcrossARestartDoesNotFireInTheNewProgram) {
 // The host of the hook in 32-bit applications: started again when it dies, with working
 // gestures; ended by Exit; ending by itself when the program's process is ended.
 TEST_F(Triggers, HookHost32ComesBackWhenKilledAndEndsWithTheProgram) {
+    if (!Runs32BitPrograms()) {
+        GTEST_SKIP() << "this machine runs no 32-bit programs";
+    }
     RunningApp app;
     ASSERT_TRUE(app.Ready());
     const DWORD first = app.WaitForHookHost32();
@@ -317,7 +320,8 @@ TEST_F(Triggers, HookHost32ComesBackWhenKilledAndEndsWithTheProgram) {
         << "the host outlived the program";
     // The next test's program would take a window left behind for a running copy.
     ::WaitForSingleObject(crashing.Process().Process(), 5000);
-    EXPECT_TRUE(WaitUntil([] { return ::FindWindowA(test::kMainWindowClassName, nullptr) == nullptr; }));
+    EXPECT_TRUE(
+        WaitUntil([] { return ::FindWindowA(test::kMainWindowClassName, nullptr) == nullptr; }));
 }
 
 // Windows calls a hook of the other bitness out of context: on the installing thread,

@@ -4,6 +4,27 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installers (they need the network)
 export WINEARCH=win64
 
+# Wine's 32-bit loader needs a kernel that runs 32-bit programs, and some virtual
+# machines have that switched off. There `wine`, and `wine-stable` that Wine's own tools
+# (winepath) call, are put ahead on the PATH as the 64-bit loader, and VP_WINE_32BIT=0
+# tells the tests that no 32-bit application can run here.
+if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    export VP_WINE_32BIT=1
+else
+    export VP_WINE_32BIT=0
+    export WINELOADER=/usr/lib/wine/wine64
+    vp_loader_dir=${TMPDIR:-/tmp}/vantapicker-wine64-$(id -u)
+    mkdir -p "$vp_loader_dir"
+    for vp_name in wine wine-stable; do
+        if [ ! -x "$vp_loader_dir/$vp_name" ]; then
+            printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$vp_loader_dir/$vp_name.$$"
+            chmod +x "$vp_loader_dir/$vp_name.$$"
+            mv -f "$vp_loader_dir/$vp_name.$$" "$vp_loader_dir/$vp_name"
+        fi
+    done
+    export PATH=$vp_loader_dir:$PATH
+fi
+
 # Makes a new prefix at $WINEPREFIX with the crash dialog switched off.
 vp_make_wine_prefix() {
     wine wineboot -i >/dev/null 2>&1
