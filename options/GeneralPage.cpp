@@ -17,18 +17,57 @@ constexpr int kModifierLists[] = {IDC_POPUP_GESTURE_MODIFIER, IDC_DEFAULT_GESTUR
                                   IDC_POPUP_HOTKEY_MODIFIER, IDC_DEFAULT_HOTKEY_MODIFIER};
 constexpr int kKeyLists[] = {IDC_POPUP_HOTKEY_KEY, IDC_DEFAULT_HOTKEY_KEY};
 
+// Which stored trigger value each list and check box shows.
+struct TriggerList {
+    int list;
+    std::uint32_t TriggerSettings::*stored;
+    std::optional<std::uint32_t> TriggerSettingsUpdate::*update;
+};
+constexpr TriggerList kTriggerLists[] = {
+    {IDC_POPUP_GESTURE_BUTTON, &TriggerSettings::PopupWindowButton,
+     &TriggerSettingsUpdate::PopupWindowButton},
+    {IDC_POPUP_GESTURE_MODIFIER, &TriggerSettings::PopupWindowKey,
+     &TriggerSettingsUpdate::PopupWindowKey},
+    {IDC_POPUP_HOTKEY_MODIFIER, &TriggerSettings::PopupWindowHotModifier,
+     &TriggerSettingsUpdate::PopupWindowHotModifier},
+    {IDC_POPUP_HOTKEY_KEY, &TriggerSettings::PopupWindowHotKey,
+     &TriggerSettingsUpdate::PopupWindowHotKey},
+    {IDC_DEFAULT_GESTURE_BUTTON, &TriggerSettings::DefaultActionButton,
+     &TriggerSettingsUpdate::DefaultActionButton},
+    {IDC_DEFAULT_GESTURE_MODIFIER, &TriggerSettings::DefaultActionKey,
+     &TriggerSettingsUpdate::DefaultActionKey},
+    {IDC_DEFAULT_HOTKEY_MODIFIER, &TriggerSettings::DefaultActionHotModifier,
+     &TriggerSettingsUpdate::DefaultActionHotModifier},
+    {IDC_DEFAULT_HOTKEY_KEY, &TriggerSettings::DefaultActionHotKey,
+     &TriggerSettingsUpdate::DefaultActionHotKey},
+};
+struct TriggerCheck {
+    int box;
+    bool TriggerSettings::*stored;
+    bool TriggerSettingsUpdate::*update;
+};
+constexpr TriggerCheck kTriggerChecks[] = {
+    {IDC_ENABLE_POPUP_GESTURE, &TriggerSettings::EnablePopupWindow,
+     &TriggerSettingsUpdate::EnablePopupWindow},
+    {IDC_ENABLE_POPUP_HOTKEY, &TriggerSettings::EnablePopupWindowHotKey,
+     &TriggerSettingsUpdate::EnablePopupWindowHotKey},
+    {IDC_ENABLE_DEFAULT_GESTURE, &TriggerSettings::EnableDefaultAction,
+     &TriggerSettingsUpdate::EnableDefaultAction},
+    {IDC_ENABLE_DEFAULT_HOTKEY, &TriggerSettings::EnableDefaultActionHotKey,
+     &TriggerSettingsUpdate::EnableDefaultActionHotKey},
+};
+
 }  // namespace
 
 INT_PTR GeneralPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     using Map = win::MessageMap<GeneralPage, INT_PTR>;
     static constexpr Map::Entry kMessages[] = {
-        Map::Message<&GeneralPage::OnInitDialog>(WM_INITDIALOG),
         Map::Command<&GeneralPage::OnBrowseProgram>(IDC_BROWSE_EXCLUDED_PROGRAM, BN_CLICKED),
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }
 
-INT_PTR GeneralPage::OnInitDialog(WPARAM, LPARAM) {
+INT_PTR GeneralPage::OnInit() {
     FillTriggerLists();
     LoadGeneralSettings();
     return TRUE;
@@ -61,22 +100,14 @@ void GeneralPage::LoadGeneralSettings() {
     TriggerSettings settings;
     ReadTriggerSettings(settings);
     // A position outside the list selects nothing; OK then leaves its value as stored.
-    auto select = [this](int list, std::uint32_t position) {
-        const auto count = static_cast<std::uint32_t>(SendItem(list, CB_GETCOUNT));
-        SendItem(list, CB_SETCURSEL, position < count ? position : static_cast<WPARAM>(-1));
-    };
-    select(IDC_POPUP_GESTURE_BUTTON, settings.PopupWindowButton);
-    select(IDC_POPUP_GESTURE_MODIFIER, settings.PopupWindowKey);
-    select(IDC_POPUP_HOTKEY_MODIFIER, settings.PopupWindowHotModifier);
-    select(IDC_POPUP_HOTKEY_KEY, settings.PopupWindowHotKey);
-    select(IDC_DEFAULT_GESTURE_BUTTON, settings.DefaultActionButton);
-    select(IDC_DEFAULT_GESTURE_MODIFIER, settings.DefaultActionKey);
-    select(IDC_DEFAULT_HOTKEY_MODIFIER, settings.DefaultActionHotModifier);
-    select(IDC_DEFAULT_HOTKEY_KEY, settings.DefaultActionHotKey);
-    SetChecked(IDC_ENABLE_POPUP_GESTURE, settings.EnablePopupWindow);
-    SetChecked(IDC_ENABLE_POPUP_HOTKEY, settings.EnablePopupWindowHotKey);
-    SetChecked(IDC_ENABLE_DEFAULT_GESTURE, settings.EnableDefaultAction);
-    SetChecked(IDC_ENABLE_DEFAULT_HOTKEY, settings.EnableDefaultActionHotKey);
+    for (const TriggerList& field : kTriggerLists) {
+        const std::uint32_t position = settings.*field.stored;
+        const auto count = static_cast<std::uint32_t>(SendItem(field.list, CB_GETCOUNT));
+        SendItem(field.list, CB_SETCURSEL, position < count ? position : static_cast<WPARAM>(-1));
+    }
+    for (const TriggerCheck& field : kTriggerChecks) {
+        SetChecked(field.box, settings.*field.stored);
+    }
     SetChecked(IDC_RUN_AT_LOGON, IsAutostartSet());
     SetChecked(IDC_KEEP_CLIPBOARD, ReadRestoreClipboard());
     SetChecked(IDC_READ_DIRECTLY, ReadSelectionDirectly());
@@ -145,18 +176,12 @@ std::optional<std::uint32_t> GeneralPage::Selection(int list) const {
 void GeneralPage::SaveGeneralSettings() {
     try {
         TriggerSettingsUpdate settings;
-        settings.PopupWindowButton = Selection(IDC_POPUP_GESTURE_BUTTON);
-        settings.DefaultActionButton = Selection(IDC_DEFAULT_GESTURE_BUTTON);
-        settings.PopupWindowKey = Selection(IDC_POPUP_GESTURE_MODIFIER);
-        settings.DefaultActionKey = Selection(IDC_DEFAULT_GESTURE_MODIFIER);
-        settings.EnableDefaultAction = IsChecked(IDC_ENABLE_DEFAULT_GESTURE);
-        settings.EnablePopupWindow = IsChecked(IDC_ENABLE_POPUP_GESTURE);
-        settings.PopupWindowHotModifier = Selection(IDC_POPUP_HOTKEY_MODIFIER);
-        settings.DefaultActionHotModifier = Selection(IDC_DEFAULT_HOTKEY_MODIFIER);
-        settings.PopupWindowHotKey = Selection(IDC_POPUP_HOTKEY_KEY);
-        settings.DefaultActionHotKey = Selection(IDC_DEFAULT_HOTKEY_KEY);
-        settings.EnableDefaultActionHotKey = IsChecked(IDC_ENABLE_DEFAULT_HOTKEY);
-        settings.EnablePopupWindowHotKey = IsChecked(IDC_ENABLE_POPUP_HOTKEY);
+        for (const TriggerList& field : kTriggerLists) {
+            settings.*field.update = Selection(field.list);
+        }
+        for (const TriggerCheck& field : kTriggerChecks) {
+            settings.*field.update = IsChecked(field.box);
+        }
         WriteTriggerSettings(settings);
         WriteRestoreClipboard(IsChecked(IDC_KEEP_CLIPBOARD));
         WriteGestureExclusions(ExclusionText());

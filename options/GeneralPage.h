@@ -31,7 +31,7 @@ protected:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    INT_PTR OnInitDialog(WPARAM, LPARAM);
+    INT_PTR OnInit() override;
     void FillTriggerLists();
     void LoadGeneralSettings();
     void SetAutostart(bool checked);

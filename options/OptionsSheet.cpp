@@ -37,13 +37,12 @@ INT_PTR OptionsSheet::Run(HINSTANCE instance, HWND owner) {
 INT_PTR OptionsSheet::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     using Map = win::MessageMap<OptionsSheet, INT_PTR>;
     static constexpr Map::Entry kMessages[] = {
-        Map::Message<&OptionsSheet::OnInitDialog>(WM_INITDIALOG),
         Map::Notify<&OptionsSheet::OnTabChanged>(IDC_OPTIONS_TABS, TCN_SELCHANGE),
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }
 
-INT_PTR OptionsSheet::OnInitDialog(WPARAM, LPARAM) {
+INT_PTR OptionsSheet::OnInit() {
     // The tabs fill the client area but for a margin and the buttons' strip at the bottom.
     RECT client{};
     ::GetClientRect(Handle(), &client);

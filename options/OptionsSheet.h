@@ -28,7 +28,7 @@ protected:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    INT_PTR OnInitDialog(WPARAM, LPARAM);
+    INT_PTR OnInit() override;
     INT_PTR OnTabChanged(const NMHDR&);
     void OnOk() override;
     void OnCancel() override;

@@ -14,15 +14,7 @@ INT_PTR SitePropertiesDialog::Run(HWND owner) {
     return RunModal(ProgramInstance(), IDD_SITE_PROPERTIES, owner);
 }
 
-INT_PTR SitePropertiesDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    using Map = win::MessageMap<SitePropertiesDialog, INT_PTR>;
-    static constexpr Map::Entry kMessages[] = {
-        Map::Message<&SitePropertiesDialog::OnInitDialog>(WM_INITDIALOG),
-    };
-    return Dispatch(kMessages, message, wParam, lParam);
-}
-
-INT_PTR SitePropertiesDialog::OnInitDialog(WPARAM, LPARAM) {
+INT_PTR SitePropertiesDialog::OnInit() {
     // The edits take any length, so a long stored text is shown whole.
     SendItem(IDC_SITE_NAME, EM_LIMITTEXT, 0);
     SendItem(IDC_SITE_URL, EM_LIMITTEXT, 0);

@@ -27,11 +27,8 @@ public:
     const std::string& Name() const { return name_; }
     const std::string& Url() const { return url_; }
 
-protected:
-    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
-    INT_PTR OnInitDialog(WPARAM, LPARAM);
+    INT_PTR OnInit() override;
     void OnOk() override;
     // The edit's text, or `initial` when it still holds exactly that.
     std::string ReadField(int id, const std::string& initial, std::size_t maxLength) const;

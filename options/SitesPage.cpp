@@ -31,7 +31,6 @@ void SitesPage::Reporting(SitesPage& page, void (SitesPage::*command)()) {
 INT_PTR SitesPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     using Map = win::MessageMap<SitesPage, INT_PTR>;
     static constexpr Map::Entry kMessages[] = {
-        Map::Message<&SitesPage::OnInitDialog>(WM_INITDIALOG),
         Map::Notify<&SitesPage::OnSelectionChanged>(IDC_SITE_TREE, TVN_SELCHANGEDA),
         Map::Notify<&SitesPage::OnSelectionChanged>(IDC_SITE_TREE, TVN_SELCHANGEDW),
         Map::Notify<&SitesPage::OnTreeKey>(IDC_SITE_TREE, TVN_KEYDOWN),
@@ -51,7 +50,7 @@ INT_PTR SitesPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // ---- Opening ----------------------------------------------------------------
 
-INT_PTR SitesPage::OnInitDialog(WPARAM, LPARAM) {
+INT_PTR SitesPage::OnInit() {
     const bool opened = RunReportingErrors([this] {
         source_ = LoadSiteList(catalogue_, &categories_);
         MarkVisibleSites(catalogue_, false);

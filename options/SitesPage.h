@@ -32,7 +32,7 @@ private:
     static void Quietly(SitesPage& page, void (SitesPage::*command)());
     static void Reporting(SitesPage& page, void (SitesPage::*command)());
 
-    INT_PTR OnInitDialog(WPARAM, LPARAM);
+    INT_PTR OnInit() override;
     INT_PTR OnSelectionChanged(const NMHDR&);
     INT_PTR OnTreeKey(const NMHDR&);
     INT_PTR OnTreeDoubleClick(const NMHDR&);

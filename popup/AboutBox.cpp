@@ -5,18 +5,6 @@
 
 namespace vp {
 
-INT_PTR AboutDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    using Map = win::MessageMap<AboutDialog, INT_PTR>;
-    static constexpr Map::Entry kMessages[] = {
-        Map::Message<&AboutDialog::OnInitDialog>(WM_INITDIALOG),
-    };
-    return Dispatch(kMessages, message, wParam, lParam);
-}
-
-INT_PTR AboutDialog::OnInitDialog(WPARAM, LPARAM) {
-    return TRUE;  // the dialog manager focuses the OK button
-}
-
 void ShowAboutBox() {
     if (HWND open = ::FindWindowA("#32770", VP_TEXT_ABOUT_TITLE)) {
         // SetActiveWindow alone does nothing when the box is not this thread's (or when

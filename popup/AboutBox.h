@@ -7,13 +7,8 @@
 
 namespace vp {
 
-class AboutDialog : public win::Dialog {
-protected:
-    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    INT_PTR OnInitDialog(WPARAM, LPARAM);
-};
+// Its OK button ends it, and the dialog manager focuses that button.
+class AboutDialog : public win::Dialog {};
 
 // Runs the About box modally, or brings the open one to the front: there is at most one.
 // Errors go to the caller.

@@ -39,7 +39,16 @@ void Dialog::SetItemText(int id, const std::string& text) const {
     ::SetDlgItemTextA(Handle(), id, text.c_str());
 }
 
+INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result = FALSE;
+    return HandleUnlisted(message, wParam, lParam, result) ? result : FALSE;
+}
+
 bool Dialog::HandleUnlisted(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
+    if (message == WM_INITDIALOG) {
+        result = OnInit();
+        return true;
+    }
     if (message != WM_COMMAND || (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)) {
         return false;
     }

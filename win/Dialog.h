@@ -40,15 +40,21 @@ public:
 
 protected:
     // Returns what a dialog procedure returns: TRUE when handled (or the value a
-    // WM_CTLCOLOR* message asks for), FALSE to let the dialog manager handle it.
-    virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // WM_CTLCOLOR* message asks for), FALSE to let the dialog manager handle it. A
+    // dialog without a table of its own answers only what every dialog answers.
+    virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // WM_INITDIALOG, with the object bound: TRUE lets the dialog manager focus the
+    // first control.
+    virtual INT_PTR OnInit() { return TRUE; }
 
     // IDOK and IDCANCEL (the buttons, Enter, Esc, the close box): end the dialog with
     // that result.
     virtual void OnOk() { ::EndDialog(Handle(), IDOK); }
     virtual void OnCancel() { ::EndDialog(Handle(), IDCANCEL); }
 
-    // What every dialog of a kind answers when its table does not: OK and Cancel here.
+    // What every dialog of a kind answers when its table does not: WM_INITDIALOG, OK and
+    // Cancel here.
     // True when answered, with the dialog procedure's result.
     virtual bool HandleUnlisted(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
 
@@ -65,7 +71,7 @@ protected:
                      LPARAM lParam) {
         INT_PTR result = FALSE;
         if (!RouteMessage(static_cast<Owner&>(*this), table, message, wParam, lParam, result)) {
-            return HandleUnlisted(message, wParam, lParam, result) ? result : FALSE;
+            return Dialog::HandleMessage(message, wParam, lParam);
         }
         return message == WM_COMMAND || message == WM_NOTIFY ? TRUE : result;
     }

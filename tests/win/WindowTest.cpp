@@ -140,14 +140,13 @@ protected:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         using Map = win::MessageMap<EndingDialog, INT_PTR>;
         static constexpr Map::Entry kMessages[] = {
-            Map::Message<&EndingDialog::OnInitDialog>(WM_INITDIALOG),
             Map::Message<&EndingDialog::OnEnd>(WM_USER + 5),
         };
         return Dispatch(kMessages, message, wParam, lParam);
     }
 
 private:
-    INT_PTR OnInitDialog(WPARAM, LPARAM) {
+    INT_PTR OnInit() override {  // reached through the base, not the table
         initialised = true;
         char text[32] = {};
         ::GetDlgItemTextA(Handle(), IDOK, text, sizeof text);
@@ -181,7 +180,6 @@ protected:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         using Map = win::MessageMap<RoutingDialog, INT_PTR>;
         static constexpr Map::Entry kMessages[] = {
-            Map::Message<&RoutingDialog::OnInitDialog>(WM_INITDIALOG),
             Map::Command<&RoutingDialog::OnOk>(IDOK),
             Map::Command<&RoutingDialog::OnNameChange>(IDC_SITE_NAME, EN_CHANGE),
             Map::Notify<&RoutingDialog::OnProbe>(IDC_SITE_URL, kProbe),
@@ -190,7 +188,6 @@ protected:
     }
 
 private:
-    INT_PTR OnInitDialog(WPARAM, LPARAM) { return TRUE; }
     void OnOk() { throw _qh_error(kResultFail, IDS_WRONG_SITE_LIST); }
     void OnNameChange() { ++nameChanges; }
     INT_PTR OnProbe(const NMHDR&) {
