@@ -110,24 +110,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          self.popup_.OnActivate(state);
                          return 0;
                      }),
-        Map::Message(WM_SETFOCUS,
-                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
-                         self.popup_.OnSetFocus();
-                         return 0;
-                     }),
-        Map::Message(WM_PAINT,
-                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
-                         self.popup_.OnPaint();
-                         return 0;
-                     }),
+        Map::Forward<&MainWindow::popup_, &PopupView::OnSetFocus>(WM_SETFOCUS),
+        Map::Forward<&MainWindow::popup_, &PopupView::OnPaint>(WM_PAINT),
         // WM_PAINT fills the whole client area.
         Map::Message(WM_ERASEBKGND, [](MainWindow&, WPARAM, LPARAM) -> LRESULT { return 0; }),
         // The popup only hides; the program goes on.
-        Map::Message(WM_CLOSE,
-                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
-                         self.popup_.Hide();
-                         return 0;
-                     }),
+        Map::Forward<&MainWindow::popup_, &PopupView::Hide>(WM_CLOSE),
         // Windows is ending the session: keep what Exit would have kept.
         Map::Message(WM_ENDSESSION,
                      [](MainWindow& self, WPARAM ending, LPARAM) -> LRESULT {
@@ -220,16 +208,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          self.hookHost32_.OnReady(static_cast<DWORD>(processId));
                          return 0;
                      }),
-        Map::Message(hook::kHostEndedMessage,
-                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
-                         self.hookHost32_.OnEnded();
-                         return 0;
-                     }),
-        Map::Message(WM_SHOW_POPUP,
-                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
-                         self.popup_.ShowAtCursor();
-                         return 0;
-                     }),
+        Map::Forward<&MainWindow::hookHost32_, &HookHost32::OnEnded>(hook::kHostEndedMessage),
+        Map::Forward<&MainWindow::popup_, &PopupView::ShowAtCursor>(WM_SHOW_POPUP),
     };
     // The task bar's restart message has a number known only at run time. The task bar
     // forgot the icon: without it the program could no longer be reached.

@@ -18,53 +18,45 @@ constexpr int kModifierLists[] = {IDC_POPUP_GESTURE_MODIFIER, IDC_DEFAULT_GESTUR
 constexpr int kKeyLists[] = {IDC_POPUP_HOTKEY_KEY, IDC_DEFAULT_HOTKEY_KEY};
 
 // Which stored trigger value each list and check box shows.
+using Stored = TriggerSettings;
+using Update = TriggerSettingsUpdate;
 struct TriggerList {
     int list;
-    std::uint32_t TriggerSettings::*stored;
-    std::optional<std::uint32_t> TriggerSettingsUpdate::*update;
+    std::uint32_t Stored::*stored;
+    std::optional<std::uint32_t> Update::*update;
 };
 constexpr TriggerList kTriggerLists[] = {
-    {IDC_POPUP_GESTURE_BUTTON, &TriggerSettings::PopupWindowButton,
-     &TriggerSettingsUpdate::PopupWindowButton},
-    {IDC_POPUP_GESTURE_MODIFIER, &TriggerSettings::PopupWindowKey,
-     &TriggerSettingsUpdate::PopupWindowKey},
-    {IDC_POPUP_HOTKEY_MODIFIER, &TriggerSettings::PopupWindowHotModifier,
-     &TriggerSettingsUpdate::PopupWindowHotModifier},
-    {IDC_POPUP_HOTKEY_KEY, &TriggerSettings::PopupWindowHotKey,
-     &TriggerSettingsUpdate::PopupWindowHotKey},
-    {IDC_DEFAULT_GESTURE_BUTTON, &TriggerSettings::DefaultActionButton,
-     &TriggerSettingsUpdate::DefaultActionButton},
-    {IDC_DEFAULT_GESTURE_MODIFIER, &TriggerSettings::DefaultActionKey,
-     &TriggerSettingsUpdate::DefaultActionKey},
-    {IDC_DEFAULT_HOTKEY_MODIFIER, &TriggerSettings::DefaultActionHotModifier,
-     &TriggerSettingsUpdate::DefaultActionHotModifier},
-    {IDC_DEFAULT_HOTKEY_KEY, &TriggerSettings::DefaultActionHotKey,
-     &TriggerSettingsUpdate::DefaultActionHotKey},
+    {IDC_POPUP_GESTURE_BUTTON, &Stored::PopupWindowButton, &Update::PopupWindowButton},
+    {IDC_POPUP_GESTURE_MODIFIER, &Stored::PopupWindowKey, &Update::PopupWindowKey},
+    {IDC_POPUP_HOTKEY_MODIFIER, &Stored::PopupWindowHotModifier, &Update::PopupWindowHotModifier},
+    {IDC_POPUP_HOTKEY_KEY, &Stored::PopupWindowHotKey, &Update::PopupWindowHotKey},
+    {IDC_DEFAULT_GESTURE_BUTTON, &Stored::DefaultActionButton, &Update::DefaultActionButton},
+    {IDC_DEFAULT_GESTURE_MODIFIER, &Stored::DefaultActionKey, &Update::DefaultActionKey},
+    {IDC_DEFAULT_HOTKEY_MODIFIER, &Stored::DefaultActionHotModifier,
+     &Update::DefaultActionHotModifier},
+    {IDC_DEFAULT_HOTKEY_KEY, &Stored::DefaultActionHotKey, &Update::DefaultActionHotKey},
 };
 struct TriggerCheck {
     int box;
-    bool TriggerSettings::*stored;
-    bool TriggerSettingsUpdate::*update;
+    bool Stored::*stored;
+    bool Update::*update;
 };
 constexpr TriggerCheck kTriggerChecks[] = {
-    {IDC_ENABLE_POPUP_GESTURE, &TriggerSettings::EnablePopupWindow,
-     &TriggerSettingsUpdate::EnablePopupWindow},
-    {IDC_ENABLE_POPUP_HOTKEY, &TriggerSettings::EnablePopupWindowHotKey,
-     &TriggerSettingsUpdate::EnablePopupWindowHotKey},
-    {IDC_ENABLE_DEFAULT_GESTURE, &TriggerSettings::EnableDefaultAction,
-     &TriggerSettingsUpdate::EnableDefaultAction},
-    {IDC_ENABLE_DEFAULT_HOTKEY, &TriggerSettings::EnableDefaultActionHotKey,
-     &TriggerSettingsUpdate::EnableDefaultActionHotKey},
+    {IDC_ENABLE_POPUP_GESTURE, &Stored::EnablePopupWindow, &Update::EnablePopupWindow},
+    {IDC_ENABLE_POPUP_HOTKEY, &Stored::EnablePopupWindowHotKey, &Update::EnablePopupWindowHotKey},
+    {IDC_ENABLE_DEFAULT_GESTURE, &Stored::EnableDefaultAction, &Update::EnableDefaultAction},
+    {IDC_ENABLE_DEFAULT_HOTKEY, &Stored::EnableDefaultActionHotKey,
+     &Update::EnableDefaultActionHotKey},
 };
 
 }  // namespace
 
-INT_PTR GeneralPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    using Map = win::MessageMap<GeneralPage, INT_PTR>;
-    static constexpr Map::Entry kMessages[] = {
-        Map::Command<&GeneralPage::OnBrowseProgram>(IDC_BROWSE_EXCLUDED_PROGRAM, BN_CLICKED),
-    };
-    return Dispatch(kMessages, message, wParam, lParam);
+bool GeneralPage::OnButtonClicked(int id) {
+    if (id != IDC_BROWSE_EXCLUDED_PROGRAM) {
+        return Page::OnButtonClicked(id);
+    }
+    OnBrowseProgram();
+    return true;
 }
 
 INT_PTR GeneralPage::OnInit() {

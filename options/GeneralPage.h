@@ -27,11 +27,9 @@ public:
     // that nothing is stored when the Settings key cannot be written.
     void SaveGeneralSettings();
 
-protected:
-    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
     INT_PTR OnInit() override;
+    bool OnButtonClicked(int id) override;
     void FillTriggerLists();
     void LoadGeneralSettings();
     void SetAutostart(bool checked);

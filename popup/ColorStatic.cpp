@@ -90,26 +90,20 @@ void ColorStatic::InvalidateInParent() {
     ::InvalidateRect(parent, &rect, FALSE);
 }
 
-LRESULT ColorStatic::OnCreate(WPARAM, LPARAM) {
+LRESULT ColorStatic::OnCreate() {
     // The class cursor, so every link shows the hand once the first one exists.
     HCURSOR hand = ::LoadCursorA(ProgramInstance(), MAKEINTRESOURCEA(IDC_HAND_POINTER));
     ::SetClassLongPtrA(Handle(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(hand));
     return 0;
 }
 
-LRESULT ColorStatic::OnSetFocus(WPARAM, LPARAM) {
-    focused_ = true;
+LRESULT ColorStatic::Restyle(bool& state, bool on) {
+    state = on;
     InvalidateInParent();
     return 0;
 }
 
-LRESULT ColorStatic::OnKillFocus(WPARAM, LPARAM) {
-    focused_ = false;
-    InvalidateInParent();
-    return 0;
-}
-
-LRESULT ColorStatic::OnPaint(WPARAM, LPARAM) {
+LRESULT ColorStatic::OnPaint() {
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(Handle(), &paint);
     if (focused_) {
@@ -129,16 +123,16 @@ LRESULT ColorStatic::OnPaint(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT ColorStatic::OnEraseBackground(WPARAM, LPARAM) {
+LRESULT ColorStatic::OnEraseBackground() {
     return 0;  // the parent's background shows through
 }
 
-LRESULT ColorStatic::OnSysColorChange(WPARAM, LPARAM) {
+LRESULT ColorStatic::OnSysColorChange() {
     LoadColors();
     return 0;
 }
 
-LRESULT ColorStatic::OnMouseMove(WPARAM, LPARAM) {
+LRESULT ColorStatic::OnMouseMove() {
     // Once hovered, a new hover request would change nothing, and some systems let it
     // replace the pending leave request, which would leave the link brown.
     if (hovered_) {
@@ -149,12 +143,12 @@ LRESULT ColorStatic::OnMouseMove(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT ColorStatic::OnLeftButtonDown(WPARAM, LPARAM) {
+LRESULT ColorStatic::OnLeftButtonDown() {
     ::SetFocus(Handle());
     return 0;
 }
 
-LRESULT ColorStatic::OnLeftButtonUp(WPARAM, LPARAM) {
+LRESULT ColorStatic::OnLeftButtonUp() {
     HWND parent = ::GetParent(Handle());
     if (parent != nullptr) {
         auto id = static_cast<WORD>(::GetWindowLongPtrA(Handle(), GWLP_ID));
@@ -163,20 +157,13 @@ LRESULT ColorStatic::OnLeftButtonUp(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT ColorStatic::OnMouseHover(WPARAM, LPARAM) {
-    if (!hovered_) {
-        hovered_ = true;
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-        ::TrackMouseEvent(&track);
-        InvalidateInParent();
+LRESULT ColorStatic::OnMouseHover() {
+    if (hovered_) {
+        return 0;
     }
-    return 0;
-}
-
-LRESULT ColorStatic::OnMouseLeave(WPARAM, LPARAM) {
-    hovered_ = false;
-    InvalidateInParent();
-    return 0;
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+    ::TrackMouseEvent(&track);
+    return Restyle(hovered_, true);
 }
 
 LRESULT ColorStatic::OnSetFont(WPARAM font, LPARAM redraw) {
@@ -185,10 +172,6 @@ LRESULT ColorStatic::OnSetFont(WPARAM font, LPARAM redraw) {
         InvalidateInParent();
     }
     return 0;
-}
-
-LRESULT ColorStatic::OnGetFont(WPARAM, LPARAM) {
-    return reinterpret_cast<LRESULT>(font_);
 }
 
 }  // namespace vp

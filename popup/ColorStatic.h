@@ -25,24 +25,31 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    LRESULT OnCreate();
+
+    // Painting.
+    LRESULT OnPaint();
+    LRESULT OnEraseBackground();
+    LRESULT OnSysColorChange();
     void LoadColors();
     // Repaints the parent under the control: the parent has no WS_CLIPCHILDREN, so its
     // background wipes the old look before the control paints again.
     void InvalidateInParent();
 
-    LRESULT OnCreate(WPARAM, LPARAM);
-    LRESULT OnSetFocus(WPARAM, LPARAM);
-    LRESULT OnKillFocus(WPARAM, LPARAM);
-    LRESULT OnPaint(WPARAM, LPARAM);
-    LRESULT OnEraseBackground(WPARAM, LPARAM);
-    LRESULT OnSysColorChange(WPARAM, LPARAM);
-    LRESULT OnMouseMove(WPARAM, LPARAM);
-    LRESULT OnLeftButtonDown(WPARAM, LPARAM);
-    LRESULT OnLeftButtonUp(WPARAM, LPARAM);
-    LRESULT OnMouseHover(WPARAM, LPARAM);
-    LRESULT OnMouseLeave(WPARAM, LPARAM);
-    LRESULT OnSetFont(WPARAM, LPARAM);
-    LRESULT OnGetFont(WPARAM, LPARAM);
+    // The focus and the mouse change the look.
+    LRESULT OnSetFocus() { return Restyle(focused_, true); }
+    LRESULT OnKillFocus() { return Restyle(focused_, false); }
+    LRESULT OnMouseMove();
+    LRESULT OnMouseHover();
+    LRESULT OnMouseLeave() { return Restyle(hovered_, false); }
+    LRESULT Restyle(bool& state, bool on);
+
+    // A click: the focus at the press, the command at the release.
+    LRESULT OnLeftButtonDown();
+    LRESULT OnLeftButtonUp();
+
+    LRESULT OnSetFont(WPARAM font, LPARAM redraw);
+    LRESULT OnGetFont() { return reinterpret_cast<LRESULT>(font_); }
 
     COLORREF normalTextColor_;
     COLORREF focusTextColor_;

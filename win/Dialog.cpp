@@ -49,15 +49,27 @@ bool Dialog::HandleUnlisted(UINT message, WPARAM wParam, LPARAM, INT_PTR& result
         result = OnInit();
         return true;
     }
-    if (message != WM_COMMAND || (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)) {
+    if (message != WM_COMMAND) {
         return false;
     }
-    if (LOWORD(wParam) == IDOK) {
-        OnOk();
-    } else {
-        OnCancel();
+    // OK and Cancel end the dialog whatever their notification code; other buttons
+    // count when clicked.
+    const int id = LOWORD(wParam);
+    if ((id != IDOK && id != IDCANCEL && HIWORD(wParam) != BN_CLICKED) || !OnButtonClicked(id)) {
+        return false;
     }
     result = TRUE;
+    return true;
+}
+
+bool Dialog::OnButtonClicked(int id) {
+    if (id == IDOK) {
+        OnOk();
+    } else if (id == IDCANCEL) {
+        OnCancel();
+    } else {
+        return false;
+    }
     return true;
 }
 

@@ -48,13 +48,15 @@ protected:
     // first control.
     virtual INT_PTR OnInit() { return TRUE; }
 
-    // IDOK and IDCANCEL (the buttons, Enter, Esc, the close box): end the dialog with
-    // that result.
+    // A button's click that the table does not list; true when handled. IDOK and
+    // IDCANCEL (the buttons, Enter, Esc, the close box) go to OnOk and OnCancel.
+    virtual bool OnButtonClicked(int id);
+    // End the dialog with that result.
     virtual void OnOk() { ::EndDialog(Handle(), IDOK); }
     virtual void OnCancel() { ::EndDialog(Handle(), IDCANCEL); }
 
-    // What every dialog of a kind answers when its table does not: WM_INITDIALOG, OK and
-    // Cancel here.
+    // What every dialog of a kind answers when its table does not: WM_INITDIALOG and
+    // button clicks here.
     // True when answered, with the dialog procedure's result.
     virtual bool HandleUnlisted(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
 

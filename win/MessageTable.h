@@ -40,8 +40,9 @@ struct MessageEntry {
 
 // Makes the entries of Owner's table: `using Map = MessageMap<Owner, LRESULT>;` then
 // `Map::Message<&Owner::OnPaint>(WM_PAINT)`, `Map::Command<&Owner::OnOk>(IDOK)`,
-// `Map::Notify<&Owner::OnSelect>(IDC_TREE, TVN_SELCHANGEDA)`, or a message entry with a
-// captureless lambda that forwards to a member object.
+// `Map::Notify<&Owner::OnSelect>(IDC_TREE, TVN_SELCHANGEDA)`,
+// `Map::Forward<&Owner::popup_, &PopupView::OnPaint>(WM_PAINT)`, or a message entry with
+// a captureless lambda.
 template <typename Owner, typename Result>
 struct MessageMap {
     using Entry = MessageEntry<Owner, Result>;
@@ -55,6 +56,23 @@ struct MessageMap {
         return {message, kAnyId, kAnyCode,
                 [](Owner& owner, WPARAM wParam, LPARAM lParam) -> Result {
                     return (owner.*Member)(wParam, lParam);
+                }};
+    }
+
+    // A handler that needs neither parameter.
+    template <Result (Owner::*Member)()>
+    static constexpr Entry Message(UINT message) {
+        return {message, kAnyId, kAnyCode,
+                [](Owner& owner, WPARAM, LPARAM) -> Result { return (owner.*Member)(); }};
+    }
+
+    // A message that a member object (`Part`, for example a class the window is made of)
+    // handles with a handler taking nothing; the answer is 0.
+    template <auto Part, auto Handler>
+    static constexpr Entry Forward(UINT message) {
+        return {message, kAnyId, kAnyCode, [](Owner& owner, WPARAM, LPARAM) -> Result {
+                    ((owner.*Part).*Handler)();
+                    return 0;
                 }};
     }
 

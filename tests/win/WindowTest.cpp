@@ -175,6 +175,7 @@ class RoutingDialog : public win::Dialog {
 public:
     static constexpr UINT kProbe = 0x7001;
     int nameChanges = 0;
+    int urlClicks = 0;
 
 protected:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -190,6 +191,10 @@ protected:
 private:
     void OnOk() { throw _qh_error(kResultFail, IDS_WRONG_SITE_LIST); }
     void OnNameChange() { ++nameChanges; }
+    bool OnButtonClicked(int id) override {  // a button that the table does not list
+        urlClicks += id == IDC_SITE_URL;
+        return id == IDC_SITE_URL || Dialog::OnButtonClicked(id);
+    }
     INT_PTR OnProbe(const NMHDR&) {
         SetMsgResult(1234);
         return TRUE;
@@ -221,6 +226,9 @@ TEST(WindowObject, DialogTableRoutesCommandsAndNotificationsAndReportsExceptions
     EXPECT_EQ(dialog.nameChanges, 0);
     ::SendDlgItemMessageA(hwnd, IDC_SITE_NAME, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed"));
     EXPECT_EQ(dialog.nameChanges, 1);
+    // A command the table does not list is a button's only when it is a click.
+    ::SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_SITE_URL, BN_CLICKED), 0);
+    EXPECT_EQ(dialog.urlClicks, 1);  // the EN_CHANGE above was not a click
 
     // SetMsgResult in a notification handler is what the sender gets back; the same code
     // from another control is not routed.

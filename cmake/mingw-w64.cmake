@@ -1,0 +1,12 @@
+# What both mingw-w64 toolchains share: the posix-thread-model compilers of
+# VP_MINGW_PREFIX, and libraries and headers from its own root only.
+set(CMAKE_SYSTEM_NAME Windows)
+find_program(CMAKE_C_COMPILER NAMES ${VP_MINGW_PREFIX}-gcc-posix ${VP_MINGW_PREFIX}-gcc REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${VP_MINGW_PREFIX}-g++-posix ${VP_MINGW_PREFIX}-g++ REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${VP_MINGW_PREFIX}-windres REQUIRED)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${VP_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
