@@ -1,23 +1,11 @@
 #include "tests/win/AppProcess.h"
 
 #include "sites/SiteListFile.h"
+#include "tests/win/Fixtures.h"
 #include "tests/win/Protocol.h"
 #include "tests/win/WindowSearch.h"
 
 namespace vp {
-
-namespace {
-
-// The folder of the test program, where the build puts what it made, with a final '\\'.
-std::string BuildFolder() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.erase(folder.find_last_of('\\') + 1);
-    return folder;
-}
-
-}  // namespace
 
 std::string ProgramPath() {
     char installed[MAX_PATH] = {};
@@ -25,7 +13,7 @@ std::string ProgramPath() {
     if (length > 0 && length < MAX_PATH) {
         return installed;
     }
-    return BuildFolder() + VP_PROGRAM_PATH;
+    return TestProgramFolder() + VP_PROGRAM_PATH;
 }
 
 AppProcess::AppProcess(const std::string& arguments) {
@@ -66,7 +54,7 @@ bool AppProcess::IsRunning() const {
 
 void InstallDefaultCatalogue() {
     RemoveSiteLists();
-    std::string built = BuildFolder() + "AvailableSites.qhsl";
+    std::string built = TestProgramFolder() + "AvailableSites.qhsl";
     ::CopyFileA(built.c_str(), SystemSiteListPath().c_str(), FALSE);
 }
 

@@ -13,6 +13,7 @@ namespace vp {
 namespace {
 
 using namespace test::selection_fixture;
+using test::ReadFileBytes;
 constexpr const char* kSelectionClass = kClassName;
 constexpr int kSelectionEditId = 1;
 constexpr DWORD kQueryTimeoutMs = 5000;
@@ -29,23 +30,6 @@ std::string Quoted(const std::string& text) {
     std::string quoted(1, '"');
     quoted.append(text).push_back('"');
     return quoted;
-}
-
-std::string ReadFileBytes(const std::string& path) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return {};
-    }
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-        bytes.append(buffer, read);
-    }
-    ::CloseHandle(file);
-    return bytes;
 }
 
 // Complete lines only: a recorder may be half-way through writing the last one.

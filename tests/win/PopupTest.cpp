@@ -20,6 +20,7 @@
 #include "sites/SiteListFile.h"
 #include "sites/SiteListFormat.h"
 #include "tests/win/Fixtures.h"
+#include "tests/win/PopupFixture.h"
 #include "tests/win/Protocol.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
@@ -30,10 +31,7 @@ namespace vp {
 namespace {
 
 using test::kAboutTitle;
-using test::kOptionsTitle;
 using test::kTrayNotify;
-using test::selection_fixture::kComeForward;
-constexpr int kFirstLinkId = 100;
 constexpr COLORREF kLinkBlue = RGB(0, 20, 140);
 constexpr COLORREF kHoverBrown = RGB(180, 80, 0);
 constexpr COLORREF kBackground = RGB(255, 250, 240);
@@ -68,23 +66,6 @@ RECT WorkAreaAt(POINT point) {
     return monitor.rcWork;
 }
 
-// The window with the keyboard focus in the thread of `window`.
-HWND FocusOfThreadOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
-                                                                                  : nullptr;
-}
-
-// The popup's links, in the order of their ids 100, 101, ...
-std::vector<HWND> LinksOf(HWND popup) {
-    std::vector<HWND> links;
-    while (HWND link = ::GetDlgItem(popup, kFirstLinkId + static_cast<int>(links.size()))) {
-        links.push_back(link);
-    }
-    return links;
-}
-
 int CountChildrenOfClass(HWND parent, const char* className) {
     struct Search {
         const char* className;
@@ -99,16 +80,6 @@ int CountChildrenOfClass(HWND parent, const char* className) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.count;
-}
-
-// A visible window of the class (and title, unless null) of any process.
-// True when nobody holds the hot key (it is registered and released again at once).
-bool HotKeyIsFree(UINT modifiers, UINT key) {
-    if (!::RegisterHotKey(nullptr, 0x7F00, modifiers, key)) {
-        return false;
-    }
-    ::UnregisterHotKey(nullptr, 0x7F00);
-    return true;
 }
 
 // The notification area on the screen, client coordinates of the window that shows the
@@ -161,11 +132,6 @@ std::string TrayTip() {
             4000);
     }
     return tip;
-}
-
-std::optional<std::uint32_t> StoredDword(const char* key, const char* name) {
-    win::RegKey opened = win::OpenKey(HKEY_CURRENT_USER, key, KEY_READ);
-    return opened ? win::ReadDword(opened.Get(), name) : std::nullopt;
 }
 
 void WriteSelectedSites(const std::vector<SiteId>& ids) {
@@ -279,118 +245,6 @@ private:
 };
 
 // ---------------------------------------------------------------------------
-
-class Popup : public ::testing::Test {
-protected:
-    void SetUp() override {
-        // The program of an earlier test is gone with its window and hot keys; a window
-        // left over would pass for the new program's.
-        ASSERT_TRUE(WaitUntil(
-            [] {
-                return FindTopLevelWindow(test::kMainWindowClassName) == nullptr &&
-                       HotKeyIsFree(MOD_CONTROL, VK_F1) && HotKeyIsFree(MOD_CONTROL, VK_F2);
-            },
-            10000));
-        ResetProgramState();
-        ASSERT_TRUE(recorder_.Ready());
-        catalogue_ = InstalledCatalogue();
-        ASSERT_GE(catalogue_.Size(), 7u);
-    }
-    void TearDown() override { ResetProgramState(); }
-
-    std::string UrlOf(SiteId id) const { return catalogue_.Find(id)->url; }
-
-    // Ctrl+F1 over the fixture's selection with the cursor at a point, until the popup
-    // is shown with the text and in front.
-    static ::testing::AssertionResult ShowByHotKey(const RunningApp& app,
-                                                   const SelectionFixture& fixture, POINT cursor,
-                                                   const std::string& text) {
-        ::SetCursorPos(cursor.x, cursor.y);
-        // The trigger empties the box first: a failure shows whether it arrived.
-        ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("(before)"));
-        PressKeys({VK_CONTROL}, VK_F1);
-        if (WaitUntil([&] { return app.SearchText() == text && InFront(app, fixture); })) {
-            return ::testing::AssertionSuccess();
-        }
-        return ::testing::AssertionFailure() << "not shown: " << State(app);
-    }
-
-    // The popup is shown in the foreground on an input of its own: while it takes the
-    // foreground it shares the fixture's input for a moment, and keys sent then could be
-    // lost.
-    static bool InFront(const RunningApp& app, const SelectionFixture& fixture) {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return ::IsWindowVisible(app.MainWindow()) && ::GetForegroundWindow() == app.MainWindow() &&
-               ::GetGUIThreadInfo(::GetWindowThreadProcessId(fixture.Window(), nullptr), &info) &&
-               info.hwndActive != app.MainWindow();
-    }
-
-    static std::string State(const RunningApp& app) {
-        HWND foreground = ::GetForegroundWindow();
-        return "visible " + std::to_string(::IsWindowVisible(app.MainWindow())) + ", text [" +
-               app.SearchText() + "], foreground " +
-               (foreground != nullptr ? ClassOf(foreground) : "none") + ", focus " +
-               ClassOf(FocusOfThreadOf(app.MainWindow())) + ", window " +
-               std::to_string(::IsWindow(app.MainWindow())) + ", Ctrl+F1 free " +
-               std::to_string(HotKeyIsFree(MOD_CONTROL, VK_F1));
-    }
-
-    static HWND EditOf(const RunningApp& app) {
-        return reinterpret_cast<HWND>(::SendMessageA(app.SearchBox(), CBEM_GETEDITCONTROL, 0, 0));
-    }
-
-    static bool WaitForFocus(const RunningApp& app, HWND expected) {
-        return WaitUntil([&] { return FocusOfThreadOf(app.MainWindow()) == expected; });
-    }
-
-    static ::testing::AssertionResult WaitForHidden(const RunningApp& app) {
-        if (WaitUntil([&] { return !::IsWindowVisible(app.MainWindow()); })) {
-            return ::testing::AssertionSuccess();
-        }
-        return ::testing::AssertionFailure() << "still shown: " << State(app);
-    }
-
-    // The fixture takes the foreground back, with the focus on its selection.
-    static bool BringForward(const SelectionFixture& fixture) {
-        ::PostMessageA(fixture.Window(), kComeForward, 0, 0);
-        return WaitUntil([&] { return ::GetForegroundWindow() == fixture.Window(); });
-    }
-
-    // Chooses a tray menu item and waits until the program has carried it out.
-    static void Choose(RunningApp& app, char mnemonic) {
-        ASSERT_NE(app.OpenTrayMenu(), nullptr);
-        // Shown, so the menu is being tracked; closed, so the command is running.
-        ASSERT_TRUE(WaitUntil(
-            [] { return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) != nullptr; }));
-        PressKeys({}, static_cast<WORD>(::VkKeyScanA(mnemonic) & 0xFF));
-        ASSERT_TRUE(WaitUntil([] {
-            return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) == nullptr;
-        })) << mnemonic;
-        // A sent message is answered once the thread looks for messages again, after the
-        // command.
-        DWORD_PTR answer = 0;
-        ASSERT_TRUE(
-            ::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_BLOCK, 5000, &answer));
-    }
-
-    // Ends the program through the tray menu's Exit, which must end it with 0.
-    static ::testing::AssertionResult ExitsWithZero(RunningApp& app) {
-        const long code = app.ExitThroughTrayMenu();
-        if (code == 0) {
-            return ::testing::AssertionSuccess();
-        }
-        HWND foreground = ::GetForegroundWindow();
-        return ::testing::AssertionFailure()
-               << "exit code " << code << ", menu shown "
-               << (FindTopLevelWindow("#32768", nullptr, kVisibleWindows) != nullptr)
-               << ", running " << app.Process().IsRunning() << ", foreground "
-               << (foreground != nullptr ? ClassOf(foreground) : "none");
-    }
-
-    UrlRecorder recorder_;
-    SiteCatalogue catalogue_;
-};
 
 TEST_F(Popup, HotKeyShowsItAtTheCursorWithTheSelectionAndTheFocusInTheSearchBox) {
     RunningApp app;
@@ -1049,269 +903,6 @@ TEST_F(Popup, AboutItemOpensOneBoxThatEscOkAndTheCloseButtonEachClose) {
     ::PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitUntil([&] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
     EXPECT_TRUE(app.Process().IsRunning());
-    EXPECT_TRUE(ExitsWithZero(app));
-}
-
-// ---------------------------------------------------------------------------
-// The Options dialog of the running program, reached through the tray menu.
-// ---------------------------------------------------------------------------
-
-class OptionsDialog : public Popup {
-protected:
-    // Chooses "&Options" and waits for the dialog in front; null when it did not come.
-    static HWND OpenOptions(RunningApp& app) {
-        Choose(app, 'o');
-        HWND dialog = nullptr;
-        WaitUntil([&] {
-            return (dialog = FindTopLevelWindow("#32770", kOptionsTitle, kVisibleWindows)) !=
-                   nullptr;
-        });
-        if (dialog != nullptr && !WaitUntil([&] { return ::GetForegroundWindow() == dialog; })) {
-            return nullptr;
-        }
-        return dialog;
-    }
-
-    // The popup over the fixture's selection takes its keys: Down reaches the first link
-    // and Enter opens it.
-    void ExpectWorkingPopup(RunningApp& app, const SelectionFixture& fixture, size_t urls) {
-        ASSERT_TRUE(BringForward(fixture));
-        ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 250}, "while open"));
-        EXPECT_TRUE(::IsWindowEnabled(app.MainWindow()));
-        const std::vector<HWND> links = LinksOf(app.MainWindow());
-        ASSERT_FALSE(links.empty());
-        ASSERT_TRUE(WaitForFocus(app, EditOf(app)));
-        PressKeys({}, VK_DOWN);
-        ASSERT_TRUE(WaitForFocus(app, links[0]));
-        PressKeys({}, VK_RETURN);
-        ASSERT_TRUE(recorder_.WaitForUrls(urls));
-        EXPECT_EQ(recorder_.Urls()[urls - 1], UrlOf(0) + "while open");
-    }
-};
-
-TEST_F(OptionsDialog, OneDialogWithGeneralShownWhileThePopupKeepsWorkingAsWithTheAboutBox) {
-    RunningApp app;
-    ASSERT_TRUE(app.Ready());
-    SelectionFixture fixture("while open");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-
-    HWND dialog = OpenOptions(app);
-    ASSERT_NE(dialog, nullptr);
-    HWND general = ::FindWindowExA(dialog, nullptr, "#32770", "General");
-    ASSERT_NE(general, nullptr);
-    EXPECT_TRUE(::IsWindowVisible(general));
-    EXPECT_FALSE(::IsWindowVisible(::FindWindowExA(dialog, nullptr, "#32770", "Sites")));
-    EXPECT_EQ(::SendDlgItemMessageA(dialog, 100, TCM_GETCURSEL, 0, 0), 0);
-
-    // Chosen again from behind another window: the same dialog comes forward.
-    ASSERT_TRUE(BringForward(fixture));
-    EXPECT_EQ(OpenOptions(app), dialog);
-    EXPECT_EQ(CountTopLevelWindows("#32770", kOptionsTitle), 1);
-
-    ExpectWorkingPopup(app, fixture, 1);
-    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
-
-    ASSERT_TRUE(app.ChooseTrayMenuItem('b'));
-    HWND about = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        return (about = FindTopLevelWindow("#32770", kAboutTitle, kVisibleWindows)) != nullptr;
-    }));
-    ExpectWorkingPopup(app, fixture, 2);
-    ::PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
-    EXPECT_TRUE(ExitsWithZero(app));
-}
-
-TEST_F(OptionsDialog, OkStoresTheNewTriggersAndTheProgramFollowsAtOnce) {
-    RunningApp app;
-    ASSERT_TRUE(app.Ready());
-    SelectionFixture fixture("new triggers");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-    const POINT center = CenterOf(fixture.Edit());
-
-    HWND dialog = OpenOptions(app);
-    ASSERT_NE(dialog, nullptr);
-    HWND page = ::FindWindowExA(dialog, nullptr, "#32770", "General");
-    ASSERT_NE(page, nullptr);
-    ::SendDlgItemMessageA(page, IDC_POPUP_GESTURE_MODIFIER, CB_SETCURSEL, 1, 0);  // Shift
-    ::SendDlgItemMessageA(page, IDC_POPUP_GESTURE_BUTTON, CB_SETCURSEL, 2, 0);    // Middle
-    ::SendDlgItemMessageA(page, IDC_ENABLE_DEFAULT_GESTURE, BM_SETCHECK, BST_UNCHECKED, 0);
-    ::SendDlgItemMessageA(page, IDC_POPUP_HOTKEY_MODIFIER, CB_SETCURSEL, 2, 0);  // Ctrl+Shift
-    ::SendDlgItemMessageA(page, IDC_POPUP_HOTKEY_KEY, CB_SETCURSEL, 36, 0);      // "Q"
-    const POINT ok = CenterOf(::GetDlgItem(dialog, IDOK));
-    ClickAt(ok.x, ok.y, 0);
-    ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
-
-    const std::pair<const char*, std::uint32_t> stored[] = {
-        {"PopupWindowButton", 2},       {"PopupWindowKey", 1},
-        {"EnablePopupWindow", 1},       {"DefaultActionButton", 0},
-        {"DefaultActionKey", 2},        {"EnableDefaultAction", 0},
-        {"PopupWindowHotModifier", 2},  {"PopupWindowHotKey", 36},
-        {"EnablePopupWindowHotKey", 1}, {"DefaultActionHotModifier", 0},
-        {"DefaultActionHotKey", 1},     {"EnableDefaultActionHotKey", 1}};
-    for (auto [name, value] : stored) {
-        EXPECT_EQ(StoredDword(kSettingsKey, name), std::optional<std::uint32_t>(value)) << name;
-    }
-
-    // The new hot key and gesture open the popup over the selection.
-    ASSERT_TRUE(WaitUntil([] { return HotKeyIsFree(MOD_CONTROL, VK_F1); }));
-    EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_SHIFT, 'Q'));
-    ASSERT_TRUE(BringForward(fixture));
-    PressKeys({VK_CONTROL, VK_SHIFT}, 'Q');
-    EXPECT_TRUE(WaitUntil([&] {
-        return app.SearchText() == "new triggers" && InFront(app, fixture);
-    })) << State(app);
-    PressKeys({}, VK_ESCAPE);
-    ASSERT_TRUE(WaitForHidden(app));
-    ASSERT_TRUE(BringForward(fixture));
-    ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("(before)"));
-    fixture.ResetCounts();
-    ClickAt(center.x, center.y, 2, {VK_SHIFT});
-    EXPECT_TRUE(WaitUntil([&] {
-        return app.SearchText() == "new triggers" && InFront(app, fixture);
-    })) << State(app);
-    EXPECT_EQ(fixture.ClickCount(WM_MBUTTONDOWN), 0);
-    PressKeys({}, VK_ESCAPE);
-    ASSERT_TRUE(WaitForHidden(app));
-
-    // The old popup gesture and the disabled default-site gesture reach the application.
-    ASSERT_TRUE(BringForward(fixture));
-    fixture.ResetCounts();
-    ClickAt(center.x, center.y, 1, {VK_CONTROL});
-    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
-    PumpMessagesFor(1500);
-    EXPECT_EQ(fixture.ClickCount(WM_RBUTTONDOWN), 1);
-    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 1);
-    EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
-    EXPECT_TRUE(recorder_.Urls().empty());
-    EXPECT_TRUE(ExitsWithZero(app));
-}
-
-// A program named in "Don't take gestures in these programs:" gets the gesture's clicks
-// and nothing opens, while another one named leaves the fixture's gesture working; the
-// hot keys stay global, and clearing the list gives the gesture back at once.
-TEST_F(OptionsDialog, NamedProgramKeepsItsGestureClicksUntilTheListIsCleared) {
-    {
-        win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kSettingsKey);
-        ASSERT_EQ(win::WriteWideString(key.Get(), "GestureExclusions", u"notepad.exe"),
-                  ERROR_SUCCESS);
-    }
-    RunningApp app;
-    ASSERT_TRUE(app.Ready());
-    SelectionFixture fixture("leave me be");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-    const POINT center = CenterOf(fixture.Edit());
-    auto selectAll = [&] {
-        ASSERT_TRUE(BringForward(fixture));
-        ::SendMessageA(fixture.Edit(), EM_SETSEL, 0, -1);
-        fixture.ResetCounts();
-    };
-    auto storeList = [&](const char* programs) {
-        HWND dialog = OpenOptions(app);
-        ASSERT_NE(dialog, nullptr);
-        HWND page = ::FindWindowExA(dialog, nullptr, "#32770", "General");
-        ASSERT_TRUE(::SetDlgItemTextA(page, IDC_GESTURE_EXCLUSIONS, programs));
-        const POINT ok = CenterOf(::GetDlgItem(dialog, IDOK));
-        ClickAt(ok.x, ok.y, 0);
-        ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
-    };
-
-    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
-    ASSERT_TRUE(recorder_.WaitForUrls(1));
-    EXPECT_NE(recorder_.Urls()[0].find("leave me be"), std::string::npos);
-    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
-
-    const std::string own =
-        FixtureBitness() == 32 ? "SELECTIONFIXTURE32.EXE" : "SelectionFixture.EXE";
-    storeList(("notepad.exe; C:\\Elsewhere\\" + own + ";").c_str());
-    selectAll();
-    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
-    PumpMessagesFor(1500);
-    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 1);
-    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONUP), 1);
-    EXPECT_EQ(recorder_.Urls().size(), 1u);
-    EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
-    selectAll();
-    PressKeys({VK_CONTROL}, VK_F2);
-    ASSERT_TRUE(recorder_.WaitForUrls(2));
-    EXPECT_EQ(recorder_.Urls()[1], recorder_.Urls()[0]);
-
-    storeList("");
-    selectAll();
-    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
-    ASSERT_TRUE(recorder_.WaitForUrls(3));
-    EXPECT_EQ(recorder_.Urls()[2], recorder_.Urls()[0]);
-    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
-    EXPECT_TRUE(ExitsWithZero(app));
-}
-
-// The Sites page of the running program: hiding the first site and adding one under its
-// category, then OK, gives the popup exactly the new visible sites in id order, and the
-// new site is searched.
-TEST_F(OptionsDialog, OkOnTheSitesPageGivesThePopupTheNewSites) {
-    RunningApp app;
-    ASSERT_TRUE(app.Ready());
-    SelectionFixture fixture("new site");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-    const SiteId newId = NextSiteId(catalogue_);
-
-    HWND dialog = OpenOptions(app);
-    ASSERT_NE(dialog, nullptr);
-    HWND tabs = ::GetDlgItem(dialog, 100);
-    ::PostMessageA(tabs, WM_KEYDOWN, VK_RIGHT, 0);  // the tab control goes to "Sites"
-    HWND page = ::FindWindowExA(dialog, nullptr, "#32770", "Sites");
-    ASSERT_NE(page, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(page) != FALSE; }));
-    // The first category's first site is site 0: selected, its button hides it.
-    HWND tree = ::GetDlgItem(page, IDC_SITE_TREE);
-    const LPARAM firstRoot = ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
-    const LPARAM firstSite = ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, firstRoot);
-    ASSERT_NE(firstSite, 0);
-    ::SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, firstSite);
-    HWND toggle = ::GetDlgItem(page, IDC_TOGGLE_SITE);
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(toggle) == "Hide &Site"; }));
-    ::PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_TOGGLE_SITE, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(toggle));
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(toggle) == "Show &Site"; }));
-    // New Site under the same category, named and addressed in the properties dialog.
-    ::PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_NEW_SITE, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(page, IDC_NEW_SITE)));
-    HWND properties =
-        WaitForTopLevelWindow("#32770", test::kSitePropertiesTitle, 5000, kVisibleWindows);
-    ASSERT_NE(properties, nullptr);
-    const std::string newUrl = "https://new.example/find?q=";
-    ::SendDlgItemMessageA(properties, IDC_SITE_NAME, WM_SETTEXT, 0,
-                          reinterpret_cast<LPARAM>("New Site"));
-    ::SendDlgItemMessageA(properties, IDC_SITE_URL, WM_SETTEXT, 0,
-                          reinterpret_cast<LPARAM>(newUrl.c_str()));
-    ::PostMessageA(properties, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(properties); }));
-    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
-
-    // Sites 1 to 6, then the new one: the first and the last link open theirs.
-    ASSERT_TRUE(BringForward(fixture));
-    ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 250}, "new site"));
-    const std::vector<HWND> links = LinksOf(app.MainWindow());
-    ASSERT_EQ(links.size(), 7u);
-    ASSERT_TRUE(WaitForFocus(app, EditOf(app)));
-    PressKeys({}, VK_DOWN);
-    ASSERT_TRUE(WaitForFocus(app, links[0]));
-    PressKeys({}, VK_RETURN);
-    ASSERT_TRUE(recorder_.WaitForUrls(1));
-    EXPECT_EQ(recorder_.Urls()[0], UrlOf(1) + "new site");
-    ASSERT_TRUE(BringForward(fixture));
-    ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 250}, "new site"));
-    ASSERT_TRUE(WaitForFocus(app, EditOf(app)));
-    for (std::size_t i = 0; i < links.size(); ++i) {
-        PressKeys({}, VK_DOWN);
-        ASSERT_TRUE(WaitForFocus(app, links[i]));
-    }
-    PressKeys({}, VK_RETURN);
-    ASSERT_TRUE(recorder_.WaitForUrls(2));
-    EXPECT_EQ(recorder_.Urls()[1], newUrl + "new site");
-    EXPECT_EQ(StoredDword(kSelectedKey, "6"), std::optional<std::uint32_t>(newId));
     EXPECT_TRUE(ExitsWithZero(app));
 }
 
