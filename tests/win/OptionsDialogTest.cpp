@@ -12,6 +12,7 @@
 
 #include "core/RegistryKeys.h"
 #include "resources/resource.h"
+#include "tests/win/DialogDriver.h"
 #include "tests/win/PopupFixture.h"
 #include "tests/win/Protocol.h"
 #include "win/Registry.h"
@@ -63,10 +64,10 @@ TEST_F(OptionsDialog, OneDialogWithGeneralShownWhileThePopupKeepsWorkingAsWithTh
 
     HWND dialog = OpenOptions(app);
     ASSERT_NE(dialog, nullptr);
-    HWND general = ::FindWindowExA(dialog, nullptr, "#32770", "General");
+    HWND general = PageOf(dialog, "General");
     ASSERT_NE(general, nullptr);
     EXPECT_TRUE(::IsWindowVisible(general));
-    EXPECT_FALSE(::IsWindowVisible(::FindWindowExA(dialog, nullptr, "#32770", "Sites")));
+    EXPECT_FALSE(::IsWindowVisible(PageOf(dialog, "Sites")));
     EXPECT_EQ(::SendDlgItemMessageA(dialog, 100, TCM_GETCURSEL, 0, 0), 0);
 
     // Chosen again from behind another window: the same dialog comes forward.
@@ -98,7 +99,7 @@ TEST_F(OptionsDialog, OkStoresTheNewTriggersAndTheProgramFollowsAtOnce) {
 
     HWND dialog = OpenOptions(app);
     ASSERT_NE(dialog, nullptr);
-    HWND page = ::FindWindowExA(dialog, nullptr, "#32770", "General");
+    HWND page = PageOf(dialog, "General");
     ASSERT_NE(page, nullptr);
     ::SendDlgItemMessageA(page, IDC_POPUP_GESTURE_MODIFIER, CB_SETCURSEL, 1, 0);  // Shift
     ::SendDlgItemMessageA(page, IDC_POPUP_GESTURE_BUTTON, CB_SETCURSEL, 2, 0);    // Middle
@@ -120,7 +121,7 @@ TEST_F(OptionsDialog, OkStoresTheNewTriggersAndTheProgramFollowsAtOnce) {
         {"EnablePopupWindowHotKey", 1}, {"DefaultActionHotModifier", 1},
         {"DefaultActionHotKey", 45},    {"EnableDefaultActionHotKey", 0}};
     for (auto [name, value] : stored) {
-        EXPECT_EQ(StoredDword(kSettingsKey, name), std::optional<std::uint32_t>(value)) << name;
+        EXPECT_EQ(ReadTestDword(kSettingsKey, name), std::optional<std::uint32_t>(value)) << name;
     }
 
     // The new hot key and gesture open the popup over the selection; the disabled hot
@@ -181,7 +182,7 @@ TEST_F(OptionsDialog, NamedProgramKeepsItsGestureClicksUntilTheListIsCleared) {
     auto storeList = [&](const char* programs) {
         HWND dialog = OpenOptions(app);
         ASSERT_NE(dialog, nullptr);
-        HWND page = ::FindWindowExA(dialog, nullptr, "#32770", "General");
+        HWND page = PageOf(dialog, "General");
         ASSERT_TRUE(::SetDlgItemTextA(page, IDC_GESTURE_EXCLUSIONS, programs));
         const POINT ok = CenterOf(::GetDlgItem(dialog, IDOK));
         ClickAt(ok.x, ok.y, 0);
@@ -231,7 +232,7 @@ TEST_F(OptionsDialog, OkOnTheSitesPageGivesThePopupTheNewSites) {
     ASSERT_NE(dialog, nullptr);
     HWND tabs = ::GetDlgItem(dialog, 100);
     ::PostMessageA(tabs, WM_KEYDOWN, VK_RIGHT, 0);  // the tab control goes to "Sites"
-    HWND page = ::FindWindowExA(dialog, nullptr, "#32770", "Sites");
+    HWND page = PageOf(dialog, "Sites");
     ASSERT_NE(page, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(page) != FALSE; }));
     // The first category's first site is site 0: selected, its button hides it.
@@ -282,7 +283,7 @@ TEST_F(OptionsDialog, OkOnTheSitesPageGivesThePopupTheNewSites) {
     PressKeys({}, VK_RETURN);
     ASSERT_TRUE(recorder_.WaitForUrls(2));
     EXPECT_EQ(recorder_.Urls()[1], newUrl + "new site");
-    EXPECT_EQ(StoredDword(kSelectedKey, "6"), std::optional<std::uint32_t>(newId));
+    EXPECT_EQ(ReadTestDword(kSelectedKey, "6"), std::optional<std::uint32_t>(newId));
     EXPECT_TRUE(ExitsWithZero(app));
 }
 

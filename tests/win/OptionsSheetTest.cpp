@@ -17,6 +17,7 @@
 #include "core/RegistryKeys.h"
 #include "resources/resource.h"
 #include "tests/win/AppProcess.h"
+#include "tests/win/DialogDriver.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/WindowSearch.h"
 #include "win/Registry.h"
@@ -59,30 +60,6 @@ INT_PTR RunSheet(std::function<void(HWND dialog)> drive) {
     return result;
 }
 
-void Press(HWND dialog, int button) {
-    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
-}
-
-std::string g_boxText;
-
-void CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD) {
-    if (HWND box = ::FindWindowA("#32770", "Vantapicker")) {
-        g_boxText = MessageBoxText(box);
-        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
-}
-
-// Presses a button that may show a message box of the program; returns the box's text
-// (empty when none came), the box answered with OK.
-std::string PressAnsweringBox(HWND dialog, int button) {
-    g_boxText.clear();
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, AnswerBox);
-    Press(dialog, button);
-    ::KillTimer(nullptr, timer);
-    return g_boxText;
-}
-
 std::u16string WideText(HWND window) {
     wchar_t text[2048] = {};
     ::GetWindowTextW(window, text, 2048);
@@ -96,15 +73,6 @@ void SetWideText(HWND window, const std::u16string& text) {
 std::optional<std::u16string> StoredWide(const char* name) {
     win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
     return win::ReadWideString(key.Get(), name);
-}
-
-HWND PageOf(HWND dialog, const char* title) {
-    return ::FindWindowExA(dialog, nullptr, "#32770", title);
-}
-
-std::optional<std::uint32_t> Stored(const char* name) {
-    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
-    return key ? win::ReadDword(key.Get(), name) : std::nullopt;
 }
 
 int Selection(HWND page, int list) {
@@ -285,7 +253,7 @@ TEST_F(OptionsSheetDialog, TabsSwitchThePagesOverTheDisplayAreaAndOkStoresWhatEi
         EXPECT_FALSE(::IsWindow(sites));
     });
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(Stored("PopupWindowHotKey"), std::optional<std::uint32_t>(36));
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "PopupWindowHotKey"), std::optional<std::uint32_t>(36));
 }
 
 // What OK stores is checked end to end, with the running program following it.
@@ -352,13 +320,15 @@ TEST_F(GeneralPageSettings, KeyOutsideTheListShowsNoSelectionAndIsKeptAndCancelS
                   ::SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
               }),
               IDCANCEL);
-    EXPECT_EQ(Stored("DefaultActionHotModifier"), std::optional<std::uint32_t>(2));
-    EXPECT_EQ(Stored("EnablePopupWindow"), std::nullopt);
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "DefaultActionHotModifier"),
+              std::optional<std::uint32_t>(2));
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "EnablePopupWindow"), std::nullopt);
 
     RunSheet([](HWND dialog) { Press(dialog, IDOK); });
-    EXPECT_EQ(Stored("PopupWindowHotKey"), std::optional<std::uint32_t>(46));
-    EXPECT_EQ(Stored("DefaultActionHotModifier"), std::optional<std::uint32_t>(2));
-    EXPECT_EQ(Stored("EnablePopupWindow"), std::optional<std::uint32_t>(1));
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "PopupWindowHotKey"), std::optional<std::uint32_t>(46));
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "DefaultActionHotModifier"),
+              std::optional<std::uint32_t>(2));
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "EnablePopupWindow"), std::optional<std::uint32_t>(1));
 }
 
 TEST_F(GeneralPageSettings, ClipboardBoxesShowAndStoreTheirSettingsWritingDefaultsOnlyOverAValue) {
@@ -371,15 +341,16 @@ TEST_F(GeneralPageSettings, ClipboardBoxesShowAndStoreTheirSettingsWritingDefaul
         EXPECT_TRUE(Checked(page, IDC_READ_DIRECTLY));
         Press(dialog, IDOK);
     });
-    EXPECT_EQ(Stored("RestoreClipboard"), std::nullopt);
-    EXPECT_EQ(Stored("ReadSelectionDirectly"), std::nullopt);
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "RestoreClipboard"), std::nullopt);
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "ReadSelectionDirectly"), std::nullopt);
     RunSheet([](HWND dialog) {
         ::CheckDlgButton(PageOf(dialog, "General"), IDC_KEEP_CLIPBOARD, BST_CHECKED);
         ::CheckDlgButton(PageOf(dialog, "General"), IDC_READ_DIRECTLY, BST_UNCHECKED);
         Press(dialog, IDOK);
     });
-    EXPECT_EQ(Stored("RestoreClipboard"), std::optional<std::uint32_t>(1));
-    EXPECT_EQ(Stored("ReadSelectionDirectly"), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "RestoreClipboard"), std::optional<std::uint32_t>(1));
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "ReadSelectionDirectly"),
+              std::optional<std::uint32_t>(0));
     RunSheet([](HWND dialog) {
         HWND page = PageOf(dialog, "General");
         EXPECT_TRUE(Checked(page, IDC_KEEP_CLIPBOARD));
@@ -388,8 +359,9 @@ TEST_F(GeneralPageSettings, ClipboardBoxesShowAndStoreTheirSettingsWritingDefaul
         ::CheckDlgButton(page, IDC_READ_DIRECTLY, BST_CHECKED);
         Press(dialog, IDOK);
     });
-    EXPECT_EQ(Stored("RestoreClipboard"), std::optional<std::uint32_t>(0));
-    EXPECT_EQ(Stored("ReadSelectionDirectly"), std::optional<std::uint32_t>(1));
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "RestoreClipboard"), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "ReadSelectionDirectly"),
+              std::optional<std::uint32_t>(1));
 }
 
 TEST_F(GeneralPageSettings, ProgramsWithoutGesturesAreShownStoredAndRefusedBeyondThirtyTwo) {
@@ -419,20 +391,22 @@ TEST_F(GeneralPageSettings, ProgramsWithoutGesturesAreShownStoredAndRefusedBeyon
         }
         SetWideText(field, tooMany);
         Select(page, IDC_POPUP_HOTKEY_KEY, 36);
-        const std::string box = PressAnsweringBox(dialog, IDOK);
+        std::string box;
+        EXPECT_TRUE(Answered("Vantapicker", Reply(IDOK, &box), [&] { Press(dialog, IDOK); }));
         EXPECT_NE(box.find("at most 32 programs"), std::string::npos) << box;
         ASSERT_TRUE(::IsWindow(dialog));
         EXPECT_TRUE(::IsWindowVisible(page));
         EXPECT_EQ(::GetFocus(), field);
         EXPECT_EQ(StoredWide("GestureExclusions"), stored);
-        EXPECT_EQ(Stored("PopupWindowHotKey"), std::optional<std::uint32_t>(0));
+        EXPECT_EQ(ReadTestDword(kSettingsKey, "PopupWindowHotKey"),
+                  std::optional<std::uint32_t>(0));
 
         // Thirty-two names, one of them twice in other case, are taken as written.
         SetWideText(field, tooMany.substr(0, tooMany.rfind(u"program")) + u"PROGRAMA.EXE");
-        EXPECT_EQ(PressAnsweringBox(dialog, IDOK), "");
+        EXPECT_FALSE(Answered("Vantapicker", Reply(IDOK), [&] { Press(dialog, IDOK); }));
         EXPECT_FALSE(::IsWindow(page));
     });
-    EXPECT_EQ(Stored("PopupWindowHotKey"), std::optional<std::uint32_t>(36));
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "PopupWindowHotKey"), std::optional<std::uint32_t>(36));
     const auto taken = StoredWide("GestureExclusions");
     ASSERT_TRUE(taken.has_value());
     EXPECT_EQ(taken->substr(taken->size() - 13), u";PROGRAMA.EXE");

@@ -1,7 +1,6 @@
 #include "tests/win/PopupFixture.h"
 
 #include "resources/resource.h"
-#include "win/Registry.h"
 
 namespace vp {
 
@@ -19,11 +18,6 @@ bool HotKeyIsFree(UINT modifiers, UINT key) {
     }
     ::UnregisterHotKey(nullptr, 0x7F00);
     return true;
-}
-
-std::optional<std::uint32_t> StoredDword(const char* key, const char* name) {
-    win::RegKey opened = win::OpenKey(HKEY_CURRENT_USER, key, KEY_READ);
-    return opened ? win::ReadDword(opened.Get(), name) : std::nullopt;
 }
 
 }  // namespace vp

@@ -16,6 +16,7 @@
 #include "tests/fixtures/FixtureMessages.h"
 #include "tests/win/Fixtures.h"
 #include "tests/win/Protocol.h"
+#include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
 
@@ -25,8 +26,6 @@ namespace vp {
 std::vector<HWND> LinksOf(HWND popup);
 // True when nobody holds the hot key (it is registered and released again at once).
 bool HotKeyIsFree(UINT modifiers, UINT key);
-// A DWORD under HKEY_CURRENT_USER\`key`; nothing when it cannot be read.
-std::optional<std::uint32_t> StoredDword(const char* key, const char* name);
 
 class Popup : public ::testing::Test {
 protected:

@@ -794,7 +794,7 @@ TEST_F(Popup, DeactivateStopsEveryTriggerActivateRestoresThemAndExitStoresTheSta
     Choose(app, 'd');
     ASSERT_TRUE(WaitUntil([] { return HotKeyIsFree(MOD_CONTROL, VK_F1); }));
     ASSERT_TRUE(ExitsWithZero(app));
-    EXPECT_EQ(StoredDword(kSettingsKey, "ActiveState"), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "ActiveState"), std::optional<std::uint32_t>(0));
     EXPECT_EQ(StoredHistory(), std::vector<std::string>{"trigger text"});
 }
 
@@ -838,12 +838,12 @@ TEST_F(Popup, EndOfSessionStoresHistoryAndStateWhileTheProgramGoesOn) {
     // The session goes on after all: nothing stored.
     ASSERT_TRUE(::SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, FALSE, 0, SMTO_BLOCK, 5000,
                                       &answer));
-    EXPECT_EQ(StoredDword(kSettingsKey, "ActiveState"), std::nullopt);
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "ActiveState"), std::nullopt);
     EXPECT_TRUE(StoredHistory().empty());
 
     ASSERT_TRUE(
         ::SendMessageTimeoutA(app.MainWindow(), WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 5000, &answer));
-    EXPECT_EQ(StoredDword(kSettingsKey, "ActiveState"), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(ReadTestDword(kSettingsKey, "ActiveState"), std::optional<std::uint32_t>(0));
     EXPECT_EQ(StoredHistory(), std::vector<std::string>{"session words"});
 
     PumpMessagesFor(300);

@@ -20,4 +20,9 @@ void WriteTestDword(const char* path, const char* name, std::uint32_t value) {
     WriteTestValue(path, name, REG_DWORD, &value, sizeof value);
 }
 
+std::optional<std::uint32_t> ReadTestDword(const char* path, const char* name) {
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, path, KEY_READ);
+    return key ? win::ReadDword(key.Get(), name) : std::nullopt;
+}
+
 }  // namespace vp

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vp {
@@ -16,6 +17,8 @@ void DeleteProgramKeys();
 // Writes a value of any type and size under HKCU\<path>, creating the key.
 void WriteTestValue(const char* path, const char* name, DWORD type, const void* data, DWORD size);
 void WriteTestDword(const char* path, const char* name, std::uint32_t value);
+// A DWORD under HKCU\<path>; nothing when it cannot be read.
+std::optional<std::uint32_t> ReadTestDword(const char* path, const char* name);
 
 class RegistryTest : public ::testing::Test {
 protected:

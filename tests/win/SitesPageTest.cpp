@@ -23,6 +23,7 @@
 #include "sites/SiteListCipher.h"
 #include "sites/SiteListFile.h"
 #include "sites/SiteListFormat.h"
+#include "tests/win/DialogDriver.h"
 #include "tests/win/Fixtures.h"
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/WindowSearch.h"
@@ -62,45 +63,6 @@ const std::string kCatalogueText = [] {
     }
     return text + "12\r\n7\r\nOrphan\r\nhttps://o.test/?q=\r\n0\r\n";
 }();
-
-// Runs `trigger` while a helper thread waits for the dialog titled `title` and answers
-// it with `act`; true when the dialog came and went.
-bool Answered(const char* title, const std::function<void(HWND)>& act,
-              const std::function<void()>& trigger) {
-    std::atomic<bool> stop{false};
-    std::atomic<bool> seen{false};
-    std::atomic<bool> done{false};
-    std::thread helper([&] {
-        if (HWND window = WaitForTopLevelWindow("#32770", title, 5000, {}, &stop)) {
-            // A modal window is shown once its initialisation is over: answered before
-            // that, it could set its own texts over ours.
-            WaitUntil([window] { return ::IsWindowVisible(window) != FALSE; }, 5000);
-            act(window);
-            // Answered when it goes; one that stays is closed, so the test fails, not hangs.
-            seen = WaitUntil([window] { return !::IsWindow(window); }, 5000);
-            for (WPARAM button : {IDCANCEL, IDNO}) {
-                ::PostMessageA(window, WM_COMMAND, button, 0);
-            }
-        }
-        done = true;
-    });
-    trigger();
-    stop = true;
-    // Pumping while the helper ends: its search reads the titles of this thread's windows.
-    WaitUntil([&] { return done.load(); }, 20000);
-    helper.join();
-    return seen;
-}
-
-// Answers a message box with `button`, keeping its text.
-std::function<void(HWND)> Reply(int button, std::string* text = nullptr) {
-    return [=](HWND box) {
-        if (text != nullptr) {
-            *text = MessageBoxText(box);
-        }
-        ::PostMessageA(box, WM_COMMAND, button, 0);
-    };
-}
 
 // Fills the site properties dialog and presses OK (or Cancel).
 std::function<void(HWND)> Fill(std::string name, std::string url, int button = IDOK) {
