@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -15,6 +13,8 @@
 #include "win/QhError.h"
 #include "sites/SiteListCipher.h"
 #include "sites/SiteListFormat.h"
+#include "tests/fixtures/FixtureMessages.h"
+#include "tests/win/Fixtures.h"
 #include "win/ErrorBox.h"
 #include "win/Handle.h"
 #include "win/WinText.h"
@@ -28,14 +28,7 @@ std::string TempFolder() {
     return folder;
 }
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using test::ReadFileBytes;
 
 std::string Encrypted(std::string bytes) {
     SiteListCipher().Encrypt(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
@@ -86,10 +79,10 @@ TEST_F(SiteListFile, MissingOwnFileRaisesTheSystemErrorWithMessage108) {
 TEST_F(SiteListFile, OwnFileIsAlwaysEncrypted) {
     SiteCategoryList categories;
     std::string plain = FormatSiteList(SampleCatalogue(categories), categories);
-    WriteBytes(SystemSiteListPath(), plain);
+    WriteFileBytes(SystemSiteListPath(), plain);
     ExpectLoadError(nullptr, kResultFail, kWrongSettings);
 
-    WriteBytes(SystemSiteListPath(), Encrypted(plain));
+    WriteFileBytes(SystemSiteListPath(), Encrypted(plain));
     SiteCatalogue catalogue;
     LoadSiteList(catalogue, nullptr);
     ASSERT_EQ(catalogue.Size(), 2u);
@@ -100,13 +93,13 @@ TEST_F(SiteListFile, GivenPathsFollowTheExchangeNameRule) {
     SiteCategoryList categories;
     std::string plain = FormatSiteList(SampleCatalogue(categories), categories);
     std::string plainPath = TempFolder() + "plain.qhsl";
-    WriteBytes(plainPath, plain);
+    WriteFileBytes(plainPath, plain);
     ExpectLoadError(plainPath.c_str(), kResultFail, "Wrong site list file");
 
     std::string folder = TempFolder() + "AvailableSitesExchange.qhsle.d";
     ::CreateDirectoryA(folder.c_str(), nullptr);
     std::string exchangePath = folder + "\\any name.txt";
-    WriteBytes(exchangePath, plain);
+    WriteFileBytes(exchangePath, plain);
     SiteCatalogue catalogue;
     SiteCategoryList readCategories;
     LoadSiteList(catalogue, &readCategories, exchangePath.c_str());
@@ -114,7 +107,7 @@ TEST_F(SiteListFile, GivenPathsFollowTheExchangeNameRule) {
     ASSERT_EQ(readCategories.size(), 2u);
     EXPECT_EQ(readCategories[1].name, "Maps");
 
-    WriteBytes(exchangePath, Encrypted(plain));  // an encrypted file under the exchange name
+    WriteFileBytes(exchangePath, Encrypted(plain));  // an encrypted file under the exchange name
     ExpectLoadError(exchangePath.c_str(), kResultFail, "Wrong site list file");
     ::DeleteFileA(exchangePath.c_str());
     ::RemoveDirectoryA(folder.c_str());
@@ -124,11 +117,11 @@ TEST_F(SiteListFile, GivenPathsFollowTheExchangeNameRule) {
 TEST_F(SiteListFile, SavingGoesToTheUserFolderWhichThenWins) {
     SiteCategoryList categories;
     SiteCatalogue catalogue = SampleCatalogue(categories);
-    WriteBytes(SystemSiteListPath(), Encrypted(FormatSiteList({}, {})));
+    WriteFileBytes(SystemSiteListPath(), Encrypted(FormatSiteList({}, {})));
 
     ASSERT_EQ(SaveSiteList(catalogue, categories), 0u);
     EXPECT_EQ(OwnSiteListPathForReading(), UserSiteListPath());
-    std::string stored = ReadBytes(UserSiteListPath());
+    std::string stored = ReadFileBytes(UserSiteListPath());
     EXPECT_EQ(stored, Encrypted(FormatSiteList(catalogue, categories)));
 
     SiteCatalogue loaded;
@@ -148,7 +141,7 @@ TEST_F(SiteListFile, SavingAgainReplacesTheFile) {
     for (const char* target : {path.c_str(), static_cast<const char*>(nullptr)}) {
         ASSERT_EQ(SaveSiteList(first, categories, target), 0u);
         ASSERT_EQ(SaveSiteList(second, categories, target), 0u);  // over the existing copy
-        const std::string stored = ReadBytes(target ? path : UserSiteListPath());
+        const std::string stored = ReadFileBytes(target ? path : UserSiteListPath());
         EXPECT_EQ(stored, Encrypted(FormatSiteList(second, categories)));
     }
     ::DeleteFileA(path.c_str());
@@ -162,8 +155,8 @@ TEST_F(SiteListFile, ExportsArePlainOnlyUnderTheExchangeName) {
     std::string otherPath = TempFolder() + "export.qhsl";
     ASSERT_EQ(SaveSiteList(catalogue, categories, exchangePath.c_str()), 0u);
     ASSERT_EQ(SaveSiteList(catalogue, categories, otherPath.c_str()), 0u);
-    EXPECT_EQ(ReadBytes(exchangePath), plain);
-    EXPECT_EQ(ReadBytes(otherPath), Encrypted(plain));
+    EXPECT_EQ(ReadFileBytes(exchangePath), plain);
+    EXPECT_EQ(ReadFileBytes(otherPath), Encrypted(plain));
     ::DeleteFileA(exchangePath.c_str());
     ::DeleteFileA(otherPath.c_str());
 }
@@ -172,8 +165,8 @@ TEST_F(SiteListFile, FailedWriteKeepsThePreviousFile) {
     SiteCategoryList categories;
     SiteCatalogue catalogue = SampleCatalogue(categories);
     std::string path = TempFolder() + "kept.qhsl";
-    WriteBytes(path, "previous");
-    WriteBytes(path + ".new", "the user's own file");  // no name is the writer's to take
+    WriteFileBytes(path, "previous");
+    WriteFileBytes(path + ".new", "the user's own file");  // no name is the writer's to take
     {
         // Another program holds the file open without sharing: it cannot be replaced.
         win::FileHandle holder(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -181,13 +174,13 @@ TEST_F(SiteListFile, FailedWriteKeepsThePreviousFile) {
         ASSERT_TRUE(holder);
         EXPECT_NE(SaveSiteList(catalogue, categories, path.c_str()), 0u);
     }
-    EXPECT_EQ(ReadBytes(path), "previous");
+    EXPECT_EQ(ReadFileBytes(path), "previous");
     WIN32_FIND_DATAA found{};
     HANDLE search = ::FindFirstFileA((TempFolder() + "vps*.tmp").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << found.cFileName;  // no temporary file left
     ::FindClose(search);
     EXPECT_EQ(SaveSiteList(catalogue, categories, path.c_str()), 0u);
-    EXPECT_EQ(ReadBytes(path + ".new"), "the user's own file");
+    EXPECT_EQ(ReadFileBytes(path + ".new"), "the user's own file");
     ::DeleteFileA(path.c_str());
     ::DeleteFileA((path + ".new").c_str());
 
@@ -205,12 +198,12 @@ win::FileHandle HoldSharingDeleteOnly(const std::string& path) {
 TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
     SiteCategoryList categories;
     SiteCatalogue catalogue = SampleCatalogue(categories);
-    WriteBytes(SystemSiteListPath(), Encrypted(FormatSiteList(catalogue, categories)));
+    WriteFileBytes(SystemSiteListPath(), Encrypted(FormatSiteList(catalogue, categories)));
     ASSERT_EQ(SaveSiteList({}, {}), 0u);
     const std::string user = UserSiteListPath();
     const std::string aside = user + ".unreadable";
     for (const char* damage : {"damaged", "foreign"}) {
-        WriteBytes(user, damage);
+        WriteFileBytes(user, damage);
         SiteCatalogue loaded;
         SiteCategoryList loadedCategories;
         EXPECT_EQ(LoadSiteList(loaded, &loadedCategories), SiteListSource::WindowsCopy);
@@ -219,8 +212,8 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
         EXPECT_EQ(OwnSiteListPathForReading(), SystemSiteListPath());
     }
     // Nothing deleted: the first damaged file and the second one each under a name.
-    EXPECT_EQ(ReadBytes(aside), "damaged");
-    EXPECT_EQ(ReadBytes(aside + "-2"), "foreign");
+    EXPECT_EQ(ReadFileBytes(aside), "damaged");
+    EXPECT_EQ(ReadFileBytes(aside + "-2"), "foreign");
     ::DeleteFileA(aside.c_str());
     ::DeleteFileA((aside + "-2").c_str());
 
@@ -229,7 +222,7 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
     SiteCatalogue single;
     single.Insert(4, {"Own", "https://own.example/?q=", 0, false, false});
     ASSERT_EQ(SaveSiteList(single, {}), 0u);
-    const std::string bytes = ReadBytes(user);
+    const std::string bytes = ReadFileBytes(user);
     SiteCatalogue loaded;
     {
         win::FileHandle holder = HoldSharingDeleteOnly(user);
@@ -237,7 +230,7 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
         EXPECT_EQ(LoadSiteList(loaded, nullptr), SiteListSource::WindowsCopyForUnreadUserFile);
         EXPECT_EQ(loaded.Size(), 2u);
     }
-    EXPECT_EQ(ReadBytes(user), bytes);
+    EXPECT_EQ(ReadFileBytes(user), bytes);
     EXPECT_EQ(::GetFileAttributesA(aside.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Held for a moment only: tried again, and read.

@@ -10,9 +10,7 @@
 
 #include <atomic>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -20,6 +18,7 @@
 
 #include "core/RegistryKeys.h"
 #include "resources/resource.h"
+#include "tests/fixtures/FixtureMessages.h"
 #include "sites/SiteListCipher.h"
 #include "sites/SiteListFile.h"
 #include "sites/SiteListFormat.h"
@@ -35,10 +34,7 @@
 namespace vp {
 namespace {
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
+using test::ReadFileBytes;
 
 std::string Crypt(std::string bytes, bool encrypt = true) {
     auto* data = reinterpret_cast<std::uint8_t*>(bytes.data());
@@ -306,7 +302,7 @@ TEST_F(SitesPageTest, ShowsTheTreeAndTogglesAndSetsTheDefaultByKeysClicksAndButt
     EXPECT_EQ(SelectedIds(), "8 9 ");
     EXPECT_EQ(DefaultSite(), 8u);
     EXPECT_EQ(::GetFileAttributesA(UserSiteListPath().c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(ReadBytes(SystemSiteListPath()), Crypt(kCatalogueText));
+    EXPECT_EQ(ReadFileBytes(SystemSiteListPath()), Crypt(kCatalogueText));
 }
 
 TEST_F(SitesPageTest, ContextMenuFollowsTheNodeKind) {
@@ -437,7 +433,7 @@ TEST_F(SitesPageTest, FailedStoreOfTheSiteListIsReported) {
     ASSERT_TRUE(Answered("Site Properties", Fill("Five", "5"), [&] { Button(IDC_EDIT_SITE); }));
     // The user's file is held open elsewhere: it cannot be replaced.
     ASSERT_EQ(SaveSiteList({}, {}), 0u);
-    const std::string before = ReadBytes(UserSiteListPath());
+    const std::string before = ReadFileBytes(UserSiteListPath());
     win::FileHandle holder(::CreateFileA(UserSiteListPath().c_str(), GENERIC_READ, 0, nullptr,
                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string text;
@@ -452,7 +448,7 @@ TEST_F(SitesPageTest, FailedStoreOfTheSiteListIsReported) {
         << text;
     EXPECT_GT(text.size(), 80u);  // the system's reason follows
     holder.Reset();
-    EXPECT_EQ(ReadBytes(UserSiteListPath()), before);
+    EXPECT_EQ(ReadFileBytes(UserSiteListPath()), before);
 }
 
 TEST_F(SitesPageTest, ImportAndExportExchangeWholeCatalogues) {
@@ -481,7 +477,7 @@ TEST_F(SitesPageTest, ImportAndExportExchangeWholeCatalogues) {
     ::DeleteFileA(exported.c_str());
     ASSERT_TRUE(
         Answered("Save As", ChooseFile(TempPath("exported")), [&] { Button(IDC_EXPORT_SITES); }));
-    const std::string exportedBytes = ReadBytes(exported);
+    const std::string exportedBytes = ReadFileBytes(exported);
     SiteCatalogue expected;
     SiteCategoryList expectedCategories;
     ParseSiteList(kCatalogueText, expected, &expectedCategories);
@@ -510,7 +506,7 @@ TEST_F(SitesPageTest, ImportAndExportExchangeWholeCatalogues) {
         EXPECT_EQ(failure.substr(0, said.size() + 4), said + "\r\n\r\n");
         EXPECT_GT(failure.size(), said.size() + 4);  // and the system's reason
     }
-    EXPECT_EQ(ReadBytes(exported), exportedBytes);
+    EXPECT_EQ(ReadFileBytes(exported), exportedBytes);
 
     // A plain list under the exchange name is read; without site 0 the label stays.
     ASSERT_TRUE(import(exchange));
@@ -525,7 +521,7 @@ TEST_F(SitesPageTest, ImportAndExportExchangeWholeCatalogues) {
     ApplyAndClose();
     EXPECT_EQ(DefaultSite(), 0u);
     EXPECT_EQ(SelectedIds(), "0 1 2 3 4 5 6 ");
-    EXPECT_EQ(ReadBytes(UserSiteListPath()), exportedBytes);
+    EXPECT_EQ(ReadFileBytes(UserSiteListPath()), exportedBytes);
     for (const std::string& path : {exchange, otherName, exported}) {
         ::DeleteFileA(path.c_str());
     }
@@ -543,7 +539,7 @@ TEST_F(SitesPageTest, CancelAfterAnImportStoresNothing) {
     ASSERT_EQ(TreeShape(), "[One:00]0:11 ");
     Close();  // Cancel: the page goes without Apply
     EXPECT_EQ(::GetFileAttributesA(UserSiteListPath().c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(ReadBytes(SystemSiteListPath()), Crypt(kCatalogueText));
+    EXPECT_EQ(ReadFileBytes(SystemSiteListPath()), Crypt(kCatalogueText));
     EXPECT_EQ(SelectedIds(), "2 ");
     EXPECT_EQ(DefaultSite(), 4u);
     ::DeleteFileA(exchange.c_str());
@@ -605,7 +601,7 @@ TEST_F(SitesPageTest, AUserFileThatCouldNotBeReadIsNeverStoredOver) {
     }));
     EXPECT_EQ(text, LoadResourceString(IDS_SITE_LIST_NOT_READ));
     EXPECT_NE(text, "");
-    EXPECT_EQ(ReadBytes(UserSiteListPath()), Crypt(userText));
+    EXPECT_EQ(ReadFileBytes(UserSiteListPath()), Crypt(userText));
     EXPECT_EQ(SelectedIds(), "");  // nothing of the page stored
 }
 
