@@ -5,13 +5,5 @@
 # under Wine in a test session of its own.
 #   bench/clipboard-snapshot.sh [STATE]   STATE: the session's folder (default
 #                                         build/mingw/clipboard-snapshot-session)
-set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-state=${1:-$root/build/mingw/clipboard-snapshot-session}
-
-[ -f build/mingw/build.ninja ] || cmake --preset mingw
-cmake --build build/mingw --target vp_clipboard_snapshot_bench
-tests/wine/session.sh start "$state" >/dev/null
-trap 'tests/wine/session.sh stop "$state" >/dev/null' EXIT
-tests/wine/run-in-wine.sh "$state" build/mingw/bin/vp_clipboard_snapshot_bench.exe
+exec "$root/bench/wine-session.sh" "${1:-$root/build/mingw/clipboard-snapshot-session}" vp_clipboard_snapshot_bench

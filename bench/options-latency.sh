@@ -4,13 +4,5 @@
 # under Wine in a test session of its own.
 #   bench/options-latency.sh [STATE]   STATE: the session's folder (default
 #                                      build/mingw/options-latency-session)
-set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-state=${1:-$root/build/mingw/options-latency-session}
-
-[ -f build/mingw/build.ninja ] || cmake --preset mingw
-cmake --build build/mingw --target vp_options_latency
-tests/wine/session.sh start "$state" >/dev/null
-trap 'tests/wine/session.sh stop "$state" >/dev/null' EXIT
-tests/wine/run-in-wine.sh "$state" build/mingw/bin/vp_options_latency.exe
+exec "$root/bench/wine-session.sh" "${1:-$root/build/mingw/options-latency-session}" vp_options_latency

@@ -8,14 +8,5 @@
 # tray icon and hook.
 #   bench/trigger-latency.sh [STATE]   STATE: the session's folder (default
 #                                      build/mingw/trigger-latency-session)
-set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-state=${1:-$root/build/mingw/trigger-latency-session}
-
-[ -f build/mingw/build.ninja ] || cmake --preset mingw
-cmake --build build/mingw --target vp_trigger_latency vp_hook_cost
-tests/wine/session.sh start "$state" >/dev/null
-trap 'tests/wine/session.sh stop "$state" >/dev/null' EXIT
-tests/wine/run-in-wine.sh "$state" build/mingw/bin/vp_hook_cost.exe
-tests/wine/run-in-wine.sh "$state" build/mingw/bin/vp_trigger_latency.exe
+exec "$root/bench/wine-session.sh" "${1:-$root/build/mingw/trigger-latency-session}" vp_hook_cost vp_trigger_latency
