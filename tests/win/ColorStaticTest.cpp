@@ -13,6 +13,7 @@
 
 #include "win/WinText.h"
 #include "resources/resource.h"
+#include "tests/win/Fixtures.h"
 #include "tests/win/Protocol.h"
 #include "tests/win/WindowSearch.h"
 
@@ -83,10 +84,7 @@ void RegisterParentClass() {
 std::vector<COLORREF> CaptureClient(HWND window) {
     RECT client;
     ::GetClientRect(window, &client);
-    HDC dc = ::GetDC(window);
-    std::vector<COLORREF> pixels = CapturePixels(dc, client);
-    ::ReleaseDC(window, dc);
-    return pixels;
+    return CapturePixels(window, client);
 }
 
 // Strokes that fill whole pixels whatever the font smoothing.
@@ -126,23 +124,6 @@ protected:
     }
 
     std::vector<COLORREF> LinkPixels() { return CaptureClient(link.Handle()); }
-
-    // Moves the real mouse pointer, as the user's hand would.
-    static void MoveMouseTo(POINT screen) {
-        ::SetCursorPos(screen.x, screen.y);
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        input.mi.dx = MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-        ::SendInput(1, &input, sizeof input);
-    }
-
-    POINT LinkCenter() const {
-        RECT rect;
-        ::GetWindowRect(link.Handle(), &rect);
-        return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    }
 
     ParentRecord record;
     HWND parent = nullptr;
@@ -228,7 +209,7 @@ TEST_F(ColorStatic, HoverAndLeaveMessagesSwitchTheColour) {
     link.SetText(LinkText(40).c_str());
     ::SetFocus(parent);
     // The pointer rests on the link, so the leave request does not end the hover at once.
-    MoveMouseTo(LinkCenter());
+    MoveMouseTo(CenterOf(link.Handle()));
     PumpMessagesFor(50);
     ::SendMessageA(link.Handle(), WM_MOUSEHOVER, 0, 0);
     PumpMessagesFor(100);

@@ -6,15 +6,16 @@
 #include <utility>
 #include <vector>
 
+#include "sites/SiteListCipher.h"
 #include "tests/fixtures/FixtureMessages.h"
 #include "tests/win/WindowSearch.h"
+#include "win/Registry.h"
 
 namespace vp {
 namespace {
 
 using namespace test::selection_fixture;
 using test::ReadFileBytes;
-constexpr const char* kSelectionClass = kClassName;
 constexpr int kSelectionEditId = 1;
 constexpr DWORD kQueryTimeoutMs = 5000;
 
@@ -43,24 +44,6 @@ std::vector<std::string> CompleteLines(const std::string& bytes) {
     return lines;
 }
 
-struct WindowOfProcess {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindFixtureWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<WindowOfProcess*>(param);
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(window, &processId);
-    char className[64] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    if (processId == search->processId && lstrcmpA(className, kSelectionClass) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 LRESULT Query(HWND window, UINT message, WPARAM wParam, LRESULT failed) {
     DWORD_PTR result = 0;
     if (window == nullptr || !::SendMessageTimeoutA(window, message, wParam, 0, SMTO_ABORTIFHUNG,
@@ -72,15 +55,11 @@ LRESULT Query(HWND window, UINT message, WPARAM wParam, LRESULT failed) {
 
 // Default value of a key below HKEY_CLASSES_ROOT.
 bool ReadDefaultValue(const char* path, DWORD& type, std::string& value) {
-    win::RegKey key;
-    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, path, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) {
-        key.Release();
-        return false;
-    }
+    win::RegKey key = win::OpenKey(HKEY_CLASSES_ROOT, path, KEY_READ);
     char data[2048] = {};
     DWORD size = sizeof data - 1;
-    if (::RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data),
-                           &size) != ERROR_SUCCESS) {
+    if (!key || ::RegQueryValueExA(key.Get(), nullptr, nullptr, &type,
+                                   reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS) {
         return false;
     }
     value.assign(data, size > 0 && data[size - 1] == '\0' ? size - 1 : size);
@@ -89,40 +68,18 @@ bool ReadDefaultValue(const char* path, DWORD& type, std::string& value) {
 
 bool WriteString(HKEY root, const char* path, const char* name, DWORD type,
                  const std::string& value) {
-    win::RegKey key;
-    if (::RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
-                          nullptr) != ERROR_SUCCESS) {
-        key.Release();
-        return false;
-    }
-    return ::RegSetValueExA(key.Get(), name, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+    win::RegKey key = win::CreateKey(root, path);
+    return key &&
+           ::RegSetValueExA(key.Get(), name, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
 bool IsExtendedKey(WORD vk) {
-    switch (vk) {
-        case VK_INSERT:
-        case VK_DELETE:
-        case VK_HOME:
-        case VK_END:
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_LEFT:
-        case VK_RIGHT:
-        case VK_UP:
-        case VK_DOWN:
-        case VK_RCONTROL:
-        case VK_RMENU:
-        case VK_LWIN:
-        case VK_RWIN:
-        case VK_APPS:
-        case VK_DIVIDE:
-        case VK_NUMLOCK:
-        case VK_SNAPSHOT:
-            return true;
-        default:
-            return false;
-    }
+    constexpr WORD kExtended[] = {VK_INSERT,   VK_DELETE,  VK_HOME,    VK_END,  VK_PRIOR,
+                                  VK_NEXT,     VK_LEFT,    VK_RIGHT,   VK_UP,   VK_DOWN,
+                                  VK_RCONTROL, VK_RMENU,   VK_LWIN,    VK_RWIN, VK_APPS,
+                                  VK_DIVIDE,   VK_NUMLOCK, VK_SNAPSHOT};
+    return std::find(std::begin(kExtended), std::end(kExtended), vk) != std::end(kExtended);
 }
 
 INPUT KeyInput(WORD vk, bool up) {
@@ -154,6 +111,16 @@ INPUT ButtonInput(int button, bool up) {
             break;
     }
     return input;
+}
+
+// Opens the clipboard for this thread; another program may hold it for a moment.
+bool OpenClipboardPatiently() {
+    for (int attempt = 0; attempt < 100; ++attempt, ::Sleep(10)) {
+        if (::OpenClipboard(nullptr)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void SendAtOnce(std::vector<INPUT> inputs) {
@@ -206,24 +173,45 @@ std::string TestProgramFolder() {
     return folder;
 }
 
-std::string NewTempFile() {
+std::string TempFolder() {
     char folder[MAX_PATH] = {};
-    char path[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, folder);
-    ::GetTempFileNameA(folder, "vpt", 0, path);
+    return folder;
+}
+
+std::string NewTempFile() {
+    char path[MAX_PATH] = {};
+    ::GetTempFileNameA(TempFolder().c_str(), "vpt", 0, path);
     return path;
 }
 
+std::string Encrypted(std::string bytes) {
+    SiteListCipher().Encrypt(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
+    return bytes;
+}
+
+win::FileHandle HoldFile(const std::string& path, DWORD share) {
+    return win::FileHandle(::CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool MakeHugeFile(const std::string& path) {
+    win::FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    size.QuadPart = 0x90000000LL;
+    return file && ::SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN) &&
+           ::SetEndOfFile(file.Get());
+}
+
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
+    win::FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
-    return ok && written == bytes.size();
+    return file &&
+           ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) &&
+           written == bytes.size();
 }
 
 int FixtureBitness() {
@@ -308,9 +296,11 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, boo
             return;
         }
         if (window_ == nullptr) {
-            WindowOfProcess search{processId_, nullptr};
-            ::EnumWindows(FindFixtureWindow, reinterpret_cast<LPARAM>(&search));
-            window_ = search.found;
+            for (HWND window : TopLevelWindows(kClassName)) {
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(window, &owner);
+                window_ = owner == processId_ ? window : window_;
+            }
         }
         if (window_ != nullptr && edit_ == nullptr) {  // made just after the window
             edit_ = ::GetDlgItem(window_, kSelectionEditId);
@@ -337,22 +327,13 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, boo
 
     if (window_ == nullptr) {
         problem_ = "no SelectionFixture window";
-    } else if (::GetForegroundWindow() != window_) {
-        char className[64] = "<none>";
-        if (HWND foreground = ::GetForegroundWindow()) {
-            ::GetClassNameA(foreground, className, sizeof className);
-        }
-        problem_ =
-            std::string("not in the foreground; the foreground window's class is ") + className;
+    } else if (HWND foreground = ::GetForegroundWindow(); foreground != window_) {
+        problem_ = "not in the foreground; the foreground window's class is " +
+                   (foreground != nullptr ? ClassOf(foreground) : "<none>");
     } else {
-        char className[64] = "<none>";
-        if (HWND focus = FocusOfThreadOf(window_)) {
-            ::GetClassNameA(focus, className, sizeof className);
-        }
-        problem_ = std::string(
-                       "the edit control does not have the focus; the focus window's "
-                       "class is ") +
-                   className;
+        HWND focus = FocusOfThreadOf(window_);
+        problem_ = "the edit control does not have the focus; the focus window's class is " +
+                   (focus != nullptr ? ClassOf(focus) : "<none>");
     }
     problem_ += " (asked " + std::to_string(nudges) + " times to come forward)";
 }
@@ -541,8 +522,8 @@ void ReleaseKey(WORD vk) {
     Send({KeyInput(vk, true)});
 }
 
-void ClickAt(int x, int y, int button, std::initializer_list<WORD> modifiers) {
-    ::SetCursorPos(x, y);
+void ClickAt(POINT point, int button, std::initializer_list<WORD> modifiers) {
+    ::SetCursorPos(point.x, point.y);
     SendWithModifiers(modifiers, {ButtonInput(button, false), ButtonInput(button, true)});
 }
 
@@ -554,8 +535,8 @@ void ReleaseButton(int button) {
     Send({ButtonInput(button, true)});
 }
 
-void MoveMouseTo(int x, int y) {
-    ::SetCursorPos(x, y);
+void MoveMouseTo(POINT point) {
+    ::SetCursorPos(point.x, point.y);
     // One pixel there and back, so there is a movement wherever the cursor was.
     INPUT there{};
     there.type = INPUT_MOUSE;
@@ -573,23 +554,12 @@ POINT CenterOf(HWND window) {
 }
 
 std::optional<std::string> ClipboardText() {
-    // Another program may hold the clipboard open for a moment.
-    bool open = false;
-    for (int attempt = 0; attempt < 100 && !open; ++attempt) {
-        open = ::OpenClipboard(nullptr) != FALSE;
-        if (!open) {
-            ::Sleep(10);
-        }
-    }
-    if (!open) {
+    if (!OpenClipboardPatiently()) {
         return std::nullopt;
     }
     std::optional<std::string> text;
-    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-        if (const char* bytes = static_cast<const char*>(::GlobalLock(data))) {
-            text = std::string(bytes);
-            ::GlobalUnlock(data);
-        }
+    if (win::GlobalLockView<const char> bytes(::GetClipboardData(CF_TEXT)); bytes) {
+        text = std::string(bytes.Get());
     }
     ::CloseClipboard();
     return text;
@@ -601,23 +571,17 @@ bool SetClipboardText(const std::string& text) {
 
 bool SetClipboardBlock(UINT format, const void* data, std::size_t size) {
     HGLOBAL memory = test::GlobalBlock(data, size);
-    if (memory == nullptr) {
+    if (memory == nullptr || !OpenClipboardPatiently()) {
+        ::GlobalFree(memory);
         return false;
     }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (::OpenClipboard(nullptr)) {
-            ::EmptyClipboard();
-            bool set = ::SetClipboardData(format, memory) != nullptr;
-            ::CloseClipboard();
-            if (!set) {
-                ::GlobalFree(memory);
-            }
-            return set;
-        }
-        ::Sleep(10);
+    ::EmptyClipboard();
+    const bool set = ::SetClipboardData(format, memory) != nullptr;
+    ::CloseClipboard();
+    if (!set) {
+        ::GlobalFree(memory);
     }
-    ::GlobalFree(memory);
-    return false;
+    return set;
 }
 
 std::string LargeDib() {
@@ -637,13 +601,9 @@ std::string LargeDib() {
 }
 
 void EmptyClipboardNow() {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (::OpenClipboard(nullptr)) {
-            ::EmptyClipboard();
-            ::CloseClipboard();
-            return;
-        }
-        ::Sleep(10);
+    if (OpenClipboardPatiently()) {
+        ::EmptyClipboard();
+        ::CloseClipboard();
     }
 }
 

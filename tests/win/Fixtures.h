@@ -18,10 +18,19 @@ namespace vp {
 // helper programs there.
 std::string TestProgramFolder();
 
+// The temporary folder, with a trailing backslash.
+std::string TempFolder();
 // A new temporary file name (the file exists, empty).
 std::string NewTempFile();
 // Writes bytes to a file, replacing it.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// The bytes as a site list file holds them: encrypted with the program's cipher.
+std::string Encrypted(std::string bytes);
+// Another program's handle on an existing file, sharing only what `share` allows (0: the
+// file can be neither replaced nor deleted).
+win::FileHandle HoldFile(const std::string& path, DWORD share = 0);
+// A file of 2.25 GiB, more than one read can take, made without writing (it takes no room).
+bool MakeHugeFile(const std::string& path);
 
 // Starts a helper program (`commandLine` begins with its quoted path), allowed to take
 // the foreground; its process, or none when it cannot start. `processId` gets its id.
@@ -177,18 +186,18 @@ void SettleInput();
 void HoldKey(WORD vk);
 void ReleaseKey(WORD vk);
 
-// Moves the cursor to (x, y) in screen coordinates, presses the modifiers, presses and
+// Moves the cursor to a point in screen coordinates, presses the modifiers, presses and
 // releases a mouse button (0 left, 1 right, 2 middle, 3 X1, 4 X2), and a moment later
 // releases the modifiers in reverse order.
-void ClickAt(int x, int y, int button, std::initializer_list<WORD> modifiers = {});
+void ClickAt(POINT point, int button, std::initializer_list<WORD> modifiers = {});
 
 // One half of a click (button numbers as for ClickAt), for a button held across events.
 void PressButton(int button);
 void ReleaseButton(int button);
 
-// Moves the cursor to (x, y) in screen coordinates with a mouse movement, as a user
+// Moves the cursor to a point in screen coordinates with a mouse movement, as a user
 // would, so the window under it sees the mouse arrive.
-void MoveMouseTo(int x, int y);
+void MoveMouseTo(POINT point);
 
 // The centre of a window's rectangle, in screen coordinates.
 POINT CenterOf(HWND window);

@@ -99,14 +99,14 @@ TEST(Fixtures, ClicksOnTheSelectionAreCountedPerMessage) {
     const POINT center = CenterOf(fixture.Edit());
     ASSERT_EQ(::WindowFromPoint(center), fixture.Edit());
 
-    ClickAt(center.x, center.y, 1);
+    ClickAt(center, 1);
     EXPECT_EQ(fixture.ClickCount(WM_RBUTTONDOWN), 1);
     EXPECT_EQ(fixture.ClickCount(WM_RBUTTONUP), 1);
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
 
     // With modifiers held, as the gestures are made; a middle click too.
-    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
-    ClickAt(center.x + 40, center.y, 2, {VK_CONTROL});
+    ClickAt(center, 0, {VK_CONTROL, VK_SHIFT});
+    ClickAt({center.x + 40, center.y}, 2, {VK_CONTROL});
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 1);
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONUP), 1);
     EXPECT_EQ(fixture.ClickCount(WM_MBUTTONDOWN), 1);

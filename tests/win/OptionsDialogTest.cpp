@@ -109,8 +109,7 @@ TEST_F(OptionsDialog, OkStoresTheNewTriggersAndTheProgramFollowsAtOnce) {
     ::SendDlgItemMessageA(page, IDC_DEFAULT_HOTKEY_MODIFIER, CB_SETCURSEL, 1, 0);  // Shift
     ::SendDlgItemMessageA(page, IDC_DEFAULT_HOTKEY_KEY, CB_SETCURSEL, 45, 0);      // "Z"
     ::SendDlgItemMessageA(page, IDC_ENABLE_DEFAULT_HOTKEY, BM_SETCHECK, BST_UNCHECKED, 0);
-    const POINT ok = CenterOf(::GetDlgItem(dialog, IDOK));
-    ClickAt(ok.x, ok.y, 0);
+    ClickAt(CenterOf(::GetDlgItem(dialog, IDOK)), 0);
     ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
 
     const std::pair<const char*, std::uint32_t> stored[] = {
@@ -137,9 +136,9 @@ TEST_F(OptionsDialog, OkStoresTheNewTriggersAndTheProgramFollowsAtOnce) {
     PressKeys({}, VK_ESCAPE);
     ASSERT_TRUE(WaitForHidden(app));
     ASSERT_TRUE(BringForward(fixture));
-    ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("(before)"));
+    app.SetSearchText("(before)");
     fixture.ResetCounts();
-    ClickAt(center.x, center.y, 2, {VK_SHIFT});
+    ClickAt(center, 2, {VK_SHIFT});
     EXPECT_TRUE(WaitUntil([&] {
         return app.SearchText() == "new triggers" && InFront(app, fixture);
     })) << State(app);
@@ -150,8 +149,8 @@ TEST_F(OptionsDialog, OkStoresTheNewTriggersAndTheProgramFollowsAtOnce) {
     // The old popup gesture and the disabled default-site gesture reach the application.
     ASSERT_TRUE(BringForward(fixture));
     fixture.ResetCounts();
-    ClickAt(center.x, center.y, 1, {VK_CONTROL});
-    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ClickAt(center, 1, {VK_CONTROL});
+    ClickAt(center, 0, {VK_CONTROL, VK_SHIFT});
     PumpMessagesFor(1500);
     EXPECT_EQ(fixture.ClickCount(WM_RBUTTONDOWN), 1);
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 1);
@@ -184,12 +183,11 @@ TEST_F(OptionsDialog, NamedProgramKeepsItsGestureClicksUntilTheListIsCleared) {
         ASSERT_NE(dialog, nullptr);
         HWND page = PageOf(dialog, "General");
         ASSERT_TRUE(::SetDlgItemTextA(page, IDC_GESTURE_EXCLUSIONS, programs));
-        const POINT ok = CenterOf(::GetDlgItem(dialog, IDOK));
-        ClickAt(ok.x, ok.y, 0);
+        ClickAt(CenterOf(::GetDlgItem(dialog, IDOK)), 0);
         ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
     };
 
-    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ClickAt(center, 0, {VK_CONTROL, VK_SHIFT});
     ASSERT_TRUE(recorder_.WaitForUrls(1));
     EXPECT_NE(recorder_.Urls()[0].find("leave me be"), std::string::npos);
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
@@ -198,7 +196,7 @@ TEST_F(OptionsDialog, NamedProgramKeepsItsGestureClicksUntilTheListIsCleared) {
         FixtureBitness() == 32 ? "SELECTIONFIXTURE32.EXE" : "SelectionFixture.EXE";
     storeList(("notepad.exe; C:\\Elsewhere\\" + own + ";").c_str());
     selectAll();
-    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ClickAt(center, 0, {VK_CONTROL, VK_SHIFT});
     PumpMessagesFor(1500);
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 1);
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONUP), 1);
@@ -211,7 +209,7 @@ TEST_F(OptionsDialog, NamedProgramKeepsItsGestureClicksUntilTheListIsCleared) {
 
     storeList("");
     selectAll();
-    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ClickAt(center, 0, {VK_CONTROL, VK_SHIFT});
     ASSERT_TRUE(recorder_.WaitForUrls(3));
     EXPECT_EQ(recorder_.Urls()[2], recorder_.Urls()[0]);
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);

@@ -110,18 +110,13 @@ bool SameRect(const RECT& a, const RECT& b) {
 class RunKeyGuard {
 public:
     RunKeyGuard() {
-        win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_READ);
-        existed_ = static_cast<bool>(key);
-        char data[1024] = {};
-        DWORD size = sizeof data;
-        hadValue_ = key && ::RegQueryValueExA(key.Get(), kAutostartValue, nullptr, nullptr,
-                                              reinterpret_cast<BYTE*>(data), &size) == 0;
-        value_ = data;
+        existed_ = static_cast<bool>(win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_READ));
+        value_ = ReadTestString(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
     }
     ~RunKeyGuard() {
-        if (hadValue_) {
+        if (value_) {
             win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kRunKey);
-            win::WriteString(key.Get(), kAutostartValue, value_);
+            win::WriteString(key.Get(), kAutostartValue, *value_);
             return;
         }
         win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_ALL_ACCESS);
@@ -160,19 +155,11 @@ private:
     }
 
     bool existed_ = false;
-    bool hadValue_ = false;
-    std::string value_;
+    std::optional<std::string> value_;
 };
 
 std::optional<std::string> RunValue() {
-    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_READ);
-    char data[1024] = {};
-    DWORD size = sizeof data;
-    if (!key || ::RegQueryValueExA(key.Get(), kAutostartValue, nullptr, nullptr,
-                                   reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return std::string(data);
+    return ReadTestString(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
 }
 
 // The dialog's Sites page reads the catalogue: each test installs the one setup puts
@@ -295,14 +282,15 @@ TEST_F(GeneralPageSettings, FirstStartShowsTheDefaultsOnTheMenuColour) {
 
         // The page paints on the menu colour.
         const auto menuBrush = reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_MENU));
-        HDC dc = ::GetDC(page);
-        ::SetBkColor(dc, RGB(1, 2, 3));
-        EXPECT_EQ(::SendMessageA(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), 0),
-                  menuBrush);
-        EXPECT_EQ(::GetBkColor(dc), ::GetSysColor(COLOR_MENU));
-        EXPECT_EQ(::SendMessageA(page, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), 0), menuBrush);
-        EXPECT_EQ(::SendMessageA(page, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), 0), menuBrush);
-        ::ReleaseDC(page, dc);
+        const win::WindowDc dc(page);
+        ::SetBkColor(dc.Get(), RGB(1, 2, 3));
+        // Static text last: it alone sets the background colour of the text.
+        for (UINT message : {WM_CTLCOLORDLG, WM_CTLCOLORBTN, WM_CTLCOLORSTATIC}) {
+            EXPECT_EQ(::SendMessageA(page, message, reinterpret_cast<WPARAM>(dc.Get()), 0),
+                      menuBrush)
+                << message;
+        }
+        EXPECT_EQ(::GetBkColor(dc.Get()), ::GetSysColor(COLOR_MENU));
 
         Press(dialog, IDCANCEL);
     });
@@ -456,11 +444,8 @@ TEST_F(GeneralPageSettings, RunValueHoldsTheQuotedPathAndIsShownQuotedOrNot) {
     okWithBox(true);
     okWithBox(false);
     EXPECT_EQ(RunValue(), std::nullopt);
-    char neighbour[32] = {};
-    DWORD size = sizeof neighbour;
-    EXPECT_EQ(::RegQueryValueExA(run.Get(), "VantapickerTestNeighbour", nullptr, nullptr,
-                                 reinterpret_cast<BYTE*>(neighbour), &size),
-              ERROR_SUCCESS);
+    EXPECT_EQ(ReadTestString(HKEY_CURRENT_USER, kRunKey, "VantapickerTestNeighbour"),
+              "neighbour.exe");
     ::RegDeleteValueA(run.Get(), "VantapickerTestNeighbour");
 
     // Without a Run key nothing is shown and nothing is stored; the key is not made. The

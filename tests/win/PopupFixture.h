@@ -48,13 +48,19 @@ protected:
     std::string UrlOf(SiteId id) const { return catalogue_.Find(id)->url; }
 
     // Ctrl+F1 over the fixture's selection with the cursor at a point, until the popup
-    // is shown with the text and in front.
+    // is shown with the text and in front. A popup still shown is hidden with Esc first.
     static ::testing::AssertionResult ShowByHotKey(const RunningApp& app,
                                                    const SelectionFixture& fixture, POINT cursor,
                                                    const std::string& text) {
+        if (::IsWindowVisible(app.MainWindow())) {
+            PressKeys({}, VK_ESCAPE);
+            if (!WaitForHidden(app) || !BringForward(fixture)) {
+                return ::testing::AssertionFailure() << "not hidden: " << State(app);
+            }
+        }
         ::SetCursorPos(cursor.x, cursor.y);
         // The trigger empties the box first: a failure shows whether it arrived.
-        ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("(before)"));
+        app.SetSearchText("(before)");
         PressKeys({VK_CONTROL}, VK_F1);
         if (WaitUntil([&] { return app.SearchText() == text && InFront(app, fixture); })) {
             return ::testing::AssertionSuccess();
@@ -106,14 +112,9 @@ protected:
 
     // Chooses a tray menu item and waits until the program has carried it out.
     static void Choose(RunningApp& app, char mnemonic) {
-        ASSERT_NE(app.OpenTrayMenu(), nullptr);
         // Shown, so the menu is being tracked; closed, so the command is running.
-        ASSERT_TRUE(WaitUntil(
-            [] { return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) != nullptr; }));
-        PressKeys({}, static_cast<WORD>(::VkKeyScanA(mnemonic) & 0xFF));
-        ASSERT_TRUE(WaitUntil([] {
-            return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) == nullptr;
-        })) << mnemonic;
+        ASSERT_TRUE(app.ChooseTrayMenuItem(mnemonic));
+        ASSERT_TRUE(WaitForNoMenu()) << mnemonic;
         // A sent message is answered once the thread looks for messages again, after the
         // command.
         DWORD_PTR answer = 0;

@@ -16,7 +16,6 @@
 
 #include "core/RegistryKeys.h"
 #include "resources/resource.h"
-#include "sites/SiteListCipher.h"
 #include "sites/SiteListFile.h"
 #include "sites/SiteListFormat.h"
 #include "tests/win/Fixtures.h"
@@ -99,7 +98,7 @@ RECT TrayArea() {
 
 // Takes the mouse off the notification area and waits until no tip covers it.
 void LeaveTrayArea(const RECT& area) {
-    MoveMouseTo(area.right + 200, area.bottom + 200);
+    MoveMouseTo({area.right + 200, area.bottom + 200});
     WaitUntil(
         [] { return FindTopLevelWindow(TOOLTIPS_CLASSA, nullptr, kVisibleWindows) == nullptr; });
 }
@@ -107,10 +106,7 @@ void LeaveTrayArea(const RECT& area) {
 std::vector<COLORREF> TrayPixels() {
     const RECT area = TrayArea();
     LeaveTrayArea(area);
-    HDC screen = ::GetDC(nullptr);
-    std::vector<COLORREF> pixels = CapturePixels(screen, area);
-    ::ReleaseDC(nullptr, screen);
-    return pixels;
+    return CapturePixels(nullptr, area);
 }
 
 // The tip the shell shows while the mouse rests on the program's icon, the first in the
@@ -122,7 +118,7 @@ std::string TrayTip() {
     std::string tip;
     for (int visit = 0; visit < 3 && tip.empty(); ++visit) {
         LeaveTrayArea(area);  // the tip appears when the mouse comes to the icon
-        MoveMouseTo(area.left + icon / 2 + 2, area.top + icon / 2 + 2);
+        MoveMouseTo({area.left + icon / 2 + 2, area.top + icon / 2 + 2});
         WaitUntil(
             [&tip] {
                 HWND window = FindTopLevelWindow(TOOLTIPS_CLASSA, nullptr, kVisibleWindows);
@@ -145,11 +141,7 @@ void WriteSelectedSites(const std::vector<SiteId>& ids) {
 // ---------------------------------------------------------------------------
 class ScreenPixels {
 public:
-    explicit ScreenPixels(const RECT& area) : area_(area) {
-        HDC screen = ::GetDC(nullptr);
-        pixels_ = CapturePixels(screen, area);
-        ::ReleaseDC(nullptr, screen);
-    }
+    explicit ScreenPixels(const RECT& area) : area_(area), pixels_(CapturePixels(nullptr, area)) {}
 
     // The pixel at a screen point inside the area.
     COLORREF At(int x, int y) const {
@@ -328,7 +320,7 @@ TEST_F(Popup, KeysWalkTheLinksInTheOrderOfTheSelectedKeyAndEnterOpensTheFocusedO
     ASSERT_TRUE(WaitForFocus(app, edit));
 
     // Enter in the search box searches the default site, with what the box now holds.
-    ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed"));
+    app.SetSearchText("typed");
     PressKeys({}, VK_RETURN);
     ASSERT_TRUE(recorder_.WaitForUrls(4));
     EXPECT_EQ(recorder_.Urls()[3], UrlOf(0) + "typed");
@@ -375,8 +367,7 @@ TEST_F(Popup, ClickOnALinkOpensItsSiteAndThePopupStaysUntilItLosesActivation) {
     std::vector<HWND> links = LinksOf(app.MainWindow());
     ASSERT_EQ(links.size(), 7u);
 
-    POINT center = CenterOf(links[2]);
-    ClickAt(center.x, center.y, 0);
+    ClickAt(CenterOf(links[2]), 0);
     ASSERT_TRUE(recorder_.WaitForUrls(1));
     EXPECT_EQ(recorder_.Urls()[0], UrlOf(2) + "clicked");
     EXPECT_TRUE(WaitForFocus(app, links[2]));  // the pressed link took the focus
@@ -412,11 +403,6 @@ TEST_F(Popup, NearTheEdgesOfTheWorkAreaItIsKeptInside) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "cursor " << c.cursor.x << "," << c.cursor.y);
-        if (::IsWindowVisible(app.MainWindow())) {
-            PressKeys({}, VK_ESCAPE);
-            ASSERT_TRUE(WaitForHidden(app));
-            ASSERT_TRUE(BringForward(fixture));
-        }
         ASSERT_TRUE(ShowByHotKey(app, fixture, c.cursor, "edges"));
         RECT rect = WindowRectOf(app.MainWindow());
         EXPECT_EQ(rect.left, c.topLeft.x);
@@ -430,21 +416,17 @@ TEST_F(Popup, NearTheEdgesOfTheWorkAreaItIsKeptInside) {
 // its links are the 96-DPI sizes scaled, every link's text fits its row, and the popup
 // stays inside the work area at each corner.
 TEST_F(Popup, ScaledForTheScreensDpiWithEveryLinkReadable) {
-    HDC screen = ::GetDC(nullptr);
-    const double scale = ::GetDeviceCaps(screen, LOGPIXELSY) / 96.0;
-    ::ReleaseDC(nullptr, screen);
+    const double scale = ::GetDeviceCaps(win::WindowDc(nullptr).Get(), LOGPIXELSY) / 96.0;
     // The text of a link as wide as the screen DPI's GUI font draws it; that font grows
     // with the DPI (11 pixels high at 96), so text left at its 96-DPI size falls short.
     LOGFONTA guiFont{};
     ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof guiFont, &guiFont);
     ASSERT_GE(-guiFont.lfHeight, 10 * scale);
     auto textWidth = [](const std::string& text) {
-        HDC dc = ::GetDC(nullptr);
-        HGDIOBJ previous = ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+        const win::WindowDc dc(nullptr);
+        const win::SelectedObject font(dc.Get(), ::GetStockObject(DEFAULT_GUI_FONT));
         SIZE size{};
-        ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        ::SelectObject(dc, previous);
-        ::ReleaseDC(nullptr, dc);
+        ::GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
         return static_cast<int>(size.cx);
     };
     RunningApp app;
@@ -459,11 +441,6 @@ TEST_F(Popup, ScaledForTheScreensDpiWithEveryLinkReadable) {
     for (const POINT& cursor : corners) {
         SCOPED_TRACE(testing::Message()
                      << "scale " << scale << ", cursor " << cursor.x << "," << cursor.y);
-        if (::IsWindowVisible(app.MainWindow())) {
-            PressKeys({}, VK_ESCAPE);
-            ASSERT_TRUE(WaitForHidden(app));
-            ASSERT_TRUE(BringForward(fixture));
-        }
         ASSERT_TRUE(ShowByHotKey(app, fixture, cursor, "dpi"));
         const RECT rect = WindowRectOf(app.MainWindow());
         EXPECT_GE(rect.left, work.left);
@@ -552,7 +529,7 @@ TEST_F(Popup, LinksAreDarkBlueBrownUnderTheRestingMouseAndHighlightedWithTheFocu
     EXPECT_GT(ScreenPixels(first).Count(kBackground), ScreenPixels(first).Size() / 2);
 
     // The mouse rests on the second link: brown; the others stay dark blue.
-    MoveMouseTo(CenterOf(links[1]).x, CenterOf(links[1]).y);
+    MoveMouseTo(CenterOf(links[1]));
     EXPECT_TRUE(WaitForPixels(second, kHoverBrown, 20));
     EXPECT_EQ(ScreenPixels(second).Count(kLinkBlue), 0);
     EXPECT_EQ(ScreenPixels(first).Count(kHoverBrown), 0);
@@ -560,14 +537,14 @@ TEST_F(Popup, LinksAreDarkBlueBrownUnderTheRestingMouseAndHighlightedWithTheFocu
 
     // It moves on within the link, then to the first one: the second is dark blue
     // again, the first brown.
-    MoveMouseTo(second.left + 3, (second.top + second.bottom) / 2);
-    MoveMouseTo(CenterOf(links[0]).x, CenterOf(links[0]).y);
+    MoveMouseTo({second.left + 3, (second.top + second.bottom) / 2});
+    MoveMouseTo(CenterOf(links[0]));
     EXPECT_TRUE(WaitForPixels(first, kHoverBrown, 20));
     EXPECT_TRUE(WaitForPixels(second, kLinkBlue, 20));
     EXPECT_EQ(ScreenPixels(second).Count(kHoverBrown), 0);
 
     // It leaves the links: dark blue again.
-    MoveMouseTo(strip.left + 2, strip.top + 2);
+    MoveMouseTo({strip.left + 2, strip.top + 2});
     EXPECT_TRUE(WaitForPixels(first, kLinkBlue, 20));
     EXPECT_EQ(ScreenPixels(first).Count(kHoverBrown), 0);
 
@@ -630,9 +607,8 @@ TEST_F(Popup, LinkTextOf255BytesIsShownAndOf256IsBlankButStillOpens) {
                      SiteRecord{"Blank " + std::string(248, 'H'), "https://long.example/blank?q="});
     ASSERT_EQ(catalogue.Find(0)->name.size(), 253u);
     ASSERT_EQ(catalogue.Find(1)->name.size(), 254u);
-    std::string file = FormatSiteList(catalogue, SiteCategoryList{{"Long names"}});
-    SiteListCipher().Encrypt(reinterpret_cast<std::uint8_t*>(file.data()), file.size());
-    ASSERT_TRUE(WriteFileBytes(SystemSiteListPath(), file));
+    ASSERT_TRUE(WriteFileBytes(SystemSiteListPath(),
+                               Encrypted(FormatSiteList(catalogue, {{"Long names"}}))));
 
     RunningApp app;
     ASSERT_TRUE(app.Ready());
@@ -655,8 +631,7 @@ TEST_F(Popup, LinkTextOf255BytesIsShownAndOf256IsBlankButStillOpens) {
     PressKeys({}, VK_RETURN);
     ASSERT_TRUE(recorder_.WaitForUrls(1));
     EXPECT_EQ(recorder_.Urls()[0], "https://long.example/blank?q=long names");
-    POINT center = CenterOf(links[0]);
-    ClickAt(center.x, center.y, 0);
+    ClickAt(CenterOf(links[0]), 0);
     ASSERT_TRUE(recorder_.WaitForUrls(2));
     EXPECT_EQ(recorder_.Urls()[1], "https://long.example/shown?q=long names");
 }
@@ -670,7 +645,7 @@ TEST_F(Popup, TrayDoubleClickShowsItAtTheCursorWithAnEmptySearchBox) {
     ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("not taken");
     ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-    ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("stale"));
+    app.SetSearchText("stale");
 
     ::SetCursorPos(450, 350);
     ::PostMessageA(app.MainWindow(), kTrayNotify, 1, WM_LBUTTONDBLCLK);
@@ -703,12 +678,10 @@ TEST_F(Popup, OpenPopupWindowItemShowsItWithAnEmptySearchBoxDespiteASelection) {
     ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("selected elsewhere");
     ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-    ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("stale"));
+    app.SetSearchText("stale");
 
     ::SetCursorPos(500, 400);
     ASSERT_NE(app.OpenTrayMenu(), nullptr);
-    ASSERT_TRUE(WaitUntil(
-        [] { return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) != nullptr; }));
     PressKeys({}, VK_DOWN);  // the first item
     PressKeys({}, VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(app.MainWindow()) != FALSE; }));
@@ -726,13 +699,10 @@ TEST_F(Popup, OpenPopupWindowItemShowsItWithAnEmptySearchBoxDespiteASelection) {
 TEST_F(Popup, DismissedTrayMenuDoesNothing) {
     RunningApp app;
     ASSERT_TRUE(app.Ready());
-    ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("kept"));
+    app.SetSearchText("kept");
     ASSERT_NE(app.OpenTrayMenu(), nullptr);
-    ASSERT_TRUE(WaitUntil(
-        [] { return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) != nullptr; }));
     PressKeys({}, VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil(
-        [] { return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) == nullptr; }));
+    ASSERT_TRUE(WaitForNoMenu());
     PumpMessagesFor(300);
     EXPECT_EQ(FindTopLevelWindow("#32770", nullptr, kVisibleWindows), nullptr);
     EXPECT_TRUE(app.Process().IsRunning());
@@ -760,12 +730,12 @@ TEST_F(Popup, DeactivateStopsEveryTriggerActivateRestoresThemAndExitStoresTheSta
     EXPECT_EQ(TrayTip(), VP_TEXT_TIP_INACTIVE);
     EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL, VK_F2));
     ASSERT_TRUE(BringForward(fixture));
-    ::SendMessageA(app.SearchBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("unchanged"));
+    app.SetSearchText("unchanged");
     fixture.ResetCounts();
     PressKeys({VK_CONTROL}, VK_F1);
     PressKeys({VK_CONTROL}, VK_F2);
-    ClickAt(center.x, center.y, 1, {VK_CONTROL});
-    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ClickAt(center, 1, {VK_CONTROL});
+    ClickAt(center, 0, {VK_CONTROL, VK_SHIFT});
     PumpMessagesFor(1500);
     EXPECT_TRUE(recorder_.Urls().empty());
     EXPECT_EQ(app.SearchText(), "unchanged");
@@ -786,7 +756,7 @@ TEST_F(Popup, DeactivateStopsEveryTriggerActivateRestoresThemAndExitStoresTheSta
     ASSERT_TRUE(recorder_.WaitForUrls(1));
     EXPECT_EQ(recorder_.Urls()[0], UrlOf(0) + "trigger text");
     fixture.ResetCounts();
-    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ClickAt(center, 0, {VK_CONTROL, VK_SHIFT});
     ASSERT_TRUE(recorder_.WaitForUrls(2));
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
 
@@ -872,12 +842,8 @@ TEST_F(Popup, AboutItemOpensOneBoxThatEscOkAndTheCloseButtonEachClose) {
     EXPECT_EQ(CountTopLevelWindows("#32770", kAboutTitle), 1);
     ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == box; }));
     // Chosen again while it is open: the same box, no second one.
-    ASSERT_NE(app.OpenTrayMenu(), nullptr);
-    ASSERT_TRUE(WaitUntil(
-        [] { return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) != nullptr; }));
-    PressKeys({}, 'B');
-    ASSERT_TRUE(WaitUntil(
-        [] { return FindTopLevelWindow("#32768", nullptr, kVisibleWindows) == nullptr; }));
+    ASSERT_TRUE(app.ChooseTrayMenuItem('b'));
+    ASSERT_TRUE(WaitForNoMenu());
     PumpMessagesFor(500);
     EXPECT_EQ(CountTopLevelWindows("#32770", kAboutTitle), 1);
     EXPECT_EQ(FindTopLevelWindow("#32770", kAboutTitle, kVisibleWindows), box);
@@ -891,8 +857,7 @@ TEST_F(Popup, AboutItemOpensOneBoxThatEscOkAndTheCloseButtonEachClose) {
     ASSERT_NE(box, nullptr);
     HWND ok = ::GetDlgItem(box, IDOK);
     ASSERT_NE(ok, nullptr);
-    POINT center = CenterOf(ok);
-    ClickAt(center.x, center.y, 0);
+    ClickAt(CenterOf(ok), 0);
     EXPECT_TRUE(WaitUntil([&] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
     EXPECT_TRUE(app.Process().IsRunning());
 

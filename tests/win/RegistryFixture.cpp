@@ -25,4 +25,15 @@ std::optional<std::uint32_t> ReadTestDword(const char* path, const char* name) {
     return key ? win::ReadDword(key.Get(), name) : std::nullopt;
 }
 
+std::optional<std::string> ReadTestString(HKEY root, const char* path, const char* name) {
+    win::RegKey key = win::OpenKey(root, path, KEY_READ);
+    char data[2048] = {};
+    DWORD size = sizeof data - 1;
+    if (!key || ::RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                                   &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::string(data);
+}
+
 }  // namespace vp

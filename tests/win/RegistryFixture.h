@@ -19,6 +19,8 @@ void WriteTestValue(const char* path, const char* name, DWORD type, const void* 
 void WriteTestDword(const char* path, const char* name, std::uint32_t value);
 // A DWORD under HKCU\<path>; nothing when it cannot be read.
 std::optional<std::uint32_t> ReadTestDword(const char* path, const char* name);
+// A string value (up to 2 KB) under <root>\<path>; nothing when it cannot be read.
+std::optional<std::string> ReadTestString(HKEY root, const char* path, const char* name);
 
 class RegistryTest : public ::testing::Test {
 protected:

@@ -26,17 +26,11 @@ SiteCatalogue InstalledCatalogue() {
 
 std::vector<std::string> StoredHistory() {
     std::vector<std::string> entries;
-    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kHistoryKey, KEY_READ);
-    for (;;) {
-        char text[300] = {};
-        DWORD size = sizeof text - 1;
-        if (!key ||
-            ::RegQueryValueExA(key.Get(), std::to_string(entries.size()).c_str(), nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS) {
-            return entries;
-        }
-        entries.push_back(text);
+    while (auto entry = ReadTestString(HKEY_CURRENT_USER, kHistoryKey,
+                                       std::to_string(entries.size()).c_str())) {
+        entries.push_back(*entry);
     }
+    return entries;
 }
 
 RunningApp::RunningApp(const std::string& arguments) : process_(arguments) {
@@ -115,9 +109,19 @@ std::string RunningApp::SearchText() const {
     return WindowText(searchBox_);
 }
 
+void RunningApp::SetSearchText(const std::string& text) const {
+    ::SendMessageA(searchBox_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 HWND RunningApp::OpenTrayMenu() {
     ::PostMessageA(mainWindow_, test::kTrayNotify, 1, WM_RBUTTONUP);
-    return WaitForTopLevelWindow("#32768", nullptr, 5000);
+    return WaitForTopLevelWindow(test::kMenuClassName, nullptr, 5000, kVisibleWindows);
+}
+
+bool WaitForNoMenu() {
+    return WaitUntil([] {
+        return FindTopLevelWindow(test::kMenuClassName, nullptr, kVisibleWindows) == nullptr;
+    });
 }
 
 bool RunningApp::ChooseTrayMenuItem(char mnemonic) {

@@ -34,6 +34,7 @@ public:
     HWND MainWindow() const { return mainWindow_; }
     HWND SearchBox() const { return searchBox_; }
     std::string SearchText() const;
+    void SetSearchText(const std::string& text) const;
     AppProcess& Process() { return process_; }
 
     // The process id of the program's running host of the 32-bit hook
@@ -44,7 +45,8 @@ public:
     DWORD WaitForHookHost32(DWORD previous = 0, DWORD timeoutMs = 10000) const;
 
     // Opens the tray menu as a right click on the icon does and leaves it open; its
-    // window, or null. (Its items cannot be read from another process under Wine.)
+    // window once shown, or null. (Its items cannot be read from another process under
+    // Wine.)
     HWND OpenTrayMenu();
     // Chooses a tray menu item by its underlined letter, as a user would.
     bool ChooseTrayMenuItem(char mnemonic);
@@ -58,6 +60,9 @@ private:
     HWND searchBox_ = nullptr;
     bool ready_ = false;
 };
+
+// Waits until no menu is shown (a chosen or dismissed one has closed); false on time-out.
+bool WaitForNoMenu();
 
 // Whether the process with this id still runs.
 bool ProcessRuns(DWORD processId);

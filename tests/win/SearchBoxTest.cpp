@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "win/Handle.h"
+
 namespace vp {
 namespace {
 
@@ -44,12 +46,12 @@ TEST(SearchBox, ShowsTheHistoryAndItsTextInDarkBlue) {
     ::SetWindowTextW(box.EditControl(), L"caf\u00E9");
     EXPECT_EQ(box.Text(), "caf\xE9");
 
-    HDC dc = ::GetDC(box.EditControl());
-    LRESULT brush = ::SendMessageA(box.Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                                   reinterpret_cast<LPARAM>(box.EditControl()));
-    EXPECT_EQ(::GetTextColor(dc), RGB(0, 20, 140));
+    const win::WindowDc dc(box.EditControl());
+    LRESULT brush =
+        ::SendMessageA(box.Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.Get()),
+                       reinterpret_cast<LPARAM>(box.EditControl()));
+    EXPECT_EQ(::GetTextColor(dc.Get()), RGB(0, 20, 140));
     EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), ::GetSysColorBrush(COLOR_WINDOW));
-    ::ReleaseDC(box.EditControl(), dc);
     ::DestroyWindow(parent);
 }
 

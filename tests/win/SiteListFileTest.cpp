@@ -22,18 +22,7 @@
 namespace vp {
 namespace {
 
-std::string TempFolder() {
-    char folder[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, folder);
-    return folder;
-}
-
 using test::ReadFileBytes;
-
-std::string Encrypted(std::string bytes) {
-    SiteListCipher().Encrypt(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
-    return bytes;
-}
 
 SiteCatalogue SampleCatalogue(SiteCategoryList& categories) {
     categories = {{"Search"}, {"Maps"}};
@@ -169,8 +158,7 @@ TEST_F(SiteListFile, FailedWriteKeepsThePreviousFile) {
     WriteFileBytes(path + ".new", "the user's own file");  // no name is the writer's to take
     {
         // Another program holds the file open without sharing: it cannot be replaced.
-        win::FileHandle holder(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        win::FileHandle holder = HoldFile(path);
         ASSERT_TRUE(holder);
         EXPECT_NE(SaveSiteList(catalogue, categories, path.c_str()), 0u);
     }
@@ -186,13 +174,6 @@ TEST_F(SiteListFile, FailedWriteKeepsThePreviousFile) {
 
     std::string noFolder = TempFolder() + "no-such-folder\\list.qhsl";
     EXPECT_NE(SaveSiteList(catalogue, categories, noFolder.c_str()), 0u);
-}
-
-// Another program's handle on a file, sharing only deletion (as backup programs and
-// virus scanners hold files at logon).
-win::FileHandle HoldSharingDeleteOnly(const std::string& path) {
-    return win::FileHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr,
-                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
@@ -217,15 +198,16 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
     ::DeleteFileA(aside.c_str());
     ::DeleteFileA((aside + "-2").c_str());
 
-    // A sound file held open by another program: the Windows copy serves this time, and
-    // the user's file stays where it is, untouched.
+    // A sound file held open by another program sharing only deletion (as backup programs
+    // and virus scanners hold files at logon): the Windows copy serves this time, and the
+    // user's file stays where it is, untouched.
     SiteCatalogue single;
     single.Insert(4, {"Own", "https://own.example/?q=", 0, false, false});
     ASSERT_EQ(SaveSiteList(single, {}), 0u);
     const std::string bytes = ReadFileBytes(user);
     SiteCatalogue loaded;
     {
-        win::FileHandle holder = HoldSharingDeleteOnly(user);
+        win::FileHandle holder = HoldFile(user, FILE_SHARE_DELETE);
         ASSERT_TRUE(holder);
         EXPECT_EQ(LoadSiteList(loaded, nullptr), SiteListSource::WindowsCopyForUnreadUserFile);
         EXPECT_EQ(loaded.Size(), 2u);
@@ -234,7 +216,7 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
     EXPECT_EQ(::GetFileAttributesA(aside.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Held for a moment only: tried again, and read.
-    win::FileHandle holder = HoldSharingDeleteOnly(user);
+    win::FileHandle holder = HoldFile(user, FILE_SHARE_DELETE);
     ASSERT_TRUE(holder);
     std::thread releaser([&holder] {
         ::Sleep(60);
@@ -246,17 +228,8 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
 }
 
 TEST_F(SiteListFile, GivenFileWhoseBytesCannotBeReadRaisesTheSystemsText) {
-    // Over 2 GiB (extended without writing: no space is used) is more than one read can take.
     const std::string path = TempFolder() + "huge.qhsl";
-    {
-        win::FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_TRUE(file);
-        LARGE_INTEGER size{};
-        size.QuadPart = 0x90000000LL;
-        ASSERT_TRUE(::SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN));
-        ASSERT_TRUE(::SetEndOfFile(file.Get()));
-    }
+    ASSERT_TRUE(MakeHugeFile(path));
     ExpectLoadError(path.c_str(), ResultFromSystemError(ERROR_FILE_TOO_LARGE),
                     SystemErrorText(ERROR_FILE_TOO_LARGE));
     EXPECT_NE(SystemErrorText(ERROR_FILE_TOO_LARGE), "");

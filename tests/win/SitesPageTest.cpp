@@ -19,7 +19,6 @@
 #include "core/RegistryKeys.h"
 #include "resources/resource.h"
 #include "tests/fixtures/FixtureMessages.h"
-#include "sites/SiteListCipher.h"
 #include "sites/SiteListFile.h"
 #include "sites/SiteListFormat.h"
 #include "tests/win/DialogDriver.h"
@@ -35,19 +34,6 @@ namespace vp {
 namespace {
 
 using test::ReadFileBytes;
-
-std::string Crypt(std::string bytes, bool encrypt = true) {
-    auto* data = reinterpret_cast<std::uint8_t*>(bytes.data());
-    encrypt ? SiteListCipher().Encrypt(data, bytes.size())
-            : SiteListCipher().Decrypt(data, bytes.size());
-    return bytes;
-}
-
-std::string TempPath(const std::string& name) {
-    char folder[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, folder);
-    return folder + name;
-}
 
 // Ids 0 to 9 in two categories, and site 12 in a category that does not exist. The
 // numbers are written loosely, so a rewrite would change the file's bytes.
@@ -88,7 +74,7 @@ protected:
     void SetUp() override {
         RegistryTest::SetUp();
         ::DeleteFileA(UserSiteListPath().c_str());
-        WriteFileBytes(SystemSiteListPath(), Crypt(kCatalogueText));
+        WriteFileBytes(SystemSiteListPath(), Encrypted(kCatalogueText));
     }
     void TearDown() override {
         Close();
@@ -231,8 +217,7 @@ protected:
         return ids;
     }
     static std::uint32_t DefaultSite() {
-        win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
-        return win::ReadDword(key.Get(), "DefaultSite").value_or(999);
+        return ReadTestDword(kSettingsKey, "DefaultSite").value_or(999);
     }
 
     HWND host = nullptr;
@@ -255,9 +240,8 @@ TEST_F(SitesPageTest, ShowsTheTreeAndTogglesAndSetsTheDefaultByKeysClicksAndButt
     EXPECT_EQ(Buttons(), "00000 Show &Site");
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page->Handle(), IDC_EXPORT_SITES)));
     // The node pictures come at the size of the screen's DPI (16 pixels at 96 DPI).
-    HDC screen = ::GetDC(nullptr);
-    const int pictureSize = (16 * ::GetDeviceCaps(screen, LOGPIXELSY) + 48) / 96;
-    ::ReleaseDC(nullptr, screen);
+    const int pictureSize =
+        (16 * ::GetDeviceCaps(win::WindowDc(nullptr).Get(), LOGPIXELSY) + 48) / 96;
     int width = 0;
     int height = 0;
     ASSERT_TRUE(::ImageList_GetIconSize(
@@ -302,7 +286,7 @@ TEST_F(SitesPageTest, ShowsTheTreeAndTogglesAndSetsTheDefaultByKeysClicksAndButt
     EXPECT_EQ(SelectedIds(), "8 9 ");
     EXPECT_EQ(DefaultSite(), 8u);
     EXPECT_EQ(::GetFileAttributesA(UserSiteListPath().c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(ReadFileBytes(SystemSiteListPath()), Crypt(kCatalogueText));
+    EXPECT_EQ(ReadFileBytes(SystemSiteListPath()), Encrypted(kCatalogueText));
 }
 
 TEST_F(SitesPageTest, ContextMenuFollowsTheNodeKind) {
@@ -410,7 +394,7 @@ TEST_F(SitesPageTest, EditCutsOnlyTheFieldTheUserChanged) {
     const std::string longUrl = "https://long.test/?q=" + std::string(3000, 'u');
     SiteCatalogue catalogue;
     catalogue.Insert(0, {longName, longUrl, 0, false, false});
-    WriteFileBytes(SystemSiteListPath(), Crypt(FormatSiteList(catalogue, {{"Only"}})));
+    WriteFileBytes(SystemSiteListPath(), Encrypted(FormatSiteList(catalogue, {{"Only"}})));
     Open();
     Select(SiteNode(0));
     auto sameUrl = [&](HWND dialog) {
@@ -434,8 +418,7 @@ TEST_F(SitesPageTest, FailedStoreOfTheSiteListIsReported) {
     // The user's file is held open elsewhere: it cannot be replaced.
     ASSERT_EQ(SaveSiteList({}, {}), 0u);
     const std::string before = ReadFileBytes(UserSiteListPath());
-    win::FileHandle holder(::CreateFileA(UserSiteListPath().c_str(), GENERIC_READ, 0, nullptr,
-                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::FileHandle holder = HoldFile(UserSiteListPath());
     std::string text;
     EXPECT_TRUE(Answered("Vantapicker", Reply(IDOK, &text), [&] {
         page->Apply();
@@ -454,8 +437,8 @@ TEST_F(SitesPageTest, FailedStoreOfTheSiteListIsReported) {
 TEST_F(SitesPageTest, ImportAndExportExchangeWholeCatalogues) {
     WriteTestDword(kSettingsKey, "DefaultSite", 4);
     Open();
-    const std::string exchange = TempPath("AvailableSitesExchange.qhsle");
-    const std::string otherName = TempPath("plain copy.qhsl");
+    const std::string exchange = TempFolder() + "AvailableSitesExchange.qhsle";
+    const std::string otherName = TempFolder() + "plain copy.qhsl";
     const std::string plain =
         "Quenhollow Available Site List\r\n\r\nOne\r\n\r\n"
         "1\r\n0\r\nFirst\r\nhttps://1.test/\r\n0\r\n8\r\n0\r\nEighth\r\nhttps://8.test/\r\n0\r\n";
@@ -473,19 +456,18 @@ TEST_F(SitesPageTest, ImportAndExportExchangeWholeCatalogues) {
     EXPECT_EQ(TreeShape(), shapeBefore);
 
     // Export without an extension writes an encrypted .qhsl of the working copy.
-    const std::string exported = TempPath("exported.qhsl");
+    const std::string exported = TempFolder() + "exported.qhsl";
     ::DeleteFileA(exported.c_str());
-    ASSERT_TRUE(
-        Answered("Save As", ChooseFile(TempPath("exported")), [&] { Button(IDC_EXPORT_SITES); }));
+    ASSERT_TRUE(Answered("Save As", ChooseFile(TempFolder() + "exported"),
+                         [&] { Button(IDC_EXPORT_SITES); }));
     const std::string exportedBytes = ReadFileBytes(exported);
     SiteCatalogue expected;
     SiteCategoryList expectedCategories;
     ParseSiteList(kCatalogueText, expected, &expectedCategories);
-    EXPECT_EQ(Crypt(exportedBytes, false), FormatSiteList(expected, expectedCategories));
+    EXPECT_EQ(exportedBytes, Encrypted(FormatSiteList(expected, expectedCategories)));
     {
         // A file that another program holds cannot be replaced: the export says so, and why.
-        win::FileHandle holder(::CreateFileA(exported.c_str(), GENERIC_READ, 0, nullptr,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        win::FileHandle holder = HoldFile(exported);
         ASSERT_TRUE(holder);
         auto replace = [&](HWND dialog) {
             ChooseFile(exported)(dialog);
@@ -531,7 +513,7 @@ TEST_F(SitesPageTest, CancelAfterAnImportStoresNothing) {
     WriteTestDword(kSelectedKey, "0", 2);
     WriteTestDword(kSettingsKey, "DefaultSite", 4);
     Open();
-    const std::string exchange = TempPath("AvailableSitesExchange.qhsle");
+    const std::string exchange = TempFolder() + "AvailableSitesExchange.qhsle";
     WriteFileBytes(exchange,
                    "Quenhollow Available Site List\r\n\r\nOne\r\n\r\n"
                    "0\r\n0\r\nFirst\r\nhttps://1.test/\r\n0\r\n");
@@ -539,7 +521,7 @@ TEST_F(SitesPageTest, CancelAfterAnImportStoresNothing) {
     ASSERT_EQ(TreeShape(), "[One:00]0:11 ");
     Close();  // Cancel: the page goes without Apply
     EXPECT_EQ(::GetFileAttributesA(UserSiteListPath().c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(ReadFileBytes(SystemSiteListPath()), Crypt(kCatalogueText));
+    EXPECT_EQ(ReadFileBytes(SystemSiteListPath()), Encrypted(kCatalogueText));
     EXPECT_EQ(SelectedIds(), "2 ");
     EXPECT_EQ(DefaultSite(), 4u);
     ::DeleteFileA(exchange.c_str());
@@ -549,22 +531,15 @@ TEST_F(SitesPageTest, FailedImportLeavesNothingOfItToStore) {
     Open();
     Select(SiteNode(5));
     ASSERT_TRUE(Answered("Site Properties", Fill("Five", "5"), [&] { Button(IDC_EDIT_SITE); }));
-    const std::string foreign = TempPath("foreign.qhsl");
+    const std::string foreign = TempFolder() + "foreign.qhsl";
     WriteFileBytes(foreign, "not a site list");
     EXPECT_TRUE(Answered("Vantapicker", Reply(IDOK), [&] {
         Answered("Open", ChooseFile(foreign), [&] { Button(IDC_IMPORT_SITES); });
     }));
     // A file whose bytes cannot be read (over 2 GiB, extended without writing, so it takes no room)
     // is an error with the system's reason, not an empty catalogue.
-    const std::string huge = TempPath("huge.qhsl");
-    {
-        win::FileHandle file(::CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-        LARGE_INTEGER size{};
-        size.QuadPart = 0x90000000LL;
-        ASSERT_TRUE(::SetFilePointerEx(file.Get(), size, nullptr, FILE_BEGIN));
-        ASSERT_TRUE(::SetEndOfFile(file.Get()));
-    }
+    const std::string huge = TempFolder() + "huge.qhsl";
+    ASSERT_TRUE(MakeHugeFile(huge));
     std::string message;
     EXPECT_TRUE(Answered("Vantapicker", Reply(IDOK, &message), [&] {
         Answered("Open", ChooseFile(huge), [&] { Button(IDC_IMPORT_SITES); });
@@ -583,10 +558,8 @@ TEST_F(SitesPageTest, AUserFileThatCouldNotBeReadIsNeverStoredOver) {
     // page opens on the Windows directory's copy.
     std::string userText = kCatalogueText;
     userText.replace(userText.find("Site 5"), 6, "Mine 5");
-    WriteFileBytes(UserSiteListPath(), Crypt(userText));
-    win::FileHandle holder(::CreateFileA(UserSiteListPath().c_str(), GENERIC_READ,
-                                         FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    WriteFileBytes(UserSiteListPath(), Encrypted(userText));
+    win::FileHandle holder = HoldFile(UserSiteListPath(), FILE_SHARE_DELETE);
     ASSERT_TRUE(holder);
     Open();
     EXPECT_EQ(Node(SiteNode(5)).pszText, std::string("Site 5"));
@@ -601,7 +574,7 @@ TEST_F(SitesPageTest, AUserFileThatCouldNotBeReadIsNeverStoredOver) {
     }));
     EXPECT_EQ(text, LoadResourceString(IDS_SITE_LIST_NOT_READ));
     EXPECT_NE(text, "");
-    EXPECT_EQ(ReadFileBytes(UserSiteListPath()), Crypt(userText));
+    EXPECT_EQ(ReadFileBytes(UserSiteListPath()), Encrypted(userText));
     EXPECT_EQ(SelectedIds(), "");  // nothing of the page stored
 }
 

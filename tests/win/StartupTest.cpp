@@ -30,14 +30,7 @@ bool ClassesKeyExists(const char* path) {
 }
 
 std::string ClassesString(const char* path, const char* name) {
-    win::RegKey key = win::OpenKey(HKEY_CLASSES_ROOT, path, KEY_READ);
-    char data[260] = {};
-    DWORD size = sizeof data - 1;
-    if (!key || ::RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(data),
-                                   &size) != ERROR_SUCCESS) {
-        return "<missing>";
-    }
-    return data;
+    return ReadTestString(HKEY_CLASSES_ROOT, path, name).value_or("<missing>");
 }
 
 // The registered type library's name and help string, or empty when not registered.
@@ -198,8 +191,7 @@ TEST_F(Startup, StartsAtTheSameMomentLeaveOneProgramWhoseGesturesWork) {
 
     SelectionFixture fixture("one instance");
     ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-    POINT center = CenterOf(fixture.Edit());
-    ClickAt(center.x, center.y, 0, {VK_CONTROL, VK_SHIFT});
+    ClickAt(CenterOf(fixture.Edit()), 0, {VK_CONTROL, VK_SHIFT});
     ASSERT_TRUE(recorder.WaitForUrls(1));
     EXPECT_EQ(recorder.Urls()[0], InstalledCatalogue().Find(0)->url + "one instance");
 }

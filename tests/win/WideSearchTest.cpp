@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "core/RegistryKeys.h"
-#include "sites/SiteListCipher.h"
 #include "sites/SiteListFile.h"
 #include "sites/SiteListFormat.h"
 #include "tests/win/Fixtures.h"
@@ -142,9 +141,8 @@ TEST_F(WideSearch, TextTheCodePageHoldsKeepsItsAnsiBytes) {
 TEST_F(WideSearch, PlaceholderSitesGetTheTextPercentEncodedInTheMiddle) {
     SiteCatalogue catalogue;
     catalogue.Insert(0, SiteRecord{"Translate", "https://example.org/t?text={q}&lang=en"});
-    std::string file = FormatSiteList(catalogue, SiteCategoryList{{"Test"}});
-    SiteListCipher().Encrypt(reinterpret_cast<std::uint8_t*>(file.data()), file.size());
-    ASSERT_TRUE(WriteFileBytes(SystemSiteListPath(), file));
+    ASSERT_TRUE(
+        WriteFileBytes(SystemSiteListPath(), Encrypted(FormatSiteList(catalogue, {{"Test"}}))));
 
     RunningApp app;
     ASSERT_TRUE(app.Ready());

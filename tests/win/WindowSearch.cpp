@@ -2,6 +2,10 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
+#include "win/Handle.h"
+
 namespace vp {
 
 namespace {
@@ -92,44 +96,36 @@ int CountTopLevelWindows(const char* className, const std::string& title) {
     return static_cast<int>(TopLevelWindows(className, title.c_str()).size());
 }
 
-std::vector<COLORREF> CapturePixels(HDC source, const RECT& area) {
-    std::vector<COLORREF> pixels;
+std::vector<COLORREF> CapturePixels(HWND window, const RECT& area) {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
+    std::vector<COLORREF> pixels;
     if (width <= 0 || height <= 0) {
         return pixels;
     }
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    // A negative height: rows top-down.
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const win::WindowDc source(window);
+    HDC memory = ::CreateCompatibleDC(source.Get());
     void* bits = nullptr;
-    HDC memory = ::CreateCompatibleDC(source);
-    HBITMAP bitmap = ::CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap != nullptr) {
-        HGDIOBJ old = ::SelectObject(memory, bitmap);
-        ::BitBlt(memory, 0, 0, width, height, source, area.left, area.top, SRCCOPY);
+    win::BitmapHandle bitmap(
+        ::CreateDIBSection(source.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bitmap) {
+        win::SelectedObject selected(memory, bitmap.Get());
+        ::BitBlt(memory, 0, 0, width, height, source.Get(), area.left, area.top, SRCCOPY);
         ::GdiFlush();
         const auto* quads = static_cast<const RGBQUAD*>(bits);
         for (int i = 0; i < width * height; ++i) {
             pixels.push_back(RGB(quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue));
         }
-        ::SelectObject(memory, old);
-        ::DeleteObject(bitmap);
     }
     ::DeleteDC(memory);
     return pixels;
 }
 
 int CountPixels(const std::vector<COLORREF>& pixels, COLORREF color) {
-    int count = 0;
-    for (COLORREF pixel : pixels) {
-        count += pixel == color ? 1 : 0;
-    }
-    return count;
+    return static_cast<int>(std::count(pixels.begin(), pixels.end(), color));
 }
 
 bool TrayIconExists(HWND mainWindow) {

@@ -44,9 +44,9 @@ int CountTopLevelWindows(const char* className, const std::string& title);
 // The class name of a window.
 std::string ClassOf(HWND window);
 
-// The pixels of an area of a device context (a window's or the screen's), row by row;
-// empty for an empty area.
-std::vector<COLORREF> CapturePixels(HDC source, const RECT& area);
+// The pixels of an area of a window's client area (or of the screen, for a null window),
+// row by row; empty for an empty area.
+std::vector<COLORREF> CapturePixels(HWND window, const RECT& area);
 int CountPixels(const std::vector<COLORREF>& pixels, COLORREF color);
 
 // True while the shell holds the program's notification-area icon, which belongs to
