@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the site list reader, as plain text and as an encrypted file,
 // and checks that whatever the reader accepts survives a write and a second read (a lone
 // CR or LF inside a field as the blank the writer makes of it).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -36,32 +37,17 @@ std::string AsWritten(std::string field) {
 // The records agree; with `written`, the left ones taken as the writer writes them.
 bool SameRecords(const SiteCatalogue& left, const SiteCatalogue& right, bool written) {
     auto field = [written](const std::string& text) { return written ? AsWritten(text) : text; };
-    if (left.Size() != right.Size()) {
-        return false;
-    }
-    auto other = right.begin();
-    for (const auto& [id, record] : left) {
-        const SiteRecord& otherRecord = other->second;
-        if (id != other->first || field(record.name) != otherRecord.name ||
-            field(record.url) != otherRecord.url || record.category != otherRecord.category ||
-            record.reservedFlag != otherRecord.reservedFlag || otherRecord.visible) {
-            return false;
-        }
-        ++other;
-    }
-    return true;
+    return std::ranges::equal(left, right, [&](const auto& l, const auto& r) {
+        return l.first == r.first && field(l.second.name) == r.second.name &&
+               field(l.second.url) == r.second.url && l.second.category == r.second.category &&
+               l.second.reservedFlag == r.second.reservedFlag && !r.second.visible;
+    });
 }
 
 bool SameCategories(const SiteCategoryList& left, const SiteCategoryList& right) {
-    if (left.size() != right.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < left.size(); ++i) {
-        if (AsWritten(left[i].name) != right[i].name) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::equal(left, right, [](const SiteCategory& l, const SiteCategory& r) {
+        return AsWritten(l.name) == r.name;
+    });
 }
 
 void CheckText(std::string_view text) {

@@ -2,15 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "LeadBytes.h"
+
 namespace vp {
 namespace {
 
-// Shift-JIS style lead bytes: 0x81-0x9F and 0xE0-0xFC.
-LeadByteSet ShiftJisLeadBytes() {
-    LeadByteSet set;
-    set.AddRange(0x81, 0x9F);
-    set.AddRange(0xE0, 0xFC);
-    return set;
+std::string Trimmed(std::string text, const LeadByteSet& leadBytes = LeadByteSet::SingleByte()) {
+    TrimTrailingBlanks(text, leadBytes);
+    return text;
 }
 
 TEST(AnsiText, CutKeepsShortTextAndCutsLongTextAtTheLimit) {
@@ -45,17 +44,6 @@ TEST(AnsiText, PreviousCharStartStepsOverWholeCharacters) {
     EXPECT_EQ(PreviousCharStart(text, 3, sjis), 1u);  // the double-byte character
     EXPECT_EQ(PreviousCharStart(text, 1, sjis), 0u);
     EXPECT_EQ(PreviousCharStart(text, 3, LeadByteSet::SingleByte()), 2u);
-}
-
-}  // namespace
-}  // namespace vp
-
-namespace vp {
-namespace {
-
-std::string Trimmed(std::string text, const LeadByteSet& leadBytes = LeadByteSet::SingleByte()) {
-    TrimTrailingBlanks(text, leadBytes);
-    return text;
 }
 
 TEST(AnsiText, TrimRemovesTrailingBlanksOnly) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "LeadBytes.h"
+
 namespace vp {
 namespace {
 
@@ -20,18 +22,15 @@ TEST(CommandLine, SwitchAtTheEndWithEitherPrefixInAnyCase) {
 }
 
 TEST(CommandLine, AnythingElseStartsTheProgram) {
-    EXPECT_EQ(Find("Vantapicker.exe"), RegistrationSwitch::None);
-    EXPECT_EQ(Find(""), RegistrationSwitch::None);
-    EXPECT_EQ(Find("Vantapicker.exe RegServer"), RegistrationSwitch::None);
-    EXPECT_EQ(Find("Vantapicker.exe -RegServer more"), RegistrationSwitch::None);
-    EXPECT_EQ(Find("Vantapicker.exe -RegServer "), RegistrationSwitch::None);
-    EXPECT_EQ(Find("Vantapicker.exe -Reg"), RegistrationSwitch::None);
-    EXPECT_EQ(Find("Vantapicker.exe -"), RegistrationSwitch::None);
+    for (std::string_view commandLine :
+         {"Vantapicker.exe", "", "Vantapicker.exe RegServer", "Vantapicker.exe -RegServer more",
+          "Vantapicker.exe -RegServer ", "Vantapicker.exe -Reg", "Vantapicker.exe -"}) {
+        EXPECT_EQ(Find(commandLine), RegistrationSwitch::None) << '"' << commandLine << '"';
+    }
 }
 
 TEST(CommandLine, TrailBytesAreNotTakenForSwitchCharacters) {
-    LeadByteSet sjis;
-    sjis.AddRange(0x81, 0x9F);
+    const LeadByteSet sjis = ShiftJisLeadBytes();
     // 0x81 0x2F is one double-byte character whose trail byte happens to be '/'.
     EXPECT_EQ(FindRegistrationSwitch("prog \x81/RegServer", sjis), RegistrationSwitch::None);
     EXPECT_EQ(FindRegistrationSwitch("prog \x81/RegServer", LeadByteSet::SingleByte()),

@@ -2,38 +2,32 @@
 #include <gtest/gtest.h>
 
 #include "sites/SearchUrl.h"
+#include "LeadBytes.h"
 
 namespace vp {
 namespace {
+
+const std::string kSite = "https://s.example/?q=";
 
 std::string Compose(std::string_view site, std::string_view text,
                     const LeadByteSet& leadBytes = LeadByteSet::SingleByte()) {
     return ComposeSearchUrl(site, text, leadBytes).value_or("<not opened>");
 }
 
-TEST(SearchUrl, TextIsAppendedAsItIs) {
-    EXPECT_EQ(Compose("https://s.example/?q=", "two words"), "https://s.example/?q=two words");
-    EXPECT_EQ(Compose("https://s.example/?q=", "a&b#c%41+d\t\xE9"),
-              "https://s.example/?q=a&b#c%41+d%09\xE9");
-    EXPECT_EQ(Compose("https://s.example/?q=", ""), "https://s.example/?q=");
-}
-
-TEST(SearchUrl, QuotesAndControlCharactersAreEncoded) {
-    EXPECT_EQ(Compose("https://s.example/?q=", "say \"hi\"\r\n\x7F"),
-              "https://s.example/?q=say %22hi%22%0D%0A%7F");
-    EXPECT_EQ(Compose("https://s.example/?q=", std::string_view("a\0b", 3)),
-              "https://s.example/?q=a%00b");
+TEST(SearchUrl, TextIsAppendedAsItIsButQuotesAndControlCharactersAreEncoded) {
+    EXPECT_EQ(Compose(kSite, "two words"), kSite + "two words");
+    EXPECT_EQ(Compose(kSite, "a&b#c%41+d\t\xE9"), kSite + "a&b#c%41+d%09\xE9");
+    EXPECT_EQ(Compose(kSite, ""), kSite);
+    EXPECT_EQ(Compose(kSite, "say \"hi\"\r\n\x7F"), kSite + "say %22hi%22%0D%0A%7F");
+    EXPECT_EQ(Compose(kSite, std::string_view("a\0b", 3)), kSite + "a%00b");
 }
 
 TEST(SearchUrl, DoubleByteCharactersStayWholeButNoRawQuoteOrLineEndGetsThrough) {
-    LeadByteSet sjis;
-    sjis.AddRange(0x81, 0x9F);
     // A trail byte that looks like a quote or backslash in a single-byte code page.
-    EXPECT_EQ(Compose("https://s.example/?q=", "\x82\xA0\x83\x5C", sjis),
-              "https://s.example/?q=\x82\xA0\x83\x5C");
+    EXPECT_EQ(Compose(kSite, "\x82\xA0\x83\x5C", ShiftJisLeadBytes()), kSite + "\x82\xA0\x83\x5C");
     // A lead byte before a quote or a line end is no pair: those are still encoded.
-    EXPECT_EQ(Compose("https://s.example/?q=", "\x81\"\x81\n\x81", sjis),
-              "https://s.example/?q=\x81%22\x81%0A\x81");
+    EXPECT_EQ(Compose(kSite, "\x81\"\x81\n\x81", ShiftJisLeadBytes()),
+              kSite + "\x81%22\x81%0A\x81");
 }
 
 TEST(SearchUrl, OnlyWebUrlsWithAHostAreOpened) {
@@ -55,42 +49,35 @@ TEST(SearchUrl, OnlyWebUrlsWithAHostAreOpened) {
 }
 
 TEST(SearchUrl, LongUrlsAreCutTo2083WithoutSplittingCharactersOrEscapes) {
-    const std::string site = "https://s.example/?q=";
-    std::string url = Compose(site, std::string(3000, 'x'));
-    EXPECT_EQ(url.size(), kMaxUrlLength);
+    EXPECT_EQ(Compose(kSite, std::string(3000, 'x')).size(), kMaxUrlLength);
 
     // One byte of room left for a double-byte character: it is left out whole.
-    LeadByteSet sjis;
-    sjis.AddRange(0x81, 0x9F);
-    std::string filler(kMaxUrlLength - site.size() - 1, 'x');
-    url = Compose(site, filler + "\x82\xA0", sjis);
+    std::string filler(kMaxUrlLength - kSite.size() - 1, 'x');
+    std::string url = Compose(kSite, filler + "\x82\xA0", ShiftJisLeadBytes());
     EXPECT_EQ(url.size(), kMaxUrlLength - 1);
     EXPECT_EQ(url.back(), 'x');
 
     // Two bytes of room and an escape of three: the escape is left out whole.
     filler.pop_back();
-    url = Compose(site, filler + "\"", sjis);
+    url = Compose(kSite, filler + "\"", ShiftJisLeadBytes());
     EXPECT_EQ(url.size(), kMaxUrlLength - 2);
     EXPECT_EQ(url.back(), 'x');
 }
 
 TEST(SearchUrl, NothingFollowsAPieceThatWasCut) {
     EXPECT_EQ(kMaxUrlLength, 2083u);  // the classic limit, whatever the constant says
-    LeadByteSet sjis;
-    sjis.AddRange(0x81, 0x9F);
-    sjis.AddRange(0xE0, 0xFC);
-    const std::string prefix = "https://s.example/?q=";
-    const std::string fill(2081 - prefix.size(), 'a');
+    const LeadByteSet sjis = ShiftJisLeadBytes();
+    const std::string fill(2081 - kSite.size(), 'a');
     // An escape of the site URL that no longer fits: the search text is not appended
     // after the gap.
-    EXPECT_EQ(Compose(prefix + fill + "\"", "zz"), prefix + fill);
+    EXPECT_EQ(Compose(kSite + fill + "\"", "zz"), kSite + fill);
     // A double-byte pair of the site URL that no longer fits, at the last lead byte of
     // either range: the pair goes whole and so does the text.
     for (const char* pair : {"\x9F\x40", "\xFC\x40"}) {
-        EXPECT_EQ(Compose(prefix + fill + "a" + pair, "zz", sjis), prefix + fill + "a");
+        EXPECT_EQ(Compose(kSite + fill + "a" + pair, "zz", sjis), kSite + fill + "a");
         // With room for it, the pair stays whole.
-        EXPECT_EQ(Compose(prefix + pair, "zz", sjis), prefix + pair + "zz");
-        EXPECT_EQ(Compose(prefix, fill + pair + "zz", sjis), prefix + fill + pair);
+        EXPECT_EQ(Compose(kSite + pair, "zz", sjis), kSite + pair + "zz");
+        EXPECT_EQ(Compose(kSite, fill + pair + "zz", sjis), kSite + fill + pair);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "sites/SiteListCipher.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,19 +15,18 @@ std::vector<std::uint8_t> Bytes(std::string_view text) {
     return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
-std::string Hex(const std::uint8_t* bytes, std::size_t length) {
+std::string Hex(std::span<const std::uint8_t> bytes) {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string hex;
-    for (std::size_t i = 0; i < length; ++i) {
-        hex += kDigits[bytes[i] >> 4];
-        hex += kDigits[bytes[i] & 0x0F];
+    for (const std::uint8_t byte : bytes) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0x0F];
     }
     return hex;
 }
 
 std::string Md5Hex(std::string_view text) {
-    const std::array<std::uint8_t, 16> digest = Md5Digest(text.data(), text.size());
-    return Hex(digest.data(), digest.size());
+    return Hex(Md5Digest(text.data(), text.size()));
 }
 
 std::string Rc4Hex(std::string_view key, std::string_view plainText) {
@@ -34,10 +34,10 @@ std::string Rc4Hex(std::string_view key, std::string_view plainText) {
     const std::vector<std::uint8_t> keyBytes = Bytes(key);
     Rc4 cipher(keyBytes.data(), keyBytes.size());
     cipher.Apply(buffer.data(), buffer.size());
-    return Hex(buffer.data(), buffer.size());
+    return Hex(buffer);
 }
 
-TEST(Md5, MatchesTheReferenceTestSuite) {
+TEST(Md5, MatchesTheReferenceTestSuiteAndPadsCorrectlyAroundBlockBoundaries) {
     EXPECT_EQ(Md5Hex(""), "d41d8cd98f00b204e9800998ecf8427e");
     EXPECT_EQ(Md5Hex("a"), "0cc175b9c0f1b6a831c399e269772661");
     EXPECT_EQ(Md5Hex("abc"), "900150983cd24fb0d6963f7d28e17f72");
@@ -48,9 +48,7 @@ TEST(Md5, MatchesTheReferenceTestSuite) {
     EXPECT_EQ(Md5Hex("12345678901234567890123456789012345678901234567890123456789012345678901234"
                      "567890"),
               "57edf4a22be3c955ac49da2e2107b67a");
-}
 
-TEST(Md5, PadsCorrectlyAroundBlockBoundaries) {
     // 55 bytes leave room for the length in one block, 56 do not; 64 and 128 fill whole
     // blocks, 119 and 120 straddle the second block's boundary.
     const std::vector<std::pair<std::size_t, std::string_view>> expected = {
@@ -65,29 +63,27 @@ TEST(Md5, PadsCorrectlyAroundBlockBoundaries) {
     EXPECT_EQ(Md5Hex(std::string(1000000, 'a')), "7707d6ae4e027c70eea2a935c2296f21");
 }
 
-TEST(Rc4, MatchesPublishedTestVectors) {
+TEST(Rc4, MatchesPublishedTestVectorsAlsoAppliedInPieces) {
     EXPECT_EQ(Rc4Hex("Key", "Plaintext"), "bbf316e8d940af0ad3");
     EXPECT_EQ(Rc4Hex("Wiki", "pedia"), "1021bf0420");
     EXPECT_EQ(Rc4Hex("Secret", "Attack at dawn"), "45a01f645fc35b383552544b9bf5");
-}
 
-TEST(Rc4, ContinuesOneKeyStreamAcrossCalls) {
+    // One key stream continues across calls.
     const std::vector<std::uint8_t> key = Bytes("Secret");
     std::vector<std::uint8_t> pieces = Bytes("Attack at dawn");
     Rc4 cipher(key.data(), key.size());
     cipher.Apply(pieces.data(), 5);
     cipher.Apply(pieces.data() + 5, 0);
     cipher.Apply(pieces.data() + 5, pieces.size() - 5);
-    EXPECT_EQ(Hex(pieces.data(), pieces.size()), "45a01f645fc35b383552544b9bf5");
+    EXPECT_EQ(Hex(pieces), "45a01f645fc35b383552544b9bf5");
 }
 
 TEST(SiteListCipher, KeyIsFiveDigestBytesAndElevenZeros) {
     // MD5("K72M19TQ4XBN") = 448c75092ed896df29a32c31ad27ca0a
-    const std::array<std::uint8_t, 16> key = SiteListCipher::DeriveKey(kSiteListPassPhrase);
-    EXPECT_EQ(Hex(key.data(), key.size()), "448c75092e0000000000000000000000");
+    EXPECT_EQ(Hex(SiteListCipher::DeriveKey(kSiteListPassPhrase)),
+              "448c75092e0000000000000000000000");
     // Only the phrase's own bytes are hashed: MD5("abc") starts 900150983c.
-    const std::array<std::uint8_t, 16> abcKey = SiteListCipher::DeriveKey("abc");
-    EXPECT_EQ(Hex(abcKey.data(), abcKey.size()), "900150983c0000000000000000000000");
+    EXPECT_EQ(Hex(SiteListCipher::DeriveKey("abc")), "900150983c0000000000000000000000");
 }
 
 TEST(SiteListCipher, EncryptsWithRc4UnderTheDerivedKey) {
@@ -95,7 +91,7 @@ TEST(SiteListCipher, EncryptsWithRc4UnderTheDerivedKey) {
     // produces it.
     std::vector<std::uint8_t> text = Bytes("Quenhollow Available Site List\r\n\r\n\r\n");
     SiteListCipher().Encrypt(text.data(), text.size());
-    EXPECT_EQ(Hex(text.data(), text.size()),
+    EXPECT_EQ(Hex(text),
               "9300d0cd6c68be31de3c6fd258fc638a9507d6e6624bd21b4baf280c44ca5ec5e9db5b5d");
 
     // The whole key stream, also past the first bytes, is that of RC4 under the key.

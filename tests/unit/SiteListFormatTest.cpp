@@ -38,6 +38,20 @@ std::vector<Site> SitesOf(const SiteCatalogue& catalogue) {
     return sites;
 }
 
+// The sites inserted in the given order.
+SiteCatalogue CatalogueOf(const std::vector<Site>& sites) {
+    SiteCatalogue catalogue;
+    for (const Site& site : sites) {
+        SiteRecord record;
+        record.name = site.name;
+        record.url = site.url;
+        record.category = site.category;
+        record.reservedFlag = site.reservedFlag;
+        catalogue.Insert(site.id, record);
+    }
+    return catalogue;
+}
+
 std::vector<std::string> NamesOf(const SiteCategoryList& categories) {
     std::vector<std::string> names;
     for (const SiteCategory& category : categories) {
@@ -83,30 +97,24 @@ ParseResult Parse(std::string_view text) {
     return result;
 }
 
+// The records read from a list without categories.
+std::vector<Site> ReadRecords(const std::string& records) {
+    const ParseResult result = Parse(kStart + "\r\n" + records);
+    EXPECT_TRUE(result.ok);
+    EXPECT_TRUE(result.categories.empty());
+    return SitesOf(result.catalogue);
+}
+
 TEST(SiteListFormat, WritesTheEmptyCatalogueAsSignatureAndThreeLineEnds) {
     EXPECT_EQ(FormatSiteList(SiteCatalogue(), {}), "Quenhollow Available Site List\r\n\r\n\r\n");
-
-    const ParseResult result = Parse("Quenhollow Available Site List\r\n\r\n\r\n");
-    EXPECT_TRUE(result.ok);
-    EXPECT_TRUE(result.catalogue.Empty());
-    EXPECT_TRUE(result.categories.empty());
+    EXPECT_TRUE(ReadRecords("").empty());
 }
 
 TEST(SiteListFormat, WritesCategoriesThenRecordsInAscendingIdOrder) {
-    SiteCatalogue catalogue;
-    SiteRecord search;
-    search.name = "Search";
-    search.url = "https://search.test/?q=";
-    search.category = 1;
-    search.reservedFlag = true;
-    search.visible = true;  // run-time state, not written
-    SiteRecord news;
-    news.name = "News";
-    news.url = "https://news.test/find?text=";
-    news.category = -1;
-    catalogue.Insert(12, search);
-    catalogue.Insert(-3, news);
-
+    SiteCatalogue catalogue =
+        CatalogueOf({{12, 1, "Search", "https://search.test/?q=", true},
+                     {-3, -1, "News", "https://news.test/find?text=", false}});
+    catalogue.Find(12)->visible = true;  // run-time state, not written
     EXPECT_EQ(FormatSiteList(catalogue, Categories({"Web", "Press & Media"})),
               kStart + "Web\r\nPress & Media\r\n\r\n" +
                   RecordText("-3", "-1", "News", "https://news.test/find?text=", "0") +
@@ -114,31 +122,22 @@ TEST(SiteListFormat, WritesCategoriesThenRecordsInAscendingIdOrder) {
 }
 
 TEST(SiteListFormat, WritesExtremeIdsInFull) {
-    SiteCatalogue catalogue;
-    SiteRecord record;
-    record.category = std::numeric_limits<std::int32_t>::min();
-    catalogue.Insert(std::numeric_limits<SiteId>::max(), record);
+    const SiteCatalogue catalogue =
+        CatalogueOf({{std::numeric_limits<SiteId>::max(), std::numeric_limits<std::int32_t>::min(),
+                      "", "", false}});
     EXPECT_EQ(FormatSiteList(catalogue, {}),
               kStart + "\r\n" + RecordText("2147483647", "-2147483648", "", "", "0"));
 }
 
 TEST(SiteListFormat, RoundTripKeepsCategoriesRecordsAndFlags) {
     const SiteCategoryList categories = Categories({"Zeta", "Alpha", "Middle one", "\x95\xE9"});
-    SiteCatalogue catalogue;
     const std::vector<Site> sites = {
         {-3, 0, "Minus three", "https://m.test/?q=", false},
         {0, 3, "Zero \x82\xA0", "https://zero.test/search?x=1&q=", true},
         {5, 2, "", "", false},
         {40, 1, "Spaces  inside ", " https://lead.test/ ", true},
     };
-    for (auto it = sites.rbegin(); it != sites.rend(); ++it) {
-        SiteRecord record;
-        record.name = it->name;
-        record.url = it->url;
-        record.category = it->category;
-        record.reservedFlag = it->reservedFlag;
-        catalogue.Insert(it->id, record);
-    }
+    const SiteCatalogue catalogue = CatalogueOf({sites.rbegin(), sites.rend()});
 
     const ParseResult result = Parse(FormatSiteList(catalogue, categories));
     ASSERT_TRUE(result.ok);
@@ -151,23 +150,16 @@ TEST(SiteListFormat, RoundTripKeepsCategoriesRecordsAndFlags) {
 
 TEST(SiteListFormat, LineBreaksInFieldsAndEmptyCategoryNamesCannotShiftRecords) {
     const SiteCategoryList categories = Categories({"Two\r\nlines", "", "Last"});
-    SiteCatalogue catalogue;
+    std::vector<Site> sites;
+    std::vector<Site> expected;
     for (SiteId id : {1, 2, 3}) {
-        SiteRecord record;
-        record.name = "Name\r\n" + std::to_string(id);
-        record.url = "https://u.test/\n?q=\r";
-        record.category = 2;
-        catalogue.Insert(id, record);
+        sites.push_back({id, 2, "Name\r\n" + std::to_string(id), "https://u.test/\n?q=\r", false});
+        expected.push_back({id, 2, "Name  " + std::to_string(id), "https://u.test/ ?q= ", false});
     }
-    const ParseResult result = Parse(FormatSiteList(catalogue, categories));
+    const ParseResult result = Parse(FormatSiteList(CatalogueOf(sites), categories));
     ASSERT_TRUE(result.ok);
     EXPECT_EQ(NamesOf(result.categories), (std::vector<std::string>{"Two  lines", " ", "Last"}));
-    ASSERT_EQ(result.catalogue.Size(), 3u);
-    for (SiteId id : {1, 2, 3}) {
-        EXPECT_EQ(result.catalogue.Find(id)->name, "Name  " + std::to_string(id));
-        EXPECT_EQ(result.catalogue.Find(id)->url, "https://u.test/ ?q= ");
-        EXPECT_EQ(result.catalogue.Find(id)->category, 2);
-    }
+    EXPECT_EQ(SitesOf(result.catalogue), expected);
 }
 
 TEST(SiteListFormat, ReadsCategoriesInFileOrderOrSkipsThem) {
@@ -207,13 +199,12 @@ TEST(SiteListFormat, CategoryListWithoutEndingEmptyLineHasNoRecords) {
 }
 
 TEST(SiteListFormat, ReadsNegativeAndLooselyWrittenNumbers) {
-    const ParseResult result = Parse(kStart + "\r\n" + RecordText("-3", "0", "Minus", "u1", "0") +
-                                     RecordText("  +7 apples", "\t2x", "Seven", "u2", "0") +
-                                     RecordText("none", "", "Zero", "u3", "0"));
-    ASSERT_TRUE(result.ok);
-    EXPECT_EQ(SitesOf(result.catalogue), (std::vector<Site>{{-3, 0, "Minus", "u1", false},
-                                                            {0, 0, "Zero", "u3", false},
-                                                            {7, 2, "Seven", "u2", false}}));
+    EXPECT_EQ(ReadRecords(RecordText("-3", "0", "Minus", "u1", "0") +
+                          RecordText("  +7 apples", "\t2x", "Seven", "u2", "0") +
+                          RecordText("none", "", "Zero", "u3", "0")),
+              (std::vector<Site>{{-3, 0, "Minus", "u1", false},
+                                 {0, 0, "Zero", "u3", false},
+                                 {7, 2, "Seven", "u2", false}}));
 }
 
 TEST(SiteListFormat, FifthLineIsTrueExactlyWhenItReadsAsOne) {
@@ -222,44 +213,37 @@ TEST(SiteListFormat, FifthLineIsTrueExactlyWhenItReadsAsOne) {
         {"2", false},  {"0", false},  {"true", false},       {"", false},  {"-1", false},
         {"11", false}, {"x1", false}, {"4294967297", false},
     };
-    std::string text = kStart + "\r\n";
+    std::string text;
     for (std::size_t i = 0; i < cases.size(); ++i) {
         text += RecordText(std::to_string(i), "0", "n", "u", std::get<0>(cases[i]));
     }
-    const ParseResult result = Parse(text);
-    ASSERT_TRUE(result.ok);
-    ASSERT_EQ(result.catalogue.Size(), cases.size());
+    const std::vector<Site> sites = ReadRecords(text);
+    ASSERT_EQ(sites.size(), cases.size());
     for (std::size_t i = 0; i < cases.size(); ++i) {
-        const SiteRecord* record = result.catalogue.Find(static_cast<SiteId>(i));
-        ASSERT_NE(record, nullptr);
-        EXPECT_EQ(record->reservedFlag, std::get<1>(cases[i]))
+        EXPECT_EQ(sites[i], (Site{static_cast<SiteId>(i), 0, "n", "u", std::get<1>(cases[i])}))
             << "fifth line \"" << std::get<0>(cases[i]) << "\"";
     }
 }
 
 TEST(SiteListFormat, DropsOnlyTheRecordThatIsCutShort) {
-    const std::string complete = kStart + "\r\n" + RecordText("1", "0", "One", "u1", "1") +
-                                 RecordText("2", "0", "Two", "u2", "0");
+    const std::string complete =
+        RecordText("1", "0", "One", "u1", "1") + RecordText("2", "0", "Two", "u2", "0");
     const std::vector<Site> expected = {{1, 0, "One", "u1", true}, {2, 0, "Two", "u2", false}};
 
     // Without the final line end, and cut at every other point of the last record.
     const std::string last = RecordText("3", "0", "Three", "u3", "1");
     for (std::size_t kept = 0; kept < last.size(); ++kept) {
-        const ParseResult result = Parse(complete + last.substr(0, kept));
-        ASSERT_TRUE(result.ok);
-        EXPECT_EQ(SitesOf(result.catalogue), expected) << kept << " bytes of the last record";
+        EXPECT_EQ(ReadRecords(complete + last.substr(0, kept)), expected)
+            << kept << " bytes of the last record";
     }
-    const ParseResult whole = Parse(complete + last);
-    EXPECT_EQ(whole.catalogue.Size(), 3u);
+    EXPECT_EQ(ReadRecords(complete + last).size(), 3u);
 }
 
 TEST(SiteListFormat, FirstRecordWithAnIdWins) {
-    const ParseResult result =
-        Parse(kStart + "\r\n" + RecordText("4", "0", "First", "u1", "1") +
-              RecordText("2", "0", "Other", "u2", "0") + RecordText("4", "1", "Second", "u3", "0") +
-              RecordText("+4", "1", "Third", "u4", "0"));
-    ASSERT_TRUE(result.ok);
-    EXPECT_EQ(SitesOf(result.catalogue),
+    EXPECT_EQ(ReadRecords(RecordText("4", "0", "First", "u1", "1") +
+                          RecordText("2", "0", "Other", "u2", "0") +
+                          RecordText("4", "1", "Second", "u3", "0") +
+                          RecordText("+4", "1", "Third", "u4", "0")),
               (std::vector<Site>{{2, 0, "Other", "u2", false}, {4, 0, "First", "u1", true}}));
 }
 
@@ -301,15 +285,10 @@ TEST(SiteListFormat, TextEndsAtTheFirstZeroByte) {
     const std::string first = RecordText("1", "0", "One", "u1", "0");
     const std::string second = RecordText("2", "0", "Two", "u2", "0");
 
-    const ParseResult afterRecord = Parse(kStart + "\r\n" + first + "\0"s + second);
-    ASSERT_TRUE(afterRecord.ok);
-    EXPECT_EQ(SitesOf(afterRecord.catalogue), (std::vector<Site>{{1, 0, "One", "u1", false}}));
-
+    const std::vector<Site> onlyFirst = {{1, 0, "One", "u1", false}};
+    EXPECT_EQ(ReadRecords(first + "\0"s + second), onlyFirst);
     // A zero byte inside a record cuts that record short.
-    const ParseResult insideRecord =
-        Parse(kStart + "\r\n" + first + "2\r\n0\r\nT\0wo\r\nu2\r\n0\r\n"s);
-    ASSERT_TRUE(insideRecord.ok);
-    EXPECT_EQ(SitesOf(insideRecord.catalogue), (std::vector<Site>{{1, 0, "One", "u1", false}}));
+    EXPECT_EQ(ReadRecords(first + "2\r\n0\r\nT\0wo\r\nu2\r\n0\r\n"s), onlyFirst);
 
     const ParseResult inCategories = Parse(kStart + "Web\0\r\n\r\n"s + first);
     ASSERT_TRUE(inCategories.ok);
@@ -327,9 +306,8 @@ TEST(SiteListFormat, OnlyCarriageReturnLineFeedEndsALine) {
     EXPECT_EQ(SitesOf(result.catalogue), (std::vector<Site>{{1, 0, "A\nB", "u\r", true}}));
 
     // "\r\r\n" ends a line that itself ends in a carriage return.
-    const ParseResult doubled = Parse(kStart + "\r\n7\r\n0\r\nName\r\r\n\nurl\r\n1\r\n");
-    ASSERT_TRUE(doubled.ok);
-    EXPECT_EQ(SitesOf(doubled.catalogue), (std::vector<Site>{{7, 0, "Name\r", "\nurl", true}}));
+    EXPECT_EQ(ReadRecords("7\r\n0\r\nName\r\r\n\nurl\r\n1\r\n"),
+              (std::vector<Site>{{7, 0, "Name\r", "\nurl", true}}));
 }
 
 TEST(ReadDecimal, ReadsSignedDigitsAfterWhiteSpace) {

@@ -8,6 +8,11 @@
 namespace vp {
 namespace {
 
+std::u16string Trimmed(std::u16string text) {
+    TrimTrailingBlanks(text);
+    return text;
+}
+
 TEST(WideText, CutKeepsSurrogatePairsWhole) {
     const std::u16string emoji = u"\U0001F600";  // two units
     EXPECT_EQ(CutText(u"abc", 3), u"abc");
@@ -20,15 +25,10 @@ TEST(WideText, CutKeepsSurrogatePairsWhole) {
 }
 
 TEST(WideText, OnlyTrailingBlanksAreTrimmed) {
-    std::u16string text = u" \u65E5\u672C \t  ";
-    TrimTrailingBlanks(text);
-    EXPECT_EQ(text, u" \u65E5\u672C \t");
-    text = u"\u3042\u3000  ";  // the ideographic space is not a blank
-    TrimTrailingBlanks(text);
-    EXPECT_EQ(text, u"\u3042\u3000");
-    text = u"   ";
-    TrimTrailingBlanks(text);
-    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(Trimmed(u" \u65E5\u672C \t  "), u" \u65E5\u672C \t");
+    // The ideographic space is not a blank.
+    EXPECT_EQ(Trimmed(u"\u3042\u3000  "), u"\u3042\u3000");
+    EXPECT_EQ(Trimmed(u"   "), u"");
 }
 
 TEST(WideText, LineEndsCountedOnceMapOntoCrLfText) {
