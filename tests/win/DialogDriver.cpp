@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "resources/resource.h"
 #include "tests/win/WindowSearch.h"
 
 namespace vp {
@@ -49,6 +50,14 @@ std::function<void(HWND)> Reply(int button, std::string* text) {
             *text = MessageBoxText(box);
         }
         ::PostMessageA(box, WM_COMMAND, button, 0);
+    };
+}
+
+std::function<void(HWND)> FillSiteProperties(std::string name, std::string url, int button) {
+    return [=](HWND dialog) {
+        ::SetWindowTextA(::GetDlgItem(dialog, IDC_SITE_NAME), name.c_str());
+        ::SetWindowTextA(::GetDlgItem(dialog, IDC_SITE_URL), url.c_str());
+        ::PostMessageA(dialog, WM_COMMAND, button, 0);
     };
 }
 

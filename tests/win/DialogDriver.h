@@ -21,5 +21,7 @@ bool Answered(const char* title, const std::function<void(HWND)>& act,
               const std::function<void()>& trigger);
 // Answers a message box with `button`, keeping its text.
 std::function<void(HWND)> Reply(int button, std::string* text = nullptr);
+// Fills the site properties dialog and presses OK (or `button`).
+std::function<void(HWND)> FillSiteProperties(std::string name, std::string url, int button = IDOK);
 
 }  // namespace vp

@@ -251,11 +251,7 @@ TEST_F(OptionsDialog, OkOnTheSitesPageGivesThePopupTheNewSites) {
         WaitForTopLevelWindow("#32770", test::kSitePropertiesTitle, 5000, kVisibleWindows);
     ASSERT_NE(properties, nullptr);
     const std::string newUrl = "https://new.example/find?q=";
-    ::SendDlgItemMessageA(properties, IDC_SITE_NAME, WM_SETTEXT, 0,
-                          reinterpret_cast<LPARAM>("New Site"));
-    ::SendDlgItemMessageA(properties, IDC_SITE_URL, WM_SETTEXT, 0,
-                          reinterpret_cast<LPARAM>(newUrl.c_str()));
-    ::PostMessageA(properties, WM_COMMAND, IDOK, 0);
+    FillSiteProperties("New Site", newUrl)(properties);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(properties); }));
     ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));

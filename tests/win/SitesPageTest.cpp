@@ -46,15 +46,6 @@ const std::string kCatalogueText = [] {
     return text + "12\r\n7\r\nOrphan\r\nhttps://o.test/?q=\r\n0\r\n";
 }();
 
-// Fills the site properties dialog and presses OK (or Cancel).
-std::function<void(HWND)> Fill(std::string name, std::string url, int button = IDOK) {
-    return [=](HWND dialog) {
-        ::SetWindowTextA(::GetDlgItem(dialog, IDC_SITE_NAME), name.c_str());
-        ::SetWindowTextA(::GetDlgItem(dialog, IDC_SITE_URL), url.c_str());
-        ::PostMessageA(dialog, WM_COMMAND, button, 0);
-    };
-}
-
 // Types a path into a common file dialog's name box and presses its OK button.
 std::function<void(HWND)> ChooseFile(std::string path) {
     return [=](HWND dialog) {
@@ -351,7 +342,7 @@ TEST_F(SitesPageTest, RemoveNewAndEditChangeTheCatalogueAndCancelChangesNothing)
 
     // New Site under a selected category, then beside a selected site.
     Select(Root(1));
-    ASSERT_TRUE(Answered("Site Properties", Fill("Fresh", "https://fresh.test/?q="),
+    ASSERT_TRUE(Answered("Site Properties", FillSiteProperties("Fresh", "https://fresh.test/?q="),
                          [&] { Button(IDC_NEW_SITE); }));
     HTREEITEM fresh = SiteNode(10);
     ASSERT_NE(fresh, nullptr);
@@ -360,20 +351,20 @@ TEST_F(SitesPageTest, RemoveNewAndEditChangeTheCatalogueAndCancelChangesNothing)
     EXPECT_EQ(TreeView_GetSelection(tree), fresh);
     EXPECT_EQ(Buttons(), "11111 Hide &Site");
     Select(SiteNode(0));
-    ASSERT_TRUE(Answered("Site Properties", Fill("Second", "https://second.test/"),
+    ASSERT_TRUE(Answered("Site Properties", FillSiteProperties("Second", "https://second.test/"),
                          [&] { Key('N', true); }));
     EXPECT_EQ(TreeView_GetParent(tree, SiteNode(11)), Root(0));
 
     // Edit changes name and URL only; Cancel in the dialog changes nothing.
     Select(SiteNode(7));
-    ASSERT_TRUE(
-        Answered("Site Properties", Fill("Seven", "https://seven.test/"), [&] { Key('E', true); }));
+    ASSERT_TRUE(Answered("Site Properties", FillSiteProperties("Seven", "https://seven.test/"),
+                         [&] { Key('E', true); }));
     EXPECT_STREQ(Node(SiteNode(7)).pszText, "Seven");
-    ASSERT_TRUE(
-        Answered("Site Properties", Fill("No", "no", IDCANCEL), [&] { Button(IDC_EDIT_SITE); }));
+    ASSERT_TRUE(Answered("Site Properties", FillSiteProperties("No", "no", IDCANCEL),
+                         [&] { Button(IDC_EDIT_SITE); }));
     Select(Root(0));
-    ASSERT_TRUE(
-        Answered("Site Properties", Fill("No", "no", IDCANCEL), [&] { Button(IDC_NEW_SITE); }));
+    ASSERT_TRUE(Answered("Site Properties", FillSiteProperties("No", "no", IDCANCEL),
+                         [&] { Button(IDC_NEW_SITE); }));
     EXPECT_EQ(SiteNode(12), nullptr);
     EXPECT_STREQ(Node(SiteNode(7)).pszText, "Seven");
 
@@ -402,7 +393,7 @@ TEST_F(SitesPageTest, EditCutsOnlyTheFieldTheUserChanged) {
         ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     };
     ASSERT_TRUE(Answered("Site Properties", sameUrl, [&] { Button(IDC_EDIT_SITE); }));
-    ASSERT_TRUE(Answered("Site Properties", Fill(longName + "x", longUrl + "x"),
+    ASSERT_TRUE(Answered("Site Properties", FillSiteProperties(longName + "x", longUrl + "x"),
                          [&] { Button(IDC_NEW_SITE); }));
     SiteCatalogue stored = ApplyAndClose();
     EXPECT_TRUE(stored.Find(0)->name == longName);
@@ -414,7 +405,8 @@ TEST_F(SitesPageTest, EditCutsOnlyTheFieldTheUserChanged) {
 TEST_F(SitesPageTest, FailedStoreOfTheSiteListIsReported) {
     Open();
     Select(SiteNode(5));
-    ASSERT_TRUE(Answered("Site Properties", Fill("Five", "5"), [&] { Button(IDC_EDIT_SITE); }));
+    ASSERT_TRUE(Answered("Site Properties", FillSiteProperties("Five", "5"),
+                         [&] { Button(IDC_EDIT_SITE); }));
     // The user's file is held open elsewhere: it cannot be replaced.
     ASSERT_EQ(SaveSiteList({}, {}), 0u);
     const std::string before = ReadFileBytes(UserSiteListPath());
@@ -530,7 +522,8 @@ TEST_F(SitesPageTest, CancelAfterAnImportStoresNothing) {
 TEST_F(SitesPageTest, FailedImportLeavesNothingOfItToStore) {
     Open();
     Select(SiteNode(5));
-    ASSERT_TRUE(Answered("Site Properties", Fill("Five", "5"), [&] { Button(IDC_EDIT_SITE); }));
+    ASSERT_TRUE(Answered("Site Properties", FillSiteProperties("Five", "5"),
+                         [&] { Button(IDC_EDIT_SITE); }));
     const std::string foreign = TempFolder() + "foreign.qhsl";
     WriteFileBytes(foreign, "not a site list");
     EXPECT_TRUE(Answered("Vantapicker", Reply(IDOK), [&] {
@@ -565,7 +558,8 @@ TEST_F(SitesPageTest, AUserFileThatCouldNotBeReadIsNeverStoredOver) {
     EXPECT_EQ(Node(SiteNode(5)).pszText, std::string("Site 5"));
     Select(SiteNode(5));
     Key(VK_SPACE);
-    ASSERT_TRUE(Answered("Site Properties", Fill("Five", "5"), [&] { Button(IDC_EDIT_SITE); }));
+    ASSERT_TRUE(Answered("Site Properties", FillSiteProperties("Five", "5"),
+                         [&] { Button(IDC_EDIT_SITE); }));
     holder.Reset();  // free again by the time of OK: still not the catalogue the user saw
     std::string text;
     EXPECT_TRUE(Answered("Vantapicker", Reply(IDOK, &text), [&] {
