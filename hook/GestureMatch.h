@@ -1,8 +1,9 @@
 // The decision of the gesture hook, kept free of Windows so it is tested natively:
-// a matching button press is swallowed and marks its gesture pending; the next button
-// release of any button is swallowed too and fires the pending triggers. A release the
-// hook never sees (over a title bar, in an elevated window or a process without the hook)
-// must not leave the flag set: the next ordinary click would lose its release.
+// a matching button press is swallowed and marks its gesture pending; the release of a
+// pending gesture's own button is swallowed too and fires the pending triggers. A release
+// the hook never sees (over a title bar, in an elevated window or a process without the
+// hook) must not leave the flag set: the next ordinary click would lose its release. And
+// a release of another button, whose press went elsewhere, is no gesture's end.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,10 @@ constexpr std::uint32_t kMiddleButtonDown = 0x207;
 constexpr std::uint32_t kMiddleButtonUp = 0x208;
 constexpr std::uint32_t kXButtonDown = 0x20B;
 constexpr std::uint32_t kXButtonUp = 0x20C;
+constexpr std::uint32_t kLeftButtonDoubleClick = 0x203;
+constexpr std::uint32_t kRightButtonDoubleClick = 0x206;
+constexpr std::uint32_t kMiddleButtonDoubleClick = 0x209;
+constexpr std::uint32_t kXButtonDoubleClick = 0x20D;
 constexpr std::uint32_t kNonClientLeftButtonDown = 0xA1;
 constexpr std::uint32_t kNonClientLeftButtonUp = 0xA2;
 constexpr std::uint32_t kNonClientRightButtonDown = 0xA4;
@@ -65,6 +70,27 @@ constexpr bool IsButtonUp(std::uint32_t message) {
            message == kXButtonUp;
 }
 
+// The button-down message of the button that a client-area release or double-click
+// belongs to; kNoMessage for every other message.
+constexpr std::uint32_t ClientButton(std::uint32_t message) {
+    switch (message) {
+        case kLeftButtonUp:
+        case kLeftButtonDoubleClick:
+            return kLeftButtonDown;
+        case kRightButtonUp:
+        case kRightButtonDoubleClick:
+            return kRightButtonDown;
+        case kMiddleButtonUp:
+        case kMiddleButtonDoubleClick:
+            return kMiddleButtonDown;
+        case kXButtonUp:
+        case kXButtonDoubleClick:
+            return kXButtonDown;
+        default:
+            return kNoMessage;
+    }
+}
+
 // The button-down message of the button that a non-client press or release belongs to;
 // kNoMessage for every other message.
 constexpr std::uint32_t NonClientButton(std::uint32_t message) {
@@ -101,6 +127,10 @@ constexpr GestureOutcome MatchGesture(std::uint32_t message, std::uint64_t keySt
     }
     const std::uint32_t modifiers =
         static_cast<std::uint32_t>(keyState) & (kControlKey | kShiftKey);
+    const std::uint32_t button = ClientButton(message);
+    // A release or double-click of a button that some pending gesture was pressed with.
+    const bool pendingButton = (popupPending && button == popup.buttonMessage) ||
+                               (defaultPending && button == defaultSite.buttonMessage);
     if (IsButtonDown(message)) {
         // The button cannot go down twice without a release: a press of a pending
         // gesture's button means its release went where the hook could not see it, so
@@ -109,6 +139,10 @@ constexpr GestureOutcome MatchGesture(std::uint32_t message, std::uint64_t keySt
             message == popup.buttonMessage && modifiers == popup.modifiers && popup.enabled;
         const bool defaultMatch = !popupMatch && message == defaultSite.buttonMessage &&
                                   modifiers == defaultSite.modifiers && defaultSite.enabled;
+        if (!popupMatch && !defaultMatch) {
+            // An ordinary click began: whatever was pending ended out of sight.
+            popupPending = defaultPending = false;
+        }
         if (message == popup.buttonMessage) {
             popupPending = popupMatch;
         }
@@ -117,23 +151,28 @@ constexpr GestureOutcome MatchGesture(std::uint32_t message, std::uint64_t keySt
         }
         outcome.swallow = popupMatch || defaultMatch;
     } else if (IsButtonUp(message)) {
-        if (popupPending) {
+        // Only the release of a pending gesture's own button ends it with a trigger; both
+        // gestures pressed before it fire together, the popup first. Another button's
+        // release was pressed where the hook did not see it and belongs to its window.
+        if (pendingButton) {
             outcome.swallow = true;
-            outcome.firePopup = true;
-        }
-        if (defaultPending) {
-            outcome.swallow = true;
-            outcome.fireDefault = true;
+            outcome.firePopup = popupPending;
+            outcome.fireDefault = defaultPending;
         }
         popupPending = false;
         defaultPending = false;
-    } else if (const std::uint32_t button = NonClientButton(message); button != kNoMessage) {
+    } else if (button != kNoMessage) {
+        // A double-click of another button: a click the hook did not see the start of.
+        if (!pendingButton) {
+            popupPending = defaultPending = false;
+        }
+    } else if (const std::uint32_t nonClient = NonClientButton(message); nonClient != kNoMessage) {
         // Pressed or released over a title bar or border: that button's gesture is over
         // without a trigger, and the message itself belongs to the window.
-        if (button == popup.buttonMessage) {
+        if (nonClient == popup.buttonMessage) {
             popupPending = false;
         }
-        if (button == defaultSite.buttonMessage) {
+        if (nonClient == defaultSite.buttonMessage) {
             defaultPending = false;
         }
     }
