@@ -26,6 +26,27 @@ bool HostNeeded() {
 #endif
 }
 
+// Waits for `object` while still answering messages sent to this thread: on Windows the
+// 64-bit hook runs out of context on this thread for 32-bit applications, and those
+// applications would wait on it until the wait ended.
+bool WaitAnswering(HANDLE object, DWORD timeoutMs) {
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        const ULONGLONG now = ::GetTickCount64();
+        const DWORD left = now < end ? static_cast<DWORD>(end - now) : 0;
+        const DWORD result = ::MsgWaitForMultipleObjects(1, &object, FALSE, left, QS_SENDMESSAGE);
+        if (result == WAIT_OBJECT_0) {
+            return true;
+        }
+        if (result != WAIT_OBJECT_0 + 1) {
+            return false;  // timed out or failed
+        }
+        // Delivers the sent messages only; posted ones stay queued for the message loop.
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 void CALLBACK HostProcessEnded(void* window, BOOLEAN) {
     ::PostMessageA(static_cast<HWND>(window), hook::kHostEndedMessage, 0, 0);
 }
@@ -97,9 +118,9 @@ void HookHost32::Stop() {
     // A host that does not take messages yet has not installed its hook either; the
     // system removes the hook of an ended thread in any case.
     if (!::PostThreadMessageA(threadId_, WM_QUIT, 0, 0) ||
-        ::WaitForSingleObject(process_.Get(), kEndWaitMs) != WAIT_OBJECT_0) {
+        !WaitAnswering(process_.Get(), kEndWaitMs)) {
         ::TerminateProcess(process_.Get(), 1);
-        ::WaitForSingleObject(process_.Get(), kEndWaitMs);
+        WaitAnswering(process_.Get(), kEndWaitMs);
     }
     process_.Reset();
     processId_ = threadId_ = 0;

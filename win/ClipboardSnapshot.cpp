@@ -122,7 +122,7 @@ bool OwnerAnswers(HWND owner) {
         return true;
     }
     DWORD_PTR answer = 0;
-    return ::SendMessageTimeoutW(owner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+    return ::SendMessageTimeoutW(owner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
                                  ClipboardSnapshot::kOwnerAnswerMs, &answer) != 0;
 }
 
