@@ -7,6 +7,7 @@
 # Portable code: no <windows.h>; built natively too, tested with the sanitizers.
 set(VP_BASE_SOURCES
     base/AnsiText.cpp
+    base/CaptureSession.cpp
     base/CommandLine.cpp
     base/ProgramNames.cpp
     base/SearchHistory.cpp

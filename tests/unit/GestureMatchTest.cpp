@@ -71,9 +71,9 @@ TEST(GestureMatch, PopupWinsATieAndBothFireAtTheFirstRelease) {
 TEST(GestureMatch, OnlyThePendingButtonsReleaseFires) {
     // Another button's release or double-click, or an ordinary press, whose start the hook
     // did not see: every pending flag is cleared and the message reaches its window.
-    const std::uint32_t others[] = {kMiddleButtonUp, kLeftButtonUp, kXButtonUp,
-                                    kMiddleButtonDoubleClick, kLeftButtonDoubleClick,
-                                    kMiddleButtonDown, kLeftButtonDown};
+    const std::uint32_t others[] = {
+        kMiddleButtonUp,        kLeftButtonUp,     kXButtonUp,     kMiddleButtonDoubleClick,
+        kLeftButtonDoubleClick, kMiddleButtonDown, kLeftButtonDown};
     for (std::uint32_t other : others) {
         Hook hook;
         hook.Retrieve(kRightButtonDown, kControlKey);

@@ -1,0 +1,116 @@
+// The decisions of a capture, from a trigger to its end, kept free of Windows so that
+// they are tested natively. The caller turns messages into events (a trigger, a
+// clipboard change, a timer, the clipboard touched by the program itself) and carries out
+// the actions that each event returns.
+//
+// A session spans every trigger made while it is open. It exists only while the user's
+// clipboard is kept: its snapshot is taken once, at its first trigger, and restored at
+// most once, when the session ends, and only when no other process changed the clipboard
+// in between. The copy that a trigger asks for may come late: after the capture windows
+// the session waits a while longer for the copying application alone, and undoes that
+// copy instead of searching it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace vp {
+
+inline constexpr std::uint64_t kCaptureWindowMs = 1200;
+inline constexpr std::uint64_t kShowPopupDelayMs = 120;
+// How long after the capture windows a late copy of the triggering application is awaited.
+inline constexpr std::uint64_t kLateCopyWaitMs = 5000;
+
+enum class TriggerKind { Popup, DefaultSite };
+
+// The clipboard snapshot of a trigger that copies: not asked for (the clipboard is not
+// kept, or the open session already holds one), taken, or refused (too large, a busy
+// clipboard, an owner that does not answer, over its time budget).
+enum class SnapshotResult { NotTaken, Taken, Refused };
+
+struct CaptureTrigger {
+    TriggerKind kind = TriggerKind::Popup;
+    bool directText = false;     // the selection was read from the control, without a copy
+    std::uint32_t process = 0;   // the foreground application's process; 0 for none
+    std::uint32_t sequence = 0;  // the clipboard's sequence number at the trigger
+    std::uint64_t time = 0;      // milliseconds, of one monotonic clock
+    SnapshotResult snapshot = SnapshotResult::NotTaken;
+};
+
+// The timers that the caller keeps armed at the deadlines the session names. `Session`
+// ends the session's capture window (1200 ms after its last copying trigger, whatever the
+// captures took) and then its wait for a late copy.
+enum class CaptureTimer { PopupCapture, DefaultCapture, ShowPopup, Session };
+inline constexpr std::array<CaptureTimer, 4> kCaptureTimers = {
+    CaptureTimer::ShowPopup, CaptureTimer::PopupCapture, CaptureTimer::DefaultCapture,
+    CaptureTimer::Session};
+
+struct CaptureActions {
+    bool copy = false;             // make the foreground application copy its selection
+    bool readForPopup = false;     // the clipboard's text goes into the search box
+    bool readForDefault = false;   // the clipboard's text is searched on the default site
+    bool showPopup = false;        // show the popup now
+    bool snapshotRefused = false;  // no copy was made: the clipboard could not be kept
+    bool restore = false;          // put the snapshot back if the clipboard is still at:
+    std::uint32_t restoreSequence = 0;
+    bool dropSnapshot = false;  // forget the snapshot without putting it back
+
+    bool operator==(const CaptureActions&) const = default;
+};
+
+class CaptureSession {
+public:
+    void SetKeepClipboard(bool keep) { keepClipboard_ = keep; }
+
+    // Whether a trigger that copies should come with a snapshot of the clipboard.
+    bool WantsSnapshot() const { return keepClipboard_ && !open_; }
+
+    CaptureActions OnTrigger(const CaptureTrigger& trigger);
+    // WM_DRAWCLIPBOARD: the clipboard at `sequence`, owned by `ownerProcess`.
+    CaptureActions OnClipboardChange(std::uint32_t sequence, std::uint32_t ownerProcess);
+    // The program itself read or restored the clipboard, which is now at `sequence`
+    // (reads may add formats that the system converts; a restore is a change of its own).
+    void OnClipboardTouched(std::uint32_t sequence);
+    // `timer` fired at `now`; deadlines already passed are handled too.
+    CaptureActions OnTimer(CaptureTimer timer, std::uint64_t now);
+    // The program ends: a session still open gives the clipboard back if it may.
+    CaptureActions OnEnd();
+
+    // When the caller's timer should fire; nothing while it is not needed.
+    std::optional<std::uint64_t> Deadline(CaptureTimer timer) const;
+
+    bool SessionOpen() const { return open_; }
+    bool PopupCapturePending() const { return popupPending_; }
+    bool DefaultCapturePending() const { return defaultPending_; }
+
+private:
+    bool IsSessionProcess(std::uint32_t process) const;
+    // The session's capture window is over: restores, drops, or waits for the late copy.
+    void EndCaptureWindow(CaptureActions& actions);
+    // Ends the session: the snapshot goes back when the latest change is its own copy and
+    // no one else changed the clipboard, and is dropped otherwise.
+    void Close(CaptureActions& actions);
+
+    bool keepClipboard_ = false;
+    std::uint32_t lastSequence_ = 0;  // the clipboard as last known: news without change
+
+    bool popupPending_ = false;
+    std::uint64_t popupEnd_ = 0;
+    bool popupAwaitsText_ = false;  // shown at the first change or at showPopupAt_
+    std::uint64_t showPopupAt_ = 0;
+    bool defaultPending_ = false;
+    std::uint64_t defaultEnd_ = 0;
+
+    // The session, while the snapshot is held.
+    bool open_ = false;
+    std::uint64_t windowEnd_ = 0;
+    std::array<std::uint32_t, 4> processes_{};  // the applications its triggers asked to copy
+    std::uint32_t ownSequence_ = 0;             // the latest change of theirs; 0 before one
+    bool lastChangeOwn_ = false;
+    bool userChanged_ = false;  // another process changed the clipboard: never restored
+    bool awaitingLateCopy_ = false;
+    std::uint64_t lateCopyEnd_ = 0;
+};
+
+}  // namespace vp
