@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <utility>
+
 #include "app/WebAddresses.h"
 #include "core/SearchHistoryStore.h"
 #include "hook/HookHost.h"
@@ -131,23 +133,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                      }),
         Map::Message(WM_TIMER,
                      [](MainWindow& self, WPARAM timer, LPARAM) -> LRESULT {
-                         if (self.capture_.OnTimer(timer)) {
-                             ::PostMessageA(self.Handle(), WM_SHOW_POPUP, 0, 0);
-                         }
+                         self.Deliver(self.capture_.OnTimer(timer));
                          return 0;
                      }),
         Map::Message(WM_DRAWCLIPBOARD,
                      [](MainWindow& self, WPARAM first, LPARAM second) -> LRESULT {
-                         const CapturedText captured = self.capture_.OnDrawClipboard(first, second);
-                         if (captured.popupText) {
-                             self.popup_.SetText(*captured.popupText);
-                         }
-                         if (captured.defaultSiteText) {
-                             self.popup_.OpenDefaultSiteSearch(*captured.defaultSiteText);
-                         }
-                         if (captured.showPopup) {
-                             ::PostMessageA(self.Handle(), WM_SHOW_POPUP, 0, 0);
-                         }
+                         self.Deliver(self.capture_.OnDrawClipboard(first, second));
                          return 0;
                      }),
         Map::Message(WM_CHANGECBCHAIN,
@@ -177,17 +168,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Map::Message(WM_POPUP_TRIGGER,
                      [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
                          self.popup_.SetText("");
-                         if (auto text = self.capture_.StartPopupCapture()) {
-                             self.popup_.SetText(*text);
-                             ::PostMessageA(self.Handle(), WM_SHOW_POPUP, 0, 0);
-                         }
+                         self.Deliver(self.capture_.Start(TriggerKind::Popup));
                          return 0;
                      }),
         Map::Message(WM_DEFAULT_TRIGGER,
                      [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
-                         if (auto text = self.capture_.StartDefaultCapture()) {
-                             self.popup_.OpenDefaultSiteSearch(*text);
-                         }
+                         self.Deliver(self.capture_.Start(TriggerKind::DefaultSite));
                          return 0;
                      }),
         Map::Message(WM_DPICHANGED,
@@ -348,6 +334,21 @@ void MainWindow::SetActive(bool active) {
     active_ = active;
     ApplyTriggers();
     tray_.Update(active_);
+}
+
+void MainWindow::Deliver(const CapturedText& captured) {
+    if (captured.popupText) {
+        popup_.SetText(*captured.popupText);
+    }
+    if (captured.defaultSiteText) {
+        popup_.OpenDefaultSiteSearch(*captured.defaultSiteText);
+    }
+    if (captured.showPopup) {
+        ::PostMessageA(Handle(), WM_SHOW_POPUP, 0, 0);
+    }
+    if (captured.clipboardNotKept && !std::exchange(clipboardNoticeShown_, true)) {
+        tray_.ShowNotice(LoadResourceString(IDS_CLIPBOARD_NOT_KEPT));
+    }
 }
 
 void MainWindow::RunTrayCommand(UINT command) {

@@ -52,6 +52,8 @@ private:
     void StoreStateForNextRun();
     void SetActive(bool active);
     void RunTrayCommand(UINT command);
+    // Carries out what a trigger, a clipboard change or a capture timer gave to do.
+    void Deliver(const CapturedText& captured);
 
     SiteCatalogue catalogue_;  // without categories
     TriggerSettings triggers_;
@@ -61,7 +63,8 @@ private:
     // them would overwrite the user's with defaults.
     bool stateLoaded_ = false;
     TriggerCapture capture_;
-    bool hooked_ = false;  // the program's own hook is installed
+    bool clipboardNoticeShown_ = false;  // the clipboard-not-kept notice, once per run
+    bool hooked_ = false;                // the program's own hook is installed
     HookHost32 hookHost32_;
     TrayIcon tray_;
     PopupView popup_;

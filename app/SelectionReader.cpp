@@ -42,38 +42,58 @@ private:
     ULONGLONG end_;
 };
 
-// The class name in lower case; for a control that extends a system class, the name of
-// that class too.
-bool ClassNameHolds(HWND window, const wchar_t* part) {
-    wchar_t names[2][128] = {};
-    ::GetClassNameW(window, names[0], 128);
-    ::RealGetWindowClassW(window, names[1], 128);
-    for (wchar_t* name : names) {
-        for (wchar_t* c = name; *c != L'\0'; ++c) {
-            *c = static_cast<wchar_t>(std::towlower(*c));
-        }
-        if (std::wcsstr(name, part) != nullptr) {
-            return true;
+// The class name in lower case, and for a control that extends a system class the name
+// of that class first.
+struct ClassNames {
+    explicit ClassNames(HWND window) {
+        ::RealGetWindowClassW(window, names[0], 128);
+        ::GetClassNameW(window, names[1], 128);
+        for (wchar_t* name : names) {
+            for (wchar_t* c = name; *c != L'\0'; ++c) {
+                *c = static_cast<wchar_t>(std::towlower(*c));
+            }
         }
     }
-    return false;
-}
+    const wchar_t* Holding(const wchar_t* part) const {
+        for (const wchar_t* name : names) {
+            if (std::wcsstr(name, part) != nullptr) {
+                return name;
+            }
+        }
+        return nullptr;
+    }
+    wchar_t names[2][128] = {};
+};
 
 // Edit and rich edit controls, and the controls that frameworks build on them ("TEdit",
 // "WindowsForms10.EDIT...", "RICHEDIT50W"). Other controls may give EM_GETSEL another
 // meaning or count in bytes: they are left to the copy.
-bool IsEditControl(HWND window) {
-    return ClassNameHolds(window, L"edit");
+bool IsEditControl(const ClassNames& names) {
+    return names.Holding(L"edit") != nullptr;
 }
 
-bool IsRichEdit(HWND window) {
-    return ClassNameHolds(window, L"richedit");
+// Rich edit 2.0 and later count a paragraph end as one character and give it as CR LF;
+// the 1.0 control ("RichEdit", riched32) counts both characters, as an edit control does.
+bool CountsLineEndsOnce(const ClassNames& names) {
+    const wchar_t* name = names.Holding(L"richedit");
+    return name != nullptr && std::wcscmp(name, L"richedit") != 0;
+}
+
+// A control without Unicode on a double-byte code page answers in byte positions, which
+// do not index its UTF-16 text.
+bool CountsBytes(HWND window) {
+    CPINFO codePage{};
+    return !::IsWindowUnicode(window) && ::GetCPInfo(CP_ACP, &codePage) && codePage.MaxCharSize > 1;
 }
 
 }  // namespace
 
 std::optional<std::u16string> SelectionReader::ReadEditSelection(HWND control, DWORD budgetMs) {
-    if (control == nullptr || !IsEditControl(control)) {
+    if (control == nullptr) {
+        return std::nullopt;
+    }
+    const ClassNames names(control);
+    if (!IsEditControl(names) || CountsBytes(control)) {
         return std::nullopt;
     }
     // A password field never gives its text away, whatever it would copy.
@@ -112,8 +132,7 @@ std::optional<std::u16string> SelectionReader::ReadEditSelection(HWND control, D
         return std::nullopt;
     }
     text.resize(std::min(static_cast<std::size_t>(*copied), text.size() - 1));
-    // A rich edit control counts a paragraph end as one character and gives it as CR LF.
-    if (IsRichEdit(control)) {
+    if (CountsLineEndsOnce(names)) {
         start = PositionCountingLineEndsOnce(text, start);
         end = PositionCountingLineEndsOnce(text, end);
     }

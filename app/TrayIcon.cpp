@@ -57,6 +57,20 @@ void TrayIcon::Remove() {
     ::Shell_NotifyIconA(NIM_DELETE, &data);
 }
 
+void TrayIcon::ShowNotice(const std::string& text) {
+    // Balloons came with the second version of the structure.
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.hWnd = window_;
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_WARNING;
+    std::strncpy(data.szInfo, text.c_str(), sizeof data.szInfo - 1);
+    std::strncpy(data.szInfoTitle, LoadResourceString(IDS_PRODUCT_NAME).c_str(),
+                 sizeof data.szInfoTitle - 1);
+    ::Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
 UINT TrayIcon::ChooseFromMenu(bool active) {
     win::MenuHandle menu(::CreatePopupMenu());
     auto append = [&](UINT flags, UINT id) {

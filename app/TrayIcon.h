@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "win/Handle.h"
 
 namespace vp {
@@ -15,6 +17,8 @@ public:
     void Add(HWND window);
     void Update(bool active);
     void Remove();
+    // A balloon at the icon with `text`, titled with the product name.
+    void ShowNotice(const std::string& text);
 
     // Shows the menu at the cursor and returns the chosen command (0 when dismissed).
     // The menu item that activates or deactivates follows `active`.

@@ -53,8 +53,7 @@ void TriggerCapture::Attach(HWND window) {
 void TriggerCapture::Detach() {
     ::ChangeClipboardChain(window_, nextClipboardViewer_);
     // Ending within a capture still gives the user's clipboard back.
-    popupCapturePending_ = defaultCapturePending_ = false;
-    RestoreClipboard();
+    Perform(session_.OnEnd());
     if (popupHotKeyRegistered_) {
         ::UnregisterHotKey(window_, HOTKEY_POPUP);
     }
@@ -132,6 +131,20 @@ DWORD ProcessOf(HWND window) {
     return process;
 }
 
+UINT_PTR TimerId(CaptureTimer timer) {
+    switch (timer) {
+        case CaptureTimer::PopupCapture:
+            return TIMER_POPUP_CAPTURE;
+        case CaptureTimer::DefaultCapture:
+            return TIMER_DEFAULT_CAPTURE;
+        case CaptureTimer::ShowPopup:
+            return TIMER_SHOW_POPUP;
+        case CaptureTimer::Session:
+            return TIMER_CAPTURE_SESSION;
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::optional<SearchText> TriggerCapture::ReadClipboardText() const {
@@ -170,95 +183,74 @@ std::optional<SearchText> TriggerCapture::ReadClipboardText() const {
     return SearchText(std::move(text));
 }
 
-void TriggerCapture::SnapshotClipboard() {
-    if (keepClipboard_ && !watching_) {
-        watching_ = true;
-        capturedSequence_ = 0;
-        otherChange_ = false;
-        copyingProcess_ = ProcessOf(::GetForegroundWindow());
-        snapshot_ = win::ClipboardSnapshot::Take(window_);
-    }
-    // After the snapshot, which may have had formats rendered.
-    triggerSequence_ = ::GetClipboardSequenceNumber();
-}
-
-void TriggerCapture::RestoreClipboard() {
-    if (!watching_ || popupCapturePending_ || defaultCapturePending_) {
-        return;
-    }
-    watching_ = false;
-    auto snapshot = std::exchange(snapshot_, std::nullopt);
-    // No copy of the capture's own arrived: nothing to undo. A copy made since by anyone
-    // is never replaced (the restore checks that with the clipboard open).
-    if (!snapshot || capturedSequence_ == 0) {
-        return;
-    }
-    snapshot->Restore(window_, capturedSequence_);
-    // The restore's own change (or the text it fell back on) is no selection.
-    if (const DWORD now = ::GetClipboardSequenceNumber(); now != capturedSequence_) {
-        restoredSequence_ = now;
-    }
-}
-
-std::optional<SearchText> TriggerCapture::ReadDirectly() const {
-    return readDirectly_ ? reader_.Read() : std::nullopt;
-}
-
-std::optional<SearchText> TriggerCapture::StartDefaultCapture() {
-    if (auto text = ReadDirectly()) {
-        return text;  // no copy: nothing to catch, nothing to restore
-    }
-    SnapshotClipboard();
-    defaultCapturePending_ = true;
-    SimulateCopy();
-    defaultCaptureTimer_ = ::SetTimer(window_, TIMER_DEFAULT_CAPTURE, kCaptureWindowMs, nullptr);
-    return std::nullopt;
-}
-
-std::optional<SearchText> TriggerCapture::StartPopupCapture() {
-    const ULONGLONG triggered = ::GetTickCount64();
-    std::optional<SearchText> direct = ReadDirectly();
-    if (!direct) {
-        SnapshotClipboard();
-    }
-    popupCapturePending_ = true;
-    if (!direct) {
+CapturedText TriggerCapture::Perform(const CaptureActions& actions) {
+    CapturedText captured;
+    if (actions.copy) {
         SimulateCopy();
     }
-    popupCaptureTimer_ = ::SetTimer(window_, TIMER_POPUP_CAPTURE, kCaptureWindowMs, nullptr);
-    if (direct) {
-        // Shown at once by the caller; an earlier trigger's wait is over too.
-        popupAwaitsText_ = false;
-        if (showPopupTimer_ != 0) {
-            ::KillTimer(window_, showPopupTimer_);
-        }
-        return direct;
+    if (actions.readForPopup) {
+        captured.popupText = ReadClipboardText();
     }
-    // The latest moment counts from the trigger, the time spent on a read included.
-    const ULONGLONG spent = ::GetTickCount64() - triggered;
-    const UINT delay = spent < kShowPopupDelayMs ? kShowPopupDelayMs - static_cast<UINT>(spent) : 0;
-    popupAwaitsText_ = true;
-    showPopupTimer_ = ::SetTimer(window_, TIMER_SHOW_POPUP, delay, nullptr);
-    return std::nullopt;
+    if (actions.readForDefault) {
+        captured.defaultSiteText = ReadClipboardText();
+    }
+    if (actions.readForPopup || actions.readForDefault) {
+        // Reads may add formats that the system converts.
+        session_.OnClipboardTouched(::GetClipboardSequenceNumber());
+    }
+    captured.showPopup = actions.showPopup;
+    captured.clipboardNotKept = actions.snapshotRefused;
+    if (actions.restore && snapshot_) {
+        // The restore checks, with the clipboard open, that it is still at the copy.
+        snapshot_->Restore(window_, actions.restoreSequence);
+        // The restore's own change (or the text it fell back on) is no selection.
+        session_.OnClipboardTouched(::GetClipboardSequenceNumber());
+    }
+    if (actions.restore || actions.dropSnapshot) {
+        snapshot_.reset();
+    }
+    const ULONGLONG now = ::GetTickCount64();
+    for (CaptureTimer timer : kCaptureTimers) {
+        if (const auto deadline = session_.Deadline(timer)) {
+            const ULONGLONG left = *deadline > now ? *deadline - now : 0;
+            ::SetTimer(window_, TimerId(timer), static_cast<UINT>(left), nullptr);
+        } else {
+            ::KillTimer(window_, TimerId(timer));
+        }
+    }
+    return captured;
 }
 
-bool TriggerCapture::OnTimer(UINT_PTR timer) {
-    if (timer == defaultCaptureTimer_) {
-        ::KillTimer(window_, timer);
-        defaultCapturePending_ = false;
-        RestoreClipboard();
+CapturedText TriggerCapture::Start(TriggerKind kind) {
+    CaptureTrigger trigger;
+    trigger.kind = kind;
+    // The popup's latest moment counts from here, the time spent on a read included.
+    trigger.time = ::GetTickCount64();
+    trigger.process = ProcessOf(::GetForegroundWindow());
+    std::optional<SearchText> direct = readDirectly_ ? reader_.Read() : std::nullopt;
+    trigger.directText = direct.has_value();
+    if (!direct && session_.WantsSnapshot()) {
+        snapshot_ = win::ClipboardSnapshot::Take(window_, win::ClipboardSnapshot::kMaxBytes,
+                                                 kSnapshotBudgetMs);
+        trigger.snapshot = snapshot_ ? SnapshotResult::Taken : SnapshotResult::Refused;
     }
-    if (timer == popupCaptureTimer_) {
-        ::KillTimer(window_, timer);
-        popupCapturePending_ = false;
-        RestoreClipboard();
+    // After the snapshot, which may have had formats rendered.
+    trigger.sequence = ::GetClipboardSequenceNumber();
+    CapturedText captured = Perform(session_.OnTrigger(trigger));
+    if (direct) {
+        (kind == TriggerKind::Popup ? captured.popupText : captured.defaultSiteText) =
+            std::move(direct);
     }
-    if (timer == showPopupTimer_) {
-        ::KillTimer(window_, timer);
-        popupAwaitsText_ = false;
-        return true;
+    return captured;
+}
+
+CapturedText TriggerCapture::OnTimer(UINT_PTR timer) {
+    for (CaptureTimer each : kCaptureTimers) {
+        if (TimerId(each) == timer) {
+            return Perform(session_.OnTimer(each, ::GetTickCount64()));
+        }
     }
-    return false;
+    return {};
 }
 
 CapturedText TriggerCapture::OnDrawClipboard(WPARAM wParam, LPARAM lParam) {
@@ -269,41 +261,8 @@ CapturedText TriggerCapture::OnDrawClipboard(WPARAM wParam, LPARAM lParam) {
         ::SendMessageTimeoutA(nextClipboardViewer_, WM_DRAWCLIPBOARD, wParam, lParam,
                               SMTO_ABORTIFHUNG, kViewerAnswerMs, &answer);
     }
-    CapturedText captured;
-    const DWORD sequence = ::GetClipboardSequenceNumber();
-    if (restoredSequence_ != 0 && sequence == restoredSequence_) {
-        return captured;  // the restore's own change is no selection
-    }
-    const bool capturing = popupCapturePending_ || defaultCapturePending_;
-    // News without a change (a viewer joining the chain announces the clipboard as it
-    // is) carries no selection; the captures wait on for a real copy.
-    if (!capturing || sequence == triggerSequence_) {
-        return captured;
-    }
-    // The capture's own copy is the first change after the trigger, made by the
-    // application that was in front then. Any other change is someone else's.
-    bool ownCopy = false;
-    if (watching_ && capturedSequence_ == 0 && !otherChange_) {
-        ownCopy = copyingProcess_ != 0 && ProcessOf(::GetClipboardOwner()) == copyingProcess_;
-        otherChange_ = !ownCopy;
-    }
-    if (popupCapturePending_) {
-        captured.popupText = ReadClipboardText();
-        // The text is known (or known to be none): no reason to wait any longer.
-        if (std::exchange(popupAwaitsText_, false)) {
-            ::KillTimer(window_, showPopupTimer_);
-            captured.showPopup = true;
-        }
-    }
-    if (defaultCapturePending_) {
-        defaultCapturePending_ = false;
-        captured.defaultSiteText = ReadClipboardText();
-    }
-    // Taken after the reads, which may add formats that the system converts.
-    if (ownCopy) {
-        capturedSequence_ = ::GetClipboardSequenceNumber();
-    }
-    return captured;
+    return Perform(session_.OnClipboardChange(::GetClipboardSequenceNumber(),
+                                              ProcessOf(::GetClipboardOwner())));
 }
 
 void TriggerCapture::OnChangeClipboardChain(WPARAM removed, LPARAM next) {

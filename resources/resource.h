@@ -34,6 +34,7 @@
 #define IDS_SITE_LIST_NOT_READ 152   // Sites page: OK while the user's file could not be read
 #define IDS_TOO_MANY_EXCLUSIONS 153  // General page: OK with more programs than the hook holds
 #define IDS_CANT_EXPORT_SITE_LIST 154  // Sites page: an export could not write its file
+#define IDS_CLIPBOARD_NOT_KEPT 155     // tray notice: a trigger copied nothing, once per run
 
 // Texts that have no string-table entry.
 #define VP_TEXT_SYSTEM_ERROR "System Error"

@@ -167,7 +167,9 @@ ClipboardOpen::~ClipboardOpen() {
     }
 }
 
-std::optional<ClipboardSnapshot> ClipboardSnapshot::Take(HWND owner, std::size_t maxBytes) {
+std::optional<ClipboardSnapshot> ClipboardSnapshot::Take(HWND owner, std::size_t maxBytes,
+                                                         DWORD budgetMs) {
+    const ULONGLONG start = ::GetTickCount64();
     // Asked before the clipboard is opened, so that no one waits for it meanwhile.
     HWND clipboardOwner = ::GetClipboardOwner();
     if (!OwnerAnswers(clipboardOwner)) {
@@ -187,6 +189,9 @@ std::optional<ClipboardSnapshot> ClipboardSnapshot::Take(HWND owner, std::size_t
         const Choice choice = Classify(format, listed);
         if (choice == Choice::Skip) {
             continue;
+        }
+        if (budgetMs != INFINITE && ::GetTickCount64() - start > budgetMs) {
+            return std::nullopt;  // the copies made so far are freed with the snapshot
         }
         HANDLE data = ::GetClipboardData(format);
         if (data == nullptr) {

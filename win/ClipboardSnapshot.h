@@ -45,8 +45,11 @@ public:
     //
     // Nothing when the clipboard cannot be opened, when the clipboard's owner does not
     // answer within kOwnerAnswerMs (reading a format it renders on request would wait on
-    // it), or when the copies would exceed maxBytes; every kind counts toward it.
-    static std::optional<ClipboardSnapshot> Take(HWND owner, std::size_t maxBytes = kMaxBytes);
+    // it), when the copies would exceed maxBytes (every kind counts toward it), or when
+    // more than budgetMs have passed before the next format is read (an owner that renders
+    // slowly would hold up the program for every format it offers).
+    static std::optional<ClipboardSnapshot> Take(HWND owner, std::size_t maxBytes = kMaxBytes,
+                                                 DWORD budgetMs = INFINITE);
 
     ClipboardSnapshot() = default;
     ClipboardSnapshot(ClipboardSnapshot&& other) noexcept;

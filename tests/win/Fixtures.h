@@ -49,7 +49,8 @@ int FixtureBitness();
 bool Runs32BitPrograms();
 
 // The control that SelectionFixture.exe shows its text in.
-enum class SelectionControl { Edit, RichEdit, Password };
+// RichEdit is the 2.0 control (RichEdit20W), RichEdit1 the 1.0 one (riched32's "RichEdit").
+enum class SelectionControl { Edit, RichEdit, RichEdit1, Password };
 
 // SelectionFixture.exe (or its 32-bit build, see FixtureBitness) showing `text` (any bytes but
 // zero), all of it selected, in the foreground with the focus in its edit control. Ends the program

@@ -182,9 +182,9 @@ TEST_F(KeepClipboard, OwnersThatRenderOnRequestGetAskedOnlyForWhatIsKeptAndNever
     EXPECT_FALSE(Available("Ole Private Data"));
 
     // An owner that has stopped answering is not asked at all: the program stays
-    // responsive and the trigger still searches; the selection then stays on the
-    // clipboard, as nothing could be kept.
+    // responsive, and as the clipboard cannot be kept nothing is copied over it.
     ::SendMessageA(fixture.Window(), kComeForward, 0, 0);
+    fixture.ResetCounts();
     ASSERT_TRUE(owner.TakeClipboard());
     owner.StopAnswering(4000);
     PumpMessagesFor(300);
@@ -195,9 +195,26 @@ TEST_F(KeepClipboard, OwnersThatRenderOnRequestGetAskedOnlyForWhatIsKeptAndNever
     EXPECT_NE(::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 1500, &answer), 0)
         << "the program waits on the clipboard's owner";
     EXPECT_TRUE(WaitUntil([&] { return owner.KeptRenders() == 0; }, 8000));
+    PumpMessagesFor(1500);
+    EXPECT_EQ(fixture.InsertPresses(), 0);
+    EXPECT_EQ(::GetClipboardSequenceNumber(), sequence);
+    EXPECT_EQ(recorder_.Urls().size(), 1u);
     EXPECT_EQ(owner.OtherRenders(), 0);
-    EXPECT_TRUE(WaitForSettledChange(sequence));
-    EXPECT_EQ(ClipboardText(), std::optional<std::string>("over delayed formats"));
+    EXPECT_EQ(ClipboardText(), std::optional<std::string>("delayed text"));
+}
+
+TEST_F(KeepClipboard, ACopyThatComesAfterTheCaptureWindowIsUndoneNotSearched) {
+    WriteTestDword(kSettingsKey, "RestoreClipboard", 1);
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture slow("slow selection", 10000, false, SelectionControl::Edit, 1500);
+    ASSERT_TRUE(slow.Ready()) << slow.Problem();
+    ASSERT_TRUE(SetClipboardText("before"));
+    const DWORD sequence = ::GetClipboardSequenceNumber();
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(WaitForSettledChange(sequence));
+    EXPECT_EQ(ClipboardText(), std::optional<std::string>("before"));
+    EXPECT_TRUE(recorder_.Urls().empty());
 }
 
 TEST_F(KeepClipboard, ALargeBitmapComesBackWholeAndCountsTowardTheCap) {

@@ -130,6 +130,7 @@ TEST_F(Triggers, CapturedTextIsCutTo255BytesAndLosesTrailingBlanksOnlyOnEitherRo
 }
 
 TEST_F(Triggers, LaterCopiesReplaceThePopupTextButNotTheDefaultSearch) {
+    WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 0);  // a copied text is not final
     RunningApp app;
     ASSERT_TRUE(app.Ready());
     {
@@ -416,15 +417,30 @@ TEST_F(Triggers, NotepadSelectionIsSearchedByEveryTriggerWithoutTouchingTheClipb
     app.SetSearchText("earlier text");
     ClickAt(center, 1, {VK_CONTROL});
     EXPECT_TRUE(WaitForPopupWith(app, "first"));
-
-    PumpMessagesFor(1500);  // past every capture window
     EXPECT_EQ(::GetClipboardSequenceNumber(), sequence);
-    EXPECT_EQ(ClipboardText(), std::optional<std::string>("the user's own"));
+
+    // A text read directly is final: neither news of the unchanged clipboard nor another
+    // program's copy within the capture window replaces it, and nothing is copied later.
+    ::SendMessageA(app.MainWindow(), WM_DRAWCLIPBOARD, 0, 0);
+    ASSERT_TRUE(SetClipboardText("copied by another program"));
+    PumpMessagesFor(1500);  // past every capture window
+    EXPECT_EQ(app.SearchText(), "first");
+    EXPECT_EQ(ClipboardText(), std::optional<std::string>("copied by another program"));
 }
 
 TEST_F(Triggers, RichEditIsReadDirectlyAndAPasswordFieldOnlyThroughItsCopy) {
     RunningApp app;
     ASSERT_TRUE(app.Ready());
+    {
+        // The 1.0 control counts each line end as two characters, as an edit control does.
+        SelectionFixture rich1("alpha\r\nbeta\r\ngamma", 10000, false, SelectionControl::RichEdit1);
+        ASSERT_TRUE(rich1.Ready()) << rich1.Problem();
+        rich1.Select(13, 18);
+        PressKeys({VK_CONTROL}, VK_F2);
+        ASSERT_TRUE(recorder_.WaitForUrls(1));
+        EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "gamma");
+        EXPECT_EQ(rich1.InsertPresses(), 0);
+    }
     {
         SelectionFixture rich("first line\r\nsecond line\r\nthird", 10000, false,
                               SelectionControl::RichEdit);
@@ -432,8 +448,8 @@ TEST_F(Triggers, RichEditIsReadDirectlyAndAPasswordFieldOnlyThroughItsCopy) {
         rich.Select(11, 17);  // "second": the control counts each line end once
         const DWORD sequence = ::GetClipboardSequenceNumber();
         PressKeys({VK_CONTROL}, VK_F2);
-        ASSERT_TRUE(recorder_.WaitForUrls(1));
-        EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "second");
+        ASSERT_TRUE(recorder_.WaitForUrls(2));
+        EXPECT_EQ(recorder_.Urls()[1], defaultUrl_ + "second");
         ::SendMessageA(rich.Window(), test::selection_fixture::kComeForward, 0, 0);
         rich.Select(6, 17);  // across a line end, which comes as CR LF as in a copy
         app.SetSearchText("earlier text");
