@@ -374,6 +374,10 @@ void ClipboardOwnerFixture::StopAnswering(DWORD ms) const {
     ::PostMessageA(window_, test::clipboard_owner::kStopAnswering, ms, 0);
 }
 
+void ClipboardOwnerFixture::SetRenderTime(DWORD ms) const {
+    Query(window_, test::clipboard_owner::kSetRenderTime, ms, -1);
+}
+
 bool ClipboardOwnerFixture::TakeClipboard() const {
     Query(window_, test::clipboard_owner::kTakeClipboard, 0, -1);
     return ::GetClipboardOwner() == window_;

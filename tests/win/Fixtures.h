@@ -130,6 +130,8 @@ public:
     void StopAnswering(DWORD ms) const;
     // Takes the clipboard again, every format unrendered, and forgets the counts.
     bool TakeClipboard() const;
+    // Each later render takes `ms` milliseconds.
+    void SetRenderTime(DWORD ms) const;
 
 private:
     win::KernelHandle process_;
