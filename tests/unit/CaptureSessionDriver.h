@@ -1,17 +1,13 @@
-// Drives a CaptureSession through a stream of events drawn from any source of numbers
-// (a seeded generator, a fuzzer's bytes) against a small model of the clipboard, and
-// checks the rules that must hold whatever the order:
-// - nothing is restored over a change by a process that no trigger of the session asked
-//   to copy, and what is restored is the latest copy of the session's own;
-// - a session restores at most once, and ends with either a restore or a drop;
-// - a text read directly is never replaced by the clipboard;
-// - a refused snapshot copies nothing;
-// - every session ends, at the latest the late-copy wait after its last trigger.
+// Drives a CaptureSession through events drawn from any source of numbers (a seeded
+// generator, a fuzzer's bytes) against a small model of the clipboard, and checks the
+// rules that must hold in any order: nothing is restored over another process's change,
+// and what is restored is the session's latest own copy; a session restores at most once;
+// a text read directly is never replaced; a refused snapshot copies nothing; and every
+// session ends within the late-copy wait after its last copying trigger.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
 #include <set>
 #include <string>
 
@@ -25,32 +21,22 @@ public:
     template <typename Next>
     std::string Run(Next&& next, int events) {
         session_.SetKeepClipboard(next(4) != 0);
-        for (int i = 0; i < events && problem_.empty(); ++i) {
-            switch (next(6)) {
-                case 0:
-                case 1:
-                    Trigger(next(2) == 0 ? TriggerKind::Popup : TriggerKind::DefaultSite,
-                            next(5) == 0, 1 + next(3), next(5) != 0);
-                    break;
-                case 2:
-                    Change(1 + next(4));
-                    break;
-                case 3:
-                    Apply(session_.OnClipboardChange(sequence_, owner_));  // news only
-                    break;
-                default:
-                    Advance(next(3000));
-                    break;
+        for (int i = 0; i < events; ++i) {
+            const std::uint32_t choice = next(6);
+            if (choice < 2) {
+                Trigger(next(2) == 0, next(5) == 0, 1 + next(3), next(5) != 0);
+            } else if (choice == 2) {
+                Change(1 + next(4));
+            } else if (choice == 3) {
+                Apply(session_.OnClipboardChange(sequence_, owner_));  // news only
+            } else {
+                Advance(next(3000));
             }
         }
-        // Left alone, everything ends.
-        Advance(kCaptureWindowMs + kLateCopyWaitMs + 1);
-        Check(!session_.SessionOpen(), "a session never ended");
-        Check(!session_.PopupCapturePending() && !session_.DefaultCapturePending(),
+        Advance(kCaptureWindowMs + kLateCopyWaitMs + 1);  // left alone, everything ends
+        Check(!session_.SessionOpen() && !session_.PopupCapturePending() &&
+                  !session_.DefaultCapturePending(),
               "a capture never ended");
-        for (CaptureTimer timer : kCaptureTimers) {
-            Check(!session_.Deadline(timer), "a timer stays armed");
-        }
         return problem_;
     }
 
@@ -61,9 +47,10 @@ private:
         }
     }
 
-    void Trigger(TriggerKind kind, bool direct, std::uint32_t process, bool snapshotTaken) {
+    void Trigger(bool popup, bool direct, std::uint32_t process, bool snapshotTaken) {
         const bool wasOpen = session_.SessionOpen();
-        CaptureTrigger trigger{kind, direct, process, sequence_, now_};
+        CaptureTrigger trigger{popup ? TriggerKind::Popup : TriggerKind::DefaultSite, direct,
+                               process, sequence_, now_};
         if (!direct && session_.WantsSnapshot()) {
             trigger.snapshot = snapshotTaken ? SnapshotResult::Taken : SnapshotResult::Refused;
         }
@@ -72,16 +59,14 @@ private:
         if (!wasOpen && session_.SessionOpen()) {
             processes_.clear();
             otherChange_ = false;
-            ownSequence_.reset();
+            ownSequence_ = 0;
             restores_ = 0;
         }
         if (session_.SessionOpen() && actions.copy) {
             processes_.insert(process);
             lastCopyAt_ = now_;
         }
-        if (kind == TriggerKind::Popup) {
-            directShown_ = direct;
-        }
+        directShown_ = popup ? direct : directShown_;
         Apply(actions);
     }
 
@@ -89,11 +74,8 @@ private:
         owner_ = process;
         ++sequence_;
         if (session_.SessionOpen()) {
-            if (processes_.count(process) != 0 && !otherChange_) {
-                ownSequence_ = sequence_;
-            } else {
-                otherChange_ = true;
-            }
+            otherChange_ = otherChange_ || processes_.count(process) == 0;
+            ownSequence_ = otherChange_ ? ownSequence_ : sequence_;
         }
         Apply(session_.OnClipboardChange(sequence_, owner_));
     }
@@ -101,53 +83,33 @@ private:
     // Moves the clock on, firing each timer at its deadline as the caller would.
     void Advance(std::uint64_t milliseconds) {
         const std::uint64_t target = now_ + milliseconds;
-        for (;;) {
-            std::optional<std::uint64_t> earliest;
-            CaptureTimer due = CaptureTimer::Session;
+        for (bool fired = true; fired;) {
+            fired = false;
             for (CaptureTimer timer : kCaptureTimers) {
-                const auto deadline = session_.Deadline(timer);
-                if (deadline && *deadline <= target && (!earliest || *deadline < *earliest)) {
-                    earliest = deadline;
-                    due = timer;
+                if (const auto due = session_.Deadline(timer); due && *due <= target) {
+                    now_ = std::max(now_, *due);
+                    Apply(session_.OnTimer(timer, now_));
+                    fired = true;
                 }
             }
-            if (!earliest) {
-                break;
-            }
-            now_ = std::max(now_, *earliest);
-            Apply(session_.OnTimer(due, now_));
         }
         now_ = target;
-        if (session_.SessionOpen()) {
-            Check(now_ <= lastCopyAt_ + kCaptureWindowMs + kLateCopyWaitMs,
-                  "a session outlived its late-copy wait");
-        }
+        Check(!session_.SessionOpen() || now_ <= lastCopyAt_ + kCaptureWindowMs + kLateCopyWaitMs,
+              "a session outlived its late-copy wait");
     }
 
     void Apply(const CaptureActions& actions) {
         Check(!(actions.readForPopup && directShown_), "a direct text was replaced");
-        Check(!(actions.restore && actions.dropSnapshot), "restored and dropped at once");
         if (actions.readForPopup || actions.readForDefault) {
-            // A read may add converted formats: the program's own touch of the clipboard.
-            if (owner_ == 3) {
-                ++sequence_;
-                if (ownSequence_ && *ownSequence_ == sequence_ - 1) {
-                    ownSequence_ = sequence_;
-                }
-            }
             session_.OnClipboardTouched(sequence_);
-        }
-        if (actions.restore || actions.dropSnapshot) {
-            Check(!session_.SessionOpen(), "a session went on after its end");
         }
         if (actions.restore) {
             Check(!otherChange_, "restored over another process's change");
             Check(ownSequence_ == actions.restoreSequence, "restored over an older copy");
             Check(++restores_ == 1, "restored twice");
             if (sequence_ == actions.restoreSequence) {
-                ++sequence_;
                 owner_ = 0;
-                session_.OnClipboardTouched(sequence_);
+                session_.OnClipboardTouched(++sequence_);
             }
         }
     }
@@ -159,7 +121,7 @@ private:
     // The open session as the driver sees it.
     std::set<std::uint32_t> processes_;
     bool otherChange_ = false;
-    std::optional<std::uint32_t> ownSequence_;
+    std::uint32_t ownSequence_ = 0;
     int restores_ = 0;
     std::uint64_t lastCopyAt_ = 0;
     bool directShown_ = false;  // the popup shows a text read directly

@@ -2,52 +2,30 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
+#include <sstream>
 #include <string>
-#include <variant>
-#include <vector>
 
 #include "tests/unit/CaptureSessionDriver.h"
 
 namespace vp {
 namespace {
 
-constexpr std::uint32_t kApp = 10;    // the application in front at the trigger
-constexpr std::uint32_t kOther = 20;  // any other program
-
-// The events of one scenario.
-struct Trigger {
-    TriggerKind kind;
-    std::uint64_t time;
-    std::uint32_t sequence;
-    SnapshotResult snapshot = SnapshotResult::Taken;
-    bool direct = false;
-    std::uint32_t process = kApp;
-};
-struct Change {
-    std::uint32_t sequence;
-    std::uint32_t owner;
-};
-struct Touched {
-    std::uint32_t sequence;
-};
-struct Tick {  // every timer due by then fires
-    std::uint64_t time;
-};
-struct End {};
-using Event = std::variant<Trigger, Change, Touched, Tick, End>;
-
+// One step of a scenario and the actions it gives, in words ("-" for none). Steps:
+//   "keep" / "off"                      keeping the clipboard on or off (a new scenario)
+//   "popup|default TIME SEQ [PROCESS] [direct|refused]"   a trigger (PROCESS 10 by default);
+//                                       a snapshot is taken, or refused, when one is wanted
+//   "change SEQ OWNER", "touched SEQ", "tick TIME" (every timer due by then), "end"
 struct Step {
-    Event event;
-    const char* expected;  // the actions in words, "-" for none
+    const char* event;
+    const char* actions;
 };
 
 std::string Words(const CaptureActions& actions) {
     std::string words;
     auto add = [&words](bool on, const std::string& word) {
-        if (on) {
-            words += (words.empty() ? "" : " ") + word;
-        }
+        words += on ? (words.empty() ? "" : " ") + word : "";
     };
     add(actions.snapshotRefused, "refused");
     add(actions.copy, "copy");
@@ -59,158 +37,124 @@ std::string Words(const CaptureActions& actions) {
     return words.empty() ? "-" : words;
 }
 
-std::string Run(CaptureSession& session, const Event& event) {
-    if (const auto* trigger = std::get_if<Trigger>(&event)) {
-        return Words(session.OnTrigger({trigger->kind, trigger->direct, trigger->process,
-                                        trigger->sequence, trigger->time, trigger->snapshot}));
+std::string Apply(CaptureSession& session, const std::string& event) {
+    std::istringstream in(event);
+    std::string verb, option;
+    std::uint64_t a = 0, b = 0;
+    in >> verb >> a >> b;
+    if (verb == "popup" || verb == "default") {
+        CaptureTrigger trigger{verb == "popup" ? TriggerKind::Popup : TriggerKind::DefaultSite};
+        trigger.time = a;
+        trigger.sequence = static_cast<std::uint32_t>(b);
+        trigger.process = 10;
+        bool refused = false;
+        while (in >> option) {
+            trigger.directText = trigger.directText || option == "direct";
+            refused = refused || option == "refused";
+            trigger.process = std::isdigit(option[0]) ? std::stoul(option) : trigger.process;
+        }
+        if (!trigger.directText && session.WantsSnapshot()) {
+            trigger.snapshot = refused ? SnapshotResult::Refused : SnapshotResult::Taken;
+        }
+        return Words(session.OnTrigger(trigger));
     }
-    if (const auto* change = std::get_if<Change>(&event)) {
-        return Words(session.OnClipboardChange(change->sequence, change->owner));
+    if (verb == "change") {
+        return Words(session.OnClipboardChange(static_cast<std::uint32_t>(a),
+                                               static_cast<std::uint32_t>(b)));
     }
-    if (const auto* touched = std::get_if<Touched>(&event)) {
-        session.OnClipboardTouched(touched->sequence);
+    if (verb == "touched") {
+        session.OnClipboardTouched(static_cast<std::uint32_t>(a));
         return "-";
     }
-    if (const auto* tick = std::get_if<Tick>(&event)) {
+    if (verb == "tick") {
         std::string words;
         for (CaptureTimer timer : kCaptureTimers) {
-            if (const auto deadline = session.Deadline(timer);
-                deadline && *deadline <= tick->time) {
-                const std::string fired = Words(session.OnTimer(timer, tick->time));
-                if (fired != "-") {
-                    words += (words.empty() ? "" : " ") + fired;
-                }
+            if (const auto due = session.Deadline(timer); due && *due <= a) {
+                const std::string fired = Words(session.OnTimer(timer, a));
+                words += fired == "-" ? "" : (words.empty() ? "" : " ") + fired;
             }
         }
         return words.empty() ? "-" : words;
     }
-    return Words(session.OnEnd());
-}
-
-void Expect(bool keepClipboard, const std::vector<Step>& steps) {
-    CaptureSession session;
-    session.SetKeepClipboard(keepClipboard);
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        EXPECT_EQ(Run(session, steps[i].event), steps[i].expected) << "step " << i;
+    if (verb == "end") {
+        return Words(session.OnEnd());
     }
+    session = CaptureSession();
+    session.SetKeepClipboard(verb == "keep");
+    return "-";
 }
 
-constexpr auto kPopup = TriggerKind::Popup;
-constexpr auto kDefault = TriggerKind::DefaultSite;
-
-TEST(CaptureSession, WithoutKeepingTheClipboardTheCopyIsReadAndLeftAlone) {
-    Expect(false, {
-                      {Trigger{kPopup, 0, 5, SnapshotResult::NotTaken}, "copy"},
-                      {Tick{120}, "show"},
-                      {Change{6, kApp}, "read-popup"},
-                      {Change{6, kOther}, "-"},  // passed on unchanged: no news
-                      {Change{7, kOther}, "read-popup"},
-                      {Tick{1200}, "-"},
-                      {Change{8, kOther}, "-"},  // after the capture window
-                      {Trigger{kDefault, 3000, 8, SnapshotResult::NotTaken}, "copy"},
-                      {Change{9, kApp}, "read-default"},
-                      {Change{10, kApp}, "-"},  // the first change decided
-                  });
-}
-
-TEST(CaptureSession, TheOwnCopyIsUndoneWhenTheCaptureWindowEnds) {
-    Expect(true, {
-                     {Trigger{kPopup, 0, 5}, "copy"},
-                     {Change{6, kApp}, "read-popup show"},
-                     {Touched{7}, "-"},                // the read added converted formats
-                     {Change{8, kApp}, "read-popup"},  // a second round of the same copy
-                     {Tick{1199}, "-"},
-                     {Tick{1200}, "restore 8"},
-                     {Touched{9}, "-"},
-                     {Change{9, 0}, "-"},  // the restore's own change
-                 });
-    // One session spans the triggers made while it is open: one snapshot, one restore.
-    Expect(true, {
-                     {Trigger{kDefault, 0, 5}, "copy"},
-                     {Change{6, kApp}, "read-default"},
-                     {Trigger{kPopup, 1000, 6, SnapshotResult::NotTaken, false, kApp + 1}, "copy"},
-                     {Tick{1200}, "show"},
-                     {Change{7, kApp + 1}, "read-popup"},
-                     {Tick{2199}, "-"},
-                     {Tick{2200}, "restore 7"},
-                 });
-}
-
-TEST(CaptureSession, AnotherProcessesChangeIsTheUsersAndNeverRestoredOver) {
-    Expect(true, {
-                     {Trigger{kDefault, 0, 5}, "copy"},
-                     {Change{6, kOther}, "read-default"},  // searched: the user copied
-                     {Change{7, kApp}, "-"},
-                     {Tick{1200}, "drop"},
-                 });
-    Expect(true, {
-                     {Trigger{kPopup, 0, 5}, "copy"},
-                     {Change{6, kApp}, "read-popup show"},
-                     {Change{7, kOther}, "read-popup"},
-                     {Tick{1200}, "drop"},
-                 });
-}
-
-TEST(CaptureSession, ALateCopyIsUndoneAndNotSearched) {
-    Expect(true, {
-                     {Trigger{kDefault, 0, 5}, "copy"},
-                     {Tick{1200}, "-"},  // waits on for the late copy
-                     {Change{6, kApp}, "restore 6"},
-                 });
-    Expect(true, {
-                     {Trigger{kPopup, 0, 5}, "copy"},
-                     {Tick{1200}, "show"},
-                     {Change{6, kOther}, "drop"},  // the user's copy ends the wait
-                 });
-    Expect(true, {
-                     {Trigger{kDefault, 0, 5}, "copy"},
-                     {Tick{6199}, "-"},
-                     {Tick{6200}, "drop"},
-                     {Change{6, kApp}, "-"},  // too late even to be undone
-                 });
-    // A trigger during the wait copies again within the same session.
-    Expect(true, {
-                     {Trigger{kDefault, 0, 5}, "copy"},
-                     {Tick{2000}, "-"},
-                     {Trigger{kDefault, 2000, 5}, "copy"},
-                     {Change{6, kApp}, "read-default"},
-                     {Tick{3200}, "restore 6"},
-                 });
-}
-
-TEST(CaptureSession, ADirectTextIsFinal) {
-    Expect(true, {
-                     {Trigger{kPopup, 0, 5, SnapshotResult::NotTaken, true}, "show"},
-                     {Change{5, kOther}, "-"},
-                     {Change{6, kOther}, "-"},
-                     {Tick{5000}, "-"},
-                 });
-    // Over an earlier trigger's capture, which still ends as its own.
-    Expect(true, {
-                     {Trigger{kPopup, 0, 5}, "copy"},
-                     {Change{6, kApp}, "read-popup show"},
-                     {Trigger{kPopup, 300, 6, SnapshotResult::NotTaken, true}, "show"},
-                     {Change{7, kOther}, "-"},
-                     {Tick{1200}, "drop"},
-                 });
-}
-
-TEST(CaptureSession, ARefusedSnapshotCopiesNothing) {
-    Expect(true, {
-                     {Trigger{kPopup, 0, 5, SnapshotResult::Refused}, "refused show"},
-                     {Change{6, kApp}, "-"},
-                     {Trigger{kDefault, 100, 6, SnapshotResult::Refused}, "refused"},
-                     {Tick{10000}, "-"},
-                 });
-}
-
-TEST(CaptureSession, EndingTheProgramGivesTheClipboardBack) {
-    Expect(true, {
-                     {Trigger{kPopup, 0, 5}, "copy"},
-                     {Change{6, kApp}, "read-popup show"},
-                     {End{}, "restore 6"},
-                     {End{}, "-"},
-                 });
+TEST(CaptureSession, EventSequencesGiveTheirActions) {
+    const Step kSteps[] = {
+        // Without keeping the clipboard: the copy is read within the window, then left.
+        {"off", "-"},
+        {"popup 0 5", "copy"},
+        {"tick 120", "show"},
+        {"change 6 10", "read-popup"},
+        {"change 6 20", "-"},  // passed on unchanged: news without a change
+        {"change 7 20", "read-popup"},
+        {"tick 1200", "-"},
+        {"change 8 20", "-"},
+        {"default 3000 8", "copy"},
+        {"change 9 10", "read-default"},
+        {"change 10 10", "-"},  // the first change decided
+        // The application's own copy, in two rounds, is undone when the window ends; the
+        // restore's own change is no news.
+        {"keep", "-"},
+        {"popup 0 5", "copy"},
+        {"change 6 10", "read-popup show"},
+        {"touched 7", "-"},  // the read added converted formats
+        {"change 8 10", "read-popup"},
+        {"tick 1199", "-"},
+        {"tick 1200", "restore 8"},
+        {"touched 9", "-"},
+        {"change 9 0", "-"},
+        // One session spans its triggers: a second application's copy is its own too.
+        {"keep", "-"},
+        {"default 0 5", "copy"},
+        {"change 6 10", "read-default"},
+        {"popup 1000 6 11", "copy"},
+        {"tick 1200", "show"},
+        {"change 7 11", "read-popup"},
+        {"tick 2200", "restore 7"},
+        // Another process's change is the user's: searched, never restored over.
+        {"keep", "-"},
+        {"default 0 5", "copy"},
+        {"change 6 20", "read-default"},
+        {"change 7 10", "-"},
+        {"tick 1200", "drop"},
+        // A late copy is undone, not searched; the user's copy ends the wait; then no more.
+        {"keep", "-"},
+        {"default 0 5", "copy"},
+        {"tick 1200", "-"},
+        {"change 6 10", "restore 6"},
+        {"popup 7000 7", "copy"},
+        {"tick 8200", "show"},
+        {"change 8 20", "drop"},
+        {"default 9000 8", "copy"},
+        {"tick 15200", "drop"},
+        {"change 9 10", "-"},
+        // A direct text is final, over an earlier trigger's capture too.
+        {"keep", "-"},
+        {"popup 0 5", "copy"},
+        {"change 6 10", "read-popup show"},
+        {"popup 300 6 direct", "show"},
+        {"change 7 20", "-"},
+        {"tick 1200", "drop"},
+        // A refused snapshot copies nothing; ending the program gives the clipboard back.
+        {"keep", "-"},
+        {"popup 0 5 refused", "refused show"},
+        {"default 100 5 refused", "refused"},
+        {"tick 10000", "-"},
+        {"popup 20000 5", "copy"},
+        {"change 6 10", "read-popup show"},
+        {"end", "restore 6"},
+        {"end", "-"},
+    };
+    CaptureSession session;
+    for (const Step& step : kSteps) {
+        EXPECT_EQ(Apply(session, step.event), step.actions) << step.event;
+    }
 }
 
 TEST(CaptureSession, RulesHoldOverRandomEventSequences) {
