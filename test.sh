@@ -43,7 +43,7 @@ ctest --preset mingw 2>&1 | tee "$log/mingw.txt"
 count "$log/mingw.txt"
 
 if [ -x fuzz/run.sh ] && command -v clang++ >/dev/null; then
-    echo "== Fuzzing the site list reader and the capture session"
+    echo "== Fuzzing the site list reader"
     if fuzz/run.sh "${VP_FUZZ_SECONDS:-30}"; then
         passed=$((passed + 1))
     else

@@ -1,8 +1,7 @@
 #!/bin/sh
-# Builds the fuzz preset and runs each fuzzer for a bounded time: the site list reader and
-# the capture session's rules.
-# Usage: fuzz/run.sh [seconds]   (default 30, for each). Exits non-zero when a fuzzer finds a
-# crash; the crashing input is then in build/fuzz/artifacts/.
+# Builds the fuzz preset and runs the site list fuzzer for a bounded time.
+# Usage: fuzz/run.sh [seconds]   (default 30). Exits non-zero when the fuzzer finds a crash;
+# the crashing input is then in build/fuzz/artifacts/.
 set -eu
 
 seconds=${1:-30}
@@ -10,17 +9,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 cmake --preset fuzz
-cmake --build build/fuzz --target vp_site_list_fuzzer vp_capture_session_fuzzer
+cmake --build build/fuzz --target vp_site_list_fuzzer
 
+# The fuzzer adds the inputs it finds to its corpus: work on a copy.
+corpus=build/fuzz/corpus/site_list
 artifacts=build/fuzz/artifacts
-mkdir -p "$artifacts"
-for fuzzer in site_list capture_session; do
-    # The fuzzer adds the inputs it finds to its corpus: work on a copy.
-    corpus=build/fuzz/corpus/$fuzzer
-    mkdir -p "$corpus"
-    if [ -d "fuzz/corpus/$fuzzer" ]; then
-        cp "fuzz/corpus/$fuzzer"/* "$corpus"/
-    fi
-    "build/fuzz/bin/vp_${fuzzer}_fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
-        -artifact_prefix="$artifacts"/ "$corpus"
-done
+mkdir -p "$corpus" "$artifacts"
+cp fuzz/corpus/site_list/* "$corpus"/
+
+build/fuzz/bin/vp_site_list_fuzzer -max_total_time="$seconds" -print_final_stats=1 \
+    -artifact_prefix="$artifacts"/ "$corpus"
