@@ -13,16 +13,11 @@
 namespace vp {
 namespace {
 
-// One step of a scenario and the actions it gives, in words ("-" for none). Steps:
-//   "keep" / "off"                      keeping the clipboard on or off (a new scenario)
+// A scenario is a line of steps, each "EVENT > ACTIONS" in words ("> -" may be left out):
+//   "keep" / "off"   keeping the clipboard on or off (a new session object)
 //   "popup|default TIME SEQ [PROCESS] [direct|refused]"   a trigger (PROCESS 10 by default);
-//                                       a snapshot is taken, or refused, when one is wanted
+//                    a snapshot is taken, or refused, when one is wanted
 //   "change SEQ OWNER", "touched SEQ", "tick TIME" (every timer due by then), "end"
-struct Step {
-    const char* event;
-    const char* actions;
-};
-
 // Appends the actions in words.
 void Say(const CaptureActions& actions, std::string& words) {
     const std::pair<bool, std::string> said[] = {
@@ -78,100 +73,73 @@ std::string Apply(CaptureSession& session, const std::string& event) {
 }
 
 TEST(CaptureSession, EventSequencesGiveTheirActions) {
-    const Step kSteps[] = {
-        // Without keeping the clipboard: the copy is read within the window, then left.
-        {"off", "-"},
-        {"popup 0 5", "copy"},
-        {"tick 120", "show"},
-        {"change 6 10", "read-popup"},
-        {"change 6 20", "-"},  // passed on unchanged: news without a change
-        {"change 7 20", "read-popup"},
-        {"tick 1200", "-"},
-        {"change 8 20", "-"},
-        {"default 3000 8", "copy"},
-        {"change 9 10", "read-default"},
-        {"change 10 10", "-"},  // the first change decided
-        // The application's own copy, in two rounds, is undone when the window ends; the
-        // restore's own change is no news.
-        {"keep", "-"},
-        {"popup 0 5", "copy"},
-        {"change 6 10", "read-popup show"},
-        {"touched 7", "-"},  // the read added converted formats
-        {"change 8 10", "read-popup"},
-        {"tick 1199", "-"},
-        {"tick 1200", "restore 8"},
-        {"touched 9", "-"},
-        {"change 9 0", "-"},
+    const char* const kScenarios[] = {
+        // Without keeping the clipboard the copy is read within the window and left; news
+        // without a change carries nothing; the default site's first change decides.
+        "off; popup 0 5 > copy; tick 120 > show; change 6 10 > read-popup; change 6 20; "
+        "change 7 20 > read-popup; tick 1200; change 8 20; default 3000 8 > copy; "
+        "change 9 10 > read-default; change 10 10",
+        // The own copy, in two rounds and with formats the read added, is undone when the
+        // window ends; the restore's own change is no news.
+        "keep; popup 0 5 > copy; change 6 10 > read-popup show; touched 7; "
+        "change 8 10 > read-popup; tick 1199; tick 1200 > restore 8; touched 9; change 9 0",
         // One session spans its triggers: a second application's copy is its own too.
-        {"keep", "-"},
-        {"default 0 5", "copy"},
-        {"change 6 10", "read-default"},
-        {"popup 1000 6 11", "copy"},
-        {"tick 1200", "show"},
-        {"change 7 11", "read-popup"},
-        {"tick 2200", "restore 7"},
+        "keep; default 0 5 > copy; change 6 10 > read-default; popup 1000 6 11 > copy; "
+        "tick 1200 > show; change 7 11 > read-popup; tick 2200 > restore 7",
         // Another process's change is the user's: searched, never restored over.
-        {"keep", "-"},
-        {"default 0 5", "copy"},
-        {"change 6 20", "read-default"},
-        {"change 7 10", "-"},
-        {"tick 1200", "drop"},
+        "keep; default 0 5 > copy; change 6 20 > read-default; change 7 10; tick 1200 > drop",
         // A late copy is undone, not searched; the user's copy ends the wait; then no more.
-        {"keep", "-"},
-        {"default 0 5", "copy"},
-        {"tick 1200", "-"},
-        {"change 6 10", "restore 6"},
-        {"popup 7000 7", "copy"},
-        {"tick 8200", "show"},
-        {"change 8 20", "drop"},
-        {"default 9000 8", "copy"},
-        {"tick 15200", "drop"},
-        {"change 9 10", "-"},
+        "keep; default 0 5 > copy; tick 1200; change 6 10 > restore 6; popup 7000 7 > copy; "
+        "tick 8200 > show; change 8 20 > drop; default 9000 8 > copy; tick 15200 > drop; "
+        "change 9 10",
         // A direct text is final, over an earlier trigger's capture too.
-        {"keep", "-"},
-        {"popup 0 5", "copy"},
-        {"change 6 10", "read-popup show"},
-        {"popup 300 6 direct", "show"},
-        {"change 7 20", "-"},
-        {"tick 1200", "drop"},
+        "keep; popup 0 5 > copy; change 6 10 > read-popup show; popup 300 6 direct > show; "
+        "change 7 20; tick 1200 > drop",
         // A refused snapshot copies nothing; ending the program gives the clipboard back.
-        {"keep", "-"},
-        {"popup 0 5 refused", "refused show"},
-        {"default 100 5 refused", "refused"},
-        {"tick 10000", "-"},
-        {"popup 20000 5", "copy"},
-        {"change 6 10", "read-popup show"},
-        {"end", "restore 6"},
-        {"end", "-"},
+        "keep; popup 0 5 refused > refused show; default 100 5 refused > refused; tick 10000; "
+        "popup 20000 5 > copy; change 6 10 > read-popup show; end > restore 6; end",
     };
-    CaptureSession session;
-    for (const Step& step : kSteps) {
-        EXPECT_EQ(Apply(session, step.event), step.actions) << step.event;
+    for (const std::string scenario : kScenarios) {
+        CaptureSession session;
+        std::istringstream steps(scenario);
+        for (std::string step; std::getline(steps, step, ';');) {
+            const std::size_t arrow = step.find('>');
+            const std::string expected = arrow == std::string::npos ? "-" : step.substr(arrow + 2);
+            EXPECT_EQ(Apply(session, step.substr(0, arrow)), expected) << step;
+        }
     }
 }
 
-// Drives the session through events drawn from any source of numbers (a seeded
-// generator, a fuzzer's bytes) against a small model of the clipboard, and checks the
-// rules that must hold in any order: nothing is restored over another process's change,
-// and what is restored is the session's latest own copy; a session restores at most once;
-// a text read directly is never replaced; a refused snapshot copies nothing; and every
-// session ends within the late-copy wait after its last copying trigger.
-class CaptureSessionDriver {
+// Drives a session through seeded random events against a small model of the clipboard
+// and checks the rules that hold in any order: nothing is restored over another process's
+// change, and what is restored is the session's latest own copy; a session restores at
+// most once; a text read directly is never replaced; a refused snapshot copies nothing;
+// every session ends within the late-copy wait after its last copying trigger.
+class RandomCaptures {
 public:
-    // `next(n)` returns a number below n.
-    template <typename Next>
-    std::string Run(Next&& next, int events) {
-        session_.SetKeepClipboard(next(4) != 0);
+    explicit RandomCaptures(std::mt19937& generator) : generator_(generator) {}
+
+    std::string Run(int events) {
+        session_.SetKeepClipboard(Next(4) != 0);
         for (int i = 0; i < events; ++i) {
-            const std::uint32_t choice = next(6);
-            if (choice < 2) {
-                Trigger(next(2) == 0, next(5) == 0, 1 + next(3), next(5) != 0);
-            } else if (choice == 2) {
-                Change(1 + next(4));
-            } else if (choice == 3) {
-                Apply(session_.OnClipboardChange(sequence_, owner_));  // news only
-            } else {
-                Advance(next(3000));
+            switch (Next(6)) {
+                case 0:
+                case 1:
+                    Trigger(Next(2) == 0, Next(5) == 0, 1 + Next(3));
+                    break;
+                case 2:  // a change by one of four processes
+                    owner_ = 1 + Next(4);
+                    ++sequence_;
+                    if (session_.SessionOpen()) {
+                        otherChange_ = otherChange_ || processes_.count(owner_) == 0;
+                        ownSequence_ = otherChange_ ? ownSequence_ : sequence_;
+                    }
+                    [[fallthrough]];
+                case 3:  // or news without one
+                    Apply(session_.OnClipboardChange(sequence_, owner_));
+                    break;
+                default:
+                    Advance(Next(3000));
             }
         }
         Advance(kCaptureWindowMs + kLateCopyWaitMs + 1);  // left alone, everything ends
@@ -182,26 +150,29 @@ public:
     }
 
 private:
+    std::uint32_t Next(std::uint32_t below) {
+        return std::uniform_int_distribution<std::uint32_t>(0, below - 1)(generator_);
+    }
+
     void Check(bool holds, const char* what) {
         if (!holds && problem_.empty()) {
             problem_ = what;
         }
     }
 
-    void Trigger(bool popup, bool direct, std::uint32_t process, bool snapshotTaken) {
+    void Trigger(bool popup, bool direct, std::uint32_t process) {
         const bool wasOpen = session_.SessionOpen();
         CaptureTrigger trigger{popup ? TriggerKind::Popup : TriggerKind::DefaultSite, direct,
                                process, sequence_, now_};
         if (!direct && session_.WantsSnapshot()) {
-            trigger.snapshot = snapshotTaken ? SnapshotResult::Taken : SnapshotResult::Refused;
+            trigger.snapshot = Next(5) != 0 ? SnapshotResult::Taken : SnapshotResult::Refused;
         }
         const CaptureActions actions = session_.OnTrigger(trigger);
         Check(!(actions.snapshotRefused && actions.copy), "a copy without a snapshot");
         if (!wasOpen && session_.SessionOpen()) {
             processes_.clear();
             otherChange_ = false;
-            ownSequence_ = 0;
-            restores_ = 0;
+            ownSequence_ = restores_ = 0;
         }
         if (session_.SessionOpen() && actions.copy) {
             processes_.insert(process);
@@ -211,20 +182,11 @@ private:
         Apply(actions);
     }
 
-    void Change(std::uint32_t process) {
-        owner_ = process;
-        ++sequence_;
-        if (session_.SessionOpen()) {
-            otherChange_ = otherChange_ || processes_.count(process) == 0;
-            ownSequence_ = otherChange_ ? ownSequence_ : sequence_;
-        }
-        Apply(session_.OnClipboardChange(sequence_, owner_));
-    }
-
     // Moves the clock on, firing each timer at its deadline as the caller would.
     void Advance(std::uint64_t milliseconds) {
         const std::uint64_t target = now_ + milliseconds;
-        for (bool fired = true; fired;) {
+        bool fired = true;
+        for (int pass = 0; fired && pass < 8; ++pass) {
             fired = false;
             for (CaptureTimer timer : kCaptureTimers) {
                 if (const auto due = session_.Deadline(timer); due && *due <= target) {
@@ -234,6 +196,7 @@ private:
                 }
             }
         }
+        Check(!fired, "a timer fires without end");
         now_ = target;
         Check(!session_.SessionOpen() || now_ <= lastCopyAt_ + kCaptureWindowMs + kLateCopyWaitMs,
               "a session outlived its late-copy wait");
@@ -241,9 +204,6 @@ private:
 
     void Apply(const CaptureActions& actions) {
         Check(!(actions.readForPopup && directShown_), "a direct text was replaced");
-        if (actions.readForPopup || actions.readForDefault) {
-            session_.OnClipboardTouched(sequence_);
-        }
         if (actions.restore) {
             Check(!otherChange_, "restored over another process's change");
             Check(ownSequence_ == actions.restoreSequence, "restored over an older copy");
@@ -255,16 +215,17 @@ private:
         }
     }
 
+    std::mt19937& generator_;
     CaptureSession session_;
     std::uint64_t now_ = 0;
+    std::uint64_t lastCopyAt_ = 0;
     std::uint32_t sequence_ = 1;
     std::uint32_t owner_ = 0;
-    // The open session as the driver sees it.
+    // The open session as the model sees it.
     std::set<std::uint32_t> processes_;
     bool otherChange_ = false;
     std::uint32_t ownSequence_ = 0;
-    int restores_ = 0;
-    std::uint64_t lastCopyAt_ = 0;
+    std::uint32_t restores_ = 0;
     bool directShown_ = false;  // the popup shows a text read directly
     std::string problem_;
 };
@@ -272,13 +233,7 @@ private:
 TEST(CaptureSession, RulesHoldOverRandomEventSequences) {
     std::mt19937 generator(20261209);
     for (int run = 0; run < 100000; ++run) {
-        CaptureSessionDriver driver;
-        const std::string problem = driver.Run(
-            [&](std::uint32_t below) {
-                return std::uniform_int_distribution<std::uint32_t>(0, below - 1)(generator);
-            },
-            1 + run % 40);
-        ASSERT_EQ(problem, "") << "run " << run;
+        ASSERT_EQ(RandomCaptures(generator).Run(1 + run % 40), "") << "run " << run;
     }
 }
 
