@@ -8,6 +8,7 @@
 set(VP_BASE_SOURCES
     base/AnsiText.cpp
     base/CommandLine.cpp
+    base/PopupPalette.cpp
     base/ProgramNames.cpp
     base/SearchHistory.cpp
     base/WideText.cpp
@@ -47,6 +48,8 @@ set(VP_SITES_WINDOWS_SOURCES
 set(VP_POPUP_SOURCES
     popup/AboutBox.cpp
     popup/ColorStatic.cpp
+    popup/LinkAccessible.cpp
+    popup/PopupTheme.cpp
     popup/PopupView.cpp
     popup/SearchBox.cpp
 )
