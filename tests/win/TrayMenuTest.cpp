@@ -3,15 +3,20 @@
 #include "app/Program.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/RegistryKeys.h"
@@ -29,6 +34,18 @@ namespace {
 using test::kTrayNotify;
 constexpr UINT kMenuOfWindow = 0x01E1;  // MN_GETHMENU: the menu that a menu window shows
 constexpr POINT kCursor{600, 500};
+const std::vector<std::string> kActiveProgramItems = {"140 Open Popup Window",
+                                                      "-",
+                                                      "116 Online &Help",
+                                                      "115 Home &Page",
+                                                      "131 &Support",
+                                                      "-",
+                                                      "102 &Options",
+                                                      "104 &Deactivate",
+                                                      "-",
+                                                      "101 A&bout Vantapicker",
+                                                      "-",
+                                                      "105 E&xit"};
 
 // The program's main window once it exists in this process, or null.
 HWND OwnMainWindow() {
@@ -122,10 +139,13 @@ public:
         return ::SendMessageTimeoutA(mainWindow_, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &answer) != 0;
     }
 
-    // Right click on the icon with the cursor at kCursor; the shown menu's window, or null.
-    HWND OpenMenu() {
+    // Right click on the icon with the cursor at kCursor (or other events of the icon);
+    // the shown menu's window, or null.
+    HWND OpenMenu(std::initializer_list<std::pair<WPARAM, LPARAM>> events = {{1, WM_RBUTTONUP}}) {
         ::SetCursorPos(kCursor.x, kCursor.y);
-        ::PostMessageA(mainWindow_, kTrayNotify, 1, WM_RBUTTONUP);
+        for (const auto& [wParam, lParam] : events) {
+            ::PostMessageA(mainWindow_, kTrayNotify, wParam, lParam);
+        }
         HWND menu = nullptr;
         WaitUntil(
             [&menu] {
@@ -234,9 +254,7 @@ protected:
 };
 
 TEST_F(TrayMenu, ActiveProgramOffersDeactivate) {
-    CheckMenuThenExit({"140 Open Popup Window", "-", "116 Online &Help", "115 Home &Page",
-                       "131 &Support", "-", "102 &Options", "104 &Deactivate", "-",
-                       "101 A&bout Vantapicker", "-", "105 E&xit"});
+    CheckMenuThenExit(kActiveProgramItems);
     EXPECT_EQ(StoredActiveState(), std::optional<std::uint32_t>(1));
 }
 
@@ -246,6 +264,98 @@ TEST_F(TrayMenu, InactiveProgramOffersActivate) {
                        "131 &Support", "-", "102 &Options", "103 &Activate", "-",
                        "101 A&bout Vantapicker", "-", "105 E&xit"});
     EXPECT_EQ(StoredActiveState(), std::optional<std::uint32_t>(0));
+}
+
+// The events of the icon as the program's thread receives them (the shell's lParam).
+std::mutex g_iconEventsLock;
+std::vector<LPARAM> g_iconEvents;
+
+LRESULT CALLBACK RecordIconEvent(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == kTrayNotify) {
+        const std::lock_guard<std::mutex> lock(g_iconEventsLock);
+        g_iconEvents.push_back(message->lParam);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool IconEventArrived(WORD event) {
+    const std::lock_guard<std::mutex> lock(g_iconEventsLock);
+    return std::find(g_iconEvents.begin(), g_iconEvents.end(), MAKELPARAM(event, 1)) !=
+           g_iconEvents.end();
+}
+
+bool WaitForMenuToClose() {
+    return WaitUntil(
+        [] { return FindTopLevelWindow("#32768", nullptr, kOwnVisibleWindows) == nullptr; }, 5000);
+}
+
+TEST_F(TrayMenu, ContextMenuKeyOpensTheSameMenuAtTheIconAndAfterARightClickNoSecondOne) {
+    ProgramOnThread program;
+    ASSERT_TRUE(program.WaitForStart());
+    // The shell gives the icon's place for the keyboard's context menu; the cursor is
+    // elsewhere.
+    constexpr POINT kIcon{700, 300};
+    HWND menuWindow =
+        program.OpenMenu({{MAKEWPARAM(kIcon.x, kIcon.y), MAKELPARAM(WM_CONTEXTMENU, 1)}});
+    ASSERT_NE(menuWindow, nullptr);
+    auto menu = reinterpret_cast<HMENU>(::SendMessageA(menuWindow, kMenuOfWindow, 0, 0));
+    EXPECT_EQ(ItemsOf(menu), kActiveProgramItems);
+    EXPECT_EQ(::GetMenuDefaultItem(menu, FALSE, 0), 140u);
+    RECT rect{};
+    ::GetWindowRect(menuWindow, &rect);
+    EXPECT_EQ(rect.right, kIcon.x);
+    EXPECT_EQ(rect.bottom, kIcon.y);
+    PressKeys({}, VK_ESCAPE);
+    ASSERT_TRUE(WaitForMenuToClose());
+
+    // A right click on an icon of version 4: the release, then the context menu. One menu,
+    // at the cursor, as ever.
+    menuWindow = program.OpenMenu({{MAKEWPARAM(kIcon.x, kIcon.y), MAKELPARAM(WM_RBUTTONUP, 1)},
+                                   {MAKEWPARAM(kIcon.x, kIcon.y), MAKELPARAM(WM_CONTEXTMENU, 1)}});
+    ASSERT_NE(menuWindow, nullptr);
+    ::GetWindowRect(menuWindow, &rect);
+    EXPECT_EQ(rect.right, kCursor.x);
+    EXPECT_EQ(rect.bottom, kCursor.y);
+    PressKeys({}, VK_ESCAPE);
+    ASSERT_TRUE(WaitForMenuToClose());
+    PumpMessagesFor(500);
+    EXPECT_EQ(FindTopLevelWindow("#32768", nullptr, kOwnVisibleWindows), nullptr);
+}
+
+TEST_F(TrayMenu, TheShellSendsTheIconsKeyboardEventsAndRealClicksDoWhatTheyDid) {
+    ProgramOnThread program;
+    ASSERT_TRUE(program.WaitForStart());
+    {
+        const std::lock_guard<std::mutex> lock(g_iconEventsLock);
+        g_iconEvents.clear();
+    }
+    win::HookHandle watch(
+        ::SetWindowsHookExA(WH_CALLWNDPROC, RecordIconEvent, nullptr, program.ThreadId()));
+    ASSERT_TRUE(watch);
+    // The shell shows the icon a moment after the program added it.
+    ASSERT_TRUE(WaitUntil([] {
+        const RECT area = TrayArea();
+        return !::IsRectEmpty(&area);
+    }));
+    const POINT icon = FirstTrayIcon();
+
+    // A left click: the shell adds its select, which opens nothing.
+    ClickAt(icon, 0);
+    EXPECT_TRUE(WaitUntil([] { return IconEventArrived(NIN_SELECT); }));
+    PumpMessagesFor(300);
+    EXPECT_FALSE(::IsWindowVisible(program.MainWindow()));
+    EXPECT_EQ(FindTopLevelWindow("#32768", nullptr, kOwnVisibleWindows), nullptr);
+
+    // A right click: one menu, although the shell adds the context menu's event.
+    ClickAt(icon, 1);
+    EXPECT_TRUE(WaitUntil(
+        [] { return FindTopLevelWindow("#32768", nullptr, kOwnVisibleWindows) != nullptr; }));
+    EXPECT_TRUE(WaitUntil([] { return IconEventArrived(WM_CONTEXTMENU); }));
+    PressKeys({}, VK_ESCAPE);
+    ASSERT_TRUE(WaitForMenuToClose());
+    PumpMessagesFor(500);
+    EXPECT_EQ(FindTopLevelWindow("#32768", nullptr, kOwnVisibleWindows), nullptr);
 }
 
 }  // namespace
