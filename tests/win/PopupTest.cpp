@@ -674,9 +674,7 @@ TEST_F(Popup, DarkModeFollowsTheSettingBroadcastAndTheLightLookComesBackPixelFor
     FileBesideProgram bitmap("Background.bmp", PatternBitmapFile());
     ASSERT_TRUE(bitmap.Written());
     RunningApp app;
-    ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("dark");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
     ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 200}, "dark"));
     const std::vector<HWND> links = LinksOf(app.MainWindow());
     ASSERT_EQ(links.size(), 7u);
@@ -716,9 +714,7 @@ TEST_F(Popup, HighContrastAndColourMessagesAreFollowedWhileItIsShown) {
     AppsMode mode;
     mode.Set(1);
     RunningApp app;
-    ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("contrast");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
     ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 200}, "contrast"));
     const std::vector<HWND> links = LinksOf(app.MainWindow());
     ASSERT_FALSE(links.empty());
@@ -814,9 +810,7 @@ LONG StateOf(IAccessible& object) {
 TEST_F(Popup, ScreenReadersMeetLinksNamedByTheirSitesWhoseDefaultActionOpensThem) {
     const ComScope com;
     RunningApp app;
-    ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("read aloud");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
     ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 200}, "read aloud"));
     const std::vector<HWND> links = LinksOf(app.MainWindow());
     ASSERT_EQ(links.size(), 7u);
