@@ -156,12 +156,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          return 0;
                      }),
         Map::Message(WM_TRAY_NOTIFY,
-                     [](MainWindow& self, WPARAM, LPARAM mouseMessage) -> LRESULT {
-                         if (mouseMessage == WM_LBUTTONDBLCLK) {
+                     [](MainWindow& self, WPARAM anchor, LPARAM event) -> LRESULT {
+                         const TrayRequest request = self.tray_.OnNotify(anchor, event);
+                         if (request.action == TrayAction::ShowPopup) {
                              self.popup_.SetText("");
                              ::PostMessageA(self.Handle(), WM_SHOW_POPUP, 0, 0);
-                         } else if (mouseMessage == WM_RBUTTONUP) {
+                         } else if (request.action == TrayAction::MenuAtCursor) {
                              self.RunTrayCommand(self.tray_.ChooseFromMenu(self.active_));
+                         } else if (request.action == TrayAction::MenuAtIcon) {
+                             self.RunTrayCommand(
+                                 self.tray_.ChooseFromMenu(self.active_, request.anchor));
                          }
                          return 0;
                      }),
@@ -196,6 +200,17 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                      }),
         Map::Forward<&MainWindow::hookHost32_, &HookHost32::OnEnded>(hook::kHostEndedMessage),
         Map::Forward<&MainWindow::popup_, &PopupView::ShowAtCursor>(WM_SHOW_POPUP),
+        // High contrast, the apps' dark mode and the system's colours, while running.
+        Map::Message(WM_SETTINGCHANGE,
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         self.popup_.FollowTheme(false);
+                         return 0;
+                     }),
+        Map::Message(WM_SYSCOLORCHANGE,
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         self.popup_.FollowTheme(true);
+                         return 0;
+                     }),
     };
     // The task bar's restart message has a number known only at run time. The task bar
     // forgot the icon: without it the program could no longer be reached.

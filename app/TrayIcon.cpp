@@ -1,6 +1,7 @@
 #include "app/TrayIcon.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <cstring>
 
@@ -14,10 +15,14 @@ namespace {
 
 constexpr UINT kTrayIconId = 1;
 
+static_assert(kTrayContextMenu == WM_CONTEXTMENU && kTrayLeftButtonUp == WM_LBUTTONUP &&
+              kTrayLeftDoubleClick == WM_LBUTTONDBLCLK && kTrayRightButtonUp == WM_RBUTTONUP &&
+              kTraySelect == NIN_SELECT && kTrayKeySelect == NIN_KEYSELECT);
+
 // The first version of the structure: every version of the shell takes it.
-NOTIFYICONDATAA TrayIconData(HWND window) {
+NOTIFYICONDATAA TrayIconData(HWND window, UINT size = NOTIFYICONDATAA_V1_SIZE) {
     NOTIFYICONDATAA data{};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.cbSize = size;
     data.hWnd = window;
     data.uID = kTrayIconId;
     return data;
@@ -41,11 +46,17 @@ void TrayIcon::Add(HWND window) {
     data.uCallbackMessage = WM_TRAY_NOTIFY;
     data.hIcon = activeIcon_.Get();
     ::Shell_NotifyIconA(NIM_ADD, &data);
+    // The version lives in a later part of the structure. A shell without it keeps
+    // sending the mouse's events alone.
+    NOTIFYICONDATAA version = TrayIconData(window_, NOTIFYICONDATAA_V3_SIZE);
+    version.uVersion = NOTIFYICON_VERSION_4;
+    ::Shell_NotifyIconA(NIM_SETVERSION, &version);
+    previousEvent_ = 0;
 }
 
 void TrayIcon::Update(bool active) {
     NOTIFYICONDATAA data = TrayIconData(window_);
-    data.uFlags = NIF_ICON | NIF_TIP;
+    data.uFlags = NIF_ICON | NIF_TIP | NIF_SHOWTIP;  // version 4 shows no tip without it
     data.hIcon = active ? activeIcon_.Get() : inactiveIcon_.Get();
     const char* tip = active ? VP_TEXT_TIP_ACTIVE : VP_TEXT_TIP_INACTIVE;
     std::strncpy(data.szTip, tip, 63);  // the first version holds 64 bytes
@@ -59,10 +70,7 @@ void TrayIcon::Remove() {
 
 void TrayIcon::ShowNotice(const std::string& text) {
     // Balloons came with the second version of the structure.
-    NOTIFYICONDATAA data{};
-    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    data.hWnd = window_;
-    data.uID = kTrayIconId;
+    NOTIFYICONDATAA data = TrayIconData(window_, NOTIFYICONDATAA_V2_SIZE);
     data.uFlags = NIF_INFO;
     data.dwInfoFlags = NIIF_WARNING;
     std::strncpy(data.szInfo, text.c_str(), sizeof data.szInfo - 1);
@@ -71,7 +79,15 @@ void TrayIcon::ShowNotice(const std::string& text) {
     ::Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
-UINT TrayIcon::ChooseFromMenu(bool active) {
+TrayRequest TrayIcon::OnNotify(WPARAM wParam, LPARAM lParam) {
+    const unsigned event = LOWORD(lParam);
+    const TrayAction action = TrayActionFor(event, previousEvent_);
+    // Before acting: a menu's own message loop takes the next event of the icon.
+    previousEvent_ = event;
+    return {action, POINT{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)}};
+}
+
+UINT TrayIcon::ChooseFromMenu(bool active, std::optional<POINT> anchor) {
     win::MenuHandle menu(::CreatePopupMenu());
     auto append = [&](UINT flags, UINT id) {
         if (flags & MF_SEPARATOR) {
@@ -94,14 +110,23 @@ UINT TrayIcon::ChooseFromMenu(bool active) {
     append(MF_SEPARATOR, 0);
     append(MF_STRING, IDS_EXIT);
 
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
+    POINT at{};
+    if (anchor) {
+        at = *anchor;
+    } else {
+        ::GetCursorPos(&at);
+    }
     ::SetForegroundWindow(window_);
     const UINT command = static_cast<UINT>(::TrackPopupMenu(
         menu.Get(),
-        TPM_RETURNCMD | TPM_NONOTIFY | TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON, cursor.x,
-        cursor.y, 0, window_, nullptr));
+        TPM_RETURNCMD | TPM_NONOTIFY | TPM_BOTTOMALIGN | TPM_RIGHTALIGN | TPM_RIGHTBUTTON, at.x,
+        at.y, 0, window_, nullptr));
     ::PostMessageA(window_, WM_NULL, 0, 0);
+    if (anchor && command == 0) {
+        // Dismissed from the keyboard: the keyboard goes back to the notification area.
+        NOTIFYICONDATAA data = TrayIconData(window_);
+        ::Shell_NotifyIconA(NIM_SETFOCUS, &data);
+    }
     return command;  // the menu is gone before the command runs, on every path
 }
 

@@ -9,6 +9,7 @@ set(VP_BASE_SOURCES
     base/AnsiText.cpp
     base/CaptureSession.cpp
     base/CommandLine.cpp
+    base/PopupPalette.cpp
     base/ProgramNames.cpp
     base/SearchHistory.cpp
     base/WideText.cpp
@@ -48,6 +49,8 @@ set(VP_SITES_WINDOWS_SOURCES
 set(VP_POPUP_SOURCES
     popup/AboutBox.cpp
     popup/ColorStatic.cpp
+    popup/LinkAccessible.cpp
+    popup/PopupTheme.cpp
     popup/PopupView.cpp
     popup/SearchBox.cpp
 )

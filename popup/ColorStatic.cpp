@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "popup/LinkAccessible.h"
+#include "popup/PopupTheme.h"
 #include "win/Handle.h"
 #include "win/WinText.h"
 #include "resources/resource.h"
@@ -64,15 +66,19 @@ LRESULT ColorStatic::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Map::Message<&ColorStatic::OnMouseLeave>(WM_MOUSELEAVE),
         Map::Message<&ColorStatic::OnSetFont>(WM_SETFONT),
         Map::Message<&ColorStatic::OnGetFont>(WM_GETFONT),
+        Map::Message<&ColorStatic::OnGetObject>(WM_GETOBJECT),
+        Map::Message<&ColorStatic::NotifyParent>(kLinkOpenMessage),
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }
 
 void ColorStatic::LoadColors() {
-    normalTextColor_ = RGB(0, 20, 140);
-    focusTextColor_ = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
-    hoverTextColor_ = RGB(180, 80, 0);
-    focusBackgroundColor_ = ::GetSysColor(COLOR_HIGHLIGHT);
+    const PopupPalette palette = CurrentPopupPalette();
+    normalTextColor_ = ColorOf(palette.linkText);
+    focusTextColor_ = ColorOf(palette.focusText);
+    hoverTextColor_ = ColorOf(palette.hoverText);
+    focusBackgroundColor_ = ColorOf(palette.focusBackground);
+    underlineHover_ = palette.underlineHover;
 }
 
 void ColorStatic::InvalidateInParent() {
@@ -114,9 +120,17 @@ LRESULT ColorStatic::OnPaint() {
         ::SetTextColor(dc, hovered_ ? hoverTextColor_ : normalTextColor_);
         ::SetBkMode(dc, TRANSPARENT);
     }
+    HFONT font = font_ != nullptr ? font_ : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    win::FontHandle underlined;
+    if (underlineHover_ && hovered_ && !focused_) {
+        LOGFONTA description{};
+        ::GetObjectA(font, sizeof description, &description);
+        description.lfUnderline = TRUE;
+        underlined.Reset(::CreateFontIndirectA(&description));
+        font = underlined ? underlined.Get() : font;
+    }
     {
-        const win::SelectedObject font(
-            dc, font_ != nullptr ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
+        const win::SelectedObject selected(dc, font);
         ::TextOutA(dc, 1, 1, text_, static_cast<int>(std::strlen(text_)));
     }
     ::EndPaint(Handle(), &paint);
@@ -149,6 +163,10 @@ LRESULT ColorStatic::OnLeftButtonDown() {
 }
 
 LRESULT ColorStatic::OnLeftButtonUp() {
+    return NotifyParent();
+}
+
+LRESULT ColorStatic::NotifyParent() {
     HWND parent = ::GetParent(Handle());
     if (parent != nullptr) {
         auto id = static_cast<WORD>(::GetWindowLongPtrA(Handle(), GWLP_ID));
@@ -164,6 +182,18 @@ LRESULT ColorStatic::OnMouseHover() {
     TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
     ::TrackMouseEvent(&track);
     return Restyle(hovered_, true);
+}
+
+LRESULT ColorStatic::OnGetObject(WPARAM flags, LPARAM objectId) {
+    if (static_cast<LONG>(objectId) == OBJID_CLIENT) {
+        const std::size_t bullet = std::strlen(kLinkBullet);
+        const char* name = std::strncmp(text_, kLinkBullet, bullet) == 0 ? text_ + bullet : text_;
+        if (LRESULT answer =
+                AnswerLinkObject(Handle(), AnsiToUtf16(name), flags, kLinkOpenMessage)) {
+            return answer;
+        }
+    }
+    return DefaultProcedure(WM_GETOBJECT, flags, objectId);
 }
 
 LRESULT ColorStatic::OnSetFont(WPARAM font, LPARAM redraw) {

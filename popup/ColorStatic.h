@@ -1,6 +1,7 @@
 // A site link of the popup: one line of text in dark blue, orange-brown while the mouse
 // rests on it, in the selection colours while it has the focus, with a pointing-hand
-// cursor. A click sends WM_COMMAND with the control id to the parent.
+// cursor (in dark mode and high contrast, the colours of the popup's palette). A click
+// sends WM_COMMAND with the control id to the parent. Screen readers meet it as a link.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,10 @@
 namespace vp {
 
 inline constexpr char kColorStaticClass[] = "QH_ColorStaticWnd";
+// The popup's link texts begin with a bullet and a blank, which are not read out.
+inline constexpr char kLinkBullet[] = "\x95 ";
+// Posted to a link: it notifies its parent as a click does (its accessible default action).
+inline constexpr UINT kLinkOpenMessage = WM_USER;
 
 class ColorStatic : public win::Window {
 public:
@@ -31,6 +36,7 @@ private:
     LRESULT OnPaint();
     LRESULT OnEraseBackground();
     LRESULT OnSysColorChange();
+    // The colours of the popup's palette for the system's settings of the moment.
     void LoadColors();
     // Repaints the parent under the control: the parent has no WS_CLIPCHILDREN, so its
     // background wipes the old look before the control paints again.
@@ -47,6 +53,10 @@ private:
     // A click: the focus at the press, the command at the release.
     LRESULT OnLeftButtonDown();
     LRESULT OnLeftButtonUp();
+    LRESULT NotifyParent();
+
+    // The accessible object of the client area; others as the default procedure has them.
+    LRESULT OnGetObject(WPARAM flags, LPARAM objectId);
 
     LRESULT OnSetFont(WPARAM font, LPARAM redraw);
     LRESULT OnGetFont() { return reinterpret_cast<LRESULT>(font_); }
@@ -55,6 +65,7 @@ private:
     COLORREF focusTextColor_;
     COLORREF hoverTextColor_;
     COLORREF focusBackgroundColor_;
+    bool underlineHover_ = false;  // high contrast tells the hovered link by its underline
     bool focused_ = false;
     bool hovered_ = false;
     char text_[256] = {};

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "popup/PopupTheme.h"
 #include "resources/resource.h"
 #include "sites/SearchLaunch.h"
 #include "win/Dpi.h"
@@ -10,9 +11,7 @@
 namespace vp {
 namespace {
 
-constexpr COLORREF kBackgroundColor = RGB(255, 250, 240);
 constexpr char kBackgroundFileName[] = "Background.bmp";
-constexpr char kBullet = '\x95';
 
 // Height of a text line in a font, in pixels.
 int TextHeight(HFONT font) {
@@ -33,15 +32,35 @@ void PopupView::Attach(HWND window) {
         win::BitmapHandle bitmap(static_cast<HBITMAP>(
             ::LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
         if (bitmap) {
-            backgroundBrush_.Reset(::CreatePatternBrush(bitmap.Get()));
+            pictureBrush_.Reset(::CreatePatternBrush(bitmap.Get()));
             backgroundBitmap_ = std::move(bitmap);
-            return;
         }
     }
-    backgroundBrush_.Reset(::CreateSolidBrush(kBackgroundColor));
+    palette_ = CurrentPopupPalette();
+    colorBrush_.Reset(::CreateSolidBrush(ColorOf(palette_.background)));
+}
+
+void PopupView::FollowTheme(bool systemColorsChanged) {
+    const PopupPalette palette = CurrentPopupPalette();
+    if (palette == palette_ && !systemColorsChanged) {
+        return;
+    }
+    palette_ = palette;
+    colorBrush_.Reset(::CreateSolidBrush(ColorOf(palette_.background)));
+    // Child windows hear of neither message from the system.
+    for (HWND child = ::GetWindow(window_, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+    }
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void PopupView::CreateSearchBox(SearchHistoryList history) {
+    // Screen readers name a control without a text of its own by the static text just
+    // before it; this one is never shown.
+    ::CreateWindowExA(0, "STATIC", LoadResourceString(IDS_SEARCH_LABEL).c_str(), WS_CHILD, 0, 0, 0,
+                      0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SEARCH_LABEL)),
+                      ProgramInstance(), nullptr);
     searchBox_.CreateIn(window_);
     history_ = std::move(history);
     searchBox_.Fill(history_);
@@ -118,7 +137,7 @@ void PopupView::RebuildSiteLinks() {
             ::SendMessageA(link->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()),
                            FALSE);
         }
-        std::string text = std::string(1, kBullet) + " " + sites_[i].name;
+        std::string text = kLinkBullet + sites_[i].name;
         link->SetText(text.c_str());
         links_.push_back(std::move(link));
     }
@@ -207,7 +226,9 @@ void PopupView::MoveFocus(bool forward) {
     if (focus == nullptr) {
         return;
     }
-    if (HWND next = ::GetWindow(focus, forward ? GW_HWNDNEXT : GW_HWNDPREV)) {
+    HWND next = ::GetWindow(focus, forward ? GW_HWNDNEXT : GW_HWNDPREV);
+    // Not to the search box's label before it.
+    if (next != nullptr && (::GetWindowLongPtrA(next, GWL_STYLE) & WS_TABSTOP) != 0) {
         ::SetFocus(next);
     }
 }
@@ -252,7 +273,8 @@ void PopupView::OnPaint() {
     HDC dc = ::BeginPaint(window_, &paint);
     RECT client;
     ::GetClientRect(window_, &client);
-    ::FillRect(dc, &client, backgroundBrush_.Get());
+    const bool picture = palette_.backgroundPicture && pictureBrush_;
+    ::FillRect(dc, &client, picture ? pictureBrush_.Get() : colorBrush_.Get());
     ::EndPaint(window_, &paint);
 }
 

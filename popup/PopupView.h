@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/PopupPalette.h"
 #include "base/PopupPlacement.h"
 #include "base/SearchHistory.h"
 #include "popup/ColorStatic.h"
@@ -22,9 +23,10 @@ namespace vp {
 class PopupView {
 public:
     // At the window's creation: the background (a "Background.bmp" beside the program,
-    // tiled, or a plain colour).
+    // tiled, or a plain colour; in dark mode and high contrast the palette's colour).
     void Attach(HWND window);
-    // Creates the search box and fills its drop-down list with the history.
+    // Creates the search box, after its hidden label, and fills its drop-down list with
+    // the history.
     void CreateSearchBox(SearchHistoryList history);
 
     // The sites that the links show and the default site's URL (empty: none).
@@ -50,6 +52,9 @@ public:
     void OnSetFocus();
     void OnPaint();
     void Hide();
+    // WM_SETTINGCHANGE and WM_SYSCOLORCHANGE: high contrast, the apps' dark mode or the
+    // system's colours may have changed. The children follow the system's colours too.
+    void FollowTheme(bool systemColorsChanged);
 
 private:
     // Lays the inside out for the DPI of the monitor under the cursor.
@@ -73,8 +78,10 @@ private:
     PopupLayout layout_ = PopupLayoutForDpi(96, 0);
     win::FontHandle font_;           // for a DPI other than the system's; the stock font otherwise
     HFONT searchBoxFont_ = nullptr;  // the search box's own, for the system's DPI
-    win::BrushHandle backgroundBrush_;
-    win::BitmapHandle backgroundBitmap_;  // the pattern of backgroundBrush_, if any
+    PopupPalette palette_{};
+    win::BrushHandle colorBrush_;         // the palette's background
+    win::BrushHandle pictureBrush_;       // the tiled Background.bmp, if there is one
+    win::BitmapHandle backgroundBitmap_;  // the pattern of pictureBrush_
 };
 
 }  // namespace vp

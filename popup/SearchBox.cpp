@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/WideText.h"
+#include "popup/PopupTheme.h"
 #include "win/WinText.h"
 #include "resources/resource.h"
 
@@ -10,7 +11,6 @@ namespace vp {
 namespace {
 
 constexpr char kSearchBoxClass[] = "QH_VantapickerSearchBox";
-constexpr COLORREF kTextColor = RGB(0, 20, 140);
 
 // Registers the superclass of the extended combo box once; returns the base procedure.
 WNDPROC RegisterSearchBoxClass() {
@@ -38,6 +38,7 @@ bool SearchBox::CreateIn(HWND popup) {
         return false;
     }
     SetBaseProcedure(base);
+    LoadColors();
     return Create({.className = kSearchBoxClass,
                    .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL,
                    .rect = {5, 6, 5 + 205, 6 + 140},
@@ -51,15 +52,31 @@ LRESULT SearchBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     static constexpr Map::Entry kMessages[] = {
         Map::Message<&SearchBox::OnControlColor>(WM_CTLCOLOREDIT),
         Map::Message<&SearchBox::OnControlColor>(WM_CTLCOLORLISTBOX),
+        Map::Message<&SearchBox::OnSysColorChange>(WM_SYSCOLORCHANGE),
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }
 
 LRESULT SearchBox::OnControlColor(WPARAM wParam, LPARAM) {
     auto dc = reinterpret_cast<HDC>(wParam);
-    ::SetTextColor(dc, kTextColor);
-    ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
-    return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_WINDOW));
+    ::SetTextColor(dc, textColor_);
+    ::SetBkColor(dc, backgroundColor_);
+    return reinterpret_cast<LRESULT>(backgroundBrush_ ? backgroundBrush_.Get()
+                                                      : ::GetSysColorBrush(COLOR_WINDOW));
+}
+
+LRESULT SearchBox::OnSysColorChange(WPARAM wParam, LPARAM lParam) {
+    LoadColors();
+    return DefaultProcedure(WM_SYSCOLORCHANGE, wParam, lParam);
+}
+
+void SearchBox::LoadColors() {
+    const PopupPalette palette = CurrentPopupPalette();
+    textColor_ = ColorOf(palette.searchText);
+    backgroundColor_ = ColorOf(palette.searchBackground);
+    backgroundBrush_.Reset(backgroundColor_ != ::GetSysColor(COLOR_WINDOW)
+                               ? ::CreateSolidBrush(backgroundColor_)
+                               : nullptr);
 }
 
 HWND SearchBox::EditControl() const {

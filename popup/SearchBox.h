@@ -1,5 +1,6 @@
 // The popup's search box: an extended combo box whose drop-down list is the search
-// history, drawn in the links' dark blue.
+// history, drawn in the links' dark blue (in dark mode and high contrast, the colours of
+// the popup's palette).
 #pragma once
 
 #include <windows.h>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "base/SearchHistory.h"
+#include "win/Handle.h"
 #include "win/Window.h"
 
 namespace vp {
@@ -29,6 +31,13 @@ protected:
 
 private:
     LRESULT OnControlColor(WPARAM wParam, LPARAM lParam);
+    // Takes the palette's colours, then lets the combo box follow the system's.
+    LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
+    void LoadColors();
+
+    COLORREF textColor_ = 0;
+    COLORREF backgroundColor_ = 0;
+    win::BrushHandle backgroundBrush_;  // none while the background is the system's window colour
 };
 
 }  // namespace vp

@@ -35,6 +35,8 @@
 #define IDS_TOO_MANY_EXCLUSIONS 153  // General page: OK with more programs than the hook holds
 #define IDS_CANT_EXPORT_SITE_LIST 154  // Sites page: an export could not write its file
 #define IDS_CLIPBOARD_NOT_KEPT 155     // tray notice: a trigger copied nothing, once per run
+#define IDS_LINK_ACTION 160            // a site link's default action, for screen readers
+#define IDS_SEARCH_LABEL 161           // the search box's hidden label, for screen readers
 
 // Texts that have no string-table entry.
 #define VP_TEXT_SYSTEM_ERROR "System Error"
@@ -67,6 +69,7 @@
 #define IDR_TYPELIB 1
 
 // ---- Controls of the popup -----------------------------------------------
+#define IDC_SEARCH_LABEL 98  // hidden, just before the search box, which it names
 #define IDC_SEARCH_BOX 99
 #define IDC_FIRST_SITE_LINK 100  // link i has id 100 + i
 

@@ -19,14 +19,26 @@ committed next to the resource script, so only someone changing a picture
 has to run it:
 
     python3 tools/make_pictures.py [OUTPUT_DIR] [--preview PREVIEW_DIR]
+                                   [--guide [GUIDE_DIR]]
 
 --preview also writes enlarged PNG copies (transparent pixels shown as a
 checkerboard, the cursor hot spot framed in red) for looking at the result.
-The output is byte-for-byte the same on every run.
+
+--guide also writes the user guide's pictures of the popup in dark mode and
+in high contrast (into docs/images/ unless a directory is given):
+
+    popup-dark.png           the popup's inside in the dark palette
+    popup-high-contrast.png  the same in Windows' High Contrast Black colours
+
+They are recoloured from the guide's picture of the popup in its light look,
+docs/images/popup.png (a screenshot of the demo), with the colours that the
+program paints in each theme; the dark palette's are read from
+base/PopupPalette.h. The output is byte-for-byte the same on every run.
 """
 
 import argparse
 import pathlib
+import re
 import struct
 import zlib
 
@@ -390,13 +402,33 @@ def bitmap_file(pixels):
 PREVIEW_SCALE = 12
 
 
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+
+
+def rgb_png(rows):
+    """8-bit RGB PNG of rows of (r, g, b) tuples."""
+    raw = bytearray()
+    for row in rows:
+        raw.append(0)  # filter type: none
+        for rgb in row:
+            raw += bytes(rgb)
+
+    def chunk(kind, body):
+        crc = zlib.crc32(kind + body) & 0xFFFFFFFF
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", crc)
+
+    ihdr = struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 2, 0, 0, 0)
+    return (PNG_SIGNATURE + chunk(b"IHDR", ihdr)
+            + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
 def png_file(pixels, palette, hot_spot=None):
     """Enlarged RGB PNG of a pixel grid, for looking at a drawing."""
     scale = PREVIEW_SCALE
     size = len(pixels)
-    raw = bytearray()
+    rows = []
     for y in range(size * scale):
-        raw.append(0)  # filter type: none
+        row = []
         for x in range(size * scale):
             px, py = x // scale, y // scale
             index = pixels[py][px]
@@ -410,16 +442,157 @@ def png_file(pixels, palette, hot_spot=None):
                            scale - 1 - y % scale)
                 if edge < 2:
                     rgb = (255, 0, 0)
-            raw += bytes(rgb)
+            row.append(rgb)
+        rows.append(row)
+    return rgb_png(rows)
 
-    def chunk(kind, body):
-        crc = zlib.crc32(kind + body) & 0xFFFFFFFF
-        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", crc)
 
-    width = height = size * scale
-    ihdr = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)  # 8-bit RGB
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr)
-            + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+def read_png(data):
+    """Rows of (r, g, b) tuples of an 8-bit PNG (grey, RGB, palette or RGBA)."""
+    if data[:8] != PNG_SIGNATURE:
+        raise ValueError("not a PNG file")
+    pos, idat, palette = 8, b"", None
+    while pos < len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        pos += 12 + length
+        if kind == b"IHDR":
+            width, height, depth, colour_type, _, _, interlace = struct.unpack(">IIBBBBB", body)
+        elif kind == b"PLTE":
+            palette = [tuple(body[i:i + 3]) for i in range(0, len(body), 3)]
+        elif kind == b"IDAT":
+            idat += body
+    channels = {0: 1, 2: 3, 3: 1, 6: 4}.get(colour_type)
+    if depth != 8 or channels is None or interlace:
+        raise ValueError("only 8-bit, non-interlaced PNG files are read")
+    raw = zlib.decompress(idat)
+    stride = width * channels
+    rows, previous, pos = [], bytearray(stride), 0
+    for _ in range(height):
+        kind, line = raw[pos], bytearray(raw[pos + 1:pos + 1 + stride])
+        pos += 1 + stride
+        for i in range(stride):
+            left = line[i - channels] if i >= channels else 0
+            up = previous[i]
+            up_left = previous[i - channels] if i >= channels else 0
+            if kind == 1:
+                line[i] = (line[i] + left) & 0xFF
+            elif kind == 2:
+                line[i] = (line[i] + up) & 0xFF
+            elif kind == 3:
+                line[i] = (line[i] + (left + up) // 2) & 0xFF
+            elif kind == 4:
+                guess = left + up - up_left
+                nearest = min((abs(guess - left), 0, left), (abs(guess - up), 1, up),
+                              (abs(guess - up_left), 2, up_left))[2]
+                line[i] = (line[i] + nearest) & 0xFF
+        previous = line
+        if colour_type == 3:
+            rows.append([palette[v] for v in line])
+        elif colour_type == 0:
+            rows.append([(v, v, v) for v in line])
+        else:
+            rows.append([tuple(line[i:i + 3]) for i in range(0, stride, channels)])
+    return rows
+
+
+# --------------------------------------------------------------------------
+# The guide's pictures of the popup in dark mode and in high contrast
+#
+# In the light picture each pixel of the popup's inside is a mix of two known
+# colours (the letters are smoothed): a link's text and the background, the
+# search box's field and the system's grey lines, or the selection and its
+# text. The mix is found again and made of the other theme's pair.
+# --------------------------------------------------------------------------
+
+LIGHT_BACKGROUND = (255, 250, 240)
+LIGHT_LINK = (0, 20, 140)
+FIELD = (255, 255, 255)       # the search box's field: the system's window colour
+FRAME = (174, 174, 174)       # the combo box's frame and button, as the demo's system draws them
+SELECTION_TEXT = (255, 255, 255)
+
+# Windows' High Contrast Black: the system's colours, which the popup alone uses there.
+HIGH_CONTRAST_BLACK = {
+    "window": (0, 0, 0),
+    "window text": (255, 255, 255),
+    "hot light": (255, 255, 0),
+    "highlight": (26, 235, 255),
+    "highlight text": (0, 0, 0),
+}
+
+
+def dark_palette(header):
+    """The dark palette's colours from base/PopupPalette.h, by name."""
+    found = dict(re.findall(r"constexpr Rgb kDark(\w+)\{(\d+, \d+, \d+)\}", header))
+    names = ["Background", "LinkText", "SearchBackground"]
+    if any(name not in found for name in names):
+        raise ValueError("base/PopupPalette.h lacks a colour of the dark palette")
+    return {name: tuple(int(v) for v in found[name].split(", ")) for name in names}
+
+
+def mixed(pixel, ink, paper, new_ink, new_paper):
+    """The pixel's share of ink over paper, mixed again of the new pair."""
+    axis = [i - p for i, p in zip(ink, paper)]
+    length = sum(a * a for a in axis)
+    share = sum((c - p) * a for c, p, a in zip(pixel, paper, axis)) / length if length else 0
+    share = min(1.0, max(0.0, share))
+    return tuple(round(p + share * (i - p)) for i, p in zip(new_ink, new_paper))
+
+
+def bounds(rows, colour, area):
+    """(left, top, right, bottom), right and bottom exclusive, of a colour's pixels in an area."""
+    left, top, right, bottom = area
+    points = [(x, y) for y in range(top, bottom) for x in range(left, right)
+              if rows[y][x] == colour]
+    if not points:
+        raise ValueError(f"no pixel of {colour} in the picture")
+    xs, ys = [x for x, _ in points], [y for _, y in points]
+    return min(xs), min(ys), max(xs) + 1, max(ys) + 1
+
+
+def inside(point, box):
+    return box[0] <= point[0] < box[2] and box[1] <= point[1] < box[3]
+
+
+def popup_pictures(light_png, header):
+    """The popup's inside in the dark palette and in High Contrast Black, as PNG files."""
+    rows = read_png(light_png)
+    client = bounds(rows, LIGHT_BACKGROUND, (0, 0, len(rows[0]), len(rows)))
+    combo = bounds(rows, FRAME, client)
+    field_area = (combo[0] + 1, combo[1] + 1, combo[2] - 1, combo[3] - 1)
+    button = bounds(rows, FRAME, field_area)
+    selection = next(rows[y][x] for y in range(field_area[1], field_area[3])
+                     for x in range(field_area[0], button[0]) if rows[y][x] != FIELD)
+    band = bounds(rows, selection, field_area)
+    # The edit field proper; the combo box keeps a margin of two pixels around it.
+    edit = (field_area[0] + 2, field_area[1] + 2, button[0] - 1, field_area[3] - 2)
+    dark = dark_palette(header)
+    hc = HIGH_CONTRAST_BLACK
+
+    def recolour(point, pixel):
+        """The pixel in the dark palette and in high contrast."""
+        if not inside(point, combo):
+            return (mixed(pixel, LIGHT_LINK, LIGHT_BACKGROUND, dark["LinkText"], dark["Background"]),
+                    mixed(pixel, LIGHT_LINK, LIGHT_BACKGROUND, hc["hot light"], hc["window"]))
+        if inside(point, band):
+            # The selection stays the system's in dark mode.
+            return pixel, mixed(pixel, SELECTION_TEXT, selection, hc["highlight text"],
+                                hc["highlight"])
+        if inside(point, edit):
+            return dark["SearchBackground"], hc["window"]
+        # The rest of the combo box, which the system draws: left alone in dark mode; in
+        # high contrast its lines in the text colour, the rest in the window's.
+        line = sum(pixel) / 3 < 230
+        return pixel, hc["window text"] if line else hc["window"]
+
+    pictures = ([], [])
+    for y in range(client[1], client[3]):
+        for picture in pictures:
+            picture.append([])
+        for x in range(client[0], client[2]):
+            for picture, pixel in zip(pictures, recolour((x, y), rows[y][x])):
+                picture[-1].append(pixel)
+    return rgb_png(pictures[0]), rgb_png(pictures[1])
 
 
 # --------------------------------------------------------------------------
@@ -436,6 +609,10 @@ def main():
                              "(default: resources/pictures)")
     parser.add_argument("--preview", type=pathlib.Path, metavar="DIR",
                         help="also write enlarged PNG previews into DIR")
+    parser.add_argument("--guide", type=pathlib.Path, metavar="DIR", nargs="?",
+                        const=repo / "docs" / "images",
+                        help="also write the guide's pictures of the popup in dark mode "
+                             "and high contrast (default: docs/images)")
     args = parser.parse_args()
 
     active_32 = parse(GLOBE_32, ACTIVE_LEGEND, VGA16, 32)
@@ -477,6 +654,15 @@ def main():
         for name, (pixels, palette, hot_spot) in previews.items():
             (args.preview / name).write_bytes(png_file(pixels, palette, hot_spot))
         print(f"wrote previews to {args.preview}")
+
+    if args.guide:
+        dark, high_contrast = popup_pictures(
+            (repo / "docs" / "images" / "popup.png").read_bytes(),
+            (repo / "base" / "PopupPalette.h").read_text())
+        args.guide.mkdir(parents=True, exist_ok=True)
+        for name, data in (("popup-dark.png", dark), ("popup-high-contrast.png", high_contrast)):
+            (args.guide / name).write_bytes(data)
+            print(f"wrote {args.guide / name} ({len(data)} bytes)")
 
 
 if __name__ == "__main__":

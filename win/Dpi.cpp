@@ -1,20 +1,10 @@
 #include "win/Dpi.h"
 
 #include "win/Handle.h"
+#include "win/SystemFunction.h"
 
 namespace vp {
 namespace {
-
-// A function of a system library that older versions of Windows lack; null there.
-template <typename Function>
-Function SystemFunction(const char* library, const char* name) {
-    HMODULE module = ::GetModuleHandleA(library);
-    if (module == nullptr) {
-        module = ::LoadLibraryA(library);  // stays loaded: the program asks again
-    }
-    FARPROC address = module != nullptr ? ::GetProcAddress(module, name) : nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
-}
 
 using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
@@ -34,7 +24,7 @@ UINT SystemDpi() {
 
 UINT DpiAtPoint(POINT point) {
     static const auto getDpiForMonitor =
-        SystemFunction<GetDpiForMonitorFunction>("shcore.dll", "GetDpiForMonitor");
+        win::SystemFunction<GetDpiForMonitorFunction>("shcore.dll", "GetDpiForMonitor");
     UINT dpiX = 0;
     UINT dpiY = 0;
     if (getDpiForMonitor != nullptr &&
@@ -48,7 +38,7 @@ UINT DpiAtPoint(POINT point) {
 
 int SystemMetricForDpi(int index, UINT dpi) {
     static const auto getSystemMetricsForDpi =
-        SystemFunction<GetSystemMetricsForDpiFunction>("user32.dll", "GetSystemMetricsForDpi");
+        win::SystemFunction<GetSystemMetricsForDpiFunction>("user32.dll", "GetSystemMetricsForDpi");
     if (dpi == SystemDpi()) {
         return ::GetSystemMetrics(index);
     }

@@ -49,9 +49,14 @@ protected:
 
     // Ctrl+F1 over the fixture's selection with the cursor at a point, until the popup
     // is shown with the text and in front. A popup still shown is hidden with Esc first.
+    // Fails at once when the program or the fixture did not start.
     static ::testing::AssertionResult ShowByHotKey(const RunningApp& app,
                                                    const SelectionFixture& fixture, POINT cursor,
                                                    const std::string& text) {
+        if (!app.Ready() || !fixture.Ready()) {
+            return ::testing::AssertionFailure()
+                   << "not started: program " << app.Ready() << ", " << fixture.Problem();
+        }
         if (::IsWindowVisible(app.MainWindow())) {
             PressKeys({}, VK_ESCAPE);
             if (!WaitForHidden(app) || !BringForward(fixture)) {

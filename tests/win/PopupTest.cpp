@@ -3,6 +3,7 @@
 // the notification area and the registry.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
@@ -10,11 +11,14 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/RegistryKeys.h"
+#include "popup/LinkAccessible.h"
+#include "popup/PopupTheme.h"
 #include "resources/resource.h"
 #include "sites/SiteListFile.h"
 #include "sites/SiteListFormat.h"
@@ -25,6 +29,7 @@
 #include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
 #include "win/Registry.h"
+#include "win/SystemFunction.h"
 
 namespace vp {
 namespace {
@@ -81,21 +86,6 @@ int CountChildrenOfClass(HWND parent, const char* className) {
     return search.count;
 }
 
-// The notification area on the screen, client coordinates of the window that shows the
-// icons: under Wine without a desktop, the X11 driver's own tray window; on Windows, the
-// task bar's notification area.
-RECT TrayArea() {
-    HWND tray = FindTopLevelWindow("__winex11_standalone_tray", nullptr, kVisibleWindows);
-    if (tray == nullptr) {
-        tray = ::FindWindowExA(::FindWindowA("Shell_TrayWnd", nullptr), nullptr, "TrayNotifyWnd",
-                               nullptr);
-    }
-    RECT area{};
-    ::GetClientRect(tray, &area);
-    ::MapWindowPoints(tray, nullptr, reinterpret_cast<POINT*>(&area), 2);
-    return area;
-}
-
 // Takes the mouse off the notification area and waits until no tip covers it.
 void LeaveTrayArea(const RECT& area) {
     MoveMouseTo({area.right + 200, area.bottom + 200});
@@ -114,11 +104,10 @@ std::vector<COLORREF> TrayPixels() {
 // busy shell let the first visit pass without a tip.
 std::string TrayTip() {
     const RECT area = TrayArea();
-    const int icon = ::GetSystemMetrics(SM_CXSMICON);
     std::string tip;
     for (int visit = 0; visit < 3 && tip.empty(); ++visit) {
         LeaveTrayArea(area);  // the tip appears when the mouse comes to the icon
-        MoveMouseTo({area.left + icon / 2 + 2, area.top + icon / 2 + 2});
+        MoveMouseTo(FirstTrayIcon());
         WaitUntil(
             [&tip] {
                 HWND window = FindTopLevelWindow(TOOLTIPS_CLASSA, nullptr, kVisibleWindows);
@@ -637,10 +626,137 @@ TEST_F(Popup, LinkTextOf255BytesIsShownAndOf256IsBlankButStillOpens) {
 }
 
 // ---------------------------------------------------------------------------
+// Themes and screen readers
+// ---------------------------------------------------------------------------
+
+constexpr char kPersonalizeKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+constexpr COLORREF kDarkBackgroundColor = ColorOf(kDarkBackground);
+constexpr COLORREF kDarkLinkColor = ColorOf(kDarkLinkText);
+
+// The apps' mode of the test user (1 light, 0 dark), put back as it was at the end.
+struct AppsMode {
+    const std::optional<std::uint32_t> saved = ReadTestDword(kPersonalizeKey, "AppsUseLightTheme");
+    void Set(std::uint32_t light) { WriteTestDword(kPersonalizeKey, "AppsUseLightTheme", light); }
+    ~AppsMode() {
+        if (saved) {
+            Set(*saved);
+        } else {
+            ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kPersonalizeKey, "AppsUseLightTheme");
+        }
+    }
+};
+
+DWORD_PTR Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer);
+    return answer;
+}
+
+// Wine cannot switch high contrast on: what the popup shows in it is the palette's (unit
+// tests); here its message is followed like the others.
+TEST_F(Popup, ThemeFollowsTheSettingMessagesAndTheLightLookComesBackPixelForPixel) {
+    AppsMode mode;
+    mode.Set(1);
+    FileBesideProgram bitmap("Background.bmp", PatternBitmapFile());
+    ASSERT_TRUE(bitmap.Written());
+    RunningApp app;
+    SelectionFixture fixture("dark");
+    ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 200}, "dark"));
+    const std::vector<HWND> links = LinksOf(app.MainWindow());
+    ASSERT_EQ(links.size(), 7u);
+    RECT area = ClientRectOnScreen(app.MainWindow());  // under the search box's caret
+    area.top = WindowRectOf(links[0]).top;
+    ASSERT_TRUE(WaitForPixels(WindowRectOf(links.back()), kLinkBlue, 20));
+    const std::vector<COLORREF> light = CapturePixels(nullptr, area);
+    ASSERT_GT(CountPixels(light, PatternPixel(3, 3)), 0);
+    const RECT strip = EmptyStripOf(app.MainWindow());
+    const int stripPixels = ScreenPixels(strip).Size();
+
+    // What Windows sends every window when the apps turn dark: the palette's background
+    // without the bitmap, its link and search box colours.
+    mode.Set(0);
+    Send(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("ImmersiveColorSet"));
+    EXPECT_TRUE(WaitForPixels(strip, kDarkBackgroundColor, stripPixels));
+    for (HWND link : links) {
+        EXPECT_TRUE(WaitForPixels(WindowRectOf(link), kDarkLinkColor, 20));
+        EXPECT_EQ(ScreenPixels(WindowRectOf(link)).Count(kLinkBlue), 0);
+    }
+    EXPECT_EQ(ScreenPixels(area).Count(PatternPixel(3, 3)), 0);
+    EXPECT_GT(ScreenPixels(WindowRectOf(app.SearchBox())).Count(ColorOf(kDarkSearchBackground)),
+              100);
+    // Light again, after a change of the system's colours: exactly what it was.
+    mode.Set(1);
+    Send(app.MainWindow(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return CapturePixels(nullptr, area) == light; }));
+
+    // A setting changed without its message: painting again changes nothing. Then high
+    // contrast's message.
+    mode.Set(0);
+    ::InvalidateRect(app.MainWindow(), nullptr, FALSE);
+    PumpMessagesFor(300);
+    EXPECT_TRUE(CapturePixels(nullptr, area) == light);
+    Send(app.MainWindow(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_TRUE(WaitForPixels(strip, kDarkBackgroundColor, stripPixels));
+    EXPECT_TRUE(WaitForPixels(WindowRectOf(links[0]), kDarkLinkColor, 20));
+}
+
+std::string Narrow(BSTR text) {
+    const std::string narrow(text, text + ::SysStringLen(text));  // ASCII
+    ::SysFreeString(text);
+    return narrow;
+}
+
+TEST_F(Popup, ScreenReadersMeetLinksNamedByTheirSitesWhoseDefaultActionOpensThem) {
+    using ObjectFromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+    const auto objectFromWindow =
+        win::SystemFunction<ObjectFromWindow>("oleacc.dll", "AccessibleObjectFromWindow");
+    ASSERT_NE(objectFromWindow, nullptr);
+    ::CoInitialize(nullptr);
+    RunningApp app;
+    SelectionFixture fixture("read aloud");
+    ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 200}, "read aloud"));
+    const std::vector<HWND> links = LinksOf(app.MainWindow());
+    ASSERT_EQ(links.size(), 7u);
+    PressKeys({}, VK_TAB);
+    PressKeys({}, VK_TAB);
+    ASSERT_TRUE(WaitForFocus(app, links[1]));
+
+    VARIANT self{};
+    self.vt = VT_I4;  // CHILDID_SELF
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        SCOPED_TRACE(i);
+        IAccessible* link = nullptr;
+        ASSERT_EQ(objectFromWindow(links[i], static_cast<DWORD>(OBJID_CLIENT), kAccessibleIid,
+                                   reinterpret_cast<void**>(&link)),
+                  S_OK);
+        VARIANT role{}, state{};
+        BSTR name = nullptr, action = nullptr;
+        link->get_accRole(self, &role);
+        link->get_accState(self, &state);
+        link->get_accName(self, &name);
+        link->get_accDefaultAction(self, &action);
+        EXPECT_EQ(role.lVal, ROLE_SYSTEM_LINK);
+        // With no choice stored the links are sites 0 to 6; the second has the focus.
+        EXPECT_EQ(Narrow(name), catalogue_.Find(static_cast<SiteId>(i))->name);
+        EXPECT_EQ(Narrow(action), "Open");
+        EXPECT_EQ(state.lVal & (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED),
+                  STATE_SYSTEM_FOCUSABLE | (i == 1 ? STATE_SYSTEM_FOCUSED : 0));
+        if (i == 3) {  // its site opens, as with a click
+            EXPECT_EQ(link->accDoDefaultAction(self), S_OK);
+            ASSERT_TRUE(recorder_.WaitForUrls(1));
+            EXPECT_EQ(recorder_.Urls()[0], UrlOf(3) + "read aloud");
+        }
+        link->Release();
+    }
+    ::CoUninitialize();
+}
+
+// ---------------------------------------------------------------------------
 // The notification-area icon and its menu
 // ---------------------------------------------------------------------------
 
-TEST_F(Popup, TrayDoubleClickShowsItAtTheCursorWithAnEmptySearchBox) {
+TEST_F(Popup, TrayDoubleClickAndKeyboardSelectShowItAtTheCursorWithAnEmptySearchBox) {
     RunningApp app;
     ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("not taken");
@@ -662,15 +778,28 @@ TEST_F(Popup, TrayDoubleClickShowsItAtTheCursorWithAnEmptySearchBox) {
     EXPECT_EQ(recorder_.Urls()[0], UrlOf(0));
     EXPECT_EQ(app.SearchText(), "");
 
-    // Other mouse messages of the icon do nothing.
+    // Other mouse messages of the icon do nothing, nor does the select that the shell
+    // adds to a left click on an icon of version 4 (its events carry the place and id).
     PressKeys({}, VK_ESCAPE);
     ASSERT_TRUE(WaitForHidden(app));
+    app.SetSearchText("stale");
+    ASSERT_TRUE(BringForward(fixture));
     for (LPARAM message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE}) {
         ::PostMessageA(app.MainWindow(), kTrayNotify, 1, message);
     }
+    for (WORD message : {WM_LBUTTONUP, NIN_SELECT}) {
+        ::PostMessageA(app.MainWindow(), kTrayNotify, MAKEWPARAM(12, 31), MAKELPARAM(message, 1));
+    }
     PumpMessagesFor(400);
     EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
+    EXPECT_EQ(app.SearchText(), "stale");
     EXPECT_EQ(FindTopLevelWindow("#32768", nullptr, kVisibleWindows), nullptr);
+
+    // Enter or Space on the icon does what the double click does.
+    ::PostMessageA(app.MainWindow(), kTrayNotify, MAKEWPARAM(12, 31), MAKELPARAM(NIN_KEYSELECT, 1));
+    ASSERT_TRUE(WaitUntil([&] { return InFront(app, fixture); })) << State(app);
+    EXPECT_EQ(app.SearchText(), "");
+    EXPECT_EQ(WindowRectOf(app.MainWindow()).left, 449);
 }
 
 TEST_F(Popup, OpenPopupWindowItemShowsItWithAnEmptySearchBoxDespiteASelection) {

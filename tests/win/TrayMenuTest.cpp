@@ -3,15 +3,18 @@
 #include "app/Program.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/RegistryKeys.h"
@@ -122,10 +125,13 @@ public:
         return ::SendMessageTimeoutA(mainWindow_, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &answer) != 0;
     }
 
-    // Right click on the icon with the cursor at kCursor; the shown menu's window, or null.
-    HWND OpenMenu() {
+    // Right click on the icon with the cursor at kCursor (or other events of the icon);
+    // the shown menu's window, or null.
+    HWND OpenMenu(std::initializer_list<std::pair<WPARAM, LPARAM>> events = {{1, WM_RBUTTONUP}}) {
         ::SetCursorPos(kCursor.x, kCursor.y);
-        ::PostMessageA(mainWindow_, kTrayNotify, 1, WM_RBUTTONUP);
+        for (const auto& [wParam, lParam] : events) {
+            ::PostMessageA(mainWindow_, kTrayNotify, wParam, lParam);
+        }
         HWND menu = nullptr;
         WaitUntil(
             [&menu] {
@@ -246,6 +252,70 @@ TEST_F(TrayMenu, InactiveProgramOffersActivate) {
                        "131 &Support", "-", "102 &Options", "103 &Activate", "-",
                        "101 A&bout Vantapicker", "-", "105 E&xit"});
     EXPECT_EQ(StoredActiveState(), std::optional<std::uint32_t>(0));
+}
+
+// The events of version 4 (their lParam carries the icon's id) that the shell sent.
+std::atomic<bool> g_selectSent{false};
+std::atomic<bool> g_contextMenuSent{false};
+
+LRESULT CALLBACK RecordIconEvent(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == kTrayNotify) {
+        g_selectSent = g_selectSent || message->lParam == MAKELPARAM(NIN_SELECT, 1);
+        g_contextMenuSent = g_contextMenuSent || message->lParam == MAKELPARAM(WM_CONTEXTMENU, 1);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+HWND ShownMenu() {
+    return FindTopLevelWindow("#32768", nullptr, kOwnVisibleWindows);
+}
+
+// Esc closes the menu, and no other opens.
+void DismissMenu() {
+    PressKeys({}, VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([] { return ShownMenu() == nullptr; }));
+    PumpMessagesFor(500);
+    EXPECT_EQ(ShownMenu(), nullptr);
+}
+
+TEST_F(TrayMenu, KeyboardOpensTheSameMenuAtTheIconAndClicksOnItDoWhatTheyDid) {
+    ProgramOnThread program;
+    ASSERT_TRUE(program.WaitForStart());
+    // The context-menu key: the shell gives the icon's place; the cursor is elsewhere.
+    constexpr POINT kIcon{700, 300};
+    const WPARAM icon = MAKEWPARAM(kIcon.x, kIcon.y);
+    HWND menuWindow = program.OpenMenu({{icon, MAKELPARAM(WM_CONTEXTMENU, 1)}});
+    ASSERT_NE(menuWindow, nullptr);
+    auto menu = reinterpret_cast<HMENU>(::SendMessageA(menuWindow, kMenuOfWindow, 0, 0));
+    EXPECT_EQ(ItemsOf(menu).size(), 12u);  // the right click's menu (first test)
+    EXPECT_EQ(::GetMenuItemID(menu, 0), 140u);
+    RECT rect{};
+    ::GetWindowRect(menuWindow, &rect);
+    EXPECT_EQ(rect.right, kIcon.x);
+    EXPECT_EQ(rect.bottom, kIcon.y);
+    DismissMenu();
+
+    // Real clicks on the icon, which the shell shows a moment after it was added. The
+    // shell adds its events of version 4: the left click still opens nothing, the right
+    // click one menu.
+    g_selectSent = g_contextMenuSent = false;
+    win::HookHandle watch(
+        ::SetWindowsHookExA(WH_CALLWNDPROC, RecordIconEvent, nullptr, program.ThreadId()));
+    ASSERT_TRUE(watch);
+    ASSERT_TRUE(WaitUntil([] {
+        const RECT area = TrayArea();
+        return !::IsRectEmpty(&area);
+    }));
+    ClickAt(FirstTrayIcon(), 0);
+    EXPECT_TRUE(WaitUntil([] { return g_selectSent.load(); }));
+    PumpMessagesFor(300);
+    EXPECT_FALSE(::IsWindowVisible(program.MainWindow()));
+    EXPECT_EQ(ShownMenu(), nullptr);
+    ClickAt(FirstTrayIcon(), 1);
+    EXPECT_TRUE(WaitUntil([] { return ShownMenu() != nullptr; }));
+    EXPECT_TRUE(WaitUntil([] { return g_contextMenuSent.load(); }));
+    DismissMenu();
 }
 
 }  // namespace

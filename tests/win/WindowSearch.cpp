@@ -137,6 +137,24 @@ bool TrayIconExists(HWND mainWindow) {
     return ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
+RECT TrayArea() {
+    HWND tray = FindTopLevelWindow("__winex11_standalone_tray", nullptr, kVisibleWindows);
+    if (tray == nullptr) {
+        tray = ::FindWindowExA(::FindWindowA("Shell_TrayWnd", nullptr), nullptr, "TrayNotifyWnd",
+                               nullptr);
+    }
+    RECT area{};
+    ::GetClientRect(tray, &area);
+    ::MapWindowPoints(tray, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+POINT FirstTrayIcon() {
+    const RECT area = TrayArea();
+    const int icon = ::GetSystemMetrics(SM_CXSMICON);
+    return {area.left + icon / 2 + 2, area.top + icon / 2 + 2};
+}
+
 void PumpMessagesFor(DWORD milliseconds) {
     const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
     while (::GetTickCount64() < deadline) {

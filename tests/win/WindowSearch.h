@@ -52,6 +52,11 @@ int CountPixels(const std::vector<COLORREF>& pixels, COLORREF color);
 // True while the shell holds the program's notification-area icon, which belongs to
 // its main window.
 bool TrayIconExists(HWND mainWindow);
+// The notification area on the screen: under Wine without a desktop, the client area of
+// the X11 driver's own tray window; on Windows, the task bar's notification area.
+RECT TrayArea();
+// The centre of the first icon there.
+POINT FirstTrayIcon();
 
 // Pumps this thread's messages for about `milliseconds`.
 void PumpMessagesFor(DWORD milliseconds);
