@@ -42,10 +42,12 @@ if(VP_SIGN_PKCS11_KEY)
     if(NOT VP_SIGN_PKCS11_MODULE OR NOT VP_SIGN_CERT)
         message(FATAL_ERROR "sign.cmake: a PKCS#11 key needs VP_SIGN_PKCS11_MODULE and VP_SIGN_CERT")
     endif()
-    set(key_options -pkcs11module ${VP_SIGN_PKCS11_MODULE} -certs ${VP_SIGN_CERT}
-                    -key ${VP_SIGN_PKCS11_KEY})
+    # The URI stays one argument: its ";" is no list separator here.
+    set(key_options -pkcs11module ${VP_SIGN_PKCS11_MODULE} -certs ${VP_SIGN_CERT} -key)
+    set(key "${VP_SIGN_PKCS11_KEY}")
 elseif(VP_SIGN_PFX)
-    set(key_options -pkcs12 ${VP_SIGN_PFX})
+    set(key_options -pkcs12)
+    set(key "${VP_SIGN_PFX}")
 else()
     message(FATAL_ERROR "sign.cmake: name a certificate with VP_SIGN_PFX or VP_SIGN_PKCS11_KEY")
 endif()
@@ -75,7 +77,7 @@ file(WRITE "${work}/password" "$ENV{VP_SIGN_PASSWORD}")
 set(failed "")
 foreach(file IN LISTS files)
     execute_process(
-        COMMAND ${OSSLSIGNCODE} sign ${key_options} -readpass ${work}/password -h sha256
+        COMMAND ${OSSLSIGNCODE} sign ${key_options} "${key}" -readpass ${work}/password -h sha256
                 -n Vantapicker -i https://www.quenhollow.example/vantapicker/ ${timestamp_options}
                 -in ${file} -out ${work}/signed
         RESULT_VARIABLE result OUTPUT_QUIET)
