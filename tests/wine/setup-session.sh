@@ -8,17 +8,7 @@ if [ ! -f "$state/display" ]; then
 fi
 export DISPLAY=$(cat "$state/display")
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantapicker'
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    local description=$1
-    shift
-    if "$@"; then
-        echo "ok: $description"
-    else
-        echo "FAILED: $description"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../check.sh"
 # One command line exactly as typed at a command prompt: /D= and _?= take the rest of
 # the line unquoted, blanks included.
 typed() { wine cmd /c "$1"; }
