@@ -49,9 +49,6 @@ SetCompressor /SOLID lzma
 !include FileFunc.nsh
 !include LogicLib.nsh
 !include nsDialogs.nsh
-!ifdef X86_STUBS
-  !include x64.nsh
-!endif
 
 !ifndef BIN_DIR
   !error "BIN_DIR must name the folder with Vantapicker.exe"
