@@ -1,5 +1,4 @@
-# The check of the shell tests: runs a command, says "ok" or "FAILED" with its description
-# and counts the failures in $failures.
+# The shell tests' check: runs a command, says "ok" or "FAILED" and counts failures.
 failures=0
 check() {  # check DESCRIPTION COMMAND...
     local description=$1

@@ -4,10 +4,9 @@
 # over a running copy while other applications (the 64-bit and the 32-bit notepad) still
 # have the old hook libraries loaded, an uninstall with them still loaded, then a restart
 # of the Wine session that carries out the deletions left for it. The user's settings and
-# own site list must survive the upgrade and the uninstall. Setup and the uninstaller run
-# without an administrator's rights end at once. Last, a setup built with a throwaway
-# certificate, timestamped by a timestamp server of the test's own, carries signatures
-# that osslsigncode verifies after the certificate has expired.
+# own site list must survive the upgrade and the uninstall; the release files must match
+# the setup and its entry. Last, a setup built with a throwaway certificate and a timestamp
+# server of the test's own carries signatures that verify after the certificate expired.
 #   installer-test.sh STATE SETUP.exe APP_TESTS.exe VERSION
 #   (the app tests sit beside the build; VERSION is the project's, a.b.c)
 set -uo pipefail
@@ -18,15 +17,31 @@ app_tests=$3
 version=$4
 bin=$(dirname "$app_tests")
 source_dir=$(dirname "$here")
-source "$here/wine/setup-session.sh"
+export WINEPREFIX=$state/prefix
+source "$here/wine/env.sh"
+if [ ! -f "$state/display" ]; then
+    echo "no Wine test session at $state (run the wine_session_start test first)" >&2
+    exit 1
+fi
+export DISPLAY=$(cat "$state/display")
 drive=$WINEPREFIX/drive_c
 program=$drive/Program\ Files/Quenhollow/Vantapicker
 program_win='C:\Program Files\Quenhollow\Vantapicker'
 blanks=$drive/My\ Tools/Vanta\ picker
 blanks_win='C:\My Tools\Vanta picker'
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantapicker'
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 approved_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
 settings_key='HKCU\SOFTWARE\Quenhollow\Vantapicker\Settings'
+source "$here/check.sh"
+# One command line exactly as typed at a command prompt: /D= and _?= take the rest of
+# the line unquoted, blanks included.
+typed() { wine cmd /c "$1"; }
+# A registry value's data, or nothing (the 64-bit view, where the 64-bit setup writes).
+reg_value() {
+    wine reg query "$1" /v "$2" /reg:64 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
 # Whether some process has the file mapped (Wine maps a loaded DLL or program file).
 mapped() { grep -qsF "$1" /proc/[0-9]*/maps; }
 # Whether the process with this (Unix) id has the file mapped.
@@ -37,6 +52,24 @@ wait_until_mapped() {
         sleep 0.1
     done
     return 1
+}
+# Uninstalls from the folder given in Windows form, as Uninstall.exe does: from a copy,
+# naming the folder with _?=, so that the run can be waited for.
+uninstall() {
+    local copy=$state/uninstaller
+    rm -rf "$copy" && mkdir -p "$copy"
+    cp "$(winepath -u "$1")/Uninstall.exe" "$copy/" || return 1
+    typed "$(winepath -w "$copy/Uninstall.exe") /S _?=$1"
+}
+# The version in the program's version resource: a.b.c.d
+file_version() {
+    python3 - "$1" <<'EOF'
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+at = data.index(struct.pack('<I', 0xFEEF04BD))
+ms, ls = struct.unpack_from('<II', data, at + 8)
+print(f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}")
+EOF
 }
 setup_win=$(winepath -w "$setup")
 # The addresses that the tray menu opens, as the uninstall entry must name them.
@@ -72,16 +105,13 @@ all_users_menu=$drive/ProgramData/Microsoft/Windows/Start\ Menu/Programs
 # --- Without an administrator's rights setup ends at once ----------------------------
 # (Wine hands an exit code to Linux in 8 bits: 740 arrives as 228, 3010 as 194.)
 wine "$bin/WithoutAdmin.exe" "$setup_win" /S
-check "setup without an administrator's rights ends with 740" test $? -eq $((740 % 256))
-check "setup without an administrator's rights installs nothing" \
-    test ! -e "$program" -a -z "$(reg_value "$uninstall_key" DisplayName)"
+check "setup without an administrator's rights ends with 740, installing nothing" \
+    test $? -eq $((740 % 256)) -a -z "$(reg_value "$uninstall_key" DisplayName)"
 
 # --- A folder with blanks, start at logon asked for where Task Manager switched it off --
 wine reg add "$approved_key" /v Vantapicker.exe /t REG_BINARY /d 030000001032547698badc01 /f >/dev/null 2>&1
 typed "$setup_win /S /LOGON /D=$blanks_win"
 check "setup into a folder with blanks succeeds" test $? -eq 0
-check "licence and third-party notices beside the program" \
-    test -f "$blanks/LICENSE.txt" -a -f "$blanks/THIRD-PARTY-NOTICES.txt"
 check "program in the folder with blanks" test -f "$blanks/Vantapicker.exe"
 check "hook library in the folder with blanks" test -f "$blanks/VPHook.dll"
 check "32-bit hook library and host in the folder with blanks" \
@@ -118,7 +148,6 @@ check "the old copy ended" ended "$running"
 # The one version: CMake's, in the program, the hook library, setup and the entry.
 check "the program's version is $version" test "$(file_version "$blanks/Vantapicker.exe")" = "$version.0"
 check "the hook library's version is $version" test "$(file_version "$blanks/VPHook.dll")" = "$version.0"
-check "the 32-bit host's version is $version" test "$(file_version "$blanks/VPHookHost32.exe")" = "$version.0"
 check "setup's version is $version" test "$(file_version "$setup")" = "$version.0"
 check "the entry's version is $version" test "$(reg_value "$uninstall_key" DisplayVersion)" = "$version"
 check "uninstall entry: home page $home_page" test "$(reg_value "$uninstall_key" URLInfoAbout)" = "$home_page"
@@ -151,10 +180,6 @@ else
 fi
 wine attrib -r "$(winepath -w "$catalogue")" >/dev/null 2>&1
 
-cp "$blanks/Uninstall.exe" "$state/"
-typed "$(winepath -w "$bin/WithoutAdmin.exe") $(winepath -w "$state/Uninstall.exe") /S _?=$blanks_win"
-check "the uninstaller without an administrator's rights ends with 740" test $? -eq $((740 % 256))
-check "the uninstaller without an administrator's rights removes nothing" test -f "$blanks/Vantapicker.exe"
 uninstall "$blanks_win"
 status=$?
 check "uninstall from the folder with blanks succeeds, with 3010 when files wait for the restart" \
@@ -179,6 +204,32 @@ check "silent setup leaves start at logon off" test -z "$(reg_value "$run_key" V
 installed_kb=$(du -sk "$program" | cut -f1)
 check "uninstall entry: size of the installed files ($installed_kb KB)" \
     test "$(( $(reg_value "$uninstall_key" EstimatedSize) ))" -ge $((installed_kb * 9 / 10))
+
+# The release files, and the package manifests against this setup and its entry.
+release=$(dirname "$setup")/release
+cmake --build "$(dirname "$setup")" --target release >"$state/release.log" 2>&1
+check "the release target makes the release files" test $? -eq 0
+check "SHA256SUMS holds the sums of the setup and the symbols" bash -c \
+    "cd '$release' && sha256sum --strict -c SHA256SUMS >/dev/null && [ \$(wc -l <SHA256SUMS) -eq 2 ]"
+manifest=$(python3 - "$release/winget" <<'PYTHON'
+import glob, sys, yaml
+files = {d['ManifestType']: d for d in (yaml.safe_load(open(p)) for p in glob.glob(sys.argv[1] + '/*.yaml'))}
+installer, = files['installer']['Installers']
+entry, = files['installer']['AppsAndFeaturesEntries']
+print(*sorted(files), *sorted({d['PackageVersion'] for d in files.values()}), installer['InstallerSha256'].lower(),
+      *[c['InstallerReturnCode'] for c in files['installer']['ExpectedReturnCodes']], '|', entry['ProductCode'],
+      entry['DisplayName'], entry['Publisher'], entry['DisplayVersion'],
+      files['installer']['InstallationMetadata']['DefaultInstallLocation'].replace('%ProgramFiles%', 'C:\\Program Files'))
+PYTHON
+)
+# Setup's own exit codes (the uninstaller's 3010 is no installer's).
+codes=$(sed -n 's/^!define EXIT_[A-Z_]* \([0-9]*\).*/\1/p' "$source_dir/installer/Vantapicker.nsi" | grep -vx 3010)
+check "manifests of version $version with the setup's SHA-256 and its own exit codes" \
+    test "${manifest%% |*}" = "defaultLocale installer version $version $(sha256sum "$setup" | cut -d' ' -f1) $(echo $codes)"
+read -r product name publisher display_version location <<<"${manifest#*| }"
+key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product"
+check "the manifests' uninstall entry is the one setup wrote" test "$name $publisher $display_version $location" = \
+    "$(reg_value "$key" DisplayName) $(reg_value "$key" Publisher) $(reg_value "$key" DisplayVersion) $(reg_value "$key" InstallLocation)"
 
 # The installed copy becomes an older one: its files differ from the build's.
 for file in Vantapicker.exe VPHook.dll VPHook32.dll VPHookHost32.exe; do
@@ -297,30 +348,22 @@ wineserver -w
 # --- Signed with a throwaway certificate and timestamped: the program, the hook
 # libraries, the host, setup and the uninstaller, as the build signs them -------------
 signing=$state/signing
-tsa=$signing/tsa
-rm -rf "$signing" && mkdir -p "$signing/bin" "$tsa"
+rm -rf "$signing" && mkdir -p "$signing/bin"
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$signing/key.pem" -out "$signing/cert.pem" \
     -days 2 -subj "/CN=Vantapicker test" -addext extendedKeyUsage=codeSigning >/dev/null 2>&1
 openssl pkcs12 -export -inkey "$signing/key.pem" -in "$signing/cert.pem" \
     -out "$signing/cert.pfx" -passout pass:throwaway
-# The timestamp authority: a root of its own, a certificate for timestamping only, and
-# `openssl ts` answering on 127.0.0.1.
-openssl req -x509 -newkey rsa:2048 -nodes -keyout "$tsa/root.key" -out "$tsa/root.pem" \
-    -days 2 -subj "/CN=Vantapicker test timestamps" >/dev/null 2>&1
-openssl req -newkey rsa:2048 -nodes -keyout "$tsa/tsa.key" -out "$tsa/tsa.csr" \
-    -subj "/CN=Vantapicker test timestamp server" >/dev/null 2>&1
-printf 'extendedKeyUsage=critical,timeStamping\n' >"$tsa/extensions"
-openssl x509 -req -in "$tsa/tsa.csr" -CA "$tsa/root.pem" -CAkey "$tsa/root.key" -CAcreateserial \
-    -days 2 -extfile "$tsa/extensions" -out "$tsa/tsa.pem" >/dev/null 2>&1
-python3 "$here/timestamp-server.py" "$tsa" >"$tsa/port" 2>"$tsa/server.log" &
+# The timestamp authority: a certificate for timestamping only, and `openssl ts` on 127.0.0.1.
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$signing/tsa.key" -out "$signing/tsa.pem" -days 2 \
+    -subj "/CN=Vantapicker test timestamps" -addext extendedKeyUsage=critical,timeStamping >/dev/null 2>&1
+printf '[tsa]\ndefault_tsa = t\n[t]\nserial = %s/serial\nsigner_cert = %s/tsa.pem\nsigner_key = %s/tsa.key
+signer_digest = sha256\ndefault_policy = 1.2.3.4.1\ndigests = sha256\ness_cert_id_alg = sha256\n' \
+    "$signing" "$signing" "$signing" >"$signing/tsa.cnf"
+python3 "$here/timestamp-server.py" "$signing/tsa.cnf" >"$signing/port" 2>"$signing/tsa.log" &
 tsa_server=$!
-for _ in $(seq 1 50); do
-    [ -s "$tsa/port" ] && break
-    sleep 0.1
-done
-export no_proxy=127.0.0.1 NO_PROXY=127.0.0.1
-export VP_SIGN_PFX=$signing/cert.pfx VP_SIGN_PASSWORD=throwaway
-export VP_SIGN_TIMESTAMP_URL=http://127.0.0.1:$(cat "$tsa/port")/
+for _ in $(seq 1 50); do [ -s "$signing/port" ] && break || sleep 0.1; done
+export no_proxy=127.0.0.1 VP_SIGN_PFX=$signing/cert.pfx VP_SIGN_PASSWORD=throwaway
+export VP_SIGN_TIMESTAMP_URL=http://127.0.0.1:$(cat "$signing/port")/
 cp -r "$bin/Vantapicker.exe" "$bin/VPHook.dll" "$bin/VPHook32.dll" "$bin/VPHookHost32.exe" \
     "$bin/AvailableSites.qhsl" "$bin/UserGuide.html" "$bin/LICENSE.txt" \
     "$bin/THIRD-PARTY-NOTICES.txt" "$bin/images" "$signing/bin/"
@@ -332,40 +375,31 @@ cmake -P "$source_dir/tools/sign.cmake" "$signing/bin/Vantapicker.exe" "$signing
         "$source_dir/installer/Vantapicker.nsi" &&
     cmake -P "$source_dir/tools/sign.cmake" "$signing/VantapickerSetup.exe"
 check "a setup signed with the throwaway certificate is built" test $? -eq 0
-# NSIS for Windows has only the x86 stubs (32-bit Wine, where it exists, could run this).
-makensis -V2 -DBIN_DIR="$signing/bin" -DOUT_FILE="$signing/x86-setup.exe" -DVERSION="$version" \
-    -DHOME_PAGE="$home_page" -DSUPPORT="$support" -DX86_STUBS "$source_dir/installer/Vantapicker.nsi"
-check "a setup with NSIS's x86 stubs is built" test $? -eq 0
 wine "$signing/VantapickerSetup.exe" /S
 check "the signed setup installs" test $? -eq 0
 installed=$(winepath -u "$(reg_value "$uninstall_key" InstallLocation)")
-# Ten days on, both certificates have expired: only a timestamp that the timestamp
-# authority's root vouches for keeps a signature valid.
-later=$(($(date +%s) + 10 * 86400))
+# Ten days on, both certificates have expired: only a timestamp keeps a signature valid.
 verified() {
-    osslsigncode verify -CAfile "$signing/cert.pem" -TSA-CAfile "$tsa/root.pem" -time "$later" \
-        -in "$1" >/dev/null 2>&1
+    osslsigncode verify -CAfile "$signing/cert.pem" -TSA-CAfile "$signing/tsa.pem" \
+        -time $(($(date +%s) + 10 * 86400)) -in "$1" >/dev/null 2>&1
 }
 for file in "$signing/bin/Vantapicker.exe" "$signing/bin/VPHook.dll" "$signing/bin/VPHook32.dll" \
     "$signing/bin/VPHookHost32.exe" "$signing/VantapickerSetup.exe" "$installed/Uninstall.exe"; do
-    check "$(basename "$file") carries a timestamped signature that verifies after the certificate expired" \
+    check "$(basename "$file") carries a timestamped signature that outlives the certificate" \
         verified "$file"
 done
 check "an unsigned build does not verify" bash -c "! osslsigncode verify -CAfile '$signing/cert.pem' -in '$bin/Vantapicker.exe' >/dev/null 2>&1"
 
-# The same key in a PKCS#11 token (SoftHSM), as a hardware token or a cloud HSM holds it.
-softhsm=/usr/lib/softhsm/libsofthsm2.so
-if command -v softhsm2-util >/dev/null && [ -f "$softhsm" ]; then
+# The same key in a PKCS#11 token (SoftHSM), as hardware tokens and cloud HSMs hold it.
+if softhsm=$(dpkg -L libsofthsm2 2>/dev/null | grep -m1 '/libsofthsm2\.so$'); then
     export SOFTHSM2_CONF=$signing/softhsm2.conf
-    mkdir -p "$signing/tokens"
-    printf 'directories.tokendir = %s\n' "$signing/tokens" >"$SOFTHSM2_CONF"
-    softhsm2-util --init-token --free --label vantapicker --pin 4321 --so-pin 8765 >/dev/null &&
-        softhsm2-util --import "$signing/key.pem" --token vantapicker --label signing --id 01 \
-            --pin 4321 >/dev/null
-    cp "$bin/VPHook.dll" "$signing/token-signed.dll"
-    VP_SIGN_PFX= VP_SIGN_PKCS11_MODULE=$softhsm VP_SIGN_CERT=$signing/cert.pem \
-        VP_SIGN_PKCS11_KEY='pkcs11:token=vantapicker;object=signing;type=private' \
-        VP_SIGN_PASSWORD=4321 cmake -P "$source_dir/tools/sign.cmake" "$signing/token-signed.dll"
+    mkdir -p "$signing/tokens" && echo "directories.tokendir = $signing/tokens" >"$SOFTHSM2_CONF"
+    softhsm2-util --init-token --free --label vp --pin 4321 --so-pin 8765 >/dev/null &&
+        softhsm2-util --import "$signing/key.pem" --token vp --label key --id 01 --pin 4321 >/dev/null &&
+        cp "$bin/VPHook.dll" "$signing/token-signed.dll"
+    VP_SIGN_PFX= VP_SIGN_PKCS11_MODULE=$softhsm VP_SIGN_CERT=$signing/cert.pem VP_SIGN_PASSWORD=4321 \
+        VP_SIGN_PKCS11_KEY='pkcs11:token=vp;object=key;type=private' \
+        cmake -P "$source_dir/tools/sign.cmake" "$signing/token-signed.dll"
     check "a key in a PKCS#11 token signs with a timestamp" verified "$signing/token-signed.dll"
 else
     echo "skipped: SoftHSM is missing, no PKCS#11 token to sign with"

@@ -105,40 +105,15 @@ bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-// Task Manager's mark of the program's Run value, or nothing.
-std::optional<std::string> StartupMark() {
-    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kStartupApprovedKey, KEY_READ);
-    char mark[64] = {};
-    DWORD size = sizeof mark;
-    if (!key || ::RegQueryValueExA(key.Get(), kAutostartValue, nullptr, nullptr,
-                                   reinterpret_cast<BYTE*>(mark), &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return std::string(mark, size);
-}
-
-void WriteStartupMark(const std::string& mark) {
-    WriteTestValue(kStartupApprovedKey, kAutostartValue, REG_BINARY, mark.data(),
-                   static_cast<DWORD>(mark.size()));
-}
-
-// The program's own value in the current user's Run key, and Task Manager's mark of it,
-// put back as they were when the test ends. Nothing else of the keys is touched: the
-// other programs' values stay.
+// The program's own value in the current user's Run key, put back as it was when the
+// test ends. Nothing else of the key is touched: the other programs' values stay.
 class RunKeyGuard {
 public:
     RunKeyGuard() {
         existed_ = static_cast<bool>(win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_READ));
         value_ = ReadTestString(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
-        mark_ = StartupMark();
     }
     ~RunKeyGuard() {
-        if (mark_) {
-            WriteStartupMark(*mark_);
-        } else if (win::RegKey key =
-                       win::OpenKey(HKEY_CURRENT_USER, kStartupApprovedKey, KEY_SET_VALUE)) {
-            ::RegDeleteValueA(key.Get(), kAutostartValue);
-        }
         if (value_) {
             win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kRunKey);
             win::WriteString(key.Get(), kAutostartValue, *value_);
@@ -181,34 +156,10 @@ private:
 
     bool existed_ = false;
     std::optional<std::string> value_;
-    std::optional<std::string> mark_;
 };
 
 std::optional<std::string> RunValue() {
     return ReadTestString(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
-}
-
-bool ShowsAutostart() {
-    bool shown = false;
-    RunSheet([&shown](HWND dialog) {
-        shown = Checked(PageOf(dialog, "General"), IDC_RUN_AT_LOGON);
-        Press(dialog, IDCANCEL);
-    });
-    return shown;
-}
-
-void OkWithAutostart(bool checked) {
-    RunSheet([checked](HWND dialog) {
-        ::CheckDlgButton(PageOf(dialog, "General"), IDC_RUN_AT_LOGON,
-                         checked ? BST_CHECKED : BST_UNCHECKED);
-        Press(dialog, IDOK);
-    });
-}
-
-std::string ProgramPath() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
 }
 
 // The dialog's Sites page reads the catalogue: each test installs the one setup puts
@@ -458,27 +409,59 @@ TEST_F(GeneralPageSettings, ProgramsWithoutGesturesAreShownStoredAndRefusedBeyon
 
 TEST_F(GeneralPageSettings, RunValueHoldsTheQuotedPathAndIsShownQuotedOrNot) {
     RunKeyGuard guard;
+    auto showsAutostart = [] {
+        bool shown = false;
+        RunSheet([&shown](HWND dialog) {
+            shown = Checked(PageOf(dialog, "General"), IDC_RUN_AT_LOGON);
+            Press(dialog, IDCANCEL);
+        });
+        return shown;
+    };
+    auto okWithBox = [](bool checked) {
+        RunSheet([checked](HWND dialog) {
+            ::CheckDlgButton(PageOf(dialog, "General"), IDC_RUN_AT_LOGON,
+                             checked ? BST_CHECKED : BST_UNCHECKED);
+            Press(dialog, IDOK);
+        });
+    };
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
 
     // A value as an older version wrote it, without quotes.
     win::RegKey run = win::CreateKey(HKEY_CURRENT_USER, kRunKey);
     ASSERT_TRUE(run);
     win::WriteString(run.Get(), kAutostartValue, "C:\\Program Files\\Vantapicker\\Vantapicker.exe");
-    EXPECT_TRUE(ShowsAutostart());
-    OkWithAutostart(true);
-    EXPECT_EQ(RunValue(), "\"" + ProgramPath() + "\"");
-    EXPECT_TRUE(ShowsAutostart());
-    OkWithAutostart(false);
+    EXPECT_TRUE(showsAutostart());
+    okWithBox(true);
+    EXPECT_EQ(RunValue(), "\"" + std::string(path) + "\"");
+    EXPECT_TRUE(showsAutostart());
+    okWithBox(false);
     EXPECT_EQ(RunValue(), std::nullopt);
-    EXPECT_FALSE(ShowsAutostart());
+    EXPECT_FALSE(showsAutostart());
 
     // Another program's value beside ours is never touched.
     win::WriteString(run.Get(), "VantapickerTestNeighbour", "neighbour.exe");
-    OkWithAutostart(true);
-    OkWithAutostart(false);
+    okWithBox(true);
+    okWithBox(false);
     EXPECT_EQ(RunValue(), std::nullopt);
     EXPECT_EQ(ReadTestString(HKEY_CURRENT_USER, kRunKey, "VantapickerTestNeighbour"),
               "neighbour.exe");
     ::RegDeleteValueA(run.Get(), "VantapickerTestNeighbour");
+
+    // Switched off in Task Manager (an odd first byte of its mark): shown cleared, and OK
+    // takes the mark away, the box ticked or cleared.
+    const BYTE on[12] = {2};
+    const BYTE off[12] = {3, 0, 0, 0, 0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0x01};
+    for (const bool checked : {true, false}) {
+        okWithBox(true);
+        WriteTestValue(kStartupApprovedKey, kAutostartValue, REG_BINARY, on, sizeof on);
+        EXPECT_TRUE(showsAutostart());
+        WriteTestValue(kStartupApprovedKey, kAutostartValue, REG_BINARY, off, sizeof off);
+        EXPECT_FALSE(showsAutostart());
+        okWithBox(checked);
+        EXPECT_FALSE(ReadTestString(HKEY_CURRENT_USER, kStartupApprovedKey, kAutostartValue));
+        EXPECT_EQ(showsAutostart(), checked);
+    }
 
     // Without a Run key nothing is shown and nothing is stored; the key is not made. The
     // key goes only when nothing of other programs is in it.
@@ -486,34 +469,9 @@ TEST_F(GeneralPageSettings, RunValueHoldsTheQuotedPathAndIsShownQuotedOrNot) {
     if (!guard.RemoveKeyIfOnlyOurs()) {
         GTEST_SKIP() << "the Run key holds other programs' entries; it stays";
     }
-    EXPECT_FALSE(ShowsAutostart());
-    OkWithAutostart(true);
+    EXPECT_FALSE(showsAutostart());
+    okWithBox(true);
     EXPECT_FALSE(win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_READ));
-}
-
-TEST_F(GeneralPageSettings, AValueSwitchedOffInTaskManagerShowsClearedUntilTheBoxIsTicked) {
-    RunKeyGuard guard;
-    win::RegKey run = win::CreateKey(HKEY_CURRENT_USER, kRunKey);
-    ASSERT_TRUE(run);
-    win::WriteString(run.Get(), kAutostartValue, "\"" + ProgramPath() + "\"");
-    const std::string off("\x03\0\0\0\x10\x32\x54\x76\x98\xBA\xDC\x01", 12);
-    const std::string on("\x02\0\0\0\0\0\0\0\0\0\0\0", 12);
-    WriteStartupMark(on);
-    EXPECT_TRUE(ShowsAutostart());
-    WriteStartupMark(off);
-    EXPECT_FALSE(ShowsAutostart());
-
-    // Ticked: the value starts the program again.
-    OkWithAutostart(true);
-    EXPECT_EQ(RunValue(), "\"" + ProgramPath() + "\"");
-    EXPECT_EQ(StartupMark(), std::nullopt);
-    EXPECT_TRUE(ShowsAutostart());
-
-    // Cleared: the value goes as before, and no mark of it stays.
-    WriteStartupMark(off);
-    OkWithAutostart(false);
-    EXPECT_EQ(RunValue(), std::nullopt);
-    EXPECT_EQ(StartupMark(), std::nullopt);
 }
 
 }  // namespace
