@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Setup and uninstall under Wine, as a user meets them: a folder with blanks chosen with
-# /D= and upgraded there by a plain /S, a catalogue that cannot be written, an upgrade
-# over a running copy while other applications (the 64-bit and the 32-bit notepad) still
-# have the old hook libraries loaded, an uninstall with them still loaded, then a restart
-# of the Wine session that carries out the deletions left for it. The user's settings and
-# own site list must survive the upgrade and the uninstall; the release files must match
-# the setup and its entry. Last, a setup built with a throwaway certificate and a timestamp
-# server of the test's own carries signatures that verify after the certificate expired.
+# Setup and uninstall under Wine, as a user meets them: setup without administrator rights,
+# a folder with blanks chosen with /D= and upgraded there by a plain /S, a catalogue that
+# cannot be written, an upgrade over a running copy while other applications (the 64-bit
+# and the 32-bit notepad) still have the old hook libraries loaded, an uninstall with them
+# loaded, then a restart of the Wine session that carries out the deletions left for it.
+# The user's settings and site list must survive; the release files must match the setup
+# and its entry. Last, a setup built with a throwaway certificate and a timestamp server
+# of the test's own carries signatures that verify after the certificate expired.
 #   installer-test.sh STATE SETUP.exe APP_TESTS.exe VERSION
 #   (the app tests sit beside the build; VERSION is the project's, a.b.c)
 set -uo pipefail
