@@ -82,4 +82,4 @@ set(VP_QHSL_SOURCES tools/qhsl/Qhsl.cpp)
 set(VP_HOOK_SOURCES hook/VPHook.cpp hook/VPHook.def hook/VPHook.rc)
 # VPHookHost32.exe, which installs the 32-bit copy of the hook (VPHook32.dll) for the
 # program; hook/HookHost.h is what the two say to each other.
-set(VP_HOOK_HOST_SOURCES hook/HookHost32.cpp)
+set(VP_HOOK_HOST_SOURCES hook/HookHost32.cpp hook/HookHost32.rc)

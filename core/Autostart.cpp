@@ -6,6 +6,21 @@
 
 namespace vp {
 
+namespace {
+
+bool IsSwitchedOff() {
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kStartupApprovedKey, KEY_READ);
+    BYTE mark[16] = {};
+    DWORD size = sizeof mark;
+    DWORD type = REG_NONE;
+    return key &&
+           ::RegQueryValueExA(key.Get(), kAutostartValue, nullptr, &type, mark, &size) ==
+               ERROR_SUCCESS &&
+           type == REG_BINARY && size > 0 && (mark[0] & 1) != 0;
+}
+
+}  // namespace
+
 std::string AutostartCommand() {
     char path[MAX_PATH] = {};
     const DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof path);
@@ -16,8 +31,10 @@ bool IsAutostartSet() {
     win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_READ);
     // Whether the value exists, whatever its length: a quoted path may not fit the
     // 260 bytes of a path.
-    return key && ::RegQueryValueExA(key.Get(), kAutostartValue, nullptr, nullptr, nullptr,
-                                     nullptr) == ERROR_SUCCESS;
+    return key &&
+           ::RegQueryValueExA(key.Get(), kAutostartValue, nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS &&
+           !IsSwitchedOff();
 }
 
 void WriteAutostart(bool checked) {
@@ -29,6 +46,10 @@ void WriteAutostart(bool checked) {
         win::WriteString(key.Get(), kAutostartValue, AutostartCommand());
     } else {
         ::RegDeleteValueA(key.Get(), kAutostartValue);
+    }
+    win::RegKey approved = win::OpenKey(HKEY_CURRENT_USER, kStartupApprovedKey, KEY_SET_VALUE);
+    if (approved) {
+        ::RegDeleteValueA(approved.Get(), kAutostartValue);
     }
 }
 

@@ -4,27 +4,45 @@
 ; user's settings and edited site list.
 ;   makensis -DBIN_DIR=<folder with the built files> -DOUT_FILE=<setup.exe>
 ;            -DVERSION=<a.b.c> -DHOME_PAGE=<url> -DSUPPORT=<url>
-;            [-DSIGN_SCRIPT=<tools/sign.sh> -DSIGN_PFX=<certificate>] Vantapicker.nsi
+;            [-DSIGN_CMAKE=<cmake> -DSIGN_SCRIPT=<tools/sign.cmake> -DSIGN_SETTINGS=<file>]
+;            [-DX86_STUBS] Vantapicker.nsi
 ;
 ; An installed copy is upgraded where it is (the uninstall entry's InstallLocation), so
 ; there is only ever one copy and one entry. Nothing is changed before everything that
 ; can be checked is checked; what fails later is undone from a backup, so a failure
 ; leaves the previous installation (or nothing) and ends setup with its own exit code:
-;   0 installed; 1 cancelled by the user; 2 the program folder cannot be written;
-;   3 the site catalogue in the Windows directory cannot be written;
-;   4 the running Vantapicker does not end; 5 the program cannot be registered.
-; A copy that setup ended is started again afterwards.
+;   0 installed; 1 cancelled by the user (NSIS's own code, as is 2, an aborted script);
+;   10 the program folder cannot be written;
+;   11 the site catalogue in the Windows directory cannot be written;
+;   12 the running Vantapicker does not end; 13 the program cannot be registered;
+;   740 setup does not run with an administrator's rights (user account control off).
+; The uninstaller ends with 0, 12, 13 or 740 likewise, and with 3010 when files still in
+; use are removed at the next restart.
 ;
 ; Start at logon is each user's own choice (the Options dialog's check box, a value in
-; the user's Run key). Setup sets it only for the account that runs setup: on a first
-; GUI install the page offers it, /LOGON asks for it silently; an upgrade shows the
-; current choice and keeps it.
+; the user's Run key that Task Manager can switch off). Setup sets it only for the
+; account whose desktop it runs on: on a first GUI install the page offers it, /LOGON
+; asks for it silently; an upgrade shows the current choice and keeps it. A copy that
+; setup ended is started again afterwards, as that account. When setup runs as another
+; account (an administrator who elevated it for a standard user, or SYSTEM under a
+; deployment tool), neither happens: that account's own settings are not the user's.
 ;
 ; The hook library stays loaded in every application that received a message while the
 ; program ran, until that application ends. Such a file cannot be overwritten or deleted,
 ; but it can be renamed: setup moves it aside and has it deleted at the next restart, and
 ; the uninstaller leaves what it cannot delete now to the next restart.
-Target amd64-unicode
+; NSIS for Windows comes without the 64-bit stubs: setup is then a 32-bit program that
+; writes into the 64-bit registry view and the 64-bit Program Files folder.
+!ifndef X86_STUBS
+  !if ! /FileExists "${NSISDIR}/Stubs/lzma_solid-amd64-unicode"
+    !define X86_STUBS
+  !endif
+!endif
+!ifdef X86_STUBS
+  Target x86-unicode
+!else
+  Target amd64-unicode
+!endif
 Unicode true
 SetCompressor /SOLID lzma
 
@@ -50,21 +68,25 @@ SetCompressor /SOLID lzma
 ; The uninstaller is signed before setup carries it (setup itself is signed by the build
 ; afterwards, with the same script).
 !ifdef SIGN_SCRIPT
-  !uninstfinalize '"${SIGN_SCRIPT}" "${SIGN_PFX}" "%1"' = 0
+  !uninstfinalize '"${SIGN_CMAKE}" "-DSETTINGS=${SIGN_SETTINGS}" -P "${SIGN_SCRIPT}" "%1"' = 0
 !endif
 
 !define PRODUCT "Vantapicker"
 !define PUBLISHER "Quenhollow"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantapicker"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+; Task Manager's marks of the Run values it switched off.
+!define STARTUP_APPROVED_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
 !define MAIN_WINDOW_CLASS "QH_VantapickerHiddenWnd"
 !define CATALOGUE "AvailableSites.qhsl"
 
 ; Exit codes, as the header lists them.
-!define EXIT_FOLDER 2
-!define EXIT_CATALOGUE 3
-!define EXIT_RUNNING 4
-!define EXIT_REGISTRATION 5
+!define EXIT_FOLDER 10
+!define EXIT_CATALOGUE 11
+!define EXIT_RUNNING 12
+!define EXIT_REGISTRATION 13
+!define EXIT_NOT_ADMIN 740  ; ERROR_ELEVATION_REQUIRED
+!define EXIT_RESTART 3010   ; ERROR_SUCCESS_REBOOT_REQUIRED
 
 ; The files of the program folder, for installing, backing up and removing them. A file
 ; beside the hook library is one more line here.
@@ -75,12 +97,17 @@ SetCompressor /SOLID lzma
   !insertmacro ${ACTION} "VPHook32.dll"
   !insertmacro ${ACTION} "VPHookHost32.exe"
   !insertmacro ${ACTION} "UserGuide.html"
+  !insertmacro ${ACTION} "LICENSE.txt"
+  !insertmacro ${ACTION} "THIRD-PARTY-NOTICES.txt"
 !macroend
 
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
 InstallDir "$PROGRAMFILES64\Quenhollow\Vantapicker"
 RequestExecutionLevel admin
+ManifestDPIAware true
+Icon "../resources/pictures/Program.ico"
+UninstallIcon "../resources/pictures/Program.ico"
 ShowInstDetails nevershow
 
 VIProductVersion "${VERSION}.0"
@@ -104,6 +131,7 @@ Var HadCatalogue      ; 1: a catalogue was there before, and is backed up
 Var Writing           ; 1: setup has begun to write files, which a failure undoes
 Var Failed            ; 1: setup failed, and the finish page is not shown
 Var RunningResult
+Var DesktopUser       ; 1: setup runs as the account whose desktop shows it
 
 Page directory DirectoryPageSkip
 Page custom LogonPageShow LogonPageLeave
@@ -112,7 +140,90 @@ Page custom FinishPageShow FinishPageLeave
 UninstPage uninstConfirm
 UninstPage instfiles
 
+; What setup and the uninstaller do first: a 32-bit setup turns to the 64-bit registry
+; view; then, as both write for all users, they end at once without an administrator's
+; rights (a standard user with user account control off gets none), not late with a
+; failure.
+!macro START TEXT
+  !ifdef X86_STUBS
+    SetRegView 64
+  !endif
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    MessageBox MB_OK|MB_ICONSTOP "${TEXT}" /SD IDOK
+    SetErrorLevel ${EXIT_NOT_ADMIN}
+    Quit
+  ${EndIf}
+!macroend
+
+; Sets $DesktopUser to 1 when setup runs as the account that owns this desktop's shell
+; (the task bar's process), else to 0: as an administrator who elevated it for a standard
+; user, or as SYSTEM, which has no shell.
+Function FindDesktopUser
+  StrCpy $DesktopUser 0
+  System::Call 'user32::GetShellWindow() p .r0'
+  ${If} $0 P= 0
+    System::Call 'user32::FindWindowW(w "Shell_TrayWnd", p 0) p .r0'
+  ${EndIf}
+  ${If} $0 P= 0
+    Return
+  ${EndIf}
+  System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
+  System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i r1) p .r2'  ; PROCESS_QUERY_LIMITED_INFORMATION
+  ${If} $2 P= 0
+    Return
+  ${EndIf}
+  System::Call 'advapi32::OpenProcessToken(p r2, i 8, *p .r3)'  ; TOKEN_QUERY
+  System::Call 'kernel32::CloseHandle(p r2)'
+  System::Call 'advapi32::OpenProcessToken(p -1, i 8, *p .r4)'
+  System::Alloc 256
+  Pop $5
+  System::Alloc 256
+  Pop $6
+  ; TokenUser: a TOKEN_USER, whose first member points at the account's SID.
+  System::Call 'advapi32::GetTokenInformation(p r3, i 1, p r5, i 256, *i .r7) i .r8'
+  System::Call 'advapi32::GetTokenInformation(p r4, i 1, p r6, i 256, *i .r7) i .r9'
+  ${If} $8 <> 0
+  ${AndIf} $9 <> 0
+    System::Call '*$5(p .r7)'
+    System::Call '*$6(p .r8)'
+    System::Call 'advapi32::EqualSid(p r7, p r8) i .r9'
+    ${If} $9 <> 0
+      StrCpy $DesktopUser 1
+    ${EndIf}
+  ${EndIf}
+  System::Free $5
+  System::Free $6
+  System::Call 'kernel32::CloseHandle(p r3)'
+  System::Call 'kernel32::CloseHandle(p r4)'
+FunctionEnd
+
+; Sets $0 to 1 when this user's Run value is set and Task Manager has not switched it off
+; (its mark's first byte is odd when it did), else to 0.
+Function ReadStartAtLogon
+  StrCpy $0 0
+  ReadRegStr $1 HKCU "${RUN_KEY}" "Vantapicker.exe"
+  ${If} $1 == ""
+    Return
+  ${EndIf}
+  StrCpy $0 1
+  System::Alloc 16
+  Pop $2
+  System::Call 'advapi32::RegGetValueW(p 0x80000001, w "${STARTUP_APPROVED_KEY}", w "Vantapicker.exe", i 0x8, p 0, p r2, *i 16) i .r1'  ; HKCU, RRF_RT_REG_BINARY
+  ${If} $1 = 0
+    System::Call '*$2(&i1 .r1)'
+    IntOp $1 $1 & 1
+    ${If} $1 = 1
+      StrCpy $0 0
+    ${EndIf}
+  ${EndIf}
+  System::Free $2
+FunctionEnd
+
 Function .onInit
+  !insertmacro START "${PRODUCT} is installed for all users of this computer.$\r$\n$\r$\nRun setup as an administrator."
+  Call FindDesktopUser
   SetShellVarContext all
   StrCpy $Failed 0
   StrCpy $Upgrade 0
@@ -130,11 +241,8 @@ Function .onInit
   ${IfNot} ${Silent}
     ${If} $Upgrade == 1
       ; The page shows this user's current choice.
-      StrCpy $StartAtLogon 0
-      ReadRegStr $0 HKCU "${RUN_KEY}" "Vantapicker.exe"
-      ${If} $0 != ""
-        StrCpy $StartAtLogon 1
-      ${EndIf}
+      Call ReadStartAtLogon
+      StrCpy $StartAtLogon $0
     ${Else}
       StrCpy $StartAtLogon 1  ; a first install offers it ticked
     ${EndIf}
@@ -154,6 +262,9 @@ Function DirectoryPageSkip
 FunctionEnd
 
 Function LogonPageShow
+  ${If} $DesktopUser == 0
+    Abort  ; the choice is the desktop's user's, not setup's account's
+  ${EndIf}
   nsDialogs::Create 1018
   Pop $0
   ${NSD_CreateLabel} 0 0 100% 24u "Vantapicker works from the notification area of the task bar. It can start by itself each time you log on."
@@ -186,16 +297,20 @@ Function FinishPageShow
   Pop $0
   ${NSD_CreateLabel} 0 0 100% 24u "Vantapicker is installed. Its icon appears in the notification area of the task bar."
   Pop $0
-  ${NSD_CreateCheckBox} 0 32u 100% 12u "Start Vantapicker"
-  Pop $StartCheckBox
-  ${NSD_Check} $StartCheckBox
+  ${If} $DesktopUser == 1
+    ${NSD_CreateCheckBox} 0 32u 100% 12u "Start Vantapicker"
+    Pop $StartCheckBox
+    ${NSD_Check} $StartCheckBox
+  ${EndIf}
   nsDialogs::Show
 FunctionEnd
 
 Function FinishPageLeave
-  ${NSD_GetState} $StartCheckBox $0
-  ${If} $0 == ${BST_CHECKED}
-    Call StartProgram
+  ${If} $DesktopUser == 1
+    ${NSD_GetState} $StartCheckBox $0
+    ${If} $0 == ${BST_CHECKED}
+      Call StartProgram
+    ${EndIf}
   ${EndIf}
 FunctionEnd
 
@@ -323,6 +438,7 @@ Function RestoreOldInstall
     RMDir "$INSTDIR"
   ${EndIf}
   ${If} $WasRunning == 1
+  ${AndIf} $DesktopUser == 1
     Call StartProgram
   ${EndIf}
 FunctionEnd
@@ -460,15 +576,21 @@ Section "Vantapicker"
   SetShellVarContext all
   CreateShortCut "$SMPROGRAMS\Vantapicker.lnk" "$INSTDIR\Vantapicker.exe"
 
-  ${If} $StartAtLogon == 1
-    WriteRegStr HKCU "${RUN_KEY}" "Vantapicker.exe" '"$INSTDIR\Vantapicker.exe"'
-  ${ElseIf} $StartAtLogon == 0
-    DeleteRegValue HKCU "${RUN_KEY}" "Vantapicker.exe"
+  ; A value that Task Manager switched off would start nothing: its mark goes with it.
+  ${If} $DesktopUser == 1
+    ${If} $StartAtLogon == 1
+      WriteRegStr HKCU "${RUN_KEY}" "Vantapicker.exe" '"$INSTDIR\Vantapicker.exe"'
+      DeleteRegValue HKCU "${STARTUP_APPROVED_KEY}" "Vantapicker.exe"
+    ${ElseIf} $StartAtLogon == 0
+      DeleteRegValue HKCU "${RUN_KEY}" "Vantapicker.exe"
+      DeleteRegValue HKCU "${STARTUP_APPROVED_KEY}" "Vantapicker.exe"
+    ${EndIf}
   ${EndIf}
 
   ; A copy that setup ended runs again; the GUI asks on its finish page instead.
   ${If} ${Silent}
   ${AndIf} $WasRunning == 1
+  ${AndIf} $DesktopUser == 1
     Call StartProgram
   ${EndIf}
 SectionEnd
@@ -477,6 +599,10 @@ SectionEnd
   Delete /REBOOTOK "$INSTDIR\${NAME}"
   Delete /REBOOTOK "$INSTDIR\${NAME}.old*"  ; moved aside by upgrades
 !macroend
+
+Function un.onInit
+  !insertmacro START "${PRODUCT} is installed for all users of this computer.$\r$\n$\r$\nRemove it as an administrator."
+FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext all
@@ -510,9 +636,15 @@ maker_done:
   Delete "$SMPROGRAMS\Vantapicker.lnk"
   ; This user's logon value; other users' values stay, and start nothing.
   DeleteRegValue HKCU "${RUN_KEY}" "Vantapicker.exe"
+  DeleteRegValue HKCU "${STARTUP_APPROVED_KEY}" "Vantapicker.exe"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   ; The user's settings and edited site list stay for a later installation.
-  IfRebootFlag 0 +3
+  ${If} ${RebootFlag}
     DetailPrint "Files still in use by other programs are removed at the next restart."
     MessageBox MB_OK|MB_ICONINFORMATION "Some files of ${PRODUCT} are still in use by other programs. Restart Windows to complete the removal." /SD IDOK
+    GetErrorLevel $0
+    ${If} $0 <= 0  ; no failure set it
+      SetErrorLevel ${EXIT_RESTART}
+    ${EndIf}
+  ${EndIf}
 SectionEnd

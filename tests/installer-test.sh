@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Setup and uninstall under Wine, as a user meets them: a folder with blanks chosen with
-# /D= and upgraded there by a plain /S, a catalogue that cannot be written, an upgrade
-# over a running copy while other applications (the 64-bit and the 32-bit notepad) still
-# have the old hook libraries loaded, an uninstall with them still loaded, then a restart
-# of the Wine session that carries out the deletions left for it. The user's settings and
-# own site list must survive the upgrade and the uninstall. Last, a setup built with a
-# throwaway certificate carries signatures that osslsigncode verifies.
+# Setup and uninstall under Wine, as a user meets them: setup without administrator rights,
+# a folder with blanks chosen with /D= and upgraded there by a plain /S, a catalogue that
+# cannot be written, an upgrade over a running copy while other applications (the 64-bit
+# and the 32-bit notepad) still have the old hook libraries loaded, an uninstall with them
+# loaded, then a restart of the Wine session that carries out the deletions left for it.
+# The user's settings and site list must survive; the release files must match the setup
+# and its entry. Last, a setup built with a throwaway certificate and a timestamp server
+# of the test's own carries signatures that verify after the certificate expired.
 #   installer-test.sh STATE SETUP.exe APP_TESTS.exe VERSION
 #   (the app tests sit beside the build; VERSION is the project's, a.b.c)
 set -uo pipefail
@@ -30,18 +31,9 @@ blanks=$drive/My\ Tools/Vanta\ picker
 blanks_win='C:\My Tools\Vanta picker'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantapicker'
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+approved_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
 settings_key='HKCU\SOFTWARE\Quenhollow\Vantapicker\Settings'
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    local description=$1
-    shift
-    if "$@"; then
-        echo "ok: $description"
-    else
-        echo "FAILED: $description"
-        failures=$((failures + 1))
-    fi
-}
+source "$here/check.sh"
 # One command line exactly as typed at a command prompt: /D= and _?= take the rest of
 # the line unquoted, blanks included.
 typed() { wine cmd /c "$1"; }
@@ -110,7 +102,14 @@ wait_for_program() {  # wait_for_program FOLDER_WIN [OTHER_THAN_PID]
 }
 all_users_menu=$drive/ProgramData/Microsoft/Windows/Start\ Menu/Programs
 
-# --- A folder with blanks, start at logon asked for ---------------------------------
+# --- Without an administrator's rights setup ends at once ----------------------------
+# (Wine hands an exit code to Linux in 8 bits: 740 arrives as 228, 3010 as 194.)
+wine "$bin/WithoutAdmin.exe" "$setup_win" /S
+check "setup without an administrator's rights ends with 740, installing nothing" \
+    test $? -eq $((740 % 256)) -a -z "$(reg_value "$uninstall_key" DisplayName)"
+
+# --- A folder with blanks, start at logon asked for where Task Manager switched it off --
+wine reg add "$approved_key" /v Vantapicker.exe /t REG_BINARY /d 030000001032547698badc01 /f >/dev/null 2>&1
 typed "$setup_win /S /LOGON /D=$blanks_win"
 check "setup into a folder with blanks succeeds" test $? -eq 0
 check "program in the folder with blanks" test -f "$blanks/Vantapicker.exe"
@@ -120,6 +119,7 @@ check "32-bit hook library and host in the folder with blanks" \
 check "uninstall entry names the folder" test "$(reg_value "$uninstall_key" InstallLocation)" = "$blanks_win"
 check "/LOGON starts the program at logon" \
     test "$(reg_value "$run_key" Vantapicker.exe)" = "\"$blanks_win\\Vantapicker.exe\""
+check "/LOGON removes Task Manager's switched-off mark" test -z "$(reg_value "$approved_key" Vantapicker.exe)"
 wine "$blanks_win\\Vantapicker.exe" &
 wait_until_mapped "$blanks/VPHook.dll"
 sleep 2
@@ -169,7 +169,7 @@ wine attrib +r "$(winepath -w "$catalogue")" >/dev/null 2>&1
 if chattr +i "$catalogue" 2>/dev/null; then
     trap 'chattr -i "$catalogue" 2>/dev/null' EXIT
     wine "$setup" /S
-    check "a read-only catalogue fails setup with exit code 3" test $? -eq 3
+    check "a read-only catalogue fails setup with exit code 11" test $? -eq 11
     chattr -i "$catalogue"
     check "the failed setup left the installed files as they were" diff -r "$before" "$blanks"
     check "the failed setup left the catalogue as it was" cmp -s "$before.qhsl" "$catalogue"
@@ -181,7 +181,9 @@ fi
 wine attrib -r "$(winepath -w "$catalogue")" >/dev/null 2>&1
 
 uninstall "$blanks_win"
-check "uninstall from the folder with blanks succeeds" test $? -eq 0
+status=$?
+check "uninstall from the folder with blanks succeeds, with 3010 when files wait for the restart" \
+    test "$status" -eq "$([ -e "$blanks" ] && echo $((3010 % 256)) || echo 0)"
 check "uninstall ended the program" bash -c "! grep -qsF '$blanks/Vantapicker.exe' /proc/[0-9]*/maps"
 check "start at logon removed" test -z "$(reg_value "$run_key" Vantapicker.exe)"
 wineserver -k
@@ -202,6 +204,32 @@ check "silent setup leaves start at logon off" test -z "$(reg_value "$run_key" V
 installed_kb=$(du -sk "$program" | cut -f1)
 check "uninstall entry: size of the installed files ($installed_kb KB)" \
     test "$(( $(reg_value "$uninstall_key" EstimatedSize) ))" -ge $((installed_kb * 9 / 10))
+
+# The release files, and the package manifests against this setup and its entry.
+release=$(dirname "$setup")/release
+cmake --build "$(dirname "$setup")" --target release >"$state/release.log" 2>&1
+check "the release target makes the release files" test $? -eq 0
+check "SHA256SUMS holds the sums of the setup and the symbols" bash -c \
+    "cd '$release' && sha256sum --strict -c SHA256SUMS >/dev/null && [ \$(wc -l <SHA256SUMS) -eq 2 ]"
+manifest=$(python3 - "$release/winget" <<'PYTHON'
+import glob, sys, yaml
+files = {d['ManifestType']: d for d in (yaml.safe_load(open(p)) for p in glob.glob(sys.argv[1] + '/*.yaml'))}
+installer, = files['installer']['Installers']
+entry, = files['installer']['AppsAndFeaturesEntries']
+print(*sorted(files), *sorted({d['PackageVersion'] for d in files.values()}), installer['InstallerSha256'].lower(),
+      *[c['InstallerReturnCode'] for c in files['installer']['ExpectedReturnCodes']], '|', entry['ProductCode'],
+      entry['DisplayName'], entry['Publisher'], entry['DisplayVersion'],
+      files['installer']['InstallationMetadata']['DefaultInstallLocation'].replace('%ProgramFiles%', 'C:\\Program Files'))
+PYTHON
+)
+# Setup's own exit codes (the uninstaller's 3010 is no installer's).
+codes=$(sed -n 's/^!define EXIT_[A-Z_]* \([0-9]*\).*/\1/p' "$source_dir/installer/Vantapicker.nsi" | grep -vx 3010)
+check "manifests of version $version with the setup's SHA-256 and its own exit codes" \
+    test "${manifest%% |*}" = "defaultLocale installer version $version $(sha256sum "$setup" | cut -d' ' -f1) $(echo $codes)"
+read -r product name publisher display_version location <<<"${manifest#*| }"
+key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product"
+check "the manifests' uninstall entry is the one setup wrote" test "$name $publisher $display_version $location" = \
+    "$(reg_value "$key" DisplayName) $(reg_value "$key" Publisher) $(reg_value "$key" DisplayVersion) $(reg_value "$key" InstallLocation)"
 
 # The installed copy becomes an older one: its files differ from the build's.
 for file in Vantapicker.exe VPHook.dll VPHook32.dll VPHookHost32.exe; do
@@ -280,7 +308,8 @@ check "the upgraded program's hot key and gesture work" test $? -eq 0
 # --- Uninstall while notepad holds the hook library, then a restart -------------------
 keep_user_data
 uninstall "$program_win"
-check "uninstall succeeds" test $? -eq 0
+check "uninstall succeeds and asks for the restart that removes the held files (3010)" \
+    test $? -eq $((3010 % 256))
 check "program removed" test ! -f "$program/Vantapicker.exe"
 check "32-bit host removed" test ! -f "$program/VPHookHost32.exe"
 check "catalogue removed" test ! -f "$drive/windows/AvailableSites.qhsl"
@@ -306,7 +335,7 @@ cp "$program/Vantapicker.exe" "$catalogue" "$state/"
 if chattr +i "$program/VPHook.dll" 2>/dev/null; then
     trap 'chattr -i "$program/VPHook.dll" 2>/dev/null' EXIT
     wine "$setup" /S
-    check "setup fails with exit code 2 when the hook library cannot be written" test $? -eq 2
+    check "setup fails with exit code 10 when the hook library cannot be written" test $? -eq 10
     chattr -i "$program/VPHook.dll"
     check "the failed setup put the program back" cmp -s "$state/Vantapicker.exe" "$program/Vantapicker.exe"
     check "the failed setup put the catalogue back" cmp -s "$state/AvailableSites.qhsl" "$catalogue"
@@ -316,34 +345,66 @@ fi
 wineserver -k
 wineserver -w
 
-# --- Signed with a throwaway certificate: the program, the hook library, setup and the
-# uninstaller, as the build signs them when VP_SIGN_PFX is set ------------------------
+# --- Signed with a throwaway certificate and timestamped: the program, the hook
+# libraries, the host, setup and the uninstaller, as the build signs them -------------
 signing=$state/signing
 rm -rf "$signing" && mkdir -p "$signing/bin"
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$signing/key.pem" -out "$signing/cert.pem" \
     -days 2 -subj "/CN=Vantapicker test" -addext extendedKeyUsage=codeSigning >/dev/null 2>&1
 openssl pkcs12 -export -inkey "$signing/key.pem" -in "$signing/cert.pem" \
     -out "$signing/cert.pfx" -passout pass:throwaway
-export VP_SIGN_PASSWORD=throwaway
+# The timestamp authority: a certificate for timestamping only, and `openssl ts` on 127.0.0.1.
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$signing/tsa.key" -out "$signing/tsa.pem" -days 2 \
+    -subj "/CN=Vantapicker test timestamps" -addext extendedKeyUsage=critical,timeStamping >/dev/null 2>&1
+printf '[tsa]\ndefault_tsa = t\n[t]\nserial = %s/serial\nsigner_cert = %s/tsa.pem\nsigner_key = %s/tsa.key
+signer_digest = sha256\ndefault_policy = 1.2.3.4.1\ndigests = sha256\ness_cert_id_alg = sha256\n' \
+    "$signing" "$signing" "$signing" >"$signing/tsa.cnf"
+python3 "$here/timestamp-server.py" "$signing/tsa.cnf" >"$signing/port" 2>"$signing/tsa.log" &
+tsa_server=$!
+for _ in $(seq 1 50); do [ -s "$signing/port" ] && break || sleep 0.1; done
+export no_proxy=127.0.0.1 VP_SIGN_PFX=$signing/cert.pfx VP_SIGN_PASSWORD=throwaway
+export VP_SIGN_TIMESTAMP_URL=http://127.0.0.1:$(cat "$signing/port")/
 cp -r "$bin/Vantapicker.exe" "$bin/VPHook.dll" "$bin/VPHook32.dll" "$bin/VPHookHost32.exe" \
-    "$bin/AvailableSites.qhsl" "$bin/UserGuide.html" "$bin/images" "$signing/bin/"
-for file in Vantapicker.exe VPHook.dll VPHook32.dll VPHookHost32.exe; do
-    "$source_dir/tools/sign.sh" "$signing/cert.pfx" "$signing/bin/$file"
-done
-makensis -V2 -DBIN_DIR="$signing/bin" -DOUT_FILE="$signing/VantapickerSetup.exe" -DVERSION="$version" \
-    -DHOME_PAGE="$home_page" -DSUPPORT="$support" -DSIGN_SCRIPT="$source_dir/tools/sign.sh" \
-    -DSIGN_PFX="$signing/cert.pfx" "$source_dir/installer/Vantapicker.nsi" &&
-    "$source_dir/tools/sign.sh" "$signing/cert.pfx" "$signing/VantapickerSetup.exe"
+    "$bin/AvailableSites.qhsl" "$bin/UserGuide.html" "$bin/LICENSE.txt" \
+    "$bin/THIRD-PARTY-NOTICES.txt" "$bin/images" "$signing/bin/"
+cmake -P "$source_dir/tools/sign.cmake" "$signing/bin/Vantapicker.exe" "$signing/bin/VPHook.dll" \
+    "$signing/bin/VPHook32.dll" "$signing/bin/VPHookHost32.exe" &&
+    makensis -V2 -DBIN_DIR="$signing/bin" -DOUT_FILE="$signing/VantapickerSetup.exe" \
+        -DVERSION="$version" -DHOME_PAGE="$home_page" -DSUPPORT="$support" -DSIGN_CMAKE=cmake \
+        -DSIGN_SCRIPT="$source_dir/tools/sign.cmake" -DSIGN_SETTINGS= \
+        "$source_dir/installer/Vantapicker.nsi" &&
+    cmake -P "$source_dir/tools/sign.cmake" "$signing/VantapickerSetup.exe"
 check "a setup signed with the throwaway certificate is built" test $? -eq 0
 wine "$signing/VantapickerSetup.exe" /S
 check "the signed setup installs" test $? -eq 0
 installed=$(winepath -u "$(reg_value "$uninstall_key" InstallLocation)")
-verified() { osslsigncode verify -CAfile "$signing/cert.pem" -in "$1" >/dev/null 2>&1; }
+# Ten days on, both certificates have expired: only a timestamp keeps a signature valid.
+verified() {
+    osslsigncode verify -CAfile "$signing/cert.pem" -TSA-CAfile "$signing/tsa.pem" \
+        -time $(($(date +%s) + 10 * 86400)) -in "$1" >/dev/null 2>&1
+}
 for file in "$signing/bin/Vantapicker.exe" "$signing/bin/VPHook.dll" "$signing/bin/VPHook32.dll" \
     "$signing/bin/VPHookHost32.exe" "$signing/VantapickerSetup.exe" "$installed/Uninstall.exe"; do
-    check "$(basename "$file") carries a signature that verifies" verified "$file"
+    check "$(basename "$file") carries a timestamped signature that outlives the certificate" \
+        verified "$file"
 done
 check "an unsigned build does not verify" bash -c "! osslsigncode verify -CAfile '$signing/cert.pem' -in '$bin/Vantapicker.exe' >/dev/null 2>&1"
+
+# The same key in a PKCS#11 token (SoftHSM), as hardware tokens and cloud HSMs hold it.
+if softhsm=$(dpkg -L libsofthsm2 2>/dev/null | grep -m1 '/libsofthsm2\.so$'); then
+    export SOFTHSM2_CONF=$signing/softhsm2.conf
+    mkdir -p "$signing/tokens" && echo "directories.tokendir = $signing/tokens" >"$SOFTHSM2_CONF"
+    softhsm2-util --init-token --free --label vp --pin 4321 --so-pin 8765 >/dev/null &&
+        softhsm2-util --import "$signing/key.pem" --token vp --label key --id 01 --pin 4321 >/dev/null &&
+        cp "$bin/VPHook.dll" "$signing/token-signed.dll"
+    VP_SIGN_PFX= VP_SIGN_PKCS11_MODULE=$softhsm VP_SIGN_CERT=$signing/cert.pem VP_SIGN_PASSWORD=4321 \
+        VP_SIGN_PKCS11_KEY='pkcs11:token=vp;object=key;type=private' \
+        cmake -P "$source_dir/tools/sign.cmake" "$signing/token-signed.dll"
+    check "a key in a PKCS#11 token signs with a timestamp" verified "$signing/token-signed.dll"
+else
+    echo "skipped: SoftHSM is missing, no PKCS#11 token to sign with"
+fi
+kill "$tsa_server" 2>/dev/null
 wineserver -k
 wineserver -w
 

@@ -448,6 +448,21 @@ TEST_F(GeneralPageSettings, RunValueHoldsTheQuotedPathAndIsShownQuotedOrNot) {
               "neighbour.exe");
     ::RegDeleteValueA(run.Get(), "VantapickerTestNeighbour");
 
+    // Switched off in Task Manager (an odd first byte of its mark): shown cleared, and OK
+    // takes the mark away, the box ticked or cleared.
+    const BYTE on[12] = {2};
+    const BYTE off[12] = {3, 0, 0, 0, 0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0x01};
+    for (const bool checked : {true, false}) {
+        okWithBox(true);
+        WriteTestValue(kStartupApprovedKey, kAutostartValue, REG_BINARY, on, sizeof on);
+        EXPECT_TRUE(showsAutostart());
+        WriteTestValue(kStartupApprovedKey, kAutostartValue, REG_BINARY, off, sizeof off);
+        EXPECT_FALSE(showsAutostart());
+        okWithBox(checked);
+        EXPECT_FALSE(ReadTestString(HKEY_CURRENT_USER, kStartupApprovedKey, kAutostartValue));
+        EXPECT_EQ(showsAutostart(), checked);
+    }
+
     // Without a Run key nothing is shown and nothing is stored; the key is not made. The
     // key goes only when nothing of other programs is in it.
     run.Reset();

@@ -393,7 +393,7 @@ TEST(Resources, GeneralPage) {
         {-1, "Button", "Clipboard", kGroupBox, 6, 150, 228, 35},
         {251, "Button", "Read the selection &without the clipboard", kCheckBox, 14, 161, 170, 9},
         {250, "Button", "&Keep my clipboard as it was", kCheckBox, 14, 173, 170, 9},
-        {-1, "Static", "Don't take gestures in these programs:", kLeftText, 8, 190, 226, 8},
+        {-1, "Static", "Don't take &gestures in these programs:", kLeftText, 8, 190, 226, 8},
         {252, "Edit", "", kEdit, 6, 200, 186, 13},
         {253, "Button", "Br&owse...", kPushButton, 196, 200, 38, 13},
     };
