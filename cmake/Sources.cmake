@@ -9,6 +9,7 @@ set(VP_BASE_SOURCES
     base/AnsiText.cpp
     base/CaptureSession.cpp
     base/CommandLine.cpp
+    base/Policies.cpp
     base/ProgramNames.cpp
     base/SearchHistory.cpp
     base/WideText.cpp
