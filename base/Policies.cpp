@@ -1,7 +1,7 @@
 #include "base/Policies.h"
 
-#include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace vp {
 namespace {
@@ -92,8 +92,12 @@ std::optional<PolicyValue> ParsePolicyList(
     if (entries.empty()) {
         return std::nullopt;
     }
-    std::sort(entries.begin(), entries.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    // By position; the lists are short.
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        for (std::size_t j = i; j > 0 && entries[j].first < entries[j - 1].first; --j) {
+            std::swap(entries[j], entries[j - 1]);
+        }
+    }
     PolicyValue value;
     for (auto& entry : entries) {
         value.list.push_back(std::move(entry.second));
@@ -102,19 +106,16 @@ std::optional<PolicyValue> ParsePolicyList(
 }
 
 void PolicySet::Offer(PolicyId id, std::optional<PolicyValue> value) {
-    auto& slot = values_[static_cast<std::size_t>(id)];
-    if (!slot) {
-        slot = std::move(value);
+    const auto index = static_cast<std::size_t>(id);
+    if (value && Find(id) == nullptr) {
+        values_[index] = std::move(*value);
+        configured_ |= 1u << index;
     }
 }
 
 const PolicyValue* PolicySet::Find(PolicyId id) const {
-    const auto& slot = values_[static_cast<std::size_t>(id)];
-    return slot ? &*slot : nullptr;
-}
-
-bool PolicySet::Any() const {
-    return std::any_of(values_.begin(), values_.end(), [](const auto& slot) { return slot; });
+    const auto index = static_cast<std::size_t>(id);
+    return (configured_ >> index & 1u) != 0 ? &values_[index] : nullptr;
 }
 
 std::uint32_t PolicySet::Number(PolicyId id, std::uint32_t user) const {

@@ -130,15 +130,16 @@ public:
 
     bool Configured(PolicyId id) const { return Find(id) != nullptr; }
     const PolicyValue* Find(PolicyId id) const;
-    bool Any() const;
 
     // The policy's value when it is configured, else the user's own (or the default).
     std::uint32_t Number(PolicyId id, std::uint32_t user) const;
     bool Flag(PolicyId id, bool user) const;
 
 private:
-    std::array<std::optional<PolicyValue>, kPolicyCount> values_;
+    std::array<PolicyValue, kPolicyCount> values_;
+    std::uint32_t configured_ = 0;  // a bit per policy, in the order of the ids
 };
+static_assert(kPolicyCount <= 32);
 
 // The programs without gestures in force, as list text: the policy's names replace the
 // user's list, or come before it when AddToUserGestureExclusions is on.

@@ -37,6 +37,7 @@ set(VP_WIN_SOURCES
 set(VP_CORE_SOURCES
     core/RegistryKeys.cpp
     core/Autostart.cpp
+    core/Policies.cpp
     core/SearchHistoryStore.cpp
     core/Settings.cpp
 )
