@@ -72,8 +72,16 @@ TEST_F(Policies, SiteListPathGivesThePopupThatListsSites) {
     ASSERT_TRUE(recorder_.WaitForUrls(1));
     EXPECT_EQ(recorder_.Urls()[0], "https://tickets.org.example/?q=org");
     EXPECT_TRUE(ExitsWithZero(app));
+
+    // Out of reach: the Windows directory's list serves, with its first seven sites.
     ::DeleteFileA(path.c_str());
     ::RemoveDirectoryA(share.c_str());
+    RunningApp fallback;
+    ASSERT_TRUE(fallback.Ready());
+    ASSERT_TRUE(BringForward(fixture));
+    ASSERT_TRUE(ShowByHotKey(fallback, fixture, {300, 250}, "org"));
+    EXPECT_EQ(LinksOf(fallback.MainWindow()).size(), 7u);
+    EXPECT_TRUE(ExitsWithZero(fallback));
 }
 
 TEST_F(Policies, NoSearchHistoryIsKeptAndAStoredOneIsRemoved) {
