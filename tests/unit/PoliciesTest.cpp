@@ -5,7 +5,9 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <iterator>
 #include <sstream>
+#include <tuple>
 
 #include "base/Policies.h"
 
@@ -32,37 +34,27 @@ const PolicyDefinition& Definition(PolicyId id) {
 }
 
 TEST(Policies, StoredValuesCountOnlyWithTheirTypeAndInTheirRange) {
-    struct Case {
-        PolicyId policy;
-        StoredValue stored;
-        std::optional<std::uint32_t> number;
-    };
-    const Case cases[] = {
+    const std::tuple<PolicyId, StoredValue, std::optional<std::uint32_t>> cases[] = {
         {PolicyId::EnablePopupWindow, Dword(0), 0},
         {PolicyId::EnablePopupWindow, Dword(7), 1},
         {PolicyId::EnablePopupWindow, Text(u"1"), std::nullopt},
         {PolicyId::PopupWindowButton, Dword(3), 3},
         {PolicyId::PopupWindowButton, Dword(4), std::nullopt},
-        {PolicyId::PopupWindowHotKey, Dword(45), 45},
-        {PolicyId::PopupWindowHotKey, Dword(46), std::nullopt},
         {PolicyId::DefaultSite, Dword(0x7FFFFFFF), 0x7FFFFFFF},
         {PolicyId::DefaultSite, Dword(0xFFFFFFFD), std::nullopt},
         {PolicyId::DefaultSite, {kRegDword, {1, 0, 0}}, std::nullopt},        // too short
         {PolicyId::DefaultSite, {kRegDword, {1, 0, 0, 0, 0}}, std::nullopt},  // too long
     };
-    for (const Case& c : cases) {
-        const auto value = ParsePolicyValue(Definition(c.policy), c.stored);
-        EXPECT_EQ(value ? std::optional(value->number) : std::nullopt, c.number)
-            << Definition(c.policy).name << " " << c.stored.bytes.size();
+    for (const auto& [policy, stored, number] : cases) {
+        const auto value = ParsePolicyValue(Definition(policy), stored);
+        EXPECT_EQ(value ? std::optional(value->number) : std::nullopt, number)
+            << Definition(policy).name << " " << stored.bytes.size();
     }
 
     const PolicyDefinition& path = Definition(PolicyId::SiteListPath);
-    std::u16string withZero = u" \\\\server\\share\\sites.qhsl\t";
-    withZero += u'\0';
-    withZero += u"rest";
+    const std::u16string withZero =
+        u" \\\\server\\share\\sites.qhsl\t" + std::u16string(1, 0) + u"rest";
     EXPECT_EQ(ParsePolicyValue(path, Text(withZero))->text, u"\\\\server\\share\\sites.qhsl");
-    EXPECT_EQ(ParsePolicyValue(path, Text(u"%LOGONSERVER%\\x", kRegExpandSz))->text,
-              u"%LOGONSERVER%\\x");
     EXPECT_FALSE(ParsePolicyValue(path, Text(u" \t")));
     EXPECT_FALSE(ParsePolicyValue(path, Dword(1)));
 }
@@ -77,7 +69,6 @@ TEST(Policies, ListsTakeTheNumberedTextValuesInTheirOrder) {
                                        {u"4", Text(u"  ")}});
     ASSERT_TRUE(list);
     EXPECT_EQ(list->list, (std::vector<std::u16string>{u"a.exe", u"b.exe", u"c.exe"}));
-    EXPECT_FALSE(ParsePolicyList({}));
     EXPECT_FALSE(ParsePolicyList({{u"1", Text(u"")}}));
 
     EXPECT_EQ(ParseSiteIds({u"3", u" -2 ", u"+7", u"x", u"", u"-", u"4x", u"2147483647",
@@ -86,31 +77,21 @@ TEST(Policies, ListsTakeTheNumberedTextValuesInTheirOrder) {
 }
 
 TEST(Policies, MachineGoesBeforeUserPolicyBeforeUserSettingBeforeDefault) {
-    const auto number = [](std::uint32_t n) { return std::optional(PolicyValue{n, {}, {}}); };
-    struct Case {
-        std::optional<PolicyValue> machine;
-        std::optional<PolicyValue> user;
-        std::uint32_t setting;  // the user's own setting, or the default
-        std::uint32_t expected;
-    };
-    const Case cases[] = {
-        {number(2), number(1), 0, 2},
-        {std::nullopt, number(1), 0, 1},
-        {std::nullopt, std::nullopt, 3, 3},
-        {number(0), std::nullopt, 3, 0},
-    };
-    for (const Case& c : cases) {
-        PolicySet policies;
-        policies.Offer(PolicyId::PopupWindowButton, c.machine);
-        policies.Offer(PolicyId::PopupWindowButton, c.user);
-        EXPECT_EQ(policies.Number(PolicyId::PopupWindowButton, c.setting), c.expected);
-        EXPECT_EQ(policies.Flag(PolicyId::KeepSearchHistory, true), true);
-    }
+    constexpr PolicyId button = PolicyId::PopupWindowButton;
+    PolicySet both;  // offered as read: the machine's hive first
+    both.Offer(button, PolicyValue{2, {}, {}});
+    both.Offer(button, PolicyValue{1, {}, {}});
+    PolicySet user;
+    user.Offer(button, std::nullopt);
+    user.Offer(button, PolicyValue{0, {}, {}});
+    EXPECT_EQ(both.Number(button, 3), 2u);
+    EXPECT_EQ(user.Number(button, 3), 0u);
+    EXPECT_EQ(PolicySet().Number(button, 3), 3u);  // the user's setting, or the default
+    EXPECT_TRUE(user.Flag(PolicyId::KeepSearchHistory, true));
 }
 
 TEST(Policies, ProgramsWithoutGesturesReplaceOrJoinTheUsersList) {
-    PolicySet none;
-    EXPECT_EQ(EffectiveGestureExclusions(none, u"mine.exe"), u"mine.exe");
+    EXPECT_EQ(EffectiveGestureExclusions(PolicySet(), u"mine.exe"), u"mine.exe");
     PolicySet replace;
     replace.Offer(PolicyId::GestureExclusions, PolicyValue{0, {}, {u"lob.exe", u"rdp.exe"}});
     EXPECT_EQ(EffectiveGestureExclusions(replace, u"mine.exe"), u"lob.exe;rdp.exe;");
@@ -121,35 +102,24 @@ TEST(Policies, ProgramsWithoutGesturesReplaceOrJoinTheUsersList) {
 
 // ---- The template ------------------------------------------------------------
 
-std::string ReadFile(const std::string& path) {
+std::string ReadFile(const char* path) {
     std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
-struct Tag {
-    bool closing = false;
-    std::string name;
-    std::map<std::string, std::string> attributes;
-};
-
-// The start and end tags of an XML file, in order (comments and declarations left out).
+// The tags of an XML file in order: the name ("/name" for an end tag) and the attributes.
+using Tag = std::pair<std::string, std::map<std::string, std::string>>;
 std::vector<Tag> Tags(const std::string& xml) {
     std::vector<Tag> tags;
     for (std::size_t at = xml.find('<'); at != std::string::npos; at = xml.find('<', at + 1)) {
         const std::string body = xml.substr(at + 1, xml.find('>', at) - at - 1);
-        if (body.empty() || body[0] == '?' || body[0] == '!') {
-            continue;
-        }
         Tag tag;
-        tag.closing = body[0] == '/';
-        std::istringstream(body.substr(tag.closing ? 1 : 0)) >> tag.name;
+        std::istringstream(body) >> tag.first;
         for (std::size_t equals = body.find("=\""), close = 0; equals != std::string::npos;
              equals = body.find("=\"", close)) {
             const std::size_t name = body.find_last_of(" \t\r\n", equals) + 1;
             close = body.find('"', equals + 2);
-            tag.attributes[body.substr(name, equals - name)] =
+            tag.second[body.substr(name, equals - name)] =
                 body.substr(equals + 2, close - equals - 2);
         }
         tags.push_back(std::move(tag));
@@ -157,143 +127,79 @@ std::vector<Tag> Tags(const std::string& xml) {
     return tags;
 }
 
-// One registry value as "key|name|kind|range", the way the template and the table are
-// compared.
-std::string Entry(const std::string& key, const std::string& name, const std::string& kind,
-                  std::uint32_t low = 0, std::uint32_t high = 0) {
-    std::string entry = key + "|" + name + "|" + kind;
-    if (kind == "dword") {
-        entry += "|" + std::to_string(low) + "-" + std::to_string(high);
-    }
-    return entry;
-}
-
-std::set<std::string> TableEntries() {
-    std::set<std::string> entries;
-    for (const PolicyDefinition& policy : kPolicies) {
-        switch (policy.type) {
-            case PolicyType::Flag:
-                entries.insert(Entry(kPolicyKey, policy.name, "dword", 0, 1));
-                break;
-            case PolicyType::Number:
-                entries.insert(Entry(kPolicyKey, policy.name, "dword", 0, policy.maximum));
-                break;
-            case PolicyType::Text:
-                entries.insert(Entry(kPolicyKey, policy.name, "text"));
-                break;
-            case PolicyType::List:
-                entries.insert(Entry(std::string(kPolicyKey) + "\\" + policy.name, "", "list"));
-                break;
-        }
-    }
-    return entries;
-}
-
-std::uint32_t Decimal(const Tag& tag) {
-    return static_cast<std::uint32_t>(std::stoul(tag.attributes.at("value")));
-}
-
-TEST(Policies, TemplateNamesExactlyTheValuesOfTheTableWithTheirTypes) {
-    const std::vector<Tag> admx = Tags(ReadFile(VP_POLICY_TEMPLATES "/Vantapicker.admx"));
+TEST(Policies, TemplateHoldsExactlyTheTablesValuesWithTheirTypesAndTexts) {
+    const std::string admx = ReadFile(VP_POLICY_TEMPLATES "/Vantapicker.admx");
     const std::string adml = ReadFile(VP_POLICY_TEMPLATES "/en-US/Vantapicker.adml");
-    ASSERT_FALSE(admx.empty());
+    const std::vector<Tag> tags = Tags(admx);
+    ASSERT_FALSE(tags.empty());
     ASSERT_FALSE(adml.empty());
 
+    // Each registry value as "key|name|range", "key|name|text" or "subkey||list".
     std::set<std::string> entries;
-    std::set<std::string> categories;
-    std::string key;
-    std::set<std::string> elementIds;  // of the policy being read
-    for (std::size_t i = 0; i < admx.size(); ++i) {
-        const Tag& tag = admx[i];
-        const auto attribute = [&](const char* name) {
-            const auto found = tag.attributes.find(name);
-            return found != tag.attributes.end() ? found->second : std::string();
-        };
-        // The decimal values up to the end of this element.
-        const auto values = [&] {
-            std::vector<std::uint32_t> found;
-            for (std::size_t j = i + 1; j < admx.size() && admx[j].name != tag.name; ++j) {
-                if (admx[j].name == "decimal") {
-                    found.push_back(Decimal(admx[j]));
-                }
+    std::string key;  // of the policy being read
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        auto [name, at] = tags[i];
+        // The decimals up to this element's end: enabled and disabled values, enum items.
+        std::vector<std::uint32_t> values;
+        for (std::size_t j = i + 1; j < tags.size() && tags[j].first != "/" + name; ++j) {
+            if (tags[j].second.count("value") != 0) {
+                values.push_back(
+                    static_cast<std::uint32_t>(std::stoul(tags[j].second.at("value"))));
             }
-            return found;
-        };
-        if (tag.closing) {
-            continue;
         }
-        if (tag.name == "category") {
-            categories.insert(attribute("name"));
-        } else if (tag.name == "policy") {
-            key = attribute("key");
-            EXPECT_EQ(attribute("class"), "Both") << attribute("name");
-            // An on/off policy of its own: enabled 1, disabled 0.
-            if (!attribute("valueName").empty()) {
-                EXPECT_EQ(values(), (std::vector<std::uint32_t>{1, 0})) << attribute("name");
-                entries.insert(Entry(key, attribute("valueName"), "dword", 0, 1));
+        const std::string entry = (name == "list" ? at["key"] : key) + "|" + at["valueName"] + "|";
+        if (name == "policy") {
+            key = at["key"];
+            EXPECT_EQ(at["class"], "Both") << at["name"];  // the machine's hive and the user's
+            if (!at["valueName"].empty()) {
+                EXPECT_EQ(values, (std::vector<std::uint32_t>{1, 0})) << at["name"];
+                entries.insert(key + "|" + at["valueName"] + "|0-1");
             }
-            // Each control of its presentation belongs to one of its elements.
-            elementIds.clear();
-            for (std::size_t j = i + 1; admx[j].name != "policy"; ++j) {
-                if (admx[j].attributes.count("id") != 0) {
-                    elementIds.insert(admx[j].attributes.at("id"));
-                }
+        } else if (name == "boolean") {
+            EXPECT_EQ(values, (std::vector<std::uint32_t>{1, 0})) << at["id"];
+            entries.insert(entry + "0-1");
+        } else if (name == "enum") {
+            for (std::size_t n = 0; n < values.size(); ++n) {
+                EXPECT_EQ(values[n], n) << at["id"];
             }
-            const std::string presentation = attribute("presentation");
-            if (!presentation.empty()) {
-                const std::string id = presentation.substr(15, presentation.size() - 16);
-                const auto start = adml.find("<presentation id=\"" + id + "\">");
-                ASSERT_NE(start, std::string::npos) << id;
-                for (const Tag& control :
-                     Tags(adml.substr(start, adml.find("</presentation>", start) - start))) {
-                    if (control.attributes.count("refId") != 0) {
-                        EXPECT_EQ(elementIds.count(control.attributes.at("refId")), 1u) << id;
-                    }
-                }
-            }
-        } else if (tag.name == "boolean") {
-            EXPECT_EQ(values(), (std::vector<std::uint32_t>{1, 0})) << attribute("id");
-            entries.insert(Entry(key, attribute("valueName"), "dword", 0, 1));
-        } else if (tag.name == "enum") {
-            // Its items are the numbers from 0 up, in order.
-            const std::vector<std::uint32_t> items = values();
-            for (std::size_t n = 0; n < items.size(); ++n) {
-                EXPECT_EQ(items[n], n) << attribute("id");
-            }
-            entries.insert(Entry(key, attribute("valueName"), "dword", 0,
-                                 static_cast<std::uint32_t>(items.size()) - 1));
-        } else if (tag.name == "decimal" && !attribute("valueName").empty()) {
-            entries.insert(Entry(key, attribute("valueName"), "dword",
-                                 static_cast<std::uint32_t>(std::stoul(attribute("minValue"))),
-                                 static_cast<std::uint32_t>(std::stoul(attribute("maxValue")))));
-        } else if (tag.name == "text") {
-            entries.insert(Entry(key, attribute("valueName"), "text"));
-        } else if (tag.name == "list") {
-            EXPECT_EQ(attribute("valuePrefix"), "") << "values named 1, 2, ...";
-            EXPECT_EQ(tag.attributes.count("valuePrefix"), 1u);
-            entries.insert(Entry(attribute("key"), "", "list"));
+            entries.insert(entry + "0-" + std::to_string(values.size() - 1));
+        } else if (name == "decimal" && !at["valueName"].empty()) {
+            entries.insert(entry + at["minValue"] + "-" + at["maxValue"]);
+        } else if (name == "text") {
+            entries.insert(entry + "text");
+        } else if (name == "list") {
+            EXPECT_EQ(at.count("valuePrefix") != 0 ? at["valuePrefix"] : "-", "") << "1, 2, ...";
+            entries.insert(entry + "list");
         }
     }
-    EXPECT_EQ(categories, std::set<std::string>{"Vantapicker"});
 
-    // Both ways: every value of the template is in the table, and every one of the table
-    // in the template, with the same key, type and range.
-    const std::set<std::string> table = TableEntries();
-    for (const std::string& entry : entries) {
-        EXPECT_EQ(table.count(entry), 1u) << "only in the template: " << entry;
+    // Both ways: the template's values are the table's, with the same keys and types.
+    std::set<std::string> table;
+    for (const PolicyDefinition& policy : kPolicies) {
+        const std::string name = policy.name;
+        table.insert(policy.type == PolicyType::List
+                         ? std::string(kPolicyKey) + "\\" + name + "||list"
+                         : std::string(kPolicyKey) + "|" + name + "|" +
+                               (policy.type == PolicyType::Text
+                                    ? "text"
+                                    : "0-" + std::to_string(policy.maximum)));
     }
-    for (const std::string& entry : table) {
-        EXPECT_EQ(entries.count(entry), 1u) << "only in the table: " << entry;
-    }
+    EXPECT_EQ(entries, table);
 
-    // Every text that the template names is in the English resources.
-    const std::string admxText = ReadFile(VP_POLICY_TEMPLATES "/Vantapicker.admx");
-    const std::string reference = "$(string.";
-    for (std::size_t at = admxText.find(reference); at != std::string::npos;
-         at = admxText.find(reference, at + 1)) {
-        const std::size_t start = at + reference.size();
-        const std::string id = admxText.substr(start, admxText.find(')', start) - start);
-        EXPECT_NE(adml.find("<string id=\"" + id + "\">"), std::string::npos) << id;
+    // Every text and presentation the template names is in the English resources, and
+    // every control there belongs to an element of the template.
+    for (std::size_t at = admx.find("$("); at != std::string::npos; at = admx.find("$(", at + 1)) {
+        const std::string reference = admx.substr(at + 2, admx.find(')', at) - at - 2);
+        const std::size_t dot = reference.find('.');
+        EXPECT_NE(
+            adml.find("<" + reference.substr(0, dot) + " id=\"" + reference.substr(dot + 1) + "\""),
+            std::string::npos)
+            << reference;
+    }
+    for (const auto& [name, at] : Tags(adml)) {
+        if (at.count("refId") != 0) {
+            EXPECT_NE(admx.find(" id=\"" + at.at("refId") + "\""), std::string::npos) << name;
+        }
     }
 }
 

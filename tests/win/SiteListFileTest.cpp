@@ -240,7 +240,6 @@ TEST_F(SiteListFile, GivenFileWhoseBytesCannotBeReadRaisesTheSystemsText) {
 // SiteListPath names a file that stands in for the Windows directory's copy and is never
 // changed; when it cannot be read the Windows copy serves, and the caller hears why.
 TEST_F(SiteListFile, OrganisationsFileStandsInForTheWindowsCopyAndSaysWhyWhenNotRead) {
-    DeleteProgramKeys();
     SiteCategoryList categories;
     WriteFileBytes(SystemSiteListPath(),
                    Encrypted(FormatSiteList(SampleCatalogue(categories), categories)));
@@ -263,7 +262,6 @@ TEST_F(SiteListFile, OrganisationsFileStandsInForTheWindowsCopyAndSaysWhyWhenNot
     EXPECT_EQ(LoadSiteList(loaded, nullptr), SiteListSource::UserFile);
     ASSERT_TRUE(AddPolicy("HKLM", "AllowSiteEditing", "REG_DWORD", "0"));
     EXPECT_EQ(LoadSiteList(loaded, nullptr), SiteListSource::ManagedFile);
-    EXPECT_NE(::GetFileAttributesA(UserSiteListPath().c_str()), INVALID_FILE_ATTRIBUTES);
 
     WriteFileBytes(managed, "no site list");
     EXPECT_EQ(LoadSiteList(loaded, nullptr, nullptr, &problem), SiteListSource::WindowsCopy);
