@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/WebAddresses.h"
+#include "core/Policies.h"
 #include "core/SearchHistoryStore.h"
 #include "hook/HookHost.h"
 #include "hook/Messages.h"
@@ -20,6 +21,10 @@
 
 namespace vp {
 namespace {
+
+// Posted to itself when Windows says that the policies changed: they are read again once
+// the broadcast has been answered.
+constexpr UINT WM_POLICIES_CHANGED = WM_APP + 1;
 
 void OpenWithShell(const char* address) {
     ::ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
@@ -200,15 +205,26 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                      }),
         Map::Forward<&MainWindow::hookHost32_, &HookHost32::OnEnded>(hook::kHostEndedMessage),
         Map::Forward<&MainWindow::popup_, &PopupView::ShowAtCursor>(WM_SHOW_POPUP),
-        // High contrast, the apps' dark mode and the system's colours, while running.
+        // High contrast, the apps' dark mode and the system's colours, while running; and
+        // Group Policy says "Policy" after a refresh.
         Map::Message(WM_SETTINGCHANGE,
-                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                     [](MainWindow& self, WPARAM, LPARAM area) -> LRESULT {
                          self.popup_.FollowTheme(false);
+                         if (area != 0 &&
+                             ::lstrcmpiA(reinterpret_cast<const char*>(area), "Policy") == 0) {
+                             ::PostMessageA(self.Handle(), WM_POLICIES_CHANGED, 0, 0);
+                         }
                          return 0;
                      }),
         Map::Message(WM_SYSCOLORCHANGE,
                      [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
                          self.popup_.FollowTheme(true);
+                         return 0;
+                     }),
+        Map::Message(WM_POLICIES_CHANGED,
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         MayKeepSearchHistory();  // removes the stored history at once
+                         self.ReloadConfiguration();
                          return 0;
                      }),
     };
@@ -251,6 +267,7 @@ void MainWindow::InitializeApplication() {
         stateLoaded_ = true;
         RebuildSiteLinks();
         tray_.Add(Handle());
+        ShowSiteListProblem();
         // The hook library knows its gestures before the hook exists.
         ApplyTriggers();
         SetVPHook(Handle());
@@ -264,18 +281,37 @@ void MainWindow::InitializeApplication() {
 }
 
 void MainWindow::LoadConfiguration() {
-    LoadSiteList(catalogue_, nullptr);
+    std::string problem;
+    LoadSiteList(catalogue_, nullptr, nullptr, &problem);
+    if (problem.empty() || problem != siteListProblem_.first) {
+        siteListProblem_ = {problem, !problem.empty()};
+    }
     VisibleSiteList visible = LoadVisibleSites(catalogue_);
     popup_.SetSites(std::move(visible), ResolveDefaultSite(catalogue_));
-    ReadTriggerSettings(triggers_);
-    gestureExclusions_ = GestureExclusionHashes(ReadGestureExclusions());
-    capture_.SetKeepClipboard(ReadRestoreClipboard());
-    capture_.SetReadDirectly(ReadSelectionDirectly());
+    // The user's values stay apart: a policy that goes away gives them back.
+    const PolicySet policies = ReadPolicies();
+    ReadTriggerSettings(userTriggers_);
+    triggers_ = userTriggers_;
+    ApplyTriggerPolicies(policies, triggers_);
+    gestureExclusions_ =
+        GestureExclusionHashes(EffectiveGestureExclusions(policies, ReadGestureExclusions()));
+    capture_.SetKeepClipboard(policies.Flag(PolicyId::RestoreClipboard, ReadRestoreClipboard()));
+    capture_.SetReadDirectly(
+        policies.Flag(PolicyId::ReadSelectionDirectly, ReadSelectionDirectly()));
+    ApplyAutostartPolicy(policies);
+}
+
+void MainWindow::ShowSiteListProblem() {
+    if (std::exchange(siteListProblem_.second, false)) {
+        tray_.ShowNotice(LoadResourceString(IDS_MANAGED_SITE_LIST_NOT_READ) +
+                         siteListProblem_.first);
+    }
 }
 
 void MainWindow::ReloadConfiguration() {
     const bool reloaded = RunReportingErrors([this] {
         LoadConfiguration();
+        ShowSiteListProblem();
         RebuildSiteLinks();
         ApplyTriggers();
     });

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <utility>
+
 #include "app/HookHost32.h"
 #include "app/TrayIcon.h"
 #include "app/TriggerCapture.h"
@@ -47,16 +50,20 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // The site list, the visible sites and the trigger settings.
+    // The site list, the visible sites and the trigger settings, with the policies over
+    // the user's settings.
     void LoadConfiguration();
+    // Says once, at the icon, why the organisation's site list could not be read.
+    void ShowSiteListProblem();
     void StoreStateForNextRun();
     void SetActive(bool active);
     void RunTrayCommand(UINT command);
     // Carries out what a trigger, a clipboard change or a capture timer gave to do.
     void Deliver(const CapturedText& captured);
 
-    SiteCatalogue catalogue_;  // without categories
-    TriggerSettings triggers_;
+    SiteCatalogue catalogue_;          // without categories
+    TriggerSettings userTriggers_;     // as stored, without the policies
+    TriggerSettings triggers_;         // in force
     ProgramHashes gestureExclusions_;  // programs whose clicks the hook leaves alone
     bool active_ = true;
     // True once the activation state and the history were read: before that, storing
@@ -64,7 +71,9 @@ private:
     bool stateLoaded_ = false;
     TriggerCapture capture_;
     bool clipboardNoticeShown_ = false;  // the clipboard-not-kept notice, once per run
-    bool hooked_ = false;                // the program's own hook is installed
+    // Why the organisation's site list was not read, and whether that is still to be said.
+    std::pair<std::string, bool> siteListProblem_;
+    bool hooked_ = false;  // the program's own hook is installed
     HookHost32 hookHost32_;
     TrayIcon tray_;
     PopupView popup_;

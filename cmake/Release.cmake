@@ -1,13 +1,14 @@
 # Makes the files of a release from a built setup, with CMake's own tools:
 #   OUTPUT/Vantapicker-VERSION-x64-setup.exe    the setup
 #   OUTPUT/Vantapicker-VERSION-x64-symbols.zip  the shipped binaries' debug information
-#   OUTPUT/SHA256SUMS                           both files' SHA-256, as sha256sum writes it
+#   OUTPUT/Vantapicker-VERSION-policies.zip     the policy template (Group Policy, Intune)
+#   OUTPUT/SHA256SUMS                           the three files' SHA-256, as sha256sum writes it
 #   OUTPUT/winget/                              the package manager's manifests
 #   cmake -DSETUP=... -DVERSION=a.b.c -DOUTPUT=... -DSYMBOLS="a.debug;b.debug"
-#         -DTEMPLATES=installer/winget -DHOME_PAGE=... -DDOWNLOAD_URL=... -P Release.cmake
+#         -DPOLICIES=...-policies.zip -DTEMPLATES=installer/winget -DHOME_PAGE=... -DDOWNLOAD_URL=... -P Release.cmake
 cmake_minimum_required(VERSION 3.21)
 
-foreach(input SETUP VERSION OUTPUT SYMBOLS TEMPLATES HOME_PAGE DOWNLOAD_URL)
+foreach(input SETUP VERSION OUTPUT SYMBOLS POLICIES TEMPLATES HOME_PAGE DOWNLOAD_URL)
     if(NOT DEFINED ${input})
         message(FATAL_ERROR "Release.cmake: ${input} is not given")
     endif()
@@ -18,7 +19,9 @@ file(MAKE_DIRECTORY ${OUTPUT}/winget ${OUTPUT}/symbols)
 
 set(SETUP_NAME Vantapicker-${VERSION}-x64-setup.exe)
 set(symbols_name Vantapicker-${VERSION}-x64-symbols.zip)
+set(policies_name Vantapicker-${VERSION}-policies.zip)
 file(COPY_FILE ${SETUP} ${OUTPUT}/${SETUP_NAME})
+file(COPY_FILE ${POLICIES} ${OUTPUT}/${policies_name})
 
 # The archive holds the .debug files by their names alone.
 set(symbol_names)
@@ -38,7 +41,7 @@ if(NOT result EQUAL 0)
 endif()
 
 set(sums "")
-foreach(name ${SETUP_NAME} ${symbols_name})
+foreach(name ${SETUP_NAME} ${symbols_name} ${policies_name})
     file(SHA256 ${OUTPUT}/${name} hash)
     string(APPEND sums "${hash}  ${name}\n")
 endforeach()

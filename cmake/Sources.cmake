@@ -9,6 +9,7 @@ set(VP_BASE_SOURCES
     base/AnsiText.cpp
     base/CaptureSession.cpp
     base/CommandLine.cpp
+    base/Policies.cpp
     base/PopupPalette.cpp
     base/ProgramNames.cpp
     base/SearchHistory.cpp
@@ -37,6 +38,7 @@ set(VP_WIN_SOURCES
 set(VP_CORE_SOURCES
     core/RegistryKeys.cpp
     core/Autostart.cpp
+    core/Policies.cpp
     core/SearchHistoryStore.cpp
     core/Settings.cpp
 )

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Policies.h"
 #include "core/RegistryKeys.h"
 #include "win/Registry.h"
 #include "win/WinText.h"
@@ -82,8 +83,20 @@ std::size_t FirstGap(HKEY key) {
 
 }  // namespace
 
+bool MayKeepSearchHistory() {
+    if (ReadPolicies().Flag(PolicyId::KeepSearchHistory, true)) {
+        return true;
+    }
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kHistoryKey);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kHistoryKey);
+    return false;
+}
+
 SearchHistoryList LoadSearchHistory() {
     SearchHistoryList history;
+    if (!MayKeepSearchHistory()) {
+        return history;
+    }
     win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kHistoryKey, KEY_READ);
     if (!key) {
         return history;
@@ -104,6 +117,9 @@ SearchHistoryList LoadSearchHistory() {
 }
 
 void SaveSearchHistory(const SearchHistoryList& history) {
+    if (!MayKeepSearchHistory()) {
+        return;
+    }
     LONG error = ERROR_SUCCESS;
     win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kHistoryKey, KEY_ALL_ACCESS, &error);
     if (!key && error == ERROR_FILE_NOT_FOUND) {

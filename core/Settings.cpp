@@ -20,9 +20,10 @@ void Read(HKEY key, const char* name, bool& value) {
     }
 }
 
-void Write(HKEY key, const char* name, const std::optional<std::uint32_t>& value) {
+template <typename Value>
+void Write(HKEY key, const char* name, const std::optional<Value>& value) {
     if (value) {
-        win::WriteDword(key, name, *value);
+        win::WriteDword(key, name, static_cast<std::uint32_t>(*value));
     }
 }
 

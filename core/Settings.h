@@ -30,24 +30,25 @@ struct TriggerSettings {
 // longer than 4 bytes, no key) keeps what is in memory. Types are not examined.
 void ReadTriggerSettings(TriggerSettings& settings);
 
-// The twelve values as the Options dialog stores them: a list value that is nothing (no
-// selection) is not written, so the stored one stays.
+// The twelve values as the Options dialog stores them: a value that is nothing (a list
+// without selection, or a value that a policy fixes) is not written, so the stored one
+// stays.
 struct TriggerSettingsUpdate {
     std::optional<std::uint32_t> PopupWindowButton;
     std::optional<std::uint32_t> DefaultActionButton;
     std::optional<std::uint32_t> PopupWindowKey;
     std::optional<std::uint32_t> DefaultActionKey;
-    bool EnableDefaultAction = true;
-    bool EnablePopupWindow = true;
+    std::optional<bool> EnableDefaultAction;
+    std::optional<bool> EnablePopupWindow;
     std::optional<std::uint32_t> PopupWindowHotModifier;
     std::optional<std::uint32_t> DefaultActionHotModifier;
     std::optional<std::uint32_t> PopupWindowHotKey;
     std::optional<std::uint32_t> DefaultActionHotKey;
-    bool EnableDefaultActionHotKey = true;
-    bool EnablePopupWindowHotKey = true;
+    std::optional<bool> EnableDefaultActionHotKey;
+    std::optional<bool> EnablePopupWindowHotKey;
 };
 
-// Stores the values as REG_DWORD (flags as 1 or 0); raises _qh_error (110, 111) when the
+// Stores the given values as REG_DWORD (flags as 1 or 0); raises _qh_error (110, 111) when the
 // Settings key cannot be written. The result of each single write is ignored.
 void WriteTriggerSettings(const TriggerSettingsUpdate& settings);
 

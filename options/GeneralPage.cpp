@@ -5,6 +5,7 @@
 #include "base/HotKeys.h"
 #include "base/ProgramNames.h"
 #include "core/Autostart.h"
+#include "core/Policies.h"
 #include "core/Settings.h"
 #include "resources/resource.h"
 #include "win/WinText.h"
@@ -17,36 +18,50 @@ constexpr int kModifierLists[] = {IDC_POPUP_GESTURE_MODIFIER, IDC_DEFAULT_GESTUR
                                   IDC_POPUP_HOTKEY_MODIFIER, IDC_DEFAULT_HOTKEY_MODIFIER};
 constexpr int kKeyLists[] = {IDC_POPUP_HOTKEY_KEY, IDC_DEFAULT_HOTKEY_KEY};
 
-// Which stored trigger value each list and check box shows.
+// Which stored trigger value each list and check box shows, and the policy that can fix
+// it.
 using Stored = TriggerSettings;
 using Update = TriggerSettingsUpdate;
-struct TriggerList {
-    int list;
-    std::uint32_t Stored::*stored;
-    std::optional<std::uint32_t> Update::*update;
+template <typename Value>
+struct TriggerField {
+    int control;
+    PolicyId policy;
+    Value Stored::*stored;
+    std::optional<Value> Update::*update;
 };
-constexpr TriggerList kTriggerLists[] = {
-    {IDC_POPUP_GESTURE_BUTTON, &Stored::PopupWindowButton, &Update::PopupWindowButton},
-    {IDC_POPUP_GESTURE_MODIFIER, &Stored::PopupWindowKey, &Update::PopupWindowKey},
-    {IDC_POPUP_HOTKEY_MODIFIER, &Stored::PopupWindowHotModifier, &Update::PopupWindowHotModifier},
-    {IDC_POPUP_HOTKEY_KEY, &Stored::PopupWindowHotKey, &Update::PopupWindowHotKey},
-    {IDC_DEFAULT_GESTURE_BUTTON, &Stored::DefaultActionButton, &Update::DefaultActionButton},
-    {IDC_DEFAULT_GESTURE_MODIFIER, &Stored::DefaultActionKey, &Update::DefaultActionKey},
-    {IDC_DEFAULT_HOTKEY_MODIFIER, &Stored::DefaultActionHotModifier,
-     &Update::DefaultActionHotModifier},
-    {IDC_DEFAULT_HOTKEY_KEY, &Stored::DefaultActionHotKey, &Update::DefaultActionHotKey},
+constexpr TriggerField<std::uint32_t> kTriggerLists[] = {
+    {IDC_POPUP_GESTURE_BUTTON, PolicyId::PopupWindowButton, &Stored::PopupWindowButton,
+     &Update::PopupWindowButton},
+    {IDC_POPUP_GESTURE_MODIFIER, PolicyId::PopupWindowKey, &Stored::PopupWindowKey,
+     &Update::PopupWindowKey},
+    {IDC_POPUP_HOTKEY_MODIFIER, PolicyId::PopupWindowHotModifier, &Stored::PopupWindowHotModifier,
+     &Update::PopupWindowHotModifier},
+    {IDC_POPUP_HOTKEY_KEY, PolicyId::PopupWindowHotKey, &Stored::PopupWindowHotKey,
+     &Update::PopupWindowHotKey},
+    {IDC_DEFAULT_GESTURE_BUTTON, PolicyId::DefaultActionButton, &Stored::DefaultActionButton,
+     &Update::DefaultActionButton},
+    {IDC_DEFAULT_GESTURE_MODIFIER, PolicyId::DefaultActionKey, &Stored::DefaultActionKey,
+     &Update::DefaultActionKey},
+    {IDC_DEFAULT_HOTKEY_MODIFIER, PolicyId::DefaultActionHotModifier,
+     &Stored::DefaultActionHotModifier, &Update::DefaultActionHotModifier},
+    {IDC_DEFAULT_HOTKEY_KEY, PolicyId::DefaultActionHotKey, &Stored::DefaultActionHotKey,
+     &Update::DefaultActionHotKey},
 };
-struct TriggerCheck {
-    int box;
-    bool Stored::*stored;
-    bool Update::*update;
+constexpr TriggerField<bool> kTriggerChecks[] = {
+    {IDC_ENABLE_POPUP_GESTURE, PolicyId::EnablePopupWindow, &Stored::EnablePopupWindow,
+     &Update::EnablePopupWindow},
+    {IDC_ENABLE_POPUP_HOTKEY, PolicyId::EnablePopupWindowHotKey, &Stored::EnablePopupWindowHotKey,
+     &Update::EnablePopupWindowHotKey},
+    {IDC_ENABLE_DEFAULT_GESTURE, PolicyId::EnableDefaultAction, &Stored::EnableDefaultAction,
+     &Update::EnableDefaultAction},
+    {IDC_ENABLE_DEFAULT_HOTKEY, PolicyId::EnableDefaultActionHotKey,
+     &Stored::EnableDefaultActionHotKey, &Update::EnableDefaultActionHotKey},
 };
-constexpr TriggerCheck kTriggerChecks[] = {
-    {IDC_ENABLE_POPUP_GESTURE, &Stored::EnablePopupWindow, &Update::EnablePopupWindow},
-    {IDC_ENABLE_POPUP_HOTKEY, &Stored::EnablePopupWindowHotKey, &Update::EnablePopupWindowHotKey},
-    {IDC_ENABLE_DEFAULT_GESTURE, &Stored::EnableDefaultAction, &Update::EnableDefaultAction},
-    {IDC_ENABLE_DEFAULT_HOTKEY, &Stored::EnableDefaultActionHotKey,
-     &Update::EnableDefaultActionHotKey},
+// The page's other controls that a policy can fix.
+constexpr std::pair<int, PolicyId> kManagedBoxes[] = {
+    {IDC_RUN_AT_LOGON, PolicyId::RunAtLogon},
+    {IDC_KEEP_CLIPBOARD, PolicyId::RestoreClipboard},
+    {IDC_READ_DIRECTLY, PolicyId::ReadSelectionDirectly},
 };
 
 }  // namespace
@@ -89,23 +104,62 @@ void GeneralPage::FillTriggerLists() {
 }
 
 void GeneralPage::LoadGeneralSettings() {
+    policies_ = ReadPolicies();
     TriggerSettings settings;
     ReadTriggerSettings(settings);
+    ApplyTriggerPolicies(policies_, settings);
     // A position outside the list selects nothing; OK then leaves its value as stored.
-    for (const TriggerList& field : kTriggerLists) {
+    for (const auto& field : kTriggerLists) {
         const std::uint32_t position = settings.*field.stored;
-        const auto count = static_cast<std::uint32_t>(SendItem(field.list, CB_GETCOUNT));
-        SendItem(field.list, CB_SETCURSEL, position < count ? position : static_cast<WPARAM>(-1));
+        const auto count = static_cast<std::uint32_t>(SendItem(field.control, CB_GETCOUNT));
+        SendItem(field.control, CB_SETCURSEL,
+                 position < count ? position : static_cast<WPARAM>(-1));
     }
-    for (const TriggerCheck& field : kTriggerChecks) {
-        SetChecked(field.box, settings.*field.stored);
+    for (const auto& field : kTriggerChecks) {
+        SetChecked(field.control, settings.*field.stored);
     }
     SetChecked(IDC_RUN_AT_LOGON, IsAutostartSet());
     SetChecked(IDC_KEEP_CLIPBOARD, ReadRestoreClipboard());
     SetChecked(IDC_READ_DIRECTLY, ReadSelectionDirectly());
-    const std::u16string programs = ReadGestureExclusions();
+    const std::u16string programs =
+        ExclusionsFixed() ? EffectiveGestureExclusions(policies_, u"") : ReadGestureExclusions();
     ::SetWindowTextW(Item(IDC_GESTURE_EXCLUSIONS),
                      reinterpret_cast<const wchar_t*>(programs.c_str()));
+    ShowManagedControls();
+}
+
+bool GeneralPage::Free(PolicyId policy) const {
+    return !policies_.Configured(policy);
+}
+
+bool GeneralPage::ExclusionsFixed() const {
+    return !Free(PolicyId::GestureExclusions) &&
+           !policies_.Flag(PolicyId::AddToUserGestureExclusions, false);
+}
+
+void GeneralPage::ShowManagedControls() {
+    bool managed = !Free(PolicyId::GestureExclusions);
+    auto fix = [&](int control, PolicyId policy) {
+        if (!Free(policy)) {
+            EnableItem(control, false);
+            managed = true;
+        }
+    };
+    for (const auto& field : kTriggerLists) {
+        fix(field.control, field.policy);
+    }
+    for (const auto& field : kTriggerChecks) {
+        fix(field.control, field.policy);
+    }
+    for (const auto& [box, policy] : kManagedBoxes) {
+        fix(box, policy);
+        SetChecked(box, policies_.Flag(policy, IsChecked(box)));
+    }
+    EnableItem(IDC_GESTURE_EXCLUSIONS, !ExclusionsFixed());
+    EnableItem(IDC_BROWSE_EXCLUDED_PROGRAM, !ExclusionsFixed());
+    if (managed) {
+        SetItemText(IDC_MANAGED_NOTE, LoadResourceString(IDS_MANAGED_SETTINGS));
+    }
 }
 
 std::u16string GeneralPage::ExclusionText() const {
@@ -117,7 +171,7 @@ std::u16string GeneralPage::ExclusionText() const {
 }
 
 bool GeneralPage::CanApply() {
-    if (HashProgramList(ExclusionText())) {
+    if (ExclusionsFixed() || HashProgramList(ExclusionText())) {
         return true;
     }
     static_assert(kMaxGestureExclusions == 32, "the message names the number");
@@ -167,18 +221,31 @@ std::optional<std::uint32_t> GeneralPage::Selection(int list) const {
 
 void GeneralPage::SaveGeneralSettings() {
     try {
+        // What a policy fixes stays as the user stored it.
         TriggerSettingsUpdate settings;
-        for (const TriggerList& field : kTriggerLists) {
-            settings.*field.update = Selection(field.list);
+        for (const auto& field : kTriggerLists) {
+            if (Free(field.policy)) {
+                settings.*field.update = Selection(field.control);
+            }
         }
-        for (const TriggerCheck& field : kTriggerChecks) {
-            settings.*field.update = IsChecked(field.box);
+        for (const auto& field : kTriggerChecks) {
+            if (Free(field.policy)) {
+                settings.*field.update = IsChecked(field.control);
+            }
         }
         WriteTriggerSettings(settings);
-        WriteRestoreClipboard(IsChecked(IDC_KEEP_CLIPBOARD));
-        WriteGestureExclusions(ExclusionText());
-        WriteReadSelectionDirectly(IsChecked(IDC_READ_DIRECTLY));
-        SetAutostart(IsChecked(IDC_RUN_AT_LOGON));
+        if (Free(PolicyId::RestoreClipboard)) {
+            WriteRestoreClipboard(IsChecked(IDC_KEEP_CLIPBOARD));
+        }
+        if (!ExclusionsFixed()) {
+            WriteGestureExclusions(ExclusionText());
+        }
+        if (Free(PolicyId::ReadSelectionDirectly)) {
+            WriteReadSelectionDirectly(IsChecked(IDC_READ_DIRECTLY));
+        }
+        if (Free(PolicyId::RunAtLogon)) {
+            SetAutostart(IsChecked(IDC_RUN_AT_LOGON));
+        }
     } catch (...) {
         // Storing the page reports nothing: the dialog closes all the same.
     }

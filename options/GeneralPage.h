@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "base/Policies.h"
 #include "win/Dialog.h"
 
 namespace vp {
@@ -38,6 +39,14 @@ private:
     std::u16string ExclusionText() const;
     // The selected list position, or nothing.
     std::optional<std::uint32_t> Selection(int list) const;
+    // Whether no policy fixes the value; a fixed one shows the policy's value, disabled.
+    bool Free(PolicyId policy) const;
+    // Whether a policy's list of programs without gestures replaces the user's.
+    bool ExclusionsFixed() const;
+    // Shows the values that policies fix, disables their controls and says so under them.
+    void ShowManagedControls();
+
+    PolicySet policies_;  // as the page opened
 };
 
 }  // namespace vp

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/ErrorCode.h"
+#include "core/Policies.h"
 #include "options/SitePropertiesDialog.h"
 #include "resources/resource.h"
 #include "sites/SelectionStore.h"
@@ -53,6 +54,14 @@ INT_PTR SitesPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 INT_PTR SitesPage::OnInit() {
     const bool opened = RunReportingErrors([this] {
         source_ = LoadSiteList(catalogue_, &categories_);
+        const PolicySet policies = ReadPolicies();
+        visibleFixed_ = policies.Configured(PolicyId::VisibleSites);
+        defaultFixed_ = policies.Configured(PolicyId::DefaultSite);
+        editingLocked_ = !policies.Flag(PolicyId::AllowSiteEditing, true);
+        if (visibleFixed_ || defaultFixed_ || editingLocked_ ||
+            source_ == SiteListSource::ManagedFile) {
+            SetItemText(IDC_MANAGED_NOTE, LoadResourceString(IDS_MANAGED_SETTINGS));
+        }
         MarkVisibleSites(catalogue_, false);
         defaultSiteId_ = LoadDefaultSiteId();
         openedVisibleIds_ = VisibleIds();
@@ -60,7 +69,8 @@ INT_PTR SitesPage::OnInit() {
         ShowDefaultSiteName();
         tree_.Attach(Item(IDC_SITE_TREE));
         tree_.Fill(categories_, catalogue_);
-        EnableItem(IDC_EXPORT_SITES, true);
+        EnableItem(IDC_EXPORT_SITES, !editingLocked_);
+        EnableItem(IDC_IMPORT_SITES, !editingLocked_);
     });
     if (!opened && exitProgram_) {
         exitProgram_();
@@ -76,20 +86,26 @@ void SitesPage::ShowDefaultSiteName() {
 
 // ---- Nodes ------------------------------------------------------------------
 
-void SitesPage::UpdateSiteButtons(NodeKind kind) {
+SitesPage::Commands SitesPage::CommandsFor(NodeKind kind) const {
     const bool site = IsSite(kind);
-    EnableItem(IDC_TOGGLE_SITE, site);
-    EnableItem(IDC_SET_DEFAULT, site);
-    EnableItem(IDC_NEW_SITE, site || kind == NodeKind::Category);
-    EnableItem(IDC_EDIT_SITE, site);
-    EnableItem(IDC_REMOVE_SITE, site);
+    return {site && !visibleFixed_, site && !defaultFixed_,
+            (site || kind == NodeKind::Category) && !editingLocked_, site && !editingLocked_};
+}
+
+void SitesPage::UpdateSiteButtons(NodeKind kind) {
+    const Commands commands = CommandsFor(kind);
+    EnableItem(IDC_TOGGLE_SITE, commands.toggle);
+    EnableItem(IDC_SET_DEFAULT, commands.setDefault);
+    EnableItem(IDC_NEW_SITE, commands.create);
+    EnableItem(IDC_EDIT_SITE, commands.change);
+    EnableItem(IDC_REMOVE_SITE, commands.change);
     SetItemText(IDC_TOGGLE_SITE,
                 LoadResourceString(kind == NodeKind::VisibleSite ? IDS_HIDE_SITE : IDS_SHOW_SITE));
 }
 
 void SitesPage::ToggleSite(HTREEITEM item) {
     SiteNode node;
-    if (!tree_.Read(item, node) || !node.IsSite()) {
+    if (!tree_.Read(item, node) || !CommandsFor(node.kind).toggle) {
         return;
     }
     SiteRecord* site = catalogue_.Find(static_cast<SiteId>(node.data));
@@ -110,7 +126,7 @@ void SitesPage::ToggleSelectedSite() {
 
 void SitesPage::SetSelectedAsDefault() {
     SiteNode node;
-    if (!tree_.ReadSelected(node) || !node.IsSite()) {
+    if (!tree_.ReadSelected(node) || !CommandsFor(node.kind).setDefault) {
         return;
     }
     SetItemText(IDC_DEFAULT_SITE_LABEL, node.text);
@@ -119,7 +135,7 @@ void SitesPage::SetSelectedAsDefault() {
 
 void SitesPage::RemoveSelectedSite() {
     SiteNode node;
-    if (!tree_.ReadSelected(node) || !node.IsSite()) {
+    if (!tree_.ReadSelected(node) || !CommandsFor(node.kind).change) {
         return;
     }
     const std::string question = LoadResourceString(IDS_CONFIRM_REMOVE_SITE);
@@ -140,7 +156,7 @@ void SitesPage::RemoveSelectedSite() {
 void SitesPage::NewSite() {
     // Under the chosen category, or beside the chosen site.
     SiteNode category;
-    if (!tree_.ReadSelected(category) ||
+    if (editingLocked_ || !tree_.ReadSelected(category) ||
         (category.IsSite() && !tree_.Read(tree_.Parent(category.item), category)) ||
         category.kind != NodeKind::Category) {
         return;
@@ -163,7 +179,7 @@ void SitesPage::NewSite() {
 
 void SitesPage::EditSelectedSite() {
     SiteNode node;
-    if (!tree_.ReadSelected(node) || !node.IsSite()) {
+    if (!tree_.ReadSelected(node) || !CommandsFor(node.kind).change) {
         return;
     }
     SiteRecord* site = catalogue_.Find(static_cast<SiteId>(node.data));
@@ -183,6 +199,9 @@ void SitesPage::EditSelectedSite() {
 // ---- Import and export ------------------------------------------------------
 
 void SitesPage::ImportSiteList() {
+    if (editingLocked_) {
+        return;
+    }
     std::optional<std::string> path = AskImportPath(Handle());
     if (!path) {
         return;
@@ -196,7 +215,9 @@ void SitesPage::ImportSiteList() {
         categories_ = std::move(importedCategories);
         source_ = SiteListSource::GivenFile;  // the user chose to replace the whole catalogue
         MarkVisibleSites(catalogue_, true);
-        defaultSiteId_ = 0;
+        if (!defaultFixed_) {
+            defaultSiteId_ = 0;
+        }
         ShowDefaultSiteName();
         tree_.Fill(categories_, catalogue_);
         catalogueChanged_ = true;
@@ -204,6 +225,9 @@ void SitesPage::ImportSiteList() {
 }
 
 void SitesPage::ExportSiteList() {
+    if (editingLocked_) {
+        return;
+    }
     if (std::optional<std::string> path = AskExportPath(Handle())) {
         if (const std::uint32_t error = SaveSiteList(catalogue_, categories_, path->c_str());
             error != 0) {
@@ -248,8 +272,13 @@ void SitesPage::ApplySiteChanges() {
                 return;
             }
         }
-        SaveVisibleSites(catalogue_);
-        SaveDefaultSiteId(defaultSiteId_);
+        // What a policy fixes stays as the user stored it.
+        if (!visibleFixed_) {
+            SaveVisibleSites(catalogue_);
+        }
+        if (!defaultFixed_) {
+            SaveDefaultSiteId(defaultSiteId_);
+        }
     } catch (...) {
         // Dropped on purpose: applying stops at the step that failed and the dialog closes.
     }
@@ -332,17 +361,19 @@ void SitesPage::ShowSiteMenu() {
     if (popup == nullptr || !tree_.Read(item, node)) {
         return;
     }
-    const bool site = node.IsSite();
-    const UINT siteState = MF_BYCOMMAND | (site ? MF_ENABLED : MF_GRAYED);
-    for (UINT command : {ID_SITE_TOGGLE, ID_SITE_SET_DEFAULT, ID_SITE_EDIT, ID_SITE_REMOVE}) {
-        ::EnableMenuItem(popup, command, siteState);
-    }
-    const bool any = site || node.kind == NodeKind::Category;
-    ::EnableMenuItem(popup, ID_SITE_NEW, MF_BYCOMMAND | (any ? MF_ENABLED : MF_GRAYED));
     if (node.kind == NodeKind::VisibleSite) {
         const std::string hide = LoadResourceString(IDS_HIDE_SITE_MENU);
         ::ModifyMenuA(popup, ID_SITE_TOGGLE, MF_BYCOMMAND | MF_STRING, ID_SITE_TOGGLE,
                       hide.c_str());
+    }
+    const Commands commands = CommandsFor(node.kind);
+    const std::pair<UINT, bool> states[] = {{ID_SITE_TOGGLE, commands.toggle},
+                                            {ID_SITE_SET_DEFAULT, commands.setDefault},
+                                            {ID_SITE_NEW, commands.create},
+                                            {ID_SITE_EDIT, commands.change},
+                                            {ID_SITE_REMOVE, commands.change}};
+    for (const auto& [command, enabled] : states) {
+        ::EnableMenuItem(popup, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     }
     const UINT command =
         static_cast<UINT>(::TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,

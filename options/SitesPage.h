@@ -49,6 +49,15 @@ private:
     void EditSelectedSite();
     void ImportSiteList();
     void ExportSiteList();
+    // Which commands a node of this kind takes, with what policies fix: showing and
+    // hiding, setting the default, new sites, and editing or removing.
+    struct Commands {
+        bool toggle;
+        bool setDefault;
+        bool create;
+        bool change;
+    };
+    Commands CommandsFor(NodeKind kind) const;
     void UpdateSiteButtons(NodeKind kind);
     void ShowSiteMenu();
     void RunMenuCommand(UINT command);
@@ -63,6 +72,11 @@ private:
     // Where the working copy came from; the Windows directory's copy standing in for a
     // user's file that could not be read is never stored over that file.
     SiteListSource source_ = SiteListSource::UserFile;
+    // What policies fix: the visible sites, the default site, and (editing locked) the
+    // catalogue itself, with import and export.
+    bool visibleFixed_ = false;
+    bool defaultFixed_ = false;
+    bool editingLocked_ = false;
     // The visible ids and the default as opened, to tell whether the user changed them.
     std::vector<SiteId> openedVisibleIds_;
     SiteId openedDefaultSiteId_ = 0;

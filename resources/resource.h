@@ -35,6 +35,8 @@
 #define IDS_TOO_MANY_EXCLUSIONS 153  // General page: OK with more programs than the hook holds
 #define IDS_CANT_EXPORT_SITE_LIST 154  // Sites page: an export could not write its file
 #define IDS_CLIPBOARD_NOT_KEPT 155     // tray notice: a trigger copied nothing, once per run
+#define IDS_MANAGED_SETTINGS 156       // Options pages: some controls are fixed by policies
+#define IDS_MANAGED_SITE_LIST_NOT_READ 157  // tray notice: SiteListPath could not be read
 #define IDS_LINK_ACTION 160            // a site link's default action, for screen readers
 #define IDS_SEARCH_LABEL 161           // the search box's hidden label, for screen readers
 
@@ -94,6 +96,7 @@
 #define IDC_READ_DIRECTLY 251
 #define IDC_GESTURE_EXCLUSIONS 252
 #define IDC_BROWSE_EXCLUDED_PROGRAM 253
+#define IDC_MANAGED_NOTE 254  // on both pages: empty unless policies fix some of their controls
 
 // ---- Sites page (119) ------------------------------------------------------
 #define IDC_TOGGLE_SITE 207

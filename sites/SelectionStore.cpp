@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "win/QhError.h"
+#include "core/Policies.h"
 #include "core/RegistryKeys.h"
 #include "resources/resource.h"
 #include "win/Registry.h"
@@ -34,6 +35,19 @@ bool ForEachSelectedId(const std::function<void(SiteId)>& visit) {
     return true;
 }
 
+// Calls visit with each visible id: the VisibleSites policy's, or else the Selected key's
+// unless ignoreSelected. Returns false when neither gives a list.
+bool ForEachVisibleId(const std::function<void(SiteId)>& visit, bool ignoreSelected = false) {
+    const PolicySet policies = ReadPolicies();
+    if (const PolicyValue* managed = policies.Find(PolicyId::VisibleSites)) {
+        for (SiteId id : ParseSiteIds(managed->list)) {
+            visit(id);
+        }
+        return true;
+    }
+    return !ignoreSelected && ForEachSelectedId(visit);
+}
+
 }  // namespace
 
 VisibleSiteList LoadVisibleSites(const SiteCatalogue& catalogue) {
@@ -43,7 +57,7 @@ VisibleSiteList LoadVisibleSites(const SiteCatalogue& catalogue) {
             sites.push_back({record->name, record->url});
         }
     };
-    if (!ForEachSelectedId(append)) {
+    if (!ForEachVisibleId(append)) {
         for (SiteId id = 0; id < kDefaultVisibleIdEnd; ++id) {
             append(id);
         }
@@ -52,6 +66,10 @@ VisibleSiteList LoadVisibleSites(const SiteCatalogue& catalogue) {
 }
 
 SiteId LoadDefaultSiteId() {
+    const PolicySet policies = ReadPolicies();
+    if (const PolicyValue* managed = policies.Find(PolicyId::DefaultSite)) {
+        return static_cast<SiteId>(managed->number);
+    }
     win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
     return static_cast<SiteId>(win::ReadDword(key.Get(), kDefaultSiteValue).value_or(0));
 }
@@ -67,7 +85,7 @@ void MarkVisibleSites(SiteCatalogue& catalogue, bool useDefaults) {
             record->visible = true;
         }
     };
-    if (useDefaults || !ForEachSelectedId(mark)) {
+    if (!ForEachVisibleId(mark, useDefaults)) {
         for (SiteId id = 0; id < kDefaultVisibleIdEnd; ++id) {
             mark(id);
         }

@@ -9,18 +9,21 @@
 
 namespace vp {
 
-// The sites named by the Selected key, in its order (duplicates kept, unknown ids
-// skipped, reading up to the first missing position); with no key, ids 0 to 6.
+// The sites named by the VisibleSites policy or else by the Selected key, in their order
+// (duplicates kept, unknown ids skipped, reading up to the first missing position); with
+// neither, ids 0 to 6.
 VisibleSiteList LoadVisibleSites(const SiteCatalogue& catalogue);
 
-// The stored default site id: DefaultSite, or 0 when it cannot be read.
+// The default site id: the DefaultSite policy's, else the stored DefaultSite, or 0 when
+// it cannot be read.
 SiteId LoadDefaultSiteId();
 
 // The default site's URL, or empty when the stored id names no site of the catalogue.
 std::string ResolveDefaultSite(const SiteCatalogue& catalogue);
 
-// Sets `visible` on the records the Selected key names, or on ids 0 to 6 when
-// useDefaults is set or there is no key. Flags are only set, never cleared.
+// Sets `visible` on the records the VisibleSites policy names, else on those the Selected
+// key names, or on ids 0 to 6 when useDefaults is set or there is no key. Flags are only
+// set, never cleared.
 void MarkVisibleSites(SiteCatalogue& catalogue, bool useDefaults);
 
 // Rebuilds the Selected key from the visible records in ascending id order.

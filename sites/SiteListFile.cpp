@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "base/ErrorCode.h"
+#include "core/Policies.h"
 #include "win/QhError.h"
 #include "resources/resource.h"
 #include "sites/SiteListCipher.h"
 #include "sites/SiteListFormat.h"
+#include "win/ErrorBox.h"
 #include "win/Handle.h"
+#include "win/WinText.h"
 
 namespace vp {
 namespace {
@@ -183,12 +186,15 @@ void SetAsideUnreadableFile(const std::string& path) {
 }  // namespace
 
 SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories,
-                            const char* path) {
+                            const char* path, std::string* managedProblem) {
     if (path != nullptr) {
         LoadSiteListFile(catalogue, categories, path, true);
         return SiteListSource::GivenFile;
     }
-    const std::string ownPath = OwnSiteListPathForReading();
+    const PolicySet policies = ReadPolicies();
+    const std::string ownPath = policies.Flag(PolicyId::AllowSiteEditing, true)
+                                    ? OwnSiteListPathForReading()
+                                    : SystemSiteListPath();
     SiteListSource source = SiteListSource::WindowsCopy;
     if (ownPath != SystemSiteListPath()) {
         // A damaged or foreign file in the user's folder must not stop every start: the
@@ -202,6 +208,24 @@ SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categori
                 SetAsideUnreadableFile(ownPath);
             } else {
                 source = SiteListSource::WindowsCopyForUnreadUserFile;
+            }
+        }
+    }
+    if (const PolicyValue* managed = policies.Find(PolicyId::SiteListPath)) {
+        const std::string managedPath = LosslessAnsi(managed->text).value_or(std::string());
+        try {
+            if (managedPath.empty()) {
+                throw _qh_error::FromSystemError(ERROR_INVALID_NAME, IDS_WRONG_SETTINGS);
+            }
+            LoadSiteListFile(catalogue, categories, managedPath, false);
+            return source == SiteListSource::WindowsCopy ? SiteListSource::ManagedFile : source;
+        } catch (const _qh_error& error) {
+            if (managedProblem != nullptr) {
+                *managedProblem =
+                    managedPath + ": " +
+                    (error.Code() == kResultFail
+                         ? LoadResourceString(IDS_WRONG_SITE_LIST)
+                         : SystemErrorText(static_cast<std::uint32_t>(error.Code()) & 0xFFFF));
             }
         }
     }

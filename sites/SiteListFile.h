@@ -22,6 +22,7 @@ enum class SiteListSource {
     GivenFile,
     UserFile,     // the user's own file
     WindowsCopy,  // the user has no file, or its contents were bad and it was set aside
+    ManagedFile,  // the same, with the organisation's file (SiteListPath) in its place
     // The user's file is there but could not be opened or read (held open by another
     // program, say); it was left untouched and the Windows directory's copy stands in.
     WindowsCopyForUnreadUserFile,
@@ -35,8 +36,12 @@ enum class SiteListSource {
 // when the file cannot be opened; for a given path that opened but could not be read,
 // the system error with the system's text; E_FAIL with message 141 (given path) or 108
 // (own file) when it is not a site list.
+// Policies: SiteListPath names a file that is read, never changed, in place of the
+// Windows directory's copy; when it cannot be read, the Windows directory's copy serves
+// and `managedProblem` (when given) gets the file's path and why. With AllowSiteEditing
+// off, the user's own file is passed over.
 SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories,
-                            const char* path = nullptr);
+                            const char* path = nullptr, std::string* managedProblem = nullptr);
 
 // Writes the catalogue with its categories to a file (the user's own file when path is
 // null, folders created as needed), through a new temporary file beside it that replaces

@@ -209,8 +209,8 @@ check "uninstall entry: size of the installed files ($installed_kb KB)" \
 release=$(dirname "$setup")/release
 cmake --build "$(dirname "$setup")" --target release >"$state/release.log" 2>&1
 check "the release target makes the release files" test $? -eq 0
-check "SHA256SUMS holds the sums of the setup and the symbols" bash -c \
-    "cd '$release' && sha256sum --strict -c SHA256SUMS >/dev/null && [ \$(wc -l <SHA256SUMS) -eq 2 ]"
+check "SHA256SUMS holds the sums of the setup, the symbols and the policy template" bash -c \
+    "cd '$release' && sha256sum --strict -c SHA256SUMS >/dev/null && [ \$(wc -l <SHA256SUMS) -eq 3 ]"
 manifest=$(python3 - "$release/winget" <<'PYTHON'
 import glob, sys, yaml
 files = {d['ManifestType']: d for d in (yaml.safe_load(open(p)) for p in glob.glob(sys.argv[1] + '/*.yaml'))}

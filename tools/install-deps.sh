@@ -4,13 +4,14 @@ set -euo pipefail
 
 # libclang-rt-14-dev holds the fuzzer and sanitizer runtimes, which clang only
 # recommends; osslsigncode and openssl sign the binaries and make the test's certificates
-# and timestamps; SoftHSM and OpenSSL's PKCS#11 engine stand in for a signing token.
+# and timestamps; SoftHSM and OpenSSL's PKCS#11 engine stand in for a signing token;
+# libxml2-utils' xmllint checks the policy template.
 packages=(
     cmake ninja-build g++ python3 python3-yaml
     googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
     mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
     wine wine64 xvfb xauth xdotool x11-utils imagemagick nsis osslsigncode openssl
-    softhsm2 libengine-pkcs11-openssl
+    softhsm2 libengine-pkcs11-openssl libxml2-utils
 )
 
 # Runs a hand-made 32-bit ELF program that only exits: some virtual machines' kernels

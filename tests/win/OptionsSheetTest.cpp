@@ -14,6 +14,7 @@
 #include <string>
 
 #include "core/Autostart.h"
+#include "core/Policies.h"
 #include "core/RegistryKeys.h"
 #include "resources/resource.h"
 #include "tests/win/AppProcess.h"
@@ -244,6 +245,61 @@ TEST_F(OptionsSheetDialog, TabsSwitchThePagesOverTheDisplayAreaAndOkStoresWhatEi
 }
 
 // What OK stores is checked end to end, with the running program following it.
+// Policies of both hives, the machine's first: what they fix is shown disabled with the
+// managed line, and OK stores only what the user may change.
+TEST_F(GeneralPageSettings, PoliciesShowTheirValuesDisabledAndOkKeepsTheUsersOwn) {
+    WriteTestDword(kSettingsKey, "EnablePopupWindow", 1);
+    WriteTestDword(kSettingsKey, "PopupWindowButton", 2);
+    WriteTestDword(kSettingsKey, "RestoreClipboard", 1);
+    {
+        win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kSettingsKey);
+        ASSERT_EQ(win::WriteWideString(key.Get(), "GestureExclusions", u"mine.exe"), ERROR_SUCCESS);
+    }
+    RunKeyGuard runKey;
+    {
+        win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kRunKey);
+        ::RegDeleteValueA(key.Get(), kAutostartValue);
+    }
+    ASSERT_TRUE(AddPolicy("HKLM", "EnablePopupWindow", "REG_DWORD", "0"));
+    ASSERT_TRUE(AddPolicy("HKCU", "EnablePopupWindow", "REG_DWORD", "1"));
+    ASSERT_TRUE(AddPolicy("HKCU", "PopupWindowButton", "REG_DWORD", "3"));
+    ASSERT_TRUE(AddPolicy("HKLM", "RestoreClipboard", "REG_DWORD", "0"));
+    ASSERT_TRUE(AddPolicy("HKCU", "RunAtLogon", "REG_DWORD", "1"));
+    ASSERT_TRUE(AddPolicy("HKLM\\GestureExclusions", "1", "REG_SZ", "lob.exe"));
+    ASSERT_TRUE(AddPolicy("HKLM\\GestureExclusions", "2", "REG_SZ", "rdp.exe"));
+    RunSheet([](HWND dialog) {
+        HWND page = PageOf(dialog, "General");
+        ASSERT_NE(page, nullptr);
+        auto enabled = [page](int id) { return ::IsWindowEnabled(::GetDlgItem(page, id)) != 0; };
+        EXPECT_FALSE(Checked(page, IDC_ENABLE_POPUP_GESTURE));
+        EXPECT_EQ(Selection(page, IDC_POPUP_GESTURE_BUTTON), 3);
+        EXPECT_FALSE(Checked(page, IDC_KEEP_CLIPBOARD));
+        EXPECT_TRUE(Checked(page, IDC_RUN_AT_LOGON));
+        EXPECT_EQ(WideText(::GetDlgItem(page, IDC_GESTURE_EXCLUSIONS)), u"lob.exe;rdp.exe;");
+        for (int id : {IDC_ENABLE_POPUP_GESTURE, IDC_POPUP_GESTURE_BUTTON, IDC_KEEP_CLIPBOARD,
+                       IDC_RUN_AT_LOGON, IDC_GESTURE_EXCLUSIONS, IDC_BROWSE_EXCLUDED_PROGRAM}) {
+            EXPECT_FALSE(enabled(id)) << id;
+        }
+        EXPECT_TRUE(enabled(IDC_POPUP_GESTURE_MODIFIER));
+        EXPECT_TRUE(enabled(IDC_READ_DIRECTLY));
+        EXPECT_EQ(WindowText(::GetDlgItem(page, IDC_MANAGED_NOTE)),
+                  "Some settings are managed by your organization.");
+        Select(page, IDC_POPUP_GESTURE_MODIFIER, 1);
+        Press(dialog, IDOK);
+    });
+    for (auto [name, value] : {std::pair{"PopupWindowKey", 1u},
+                               {"EnablePopupWindow", 1u},
+                               {"PopupWindowButton", 2u},
+                               {"RestoreClipboard", 1u}}) {
+        EXPECT_EQ(ReadTestDword(kSettingsKey, name), std::optional(value)) << name;
+    }
+    EXPECT_EQ(StoredWide("GestureExclusions"), std::optional<std::u16string>(u"mine.exe"));
+    EXPECT_FALSE(RunValue());
+    // The program itself puts the start at logon in place.
+    ApplyAutostartPolicy(ReadPolicies());
+    EXPECT_TRUE(RunValue());
+}
+
 TEST_F(GeneralPageSettings, FirstStartShowsTheDefaultsOnTheMenuColour) {
     RunSheet([](HWND dialog) {
         HWND page = PageOf(dialog, "General");
@@ -279,6 +335,7 @@ TEST_F(GeneralPageSettings, FirstStartShowsTheDefaultsOnTheMenuColour) {
                         IDC_ENABLE_DEFAULT_GESTURE, IDC_ENABLE_DEFAULT_HOTKEY}) {
             EXPECT_TRUE(Checked(page, box)) << box;
         }
+        EXPECT_EQ(WindowText(::GetDlgItem(page, IDC_MANAGED_NOTE)), "");  // no policies
 
         // The page paints on the menu colour.
         const auto menuBrush = reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_MENU));

@@ -1,5 +1,7 @@
 #include "tests/win/RegistryFixture.h"
 
+#include "base/Policies.h"
+#include "tests/win/Fixtures.h"
 #include "win/Registry.h"
 
 namespace vp {
@@ -7,6 +9,34 @@ namespace vp {
 void DeleteProgramKeys() {
     ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Quenhollow");
     ::RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Quenhollow");
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        ::RegDeleteTreeA(root, "SOFTWARE\\Policies\\Quenhollow");
+        ::RegDeleteKeyA(root, "SOFTWARE\\Policies\\Quenhollow");
+    }
+}
+
+namespace {
+
+bool RunReg(const std::string& verb, const std::string& key, const std::string& arguments) {
+    const std::size_t hive = key.find('\\');
+    std::string command = "reg.exe " + verb + " \"" + key.substr(0, hive) + "\\" + kPolicyKey +
+                          (hive != std::string::npos ? key.substr(hive) : "") + "\" " + arguments +
+                          " /f /reg:64";
+    win::KernelHandle process = StartHelperProgram(command);
+    DWORD code = 1;
+    return process && ::WaitForSingleObject(process.Get(), 15000) == WAIT_OBJECT_0 &&
+           ::GetExitCodeProcess(process.Get(), &code) && code == 0;
+}
+
+}  // namespace
+
+bool AddPolicy(const std::string& key, const std::string& name, const std::string& type,
+               const std::string& data) {
+    return RunReg("add", key, "/v \"" + name + "\" /t " + type + " /d \"" + data + "\"");
+}
+
+bool DeletePolicy(const std::string& key, const std::string& name) {
+    return RunReg("delete", key, "/v \"" + name + "\"");
 }
 
 void WriteTestValue(const char* path, const char* name, DWORD type, const void* data, DWORD size) {

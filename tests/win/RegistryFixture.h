@@ -11,8 +11,16 @@
 
 namespace vp {
 
-// Removes HKCU\SOFTWARE\Quenhollow with everything below it.
+// Removes HKCU\SOFTWARE\Quenhollow with everything below it, and the program's policies
+// in both hives.
 void DeleteProgramKeys();
+
+// Adds (or replaces) a policy value with reg.exe, as an administrator would, in the 64-bit
+// view of the registry where the program reads: `key` is "HKLM" or "HKCU", followed by a
+// list's subkey ("HKLM\\VisibleSites"). True when reg.exe succeeded.
+bool AddPolicy(const std::string& key, const std::string& name, const std::string& type,
+               const std::string& data);
+bool DeletePolicy(const std::string& key, const std::string& name);
 
 // Writes a value of any type and size under HKCU\<path>, creating the key.
 void WriteTestValue(const char* path, const char* name, DWORD type, const void* data, DWORD size);

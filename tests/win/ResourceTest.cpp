@@ -362,10 +362,10 @@ TEST(Resources, PopupAccelerators) {
 
 TEST(Resources, OptionsDialog) {
     const std::vector<ExpectedControl> controls = {
-        {IDOK, "Button", "OK", kDefPushButton, 141, 236, 50, 14},
-        {IDCANCEL, "Button", "Cancel", kPushButton, 195, 236, 50, 14},
+        {IDOK, "Button", "OK", kDefPushButton, 141, 249, 50, 14},
+        {IDCANCEL, "Button", "Cancel", kPushButton, 195, 249, 50, 14},
     };
-    ExpectDialog(IDD_OPTIONS, "Vantapicker Options", kPopupDialog, 250, 255, controls);
+    ExpectDialog(IDD_OPTIONS, "Vantapicker Options", kPopupDialog, 250, 268, controls);
 }
 
 TEST(Resources, GeneralPage) {
@@ -396,8 +396,9 @@ TEST(Resources, GeneralPage) {
         {-1, "Static", "Don't take &gestures in these programs:", kLeftText, 8, 190, 226, 8},
         {252, "Edit", "", kEdit, 6, 200, 186, 13},
         {253, "Button", "Br&owse...", kPushButton, 196, 200, 38, 13},
+        {254, "Static", "", kLeftText, 8, 218, 226, 8},
     };
-    ExpectDialog(IDD_GENERAL_PAGE, "General", kPageDialog, 240, 218, controls);
+    ExpectDialog(IDD_GENERAL_PAGE, "General", kPageDialog, 240, 228, controls);
 }
 
 TEST(Resources, SitesPage) {
@@ -420,8 +421,9 @@ TEST(Resources, SitesPage) {
         {244, "Button", "&Remove", kDisabledButton, 183, 101, 52, 15},
         {230, "Button", "&Import Sites", kPushButton, 183, 123, 52, 15},
         {231, "Button", "E&xport Sites", kDisabledButton, 183, 141, 52, 15},
+        {254, "Static", "", kLeftText, 5, 190, 230, 8},
     };
-    ExpectDialog(IDD_SITES_PAGE, "Sites", kPageDialog, 240, 194, controls);
+    ExpectDialog(IDD_SITES_PAGE, "Sites", kPageDialog, 240, 200, controls);
 }
 
 TEST(Resources, AboutBox) {

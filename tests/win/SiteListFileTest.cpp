@@ -15,6 +15,7 @@
 #include "sites/SiteListFormat.h"
 #include "tests/fixtures/FixtureMessages.h"
 #include "tests/win/Fixtures.h"
+#include "tests/win/RegistryFixture.h"
 #include "win/ErrorBox.h"
 #include "win/Handle.h"
 #include "win/WinText.h"
@@ -234,6 +235,44 @@ TEST_F(SiteListFile, GivenFileWhoseBytesCannotBeReadRaisesTheSystemsText) {
                     SystemErrorText(ERROR_FILE_TOO_LARGE));
     EXPECT_NE(SystemErrorText(ERROR_FILE_TOO_LARGE), "");
     ::DeleteFileA(path.c_str());
+}
+
+// SiteListPath names a file that stands in for the Windows directory's copy and is never
+// changed; when it cannot be read the Windows copy serves, and the caller hears why.
+TEST_F(SiteListFile, OrganisationsFileStandsInForTheWindowsCopyAndSaysWhyWhenNotRead) {
+    SiteCategoryList categories;
+    WriteFileBytes(SystemSiteListPath(),
+                   Encrypted(FormatSiteList(SampleCatalogue(categories), categories)));
+    const std::string share = TempFolder() + "policy share";
+    ::CreateDirectoryA(share.c_str(), nullptr);
+    const std::string managed = share + "\\sites.qhsl";
+    SiteCatalogue own;
+    own.Insert(7, {"Org", "https://org.example/?q=", 0, false, false});
+    WriteFileBytes(managed, Encrypted(FormatSiteList(own, {{"Org"}})));
+    ::SetEnvironmentVariableA("VP_TEST_SHARE", share.c_str());
+    ASSERT_TRUE(AddPolicy("HKCU", "SiteListPath", "REG_EXPAND_SZ", "%VP_TEST_SHARE%\\sites.qhsl"));
+
+    SiteCatalogue loaded;
+    std::string problem;
+    EXPECT_EQ(LoadSiteList(loaded, nullptr, nullptr, &problem), SiteListSource::ManagedFile);
+    EXPECT_NE(loaded.Find(7), nullptr);
+    EXPECT_EQ(problem, "");
+    // A user's own file goes first, unless users may not edit the sites.
+    ASSERT_EQ(SaveSiteList({}, {}), 0u);
+    EXPECT_EQ(LoadSiteList(loaded, nullptr), SiteListSource::UserFile);
+    ASSERT_TRUE(AddPolicy("HKLM", "AllowSiteEditing", "REG_DWORD", "0"));
+    EXPECT_EQ(LoadSiteList(loaded, nullptr), SiteListSource::ManagedFile);
+
+    WriteFileBytes(managed, "no site list");
+    EXPECT_EQ(LoadSiteList(loaded, nullptr, nullptr, &problem), SiteListSource::WindowsCopy);
+    EXPECT_EQ(loaded.Size(), 2u);
+    EXPECT_EQ(problem, managed + ": Wrong site list file");
+    EXPECT_EQ(ReadFileBytes(managed), "no site list");  // not set aside
+    ::DeleteFileA(managed.c_str());
+    ::RemoveDirectoryA(share.c_str());
+    LoadSiteList(loaded, nullptr, nullptr, &problem);
+    EXPECT_EQ(problem, managed + ": " + SystemErrorText(ERROR_PATH_NOT_FOUND));
+    DeleteProgramKeys();
 }
 
 // Runs the system's base provider: MD5 of the pass phrase, CryptDeriveKey RC4, one block.

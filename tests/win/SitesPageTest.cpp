@@ -280,6 +280,44 @@ TEST_F(SitesPageTest, ShowsTheTreeAndTogglesAndSetsTheDefaultByKeysClicksAndButt
     EXPECT_EQ(ReadFileBytes(SystemSiteListPath()), Encrypted(kCatalogueText));
 }
 
+// Policies fix the visible sites, the default site and the catalogue: the tree shows
+// theirs, nothing changes them, and OK leaves the user's own as stored.
+TEST_F(SitesPageTest, PoliciesFixTheVisibleSitesTheDefaultAndTheCatalogue) {
+    WriteTestDword(kSelectedKey, "0", 9);
+    WriteTestDword(kSelectedKey, "1", 2);
+    WriteTestDword(kSettingsKey, "DefaultSite", 3);
+    ASSERT_TRUE(AddPolicy("HKLM\\VisibleSites", "1", "REG_SZ", "4"));
+    ASSERT_TRUE(AddPolicy("HKLM\\VisibleSites", "2", "REG_SZ", "1"));
+    ASSERT_TRUE(AddPolicy("HKCU", "DefaultSite", "REG_DWORD", "5"));
+    ASSERT_TRUE(AddPolicy("HKLM", "AllowSiteEditing", "REG_DWORD", "0"));
+    Open();
+    EXPECT_EQ(TreeShape(),
+              "[Search:00]0:22 2:22 3:22 5:22 6:22 8:22 9:22 [News:00]1:11 4:11 7:22 "
+              "[Other Sites:00]12:22 ");
+    EXPECT_EQ(Label(), "Site 5");
+    EXPECT_EQ(WindowText(::GetDlgItem(page->Handle(), IDC_MANAGED_NOTE)),
+              "Some settings are managed by your organization.");
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page->Handle(), IDC_IMPORT_SITES)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page->Handle(), IDC_EXPORT_SITES)));
+    HTREEITEM site8 = SiteNode(8);
+    Select(site8);
+    EXPECT_EQ(Buttons(), "00000 Show &Site");
+    Key(VK_SPACE);
+    Key('M', true);
+    Notify(NM_CLICK, PointOn(site8, true));
+    Notify(NM_DBLCLK, PointOn(site8, false));
+    Key('D', true);
+    EXPECT_EQ(Image(site8), 2);
+    EXPECT_EQ(Label(), "Site 5");
+    // No question comes: removing is off.
+    EXPECT_FALSE(Answered("Vantapicker", Reply(IDYES), [&] { Key(VK_DELETE); }));
+
+    ApplyAndClose();
+    EXPECT_EQ(SelectedIds(), "9 2 ");
+    EXPECT_EQ(DefaultSite(), 3u);
+    EXPECT_EQ(::GetFileAttributesA(UserSiteListPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(SitesPageTest, ContextMenuFollowsTheNodeKind) {
     Open();
     // Right-clicks at `at`; the menu's items as "1" (enabled) or "0" (grey) in the order
