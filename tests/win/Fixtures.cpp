@@ -271,9 +271,8 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, boo
     if (peekFirst) {
         commandLine.append(" --peek");
     }
-    if (control != SelectionControl::Edit) {
-        commandLine.append(control == SelectionControl::RichEdit ? " --richedit" : " --password");
-    }
+    constexpr const char* kControlOptions[] = {"", " --richedit", " --password", " --edit-thread"};
+    commandLine.append(kControlOptions[static_cast<int>(control)]);
     if (copyDelayMs != 0) {
         commandLine.append(" --copy-delay=" + std::to_string(copyDelayMs));
     }
