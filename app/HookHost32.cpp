@@ -74,7 +74,8 @@ DWORD WINAPI CreateHostProcess(void* context) {
         start->process = {};  // no host beside the program: 32-bit applications go without
     }
     HookHost32::HostStart* handedOver = start.get();
-    if (::PostMessageW(start->window, kHostStartedMessage, 0, reinterpret_cast<LPARAM>(handedOver))) {
+    if (::PostMessageW(start->window, kHostStartedMessage, 0,
+                       reinterpret_cast<LPARAM>(handedOver))) {
         start.release();
     } else if (start->process.hProcess != nullptr) {  // the program is ending
         ::TerminateProcess(start->process.hProcess, 1);
@@ -133,7 +134,8 @@ void HookHost32::StartAsync() {
         std::to_wstring(static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(window_))) + L" " +
         std::to_wstring(::GetCurrentProcessId()) + L" " + std::to_wstring(exclusions_.count);
     for (int i = 0; i < exclusions_.count; ++i) {
-        start->commandLine += L" " + std::to_wstring(exclusions_.hashes[static_cast<std::size_t>(i)]);
+        start->commandLine +=
+            L" " + std::to_wstring(exclusions_.hashes[static_cast<std::size_t>(i)]);
     }
     if (!::QueueUserWorkItem(CreateHostProcess, start.get(), WT_EXECUTEDEFAULT)) {
         return;

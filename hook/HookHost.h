@@ -34,13 +34,14 @@ struct HostArguments {
 };
 
 // The host's command line as Windows gives it: its own name (quoted or not), then the
-// numbers, separated by blanks. Nothing unless exactly that: every number within its
-// field, a window and a process that are not zero, and as many hashes as counted. Needs
-// no C runtime, which the host goes without.
+// numbers, separated by blanks. False unless exactly that: every number within its
+// field, a window and a process that are not zero, and as many hashes as counted (then
+// `arguments` holds no meaning). Needs no C runtime, which the host goes without, and
+// copies no structure, which might call it.
 template <typename Unit>
-constexpr std::optional<HostArguments> ParseHostCommandLine(const Unit* commandLine) {
+constexpr bool ParseHostCommandLine(const Unit* commandLine, HostArguments& arguments) {
     if (commandLine == nullptr) {
-        return std::nullopt;
+        return false;
     }
     const Unit* at = commandLine;
     const auto isBlank = [](Unit unit) { return unit == Unit(' ') || unit == Unit('\t'); };
@@ -79,24 +80,22 @@ constexpr std::optional<HostArguments> ParseHostCommandLine(const Unit* commandL
     const auto process = next(0xFFFFFFFFu);
     const auto count = next(static_cast<std::uint64_t>(kMaxGestureExclusions));
     if (!window || !process || !count || *window == 0 || *process == 0) {
-        return std::nullopt;
+        return false;
     }
-    HostArguments arguments{static_cast<std::uint32_t>(*window),
-                            static_cast<std::uint32_t>(*process), {}};
-    for (; arguments.exclusions.count < static_cast<int>(*count); ++arguments.exclusions.count) {
+    arguments.targetWindow = static_cast<std::uint32_t>(*window);
+    arguments.programProcessId = static_cast<std::uint32_t>(*process);
+    ProgramHashes& exclusions = arguments.exclusions;
+    for (exclusions.count = 0; exclusions.count < static_cast<int>(*count); ++exclusions.count) {
         const auto hash = next(~std::uint64_t{0});
         if (!hash) {
-            return std::nullopt;
+            return false;
         }
-        arguments.exclusions.hashes[static_cast<std::size_t>(arguments.exclusions.count)] = *hash;
+        exclusions.hashes[static_cast<std::size_t>(exclusions.count)] = *hash;
     }
     while (isBlank(*at)) {
         ++at;
     }
-    if (*at != Unit(0)) {
-        return std::nullopt;
-    }
-    return arguments;
+    return *at == Unit(0);
 }
 
 }  // namespace vp::hook

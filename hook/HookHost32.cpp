@@ -57,7 +57,7 @@ SeenThread Seen[kMaxSeenThreads];
 DWORD SeenCount = 0;
 decltype(&SetVPThreadHook) SetThreadHook = nullptr;
 HWND Target = nullptr;
-vp::ProgramHashes Exclusions;
+vp::hook::HostArguments Arguments;  // static: taken in place, no structure is copied
 
 void DropEndedThreads() {
     DWORD kept = 0;
@@ -94,11 +94,12 @@ bool WantsHook(DWORD processId) {
     BOOL wow64 = FALSE;
     bool wanted = ::IsWow64Process(process, &wow64) && wow64;
     DWORD length = vp::hook::kLongPathUnits - vp::hook::kPathOffset;
-    if (wanted && Exclusions.count > 0 &&
+    const vp::ProgramHashes& exclusions = Arguments.exclusions;
+    if (wanted && exclusions.count > 0 &&
         ::QueryFullProcessImageNameW(process, 0, PathBuffer + vp::hook::kPathOffset, &length)) {
         const std::uint64_t name = vp::hook::LongProgramNameHash(PathBuffer, length);
-        for (int i = 0; i < Exclusions.count; ++i) {
-            wanted = wanted && Exclusions.hashes[static_cast<std::size_t>(i)] != name;
+        for (int i = 0; i < exclusions.count; ++i) {
+            wanted = wanted && exclusions.hashes[static_cast<std::size_t>(i)] != name;
         }
     }
     ::CloseHandle(process);
@@ -161,11 +162,10 @@ void CALLBACK WindowAppeared(HWINEVENTHOOK, DWORD, HWND window, LONG object, LON
 
 int Run() {
     // The whole list before any hook: no excluded program gets one, not even for a moment.
-    const auto arguments = vp::hook::ParseHostCommandLine(::GetCommandLineW());
-    if (!arguments) {
+    if (!vp::hook::ParseHostCommandLine(::GetCommandLineW(), Arguments)) {
         return 1;
     }
-    HANDLE program = ::OpenProcess(SYNCHRONIZE, FALSE, arguments->programProcessId);
+    HANDLE program = ::OpenProcess(SYNCHRONIZE, FALSE, Arguments.programProcessId);
     if (program == nullptr) {
         return 1;  // the program is gone already
     }
@@ -174,8 +174,7 @@ int Run() {
         ::CloseHandle(program);
         return 2;
     }
-    Target = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(arguments->targetWindow));
-    Exclusions = arguments->exclusions;
+    Target = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(Arguments.targetWindow));
     // Watching first, then looking: a window that appears in between is seen twice,
     // which judges its thread once all the same.
     HWINEVENTHOOK watch =

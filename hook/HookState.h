@@ -25,8 +25,8 @@ struct HookState {
     std::uint32_t popup;
     std::uint32_t defaultSite;
     // The programs that keep their clicks: hashes of their file names
-    // (base/ProgramNames.h). The counter moves after each new list is in place, so each
-    // process works out again whether it is one of them.
+    // (base/ProgramNames.h). The counter moves after each new list or writer is in place,
+    // so each process works out again whether it takes gestures.
     std::int32_t exclusionCount;
     std::int32_t exclusionChange;
     std::uint32_t unused;
@@ -49,8 +49,8 @@ constexpr Gesture UnpackGesture(std::uint32_t packed) {
 // What the state holds before the program sets anything: the first mouse messages are
 // no button messages, so nothing matches until a gesture is set.
 constexpr HookState InitialHookState() {
-    return {0, 0, 0, PackGesture({1, kControlKey, false}), PackGesture({0, kControlKey, false}),
-            0, 0, 0, {}};
+    return {0, 0, 0, PackGesture({1, kControlKey, false}), PackGesture({0, kControlKey, false}), 0,
+            0, 0, {}};
 }
 
 // The state's file mapping is named in the session's own namespace and, after this
@@ -107,7 +107,7 @@ constexpr bool SidText(const char* prefix, const std::uint8_t* sid, std::size_t 
         const std::uint8_t* part = sid + 8 + 4 * i;
         put('-');
         putNumber(static_cast<std::uint32_t>(part[0]) | static_cast<std::uint32_t>(part[1]) << 8 |
-                      static_cast<std::uint32_t>(part[2]) << 16 |
+                  static_cast<std::uint32_t>(part[2]) << 16 |
                   static_cast<std::uint32_t>(part[3]) << 24);
     }
     putText(suffix);

@@ -37,10 +37,11 @@ std::atomic<LONG> ReadPhase{kUnopened};
 const volatile HookState* Shared = nullptr;
 HANDLE SharedMapping = nullptr;
 std::uint64_t OwnNameHash = 0;
-// Whether this process is named in the list as it stood at exclusionChange == SeenChange.
-std::atomic<bool> ExclusionKnown{false};
-bool Excluded = false;
-LONG SeenChange = 0;
+DWORD OwnIntegrity = 0;
+// Whether this process leaves the gestures alone, as the state stood when its change
+// counter was SeenChange (-1: not yet worked out).
+bool Passive = false;
+LONG SeenChange = -1;
 wchar_t PathBuffer[vp::hook::kLongPathUnits];  // only the opening thread uses it
 
 // The process's token facts: its user's SID (binary) and its integrity level.
@@ -67,7 +68,8 @@ TokenFacts ReadToken() {
     facts.known = ::GetTokenInformation(token, TokenUser, &facts.user, sizeof facts.user, &size) &&
                   ::IsValidSid(facts.user.user.User.Sid);
     if (::GetTokenInformation(token, TokenIntegrityLevel, &label, sizeof label, &size) &&
-        ::IsValidSid(label.label.Label.Sid) && *::GetSidSubAuthorityCount(label.label.Label.Sid) > 0) {
+        ::IsValidSid(label.label.Label.Sid) &&
+        *::GetSidSubAuthorityCount(label.label.Label.Sid) > 0) {
         PSID sid = label.label.Label.Sid;
         facts.integrity = *::GetSidSubAuthority(sid, *::GetSidSubAuthorityCount(sid) - 1u);
     }
@@ -79,9 +81,9 @@ TokenFacts ReadToken() {
 bool UserText(const char* prefix, const TokenFacts& facts, const char* suffix,
               wchar_t (&text)[vp::hook::kSidTextUnits]) {
     PSID sid = facts.user.user.User.Sid;
-    return facts.known && vp::hook::SidText(prefix, static_cast<const std::uint8_t*>(sid),
-                                            ::GetLengthSid(sid), suffix, text,
-                                            vp::hook::kSidTextUnits);
+    return facts.known &&
+           vp::hook::SidText(prefix, static_cast<const std::uint8_t*>(sid), ::GetLengthSid(sid),
+                             suffix, text, vp::hook::kSidTextUnits);
 }
 
 // Maps the state for writing once: creates it, readable by lower integrity levels and
@@ -118,8 +120,8 @@ HookState* MapWritable() {
 bool WriterRuns(const HookState& state, DWORD writer) {
     if (state.targetWindow != 0) {
         DWORD owner = 0;
-        ::GetWindowThreadProcessId(reinterpret_cast<HWND>(static_cast<LONG_PTR>(state.targetWindow)),
-                                   &owner);
+        ::GetWindowThreadProcessId(
+            reinterpret_cast<HWND>(static_cast<LONG_PTR>(state.targetWindow)), &owner);
         return owner == writer;
     }
     HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, writer);
@@ -132,8 +134,7 @@ bool WriterRuns(const HookState& state, DWORD writer) {
 
 // The state for this process's setters: only while it is the writer. The first process
 // to set anything becomes the writer, and another one only when that has gone; it starts
-// from the first state (processes that looked at the list of an earlier writer look
-// again).
+// from the first state, and every process works out again whether it takes gestures.
 HookState* WritableState() {
     HookState* state = MapWritable();
     if (state == nullptr) {
@@ -149,17 +150,17 @@ HookState* WritableState() {
         ::InterlockedCompareExchange(slot, static_cast<LONG>(self), writer) != writer) {
         return nullptr;
     }
-    const std::int32_t change = state->exclusionChange;
     HookState fresh = vp::hook::InitialHookState();
     fresh.writerProcess = self;
     fresh.programIntegrity = ReadToken().integrity;
-    fresh.exclusionChange = change + 1;
+    fresh.exclusionChange = state->exclusionChange;
     *state = fresh;
+    ::InterlockedIncrement(reinterpret_cast<volatile LONG*>(&state->exclusionChange));
     return state;
 }
 
-// Opens the state for reading, once per process: its user's session's state, when this
-// process runs at the program's integrity level or above. Bounded work, no allocation
+// Opens the state for reading, once per process: its user's session's state, with this
+// process's integrity level and the name it is excluded by. Bounded work, no allocation
 // and no C runtime. Returns the phase reached; kOpening while another thread is at it,
 // which is passive for the moment.
 LONG OpenSharedState() {
@@ -174,46 +175,44 @@ LONG OpenSharedState() {
         // The handle stays open with the view: while any process holds one, the name
         // stays too, and the program's next run writes the state that this process reads.
         SharedMapping = ::OpenFileMappingW(FILE_MAP_READ, FALSE, name);
-        const void* view =
-            SharedMapping != nullptr
-                ? ::MapViewOfFile(SharedMapping, FILE_MAP_READ, 0, 0, sizeof(HookState))
-                : nullptr;
+        const void* view = SharedMapping != nullptr ? ::MapViewOfFile(SharedMapping, FILE_MAP_READ,
+                                                                      0, 0, sizeof(HookState))
+                                                    : nullptr;
         if (view != nullptr) {
             Shared = static_cast<const volatile HookState*>(view);
-            // Read once: a process below the program cannot reach its window.
-            if (facts.integrity >= Shared->programIntegrity) {
-                const DWORD length = ::GetModuleFileNameW(
-                    nullptr, PathBuffer + vp::hook::kPathOffset,
-                    vp::hook::kLongPathUnits - vp::hook::kPathOffset);
-                if (length > 0 && length < vp::hook::kLongPathUnits - vp::hook::kPathOffset) {
-                    OwnNameHash = vp::hook::LongProgramNameHash(PathBuffer, length);
-                }
-                phase = kActive;
+            OwnIntegrity = facts.integrity;
+            const DWORD length =
+                ::GetModuleFileNameW(nullptr, PathBuffer + vp::hook::kPathOffset,
+                                     vp::hook::kLongPathUnits - vp::hook::kPathOffset);
+            if (length > 0 && length < vp::hook::kLongPathUnits - vp::hook::kPathOffset) {
+                OwnNameHash = vp::hook::LongProgramNameHash(PathBuffer, length);
             }
+            phase = kActive;
         }
     }
     ReadPhase.store(phase);
     return phase;
 }
 
-// Whether this process is named in the list; bounded work on the first message after a
-// change.
-bool ProcessIsExcluded(const volatile HookState& state) {
-    // The counter before the list it stands for. A list read while it is being replaced
-    // is read again at the next message.
+// Whether this process leaves the gestures alone: it is named in the list, or it runs
+// below the program's integrity level, where the program's window takes no message from
+// it and a swallowed click would be lost. Bounded work on the first message after a
+// change of the list or of the program.
+bool ProcessIsPassive(const volatile HookState& state) {
+    // The counter before what it stands for. A list read while it is being replaced is
+    // read again at the next message.
     const LONG change = state.exclusionChange;
-    if (ExclusionKnown.load(std::memory_order_acquire) && change == SeenChange) {
-        return Excluded;
+    if (change == SeenChange) {
+        return Passive;
     }
+    bool passive = OwnIntegrity < state.programIntegrity;
     const LONG count = state.exclusionCount;
-    bool excluded = false;
     for (LONG i = 0; i < count && i < vp::kMaxGestureExclusions; ++i) {
-        excluded = excluded || state.exclusionHashes[i] == OwnNameHash;
+        passive = passive || state.exclusionHashes[i] == OwnNameHash;
     }
-    Excluded = excluded;
+    Passive = passive;
     SeenChange = change;
-    ExclusionKnown.store(true, std::memory_order_release);
-    return excluded;
+    return passive;
 }
 
 }  // namespace
@@ -312,7 +311,7 @@ LRESULT CALLBACK VPHookProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && phase == kUnopened) {
         phase = OpenSharedState();
     }
-    if (code == HC_ACTION && phase == kActive && !ProcessIsExcluded(*Shared)) {
+    if (code == HC_ACTION && phase == kActive && !ProcessIsPassive(*Shared)) {
         const volatile HookState& state = *Shared;
         auto* message = reinterpret_cast<MSG*>(lParam);
         const vp::hook::Gesture popup = vp::hook::UnpackGesture(state.popup);

@@ -378,7 +378,8 @@ TEST_F(Triggers, AnotherProgramCallingTheHookLibraryChangesNothing) {
     EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "still mine");
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
     MSG trigger;
-    EXPECT_FALSE(::PeekMessageA(&trigger, own, VP_WM_POPUP_TRIGGER, VP_WM_DEFAULT_TRIGGER, PM_REMOVE));
+    EXPECT_FALSE(
+        ::PeekMessageA(&trigger, own, VP_WM_POPUP_TRIGGER, VP_WM_DEFAULT_TRIGGER, PM_REMOVE));
     threadHook.Reset();
     ::DestroyWindow(own);
     ::FreeLibrary(library);
