@@ -1,4 +1,4 @@
-// The hook's state: its gesture words and the names of its objects.
+// The hook's state: its first gestures and the name of its mapping.
 #include "hook/HookState.h"
 
 #include <gtest/gtest.h>
@@ -8,14 +8,7 @@
 namespace vp::hook {
 namespace {
 
-TEST(HookState, GesturesSurviveTheirWordAndTheInitialOnesMatchNoPress) {
-    for (const Gesture gesture : {Gesture{kXButtonDown, kControlKey | kShiftKey, true},
-                                  Gesture{kLeftButtonDown, kShiftKey, false}}) {
-        const Gesture back = UnpackGesture(PackGesture(gesture));
-        EXPECT_EQ(back.buttonMessage, gesture.buttonMessage);
-        EXPECT_EQ(back.modifiers, gesture.modifiers);
-        EXPECT_EQ(back.enabled, gesture.enabled);
-    }
+TEST(HookState, InitialGesturesMatchNoPress) {
     // Enabled with the first state's buttons, as a setter that gets only its enable flag
     // and out-of-range indexes leaves them: still no press matches.
     const HookState initial = InitialHookState();

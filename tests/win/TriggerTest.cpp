@@ -252,6 +252,17 @@ TEST_F(Triggers, GestureHeldAcrossARestartDoesNotFireInTheNewProgram) {
     EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "held");
 }
 
+// Kills the program's host of the 32-bit hook; the process id of the one that the program
+// starts in its place, once its hooks are in place, or 0.
+DWORD KillHookHost32(const RunningApp& app, DWORD host) {
+    win::KernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, host));
+    if (!process || !::TerminateProcess(process.Get(), 9)) {
+        return 0;
+    }
+    ::WaitForSingleObject(process.Get(), 5000);
+    return app.WaitForHookHost32(host);
+}
+
 // The host of the hook in 32-bit applications: started again when it dies, with working
 // gestures; ended by Exit; ending by itself when the program's process is ended.
 TEST_F(Triggers, HookHost32ComesBackWhenKilledAndEndsWithTheProgram) {
@@ -264,12 +275,7 @@ TEST_F(Triggers, HookHost32ComesBackWhenKilledAndEndsWithTheProgram) {
     ASSERT_NE(first, 0u) << "no VPHookHost32.exe beside the program";
     SelectionFixture fixture("host again");
     ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-    {
-        win::KernelHandle host(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, first));
-        ASSERT_TRUE(host && ::TerminateProcess(host.Get(), 9));
-        ::WaitForSingleObject(host.Get(), 5000);
-    }
-    const DWORD second = app.WaitForHookHost32(first);
+    const DWORD second = KillHookHost32(app, first);
     ASSERT_NE(second, 0u) << "the host was not started again";
     ClickAt(CenterOf(fixture.Edit()), 0, {VK_CONTROL, VK_SHIFT});
     ASSERT_TRUE(recorder_.WaitForUrls(1));
@@ -299,26 +305,15 @@ TEST_F(Triggers, HookHost32ComesBackWhenKilledAndEndsWithTheProgram) {
 TEST_F(Triggers, HookLeavesMessagesOfOtherProcessesAlone) {
     SelectionFixture other("other process");
     ASSERT_TRUE(other.Ready()) << other.Problem();
-    HMODULE library = ::LoadLibraryA((TestProgramFolder() + "VPHook.dll").c_str());
-    ASSERT_NE(library, nullptr);
-    const auto bind = [library](const char* name) {
-        return reinterpret_cast<void*>(::GetProcAddress(library, name));
-    };
-    const auto setThreadHook =
-        reinterpret_cast<decltype(&SetVPThreadHook)>(bind("SetVPThreadHook"));
-    const auto setPopup =
-        reinterpret_cast<decltype(&SetPopupWindowButton)>(bind("SetPopupWindowButton"));
-    const auto hookProc = reinterpret_cast<decltype(&VPHookProc)>(bind("VPHookProc"));
-    ASSERT_TRUE(setThreadHook && setPopup && hookProc);
     const HWND window =
         ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    setPopup(0, 1, true);  // Ctrl+right button
-    win::HookHandle hook(setThreadHook(window, ::GetCurrentThreadId()));
+    SetPopupWindowButton(0, 1, true);  // Ctrl+right button
+    win::HookHandle hook(SetVPThreadHook(window, ::GetCurrentThreadId()));
     ASSERT_TRUE(hook);
     MSG triggered;
     for (const UINT button : {WM_RBUTTONDOWN, WM_RBUTTONUP}) {
         MSG foreign{other.Edit(), button, MK_CONTROL, 0, 0, {}};
-        hookProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&foreign));
+        VPHookProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&foreign));
         EXPECT_EQ(foreign.message, button) << "another process's click was taken";
     }
     EXPECT_FALSE(
@@ -333,7 +328,6 @@ TEST_F(Triggers, HookLeavesMessagesOfOtherProcessesAlone) {
         ::PeekMessageA(&triggered, window, VP_WM_POPUP_TRIGGER, VP_WM_POPUP_TRIGGER, PM_REMOVE));
     hook.Reset();
     ::DestroyWindow(window);
-    ::FreeLibrary(library);
 }
 
 // Another program of the desktop that loads the hook library and calls every export
@@ -344,33 +338,18 @@ TEST_F(Triggers, AnotherProgramCallingTheHookLibraryChangesNothing) {
     ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("still mine");
     ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-    HMODULE library = ::LoadLibraryA((TestProgramFolder() + "VPHook.dll").c_str());
-    ASSERT_NE(library, nullptr);
-    const auto bind = [library](const char* name) {
-        return reinterpret_cast<void*>(::GetProcAddress(library, name));
-    };
-    const auto setHook = reinterpret_cast<decltype(&SetVPHook)>(bind("SetVPHook"));
-    const auto setThreadHook =
-        reinterpret_cast<decltype(&SetVPThreadHook)>(bind("SetVPThreadHook"));
-    const auto unhook = reinterpret_cast<decltype(&UnhookVPHook)>(bind("UnhookVPHook"));
-    const auto setPopup =
-        reinterpret_cast<decltype(&SetPopupWindowButton)>(bind("SetPopupWindowButton"));
-    const auto setDefault =
-        reinterpret_cast<decltype(&SetDefaultActionButton)>(bind("SetDefaultActionButton"));
-    const auto setExclusions =
-        reinterpret_cast<decltype(&SetGestureExclusions)>(bind("SetGestureExclusions"));
-    ASSERT_TRUE(setHook && setThreadHook && unhook && setPopup && setDefault && setExclusions);
+    // This program loads the library that the build put beside the program's.
     const HWND own =
         ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    setPopup(0, 1, false);
-    setDefault(2, 0, false);
+    SetPopupWindowButton(0, 1, false);
+    SetDefaultActionButton(2, 0, false);
     const std::u16string name =
         FixtureBitness() == 32 ? u"SelectionFixture32.exe" : u"SelectionFixture.exe";
     const unsigned long long excluded = HashProgramName(name.data(), name.size());
-    setExclusions(&excluded, 1);
-    EXPECT_EQ(setHook(own), nullptr);
-    win::HookHandle threadHook(setThreadHook(own, ::GetCurrentThreadId()));
-    unhook();
+    SetGestureExclusions(&excluded, 1);
+    EXPECT_EQ(SetVPHook(own), nullptr);
+    win::HookHandle threadHook(SetVPThreadHook(own, ::GetCurrentThreadId()));
+    UnhookVPHook();
 
     ::SendMessageA(fixture.Window(), test::selection_fixture::kComeForward, 0, 0);
     ClickAt(CenterOf(fixture.Edit()), 0, {VK_CONTROL, VK_SHIFT});
@@ -382,7 +361,6 @@ TEST_F(Triggers, AnotherProgramCallingTheHookLibraryChangesNothing) {
         ::PeekMessageA(&trigger, own, VP_WM_POPUP_TRIGGER, VP_WM_DEFAULT_TRIGGER, PM_REMOVE));
     threadHook.Reset();
     ::DestroyWindow(own);
-    ::FreeLibrary(library);
 }
 
 // Installed into a folder whose name the ANSI code page cannot hold, the program starts
@@ -439,13 +417,7 @@ TEST_F(Triggers, HookHost32LeavesAnExcludedApplicationAloneFromItsStart) {
     ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("excluded");
     ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-    const DWORD first = app.HookHost32();
-    {
-        win::KernelHandle host(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, first));
-        ASSERT_TRUE(host && ::TerminateProcess(host.Get(), 9));
-        ::WaitForSingleObject(host.Get(), 5000);
-    }
-    ASSERT_NE(app.WaitForHookHost32(first), 0u);
+    ASSERT_NE(KillHookHost32(app, app.HookHost32()), 0u);
     ClickAt(CenterOf(fixture.Edit()), 0, {VK_CONTROL, VK_SHIFT});
     PumpMessagesFor(1500);
     EXPECT_TRUE(recorder_.Urls().empty());
