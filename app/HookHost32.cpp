@@ -1,11 +1,21 @@
 #include "app/HookHost32.h"
 
+#include <memory>
 #include <string>
 
 #include "hook/HookHost.h"
 #include "win/WinText.h"
 
 namespace vp {
+
+// What the starting thread hands back: the host's process, or none.
+struct HookHost32::HostStart {
+    HWND window = nullptr;
+    std::wstring application;
+    std::wstring commandLine;
+    PROCESS_INFORMATION process{};
+};
+
 namespace {
 
 // A host that ends this soon after its start, this many times in a row, is not started
@@ -19,8 +29,8 @@ constexpr DWORD kEndWaitMs = 2000;
 // WoW64 system folder).
 bool HostNeeded() {
 #if defined(_WIN64)
-    char folder[MAX_PATH] = {};
-    return ::GetSystemWow64DirectoryA(folder, MAX_PATH) != 0;
+    wchar_t folder[MAX_PATH] = {};
+    return ::GetSystemWow64DirectoryW(folder, MAX_PATH) != 0;
 #else
     return false;
 #endif
@@ -48,23 +58,44 @@ bool WaitAnswering(HANDLE object, DWORD timeoutMs) {
 }
 
 void CALLBACK HostProcessEnded(void* window, BOOLEAN) {
-    ::PostMessageA(static_cast<HWND>(window), hook::kHostEndedMessage, 0, 0);
+    ::PostMessageW(static_cast<HWND>(window), hook::kHostEndedMessage, 0, 0);
 }
 
-std::uint32_t Packed(std::uint32_t modifierIndex, std::uint32_t buttonIndex, bool enable) {
-    return hook::PackGesture({modifierIndex, buttonIndex, enable});
+// On a thread of its own: creating a process takes long enough (a 32-bit one under Wine
+// most of all) to be felt at the program's start.
+DWORD WINAPI CreateHostProcess(void* context) {
+    std::unique_ptr<HookHost32::HostStart> start(static_cast<HookHost32::HostStart*>(context));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (::CreateProcessW(start->application.c_str(), start->commandLine.data(), nullptr, nullptr,
+                         FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &start->process)) {
+        ::CloseHandle(start->process.hThread);
+    } else {
+        start->process = {};  // no host beside the program: 32-bit applications go without
+    }
+    HookHost32::HostStart* handedOver = start.get();
+    if (::PostMessageW(start->window, kHostStartedMessage, 0,
+                       reinterpret_cast<LPARAM>(handedOver))) {
+        start.release();
+    } else if (start->process.hProcess != nullptr) {  // the program is ending
+        ::TerminateProcess(start->process.hProcess, 1);
+        ::CloseHandle(start->process.hProcess);
+    }
+    return 0;
+}
+
+// An absolute folder: a drive's or a share's. Anything else would start whatever
+// program of that name the current folder holds.
+bool IsAbsoluteFolder(const std::u16string& folder) {
+    return (folder.size() >= 3 && folder[1] == u':' && folder[2] == u'\\') ||
+           (folder.size() >= 2 && folder[0] == u'\\' && folder[1] == u'\\');
 }
 
 }  // namespace
 
-void HookHost32::Apply(HWND window, const TriggerSettings& triggers,
-                       const ProgramHashes& exclusions, bool run) {
+void HookHost32::Apply(HWND window, const ProgramHashes& exclusions, bool run) {
     window_ = window;
     exclusions_ = exclusions;
-    popup_ =
-        Packed(triggers.PopupWindowKey, triggers.PopupWindowButton, triggers.EnablePopupWindow);
-    defaultSite_ = Packed(triggers.DefaultActionKey, triggers.DefaultActionButton,
-                          triggers.EnableDefaultAction);
     if (!run) {
         Stop();
         return;
@@ -73,82 +104,87 @@ void HookHost32::Apply(HWND window, const TriggerSettings& triggers,
         wanted_ = true;
         quickEnds_ = 0;
     }
-    if (process_) {
-        SendGestures();
-    } else {
-        Start();
+    Follow();
+}
+
+void HookHost32::Follow() {
+    if (starting_) {
+        return;  // OnStarted follows again
+    }
+    if (process_ && (!wanted_ || hostList_ != exclusions_)) {
+        EndHost();  // a new list needs a new host: it hooks no excluded program at all
+    }
+    if (!process_ && wanted_) {
+        StartAsync();
     }
 }
 
-bool HookHost32::Start() {
-    if (!HostNeeded()) {
-        return false;
+void HookHost32::StartAsync() {
+    const std::u16string folder = WideProgramFolder();
+    if (!HostNeeded() || !IsAbsoluteFolder(folder)) {
+        return;
     }
-    const std::string host = ProgramFolder() + hook::kHookHost32FileName;
-    std::string commandLine =
-        "\"" + host + "\" " +
-        std::to_string(static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(window_))) + " " +
-        std::to_string(::GetCurrentProcessId()) + " " + std::to_string(popup_) + " " +
-        std::to_string(defaultSite_);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(host.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                          CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info)) {
-        return false;  // no host beside the program: 32-bit applications go without
+    auto start = std::make_unique<HostStart>();
+    start->window = window_;
+    start->application.assign(folder.begin(), folder.end());
+    start->application.append(std::begin(hook::kHookHost32FileName),
+                              std::end(hook::kHookHost32FileName) - 1);
+    // The narrow formatter widened: std::to_wstring would pull the C library's wide
+    // formatting into the program.
+    auto number = [](std::uint64_t value) {
+        const std::string digits = std::to_string(value);
+        return std::wstring(digits.begin(), digits.end());
+    };
+    start->commandLine = L"\"" + start->application + L"\" " +
+                         number(static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(window_))) +
+                         L" " + number(::GetCurrentProcessId()) + L" " +
+                         number(static_cast<std::uint64_t>(exclusions_.count));
+    for (int i = 0; i < exclusions_.count; ++i) {
+        start->commandLine += L" " + number(exclusions_.hashes[static_cast<std::size_t>(i)]);
     }
-    ::CloseHandle(info.hThread);
-    process_.Reset(info.hProcess);
-    processId_ = info.dwProcessId;
-    threadId_ = info.dwThreadId;
+    if (!::QueueUserWorkItem(CreateHostProcess, start.get(), WT_EXECUTEDEFAULT)) {
+        return;
+    }
+    start.release();
+    starting_ = true;
+    hostList_ = exclusions_;
     startedAt_ = ::GetTickCount64();
+}
+
+void HookHost32::OnStarted(LPARAM result) {
+    const std::unique_ptr<HostStart> start(reinterpret_cast<HostStart*>(result));
+    starting_ = false;
+    if (start->process.hProcess == nullptr) {
+        return;
+    }
+    process_.Reset(start->process.hProcess);
+    threadId_ = start->process.dwThreadId;
     if (!::RegisterWaitForSingleObject(wait_.Receive(), process_.Get(), HostProcessEnded, window_,
                                        INFINITE, WT_EXECUTEONLYONCE)) {
         wait_.Release();
     }
-    return true;
+    Follow();  // ended at once if it is no longer wanted or its list changed meanwhile
 }
 
 void HookHost32::Stop() {
     wanted_ = false;
+    EndHost();  // one still starting is ended when it is handed over
+}
+
+void HookHost32::EndHost() {
     wait_.Reset();  // before the process ends: its end is no reason to start it again
     if (!process_) {
         return;
     }
-    // A host that does not take messages yet has not installed its hook either; the
-    // system removes the hook of an ended thread in any case.
-    if (!::PostThreadMessageA(threadId_, WM_QUIT, 0, 0) ||
+    // A host that does not take messages yet has not installed its hooks either; the
+    // system removes the hooks of an ended thread in any case.
+    if (!::PostThreadMessageW(threadId_, WM_QUIT, 0, 0) ||
         !WaitAnswering(process_.Get(), kEndWaitMs)) {
         ::TerminateProcess(process_.Get(), 1);
         WaitAnswering(process_.Get(), kEndWaitMs);
     }
     process_.Reset();
-    processId_ = threadId_ = 0;
-}
-
-void HookHost32::SendGestures() const {
-    // Before the host takes messages this fails; its ready message then asks again.
-    if (!::PostThreadMessageA(threadId_, hook::kHostGesturesMessage, popup_, defaultSite_)) {
-        return;
-    }
-    // The list in 32-bit halves (the host's message parameters), then its end, on which
-    // the host hands it over whole.
-    for (int slot = 0; slot < exclusions_.count; ++slot) {
-        const std::uint64_t hash = exclusions_.hashes[static_cast<std::size_t>(slot)];
-        for (WPARAM half = 0; half < 2; ++half) {
-            ::PostThreadMessageA(
-                threadId_, hook::kHostExclusionMessage, static_cast<WPARAM>(slot) * 2 + half,
-                static_cast<LPARAM>(static_cast<std::uint32_t>(hash >> (32 * half))));
-        }
-    }
-    ::PostThreadMessageA(threadId_, hook::kHostExclusionsEndMessage,
-                         static_cast<WPARAM>(exclusions_.count), 0);
-}
-
-void HookHost32::OnReady(DWORD processId) {
-    if (process_ && processId == processId_) {
-        SendGestures();
-    }
+    threadId_ = 0;
 }
 
 void HookHost32::OnEnded() {
@@ -157,10 +193,10 @@ void HookHost32::OnEnded() {
     }
     wait_.Reset();
     process_.Reset();
-    processId_ = threadId_ = 0;
+    threadId_ = 0;
     quickEnds_ = ::GetTickCount64() - startedAt_ < kQuickEndMs ? quickEnds_ + 1 : 0;
-    if (wanted_ && quickEnds_ < kQuickEndsBeforeGivingUp) {
-        Start();
+    if (quickEnds_ < kQuickEndsBeforeGivingUp) {
+        Follow();
     }
 }
 

@@ -191,7 +191,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          return 0;
                      }),
         Map::Message(hook::kHostReadyMessage,
-                     [](MainWindow& self, WPARAM processId, LPARAM) -> LRESULT {
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
                          // Wine ends a hook chain at a hook whose library a process
                          // cannot load (one of the other bitness): the program's own
                          // hook goes first again, so 64-bit applications keep their
@@ -200,7 +200,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                              UnhookVPHook();
                              SetVPHook(self.Handle());
                          }
-                         self.hookHost32_.OnReady(static_cast<DWORD>(processId));
+                         return 0;
+                     }),
+        Map::Message(kHostStartedMessage,
+                     [](MainWindow& self, WPARAM, LPARAM start) -> LRESULT {
+                         self.hookHost32_.OnStarted(start);
                          return 0;
                      }),
         Map::Forward<&MainWindow::hookHost32_, &HookHost32::OnEnded>(hook::kHostEndedMessage),
@@ -272,7 +276,7 @@ void MainWindow::InitializeApplication() {
         ApplyTriggers();
         SetVPHook(Handle());
         hooked_ = true;
-        hookHost32_.Apply(Handle(), triggers_, gestureExclusions_, active_);
+        hookHost32_.Apply(Handle(), gestureExclusions_, active_);
         tray_.Update(active_);
     });
     if (!started) {
@@ -323,7 +327,7 @@ void MainWindow::ReloadConfiguration() {
 void MainWindow::ApplyTriggers() {
     capture_.Apply(triggers_, gestureExclusions_, active_);
     // While inactive, 32-bit applications are left without a hook at all.
-    hookHost32_.Apply(Handle(), triggers_, gestureExclusions_, active_ && hooked_);
+    hookHost32_.Apply(Handle(), gestureExclusions_, active_ && hooked_);
 }
 
 void MainWindow::RebuildSiteLinks() {

@@ -8,6 +8,7 @@
 #include "app/Registration.h"
 #include "win/ErrorBox.h"
 #include "win/Handle.h"
+#include "win/QhError.h"
 #include "win/WinText.h"
 #include "resources/resource.h"
 
@@ -73,10 +74,17 @@ int RunProgram(HINSTANCE instance, const char* commandLine) {
 
     // Two starts close together (the logon entry and a manual start) can both pass the
     // window test above; the mutex lets exactly one of them on. It exists while the
-    // program runs. No mutex at all (access denied when an elevated copy owns it, or the
-    // name taken by another kind of object) also means another copy is there.
+    // program runs. Access denied means an elevated copy owns it: another copy is there.
+    // The name taken by another kind of object is no copy of the program: the user
+    // learns why it does not start.
     win::KernelHandle instanceMutex(::CreateMutexA(nullptr, FALSE, kInstanceMutexName));
-    if (!instanceMutex || ::GetLastError() == ERROR_ALREADY_EXISTS) {
+    const DWORD mutexError = ::GetLastError();
+    if (!instanceMutex && mutexError == ERROR_INVALID_HANDLE) {
+        const _qh_error error = _qh_error::WithSystemText(mutexError, 0);
+        ShowErrorBox(error.Code(), error.Text());
+        return 0;
+    }
+    if (!instanceMutex || mutexError == ERROR_ALREADY_EXISTS) {
         return 0;  // already running
     }
 

@@ -11,7 +11,7 @@ bool IsBlank(char16_t unit) {
 
 bool SameName(std::u16string_view a, std::u16string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char16_t x, char16_t y) {
-        return FoldProgramNameUnit(x) == FoldProgramNameUnit(y);
+        return FoldCase(x) == FoldCase(y);
     });
 }
 

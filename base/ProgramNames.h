@@ -4,9 +4,9 @@
 // so the hook procedure runs the very same loops on its own process's file name.
 //
 // Names are compared without case by one fixed rule, the same everywhere and independent
-// of the system's locale: A-Z become a-z, and the Latin-1 capitals U+00C0..U+00DE (but
-// U+00D7, the multiplication sign) become their small letters (+0x20). Every other UTF-16
-// code unit is kept as it is, so "STRASSE.EXE" and "straße.exe" are different names.
+// of the system's locale: Unicode's simple case folding, one UTF-16 code unit at a time
+// (base/CaseFold.h). A unit never becomes two, so "STRASSE.EXE" and "straße.exe" are
+// different names, as they are different files.
 #pragma once
 
 #include <array>
@@ -17,17 +17,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/CaseFold.h"
+
 namespace vp {
 
 // How many names the hook library holds; more are refused where the list is edited.
 inline constexpr int kMaxGestureExclusions = 32;
-
-constexpr char16_t FoldProgramNameUnit(char16_t unit) {
-    if ((unit >= u'A' && unit <= u'Z') || (unit >= 0xC0 && unit <= 0xDE && unit != 0xD7)) {
-        return static_cast<char16_t>(unit + 0x20);
-    }
-    return unit;
-}
 
 // The position after the last path separator ('\\', '/' or a drive's ':') of the first
 // `length` units of `path`: where its file name starts.
@@ -47,7 +42,7 @@ template <typename Unit>
 constexpr std::uint64_t HashProgramName(const Unit* name, std::size_t length) {
     std::uint64_t hash = 0xCBF29CE484222325ull;
     for (std::size_t i = 0; i < length; ++i) {
-        const char16_t unit = FoldProgramNameUnit(static_cast<char16_t>(name[i]));
+        const char16_t unit = FoldCase(static_cast<char16_t>(name[i]));
         hash = (hash ^ static_cast<std::uint8_t>(unit & 0xFF)) * 0x100000001B3ull;
         hash = (hash ^ static_cast<std::uint8_t>(unit >> 8)) * 0x100000001B3ull;
     }
@@ -70,6 +65,8 @@ std::vector<std::u16string> ParseProgramList(std::u16string_view text);
 struct ProgramHashes {
     std::array<std::uint64_t, kMaxGestureExclusions> hashes{};
     int count = 0;
+
+    bool operator==(const ProgramHashes&) const = default;
 };
 
 // Nothing when the list names more programs than the hook library holds.

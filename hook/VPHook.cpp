@@ -1,82 +1,241 @@
 // VPHook.dll: recognises the two mouse gestures in every process of the desktop.
-// Its state is shared by every process that maps the library; the hook procedure reads
-// and writes single aligned words without locks and talks to the main program only by
-// posting messages.
+// The state lives in a named file mapping of the user's session (hook/HookState.h),
+// which one process alone, the program, writes through the setters; every process maps
+// it for reading at its first hook call. The pending gestures are each process's own.
+// The hook procedure reads single aligned words without locks and talks to the program
+// only by posting messages.
 #include "hook/VPHook.h"
 
-#include "base/ProgramNames.h"
-#include "hook/GestureMatch.h"
+#include <sddl.h>
+
+#include <atomic>
+
+#include "hook/HookState.h"
 #include "hook/Messages.h"
-
-#if defined(_MSC_VER)
-#pragma data_seg(".SHARSEG")
-#define VP_SHARED
-#else
-#define VP_SHARED __attribute__((section(".SHARSEG"), shared))
-#endif
-
-// Initialised, so that every compiler places them in the shared section, in this order.
-HWND TargetWindow VP_SHARED = nullptr;
-HHOOK HookHandle VP_SHARED = nullptr;
-bool PopupPending VP_SHARED = false;
-bool DefaultPending VP_SHARED = false;
-bool PopupEnabled VP_SHARED = false;
-bool DefaultEnabled VP_SHARED = false;
-UINT PopupModifiers VP_SHARED = vp::hook::kControlKey;
-UINT DefaultModifiers VP_SHARED = vp::hook::kControlKey;
-UINT PopupButtonMessage VP_SHARED = 1;  // no mouse message: nothing matches until set
-UINT DefaultButtonMessage VP_SHARED = 0;
-// The programs that keep their clicks: hashes of their lower-case file names. The
-// counter moves after each new list is in place, so each process works out again
-// whether it is one of them.
-unsigned long long ExclusionHashes[vp::kMaxGestureExclusions] VP_SHARED = {0};
-LONG ExclusionCount VP_SHARED = 0;
-LONG ExclusionChange VP_SHARED = 0;
-
-#if defined(_MSC_VER)
-#pragma data_seg()
-#pragma comment(linker, "/SECTION:.SHARSEG,RWS")
-#endif
+#include "hook/ProgramFile.h"
 
 namespace {
-HINSTANCE ModuleInstance = nullptr;  // per process
-// Whether this process is named in the list as it stood at ExclusionChange == SeenChange.
-bool Excluded = false;
-bool ExclusionKnown = false;
-LONG SeenChange = 0;
 
-// Bounded work (a path of at most MAX_PATH) on the first message after a change; plain
-// loops, no allocation and no C runtime.
-bool ProcessIsExcluded() {
-    // Volatile reads, in this order: the counter before the list it stands for. A list
-    // read while it is being replaced is read again at the next message.
-    const LONG change = *static_cast<volatile LONG*>(&ExclusionChange);
-    if (ExclusionKnown && change == SeenChange) {
-        return Excluded;
+using vp::hook::HookState;
+
+HINSTANCE ModuleInstance = nullptr;
+HHOOK HookHandle = nullptr;  // the hook that this process installed
+bool PopupPending = false;
+bool DefaultPending = false;
+// The program window that the pending gestures were pressed for: a gesture pressed for
+// a program that has ended since never fires in the next one.
+std::int32_t PendingTarget = 0;
+
+// The state mapped for writing, in a process that called a setter.
+HookState* Writable = nullptr;
+HANDLE WritableMapping = nullptr;
+bool WritableTried = false;
+
+// Every process's side, set up once by the first hook call that gets there.
+enum : LONG { kUnopened, kOpening, kActive, kPassive };
+std::atomic<LONG> ReadPhase{kUnopened};
+const volatile HookState* Shared = nullptr;
+HANDLE SharedMapping = nullptr;
+std::uint64_t OwnNameHash = 0;
+DWORD OwnIntegrity = 0;
+// Whether this process leaves the gestures alone, as the state stood when its change
+// counter was SeenChange (-1: not yet worked out).
+bool Passive = false;
+LONG SeenChange = -1;
+wchar_t PathBuffer[vp::hook::kLongPathUnits];  // only the opening thread uses it
+
+// The process's token facts: its user's SID (binary) and its integrity level.
+struct TokenFacts {
+    union {
+        TOKEN_USER user;
+        BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    } user;
+    DWORD integrity = 0;
+    bool known = false;
+};
+
+TokenFacts ReadToken() {
+    TokenFacts facts;
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return facts;
     }
-    const LONG count = *static_cast<volatile LONG*>(&ExclusionCount);
-    bool excluded = false;
-    if (count > 0) {
-        WCHAR path[MAX_PATH];
-        const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-        if (length > 0 && length < MAX_PATH) {
-            const unsigned long long own = vp::HashProgramPath(path, length);
-            for (LONG i = 0; i < count && i < vp::kMaxGestureExclusions; ++i) {
-                excluded = excluded ||
-                           *static_cast<volatile unsigned long long*>(&ExclusionHashes[i]) == own;
+    union {
+        TOKEN_MANDATORY_LABEL label;
+        BYTE bytes[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
+    } label;
+    DWORD size = 0;
+    facts.known = ::GetTokenInformation(token, TokenUser, &facts.user, sizeof facts.user, &size) &&
+                  ::IsValidSid(facts.user.user.User.Sid);
+    if (::GetTokenInformation(token, TokenIntegrityLevel, &label, sizeof label, &size) &&
+        ::IsValidSid(label.label.Label.Sid) &&
+        *::GetSidSubAuthorityCount(label.label.Label.Sid) > 0) {
+        PSID sid = label.label.Label.Sid;
+        facts.integrity = *::GetSidSubAuthority(sid, *::GetSidSubAuthorityCount(sid) - 1u);
+    }
+    ::CloseHandle(token);
+    return facts;
+}
+
+// The prefix, this process's user's SID and the suffix in text.
+bool UserText(const char* prefix, const TokenFacts& facts, const char* suffix,
+              wchar_t (&text)[vp::hook::kSidTextUnits]) {
+    PSID sid = facts.user.user.User.Sid;
+    return facts.known &&
+           vp::hook::SidText(prefix, static_cast<const std::uint8_t*>(sid), ::GetLengthSid(sid),
+                             suffix, text, vp::hook::kSidTextUnits);
+}
+
+// Maps the state for writing once: creates it, readable by lower integrity levels and
+// writable only by this user at medium integrity or above, or opens it when it exists.
+HookState* MapWritable() {
+    if (WritableTried) {
+        return Writable;
+    }
+    WritableTried = true;
+    const TokenFacts facts = ReadToken();
+    wchar_t stateName[vp::hook::kSidTextUnits];
+    wchar_t descriptorText[vp::hook::kSidTextUnits];
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    // The user alone, with everything; a medium label that lets lower levels read only.
+    if (!UserText(vp::hook::kHookStatePrefix, facts, "", stateName) ||
+        !UserText("D:P(A;;GA;;;", facts, ")S:(ML;;NW;;;ME)", descriptorText) ||
+        !::ConvertStringSecurityDescriptorToSecurityDescriptorW(descriptorText, SDDL_REVISION_1,
+                                                                &descriptor, nullptr)) {
+        return nullptr;
+    }
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    WritableMapping = ::CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0,
+                                           sizeof(HookState), stateName);
+    ::LocalFree(descriptor);
+    if (WritableMapping != nullptr) {
+        Writable = static_cast<HookState*>(
+            ::MapViewOfFile(WritableMapping, FILE_MAP_WRITE, 0, 0, sizeof(HookState)));
+    }
+    return Writable;
+}
+
+// Whether the writer that the state names still runs: the program's window still belongs
+// to it, or, before it named a window, its process runs.
+bool WriterRuns(const HookState& state, DWORD writer) {
+    if (state.targetWindow != 0) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(
+            reinterpret_cast<HWND>(static_cast<LONG_PTR>(state.targetWindow)), &owner);
+        return owner == writer;
+    }
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, writer);
+    const bool runs = process != nullptr && ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    if (process != nullptr) {
+        ::CloseHandle(process);
+    }
+    return runs;
+}
+
+// The state for this process's setters: only while it is the writer. The first process
+// to set anything becomes the writer, and another one only when that has gone; it starts
+// from the first state, and every process works out again whether it takes gestures.
+HookState* WritableState() {
+    HookState* state = MapWritable();
+    if (state == nullptr) {
+        return nullptr;
+    }
+    const DWORD self = ::GetCurrentProcessId();
+    const auto writer = static_cast<LONG>(state->writerProcess);
+    if (static_cast<DWORD>(writer) == self) {
+        return state;
+    }
+    auto* slot = reinterpret_cast<volatile LONG*>(&state->writerProcess);
+    if ((writer != 0 && WriterRuns(*state, static_cast<DWORD>(writer))) ||
+        ::InterlockedCompareExchange(slot, static_cast<LONG>(self), writer) != writer) {
+        return nullptr;
+    }
+    HookState fresh = vp::hook::InitialHookState();
+    fresh.writerProcess = self;
+    fresh.programIntegrity = ReadToken().integrity;
+    fresh.exclusionChange = state->exclusionChange;
+    *state = fresh;
+    ::InterlockedIncrement(reinterpret_cast<volatile LONG*>(&state->exclusionChange));
+    return state;
+}
+
+// Opens the state for reading, once per process: its user's session's state, with this
+// process's integrity level and the name it is excluded by. Bounded work, no allocation
+// and no C runtime. Returns the phase reached; kOpening while another thread is at it,
+// which is passive for the moment.
+LONG OpenSharedState() {
+    LONG expected = kUnopened;
+    if (!ReadPhase.compare_exchange_strong(expected, kOpening)) {
+        return expected;
+    }
+    LONG phase = kPassive;
+    const TokenFacts facts = ReadToken();
+    wchar_t name[vp::hook::kSidTextUnits];
+    if (UserText(vp::hook::kHookStatePrefix, facts, "", name)) {
+        // The handle stays open with the view: while any process holds one, the name
+        // stays too, and the program's next run writes the state that this process reads.
+        SharedMapping = ::OpenFileMappingW(FILE_MAP_READ, FALSE, name);
+        const void* view = SharedMapping != nullptr ? ::MapViewOfFile(SharedMapping, FILE_MAP_READ,
+                                                                      0, 0, sizeof(HookState))
+                                                    : nullptr;
+        if (view != nullptr) {
+            Shared = static_cast<const volatile HookState*>(view);
+            OwnIntegrity = facts.integrity;
+            const DWORD length =
+                ::GetModuleFileNameW(nullptr, PathBuffer + vp::hook::kPathOffset,
+                                     vp::hook::kLongPathUnits - vp::hook::kPathOffset);
+            if (length > 0 && length < vp::hook::kLongPathUnits - vp::hook::kPathOffset) {
+                OwnNameHash = vp::hook::LongProgramNameHash(PathBuffer, length);
             }
+            phase = kActive;
         }
     }
-    Excluded = excluded;
-    SeenChange = change;
-    ExclusionKnown = true;
-    return excluded;
+    ReadPhase.store(phase);
+    return phase;
 }
+
+// Whether this process leaves the gestures alone: it is named in the list, or it runs
+// below the program's integrity level, where the program's window takes no message from
+// it and a swallowed click would be lost. Bounded work on the first message after a
+// change of the list or of the program.
+bool ProcessIsPassive(const volatile HookState& state) {
+    // The counter before what it stands for. A list read while it is being replaced is
+    // read again at the next message.
+    const LONG change = state.exclusionChange;
+    if (change == SeenChange) {
+        return Passive;
+    }
+    bool passive = OwnIntegrity < state.programIntegrity;
+    const LONG count = state.exclusionCount;
+    for (LONG i = 0; i < count && i < vp::kMaxGestureExclusions; ++i) {
+        passive = passive || state.exclusionHashes[i] == OwnNameHash;
+    }
+    Passive = passive;
+    SeenChange = change;
+    return passive;
+}
+
 }  // namespace
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         ModuleInstance = instance;
+    } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        // Unloaded while the process goes on: another process may become the writer.
+        if (Writable != nullptr) {
+            ::InterlockedCompareExchange(reinterpret_cast<volatile LONG*>(&Writable->writerProcess),
+                                         0, static_cast<LONG>(::GetCurrentProcessId()));
+            ::UnmapViewOfFile(Writable);
+        }
+        if (WritableMapping != nullptr) {
+            ::CloseHandle(WritableMapping);
+        }
+        if (Shared != nullptr) {
+            ::UnmapViewOfFile(const_cast<HookState*>(Shared));
+        }
+        if (SharedMapping != nullptr) {
+            ::CloseHandle(SharedMapping);
+        }
     }
     return TRUE;
 }
@@ -84,25 +243,26 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 extern "C" {
 
 HHOOK WINAPI SetVPHook(HWND target) {
-    TargetWindow = target;
-    // The shared section outlives a program that was ended while a gesture's button was
-    // held; that press must not fire in this program.
-    PopupPending = false;
-    DefaultPending = false;
-    HookHandle = ::SetWindowsHookExA(WH_GETMESSAGE, VPHookProc, ModuleInstance, 0);
+    HookState* state = WritableState();
+    if (state == nullptr) {
+        return nullptr;
+    }
+    state->targetWindow = static_cast<std::int32_t>(reinterpret_cast<LONG_PTR>(target));
+    HookHandle = ::SetWindowsHookExW(WH_GETMESSAGE, VPHookProc, ModuleInstance, 0);
     return HookHandle;
 }
 
 HHOOK WINAPI SetVPThreadHook(HWND target, DWORD threadId) {
-    if (TargetWindow != target) {
-        TargetWindow = target;
-        PopupPending = false;
-        DefaultPending = false;
+    if (HookState* state = WritableState()) {
+        state->targetWindow = static_cast<std::int32_t>(reinterpret_cast<LONG_PTR>(target));
     }
-    return ::SetWindowsHookExA(WH_GETMESSAGE, VPHookProc, ModuleInstance, threadId);
+    return ::SetWindowsHookExW(WH_GETMESSAGE, VPHookProc, ModuleInstance, threadId);
 }
 
 void WINAPI UnhookVPHook() {
+    if (HookHandle == nullptr) {
+        return;  // this process installed no hook
+    }
     if (!::UnhookWindowsHookEx(HookHandle)) {
         ::Sleep(100);
         ::UnhookWindowsHookEx(HookHandle);
@@ -110,18 +270,28 @@ void WINAPI UnhookVPHook() {
 }
 
 void WINAPI SetPopupWindowButton(UINT modifierIndex, UINT buttonIndex, bool enable) {
-    PopupButtonMessage = vp::hook::ButtonMessage(buttonIndex, PopupButtonMessage);
-    PopupModifiers = vp::hook::ModifierMask(modifierIndex, PopupModifiers);
-    PopupEnabled = enable;
+    if (HookState* state = WritableState()) {
+        const vp::hook::Gesture current = vp::hook::UnpackGesture(state->popup);
+        state->popup = vp::hook::PackGesture(
+            {vp::hook::ButtonMessage(buttonIndex, current.buttonMessage),
+             vp::hook::ModifierMask(modifierIndex, current.modifiers), enable});
+    }
 }
 
 void WINAPI SetDefaultActionButton(UINT modifierIndex, UINT buttonIndex, bool enable) {
-    DefaultButtonMessage = vp::hook::ButtonMessage(buttonIndex, DefaultButtonMessage);
-    DefaultModifiers = vp::hook::ModifierMask(modifierIndex, DefaultModifiers);
-    DefaultEnabled = enable;
+    if (HookState* state = WritableState()) {
+        const vp::hook::Gesture current = vp::hook::UnpackGesture(state->defaultSite);
+        state->defaultSite = vp::hook::PackGesture(
+            {vp::hook::ButtonMessage(buttonIndex, current.buttonMessage),
+             vp::hook::ModifierMask(modifierIndex, current.modifiers), enable});
+    }
 }
 
 void WINAPI SetGestureExclusions(const unsigned long long* hashes, int count) {
+    HookState* state = WritableState();
+    if (state == nullptr) {
+        return;
+    }
     if (hashes == nullptr || count < 0) {
         count = 0;
     }
@@ -129,20 +299,26 @@ void WINAPI SetGestureExclusions(const unsigned long long* hashes, int count) {
         count = vp::kMaxGestureExclusions;
     }
     for (int i = 0; i < count; ++i) {
-        ExclusionHashes[i] = hashes[i];
+        state->exclusionHashes[i] = hashes[i];
     }
-    ExclusionCount = count;
+    state->exclusionCount = count;
     // After the list: a process that sees the new counter finds the new list.
-    ::InterlockedIncrement(&ExclusionChange);
+    ::InterlockedIncrement(reinterpret_cast<volatile LONG*>(&state->exclusionChange));
 }
 
 LRESULT CALLBACK VPHookProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION && !ProcessIsExcluded()) {
+    LONG phase = ReadPhase.load(std::memory_order_acquire);
+    if (code == HC_ACTION && phase == kUnopened) {
+        phase = OpenSharedState();
+    }
+    if (code == HC_ACTION && phase == kActive && !ProcessIsPassive(*Shared)) {
+        const volatile HookState& state = *Shared;
         auto* message = reinterpret_cast<MSG*>(lParam);
-        const vp::hook::Gesture popup{PopupButtonMessage, PopupModifiers, PopupEnabled};
-        const vp::hook::Gesture defaultSite{DefaultButtonMessage, DefaultModifiers, DefaultEnabled};
-        bool popupPending = PopupPending;
-        bool defaultPending = DefaultPending;
+        const vp::hook::Gesture popup = vp::hook::UnpackGesture(state.popup);
+        const vp::hook::Gesture defaultSite = vp::hook::UnpackGesture(state.defaultSite);
+        const std::int32_t target = state.targetWindow;
+        bool popupPending = PopupPending && PendingTarget == target;
+        bool defaultPending = DefaultPending && PendingTarget == target;
         const vp::hook::GestureOutcome outcome =
             vp::hook::MatchGesture(message->message, message->wParam, popup, defaultSite,
                                    popupPending, defaultPending, (wParam & PM_REMOVE) != 0);
@@ -159,14 +335,16 @@ LRESULT CALLBACK VPHookProc(int code, WPARAM wParam, LPARAM lParam) {
         if (inContext) {
             PopupPending = popupPending;
             DefaultPending = defaultPending;
+            PendingTarget = target;
             if (outcome.swallow) {
                 message->message = WM_NULL;
             }
+            HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(target));
             if (outcome.firePopup) {
-                ::PostMessageA(TargetWindow, VP_WM_POPUP_TRIGGER, 0, 0);
+                ::PostMessageW(window, VP_WM_POPUP_TRIGGER, 0, 0);
             }
             if (outcome.fireDefault) {
-                ::PostMessageA(TargetWindow, VP_WM_DEFAULT_TRIGGER, 0, 0);
+                ::PostMessageW(window, VP_WM_DEFAULT_TRIGGER, 0, 0);
             }
         }
     }

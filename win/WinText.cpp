@@ -74,6 +74,18 @@ std::string ProgramFolder() {
     return std::string(path, end);
 }
 
+std::u16string WideProgramFolder() {
+    std::u16string path(32768, u'\0');  // the longest path Windows takes
+    const DWORD length = ::GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(path.data()),
+                                              static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) {
+        return {};
+    }
+    path.resize(length);
+    path.erase(path.find_last_of(u'\\') + 1);
+    return path;
+}
+
 HINSTANCE ProgramInstance() {
     return ::GetModuleHandleA(nullptr);
 }

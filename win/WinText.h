@@ -33,6 +33,8 @@ std::string LoadResourceString(UINT id);
 // The last backslash is found by whole characters: in a double-byte code page a trail
 // byte can have the backslash's value.
 std::string ProgramFolder();
+// The same folder in UTF-16, whatever its length and characters.
+std::u16string WideProgramFolder();
 
 // The module whose resources the program uses: the executable.
 HINSTANCE ProgramInstance();

@@ -11,14 +11,27 @@ std::uint64_t Hash(std::u16string_view name) {
     return HashProgramName(name.data(), name.size());
 }
 
-TEST(ProgramNames, HashIsFnv1aOverFoldedUnitsAndIgnoresCaseByTheFixedRuleOnly) {
+TEST(ProgramNames, HashIsFnv1aOverFoldedUnitsAndIgnoresCaseInEveryScript) {
     // FNV-1a of the bytes 'a' 0x00: the code unit, low byte first.
     EXPECT_EQ(Hash(u""), 0xCBF29CE484222325ull);
     EXPECT_EQ(Hash(u"a"), ((0xCBF29CE484222325ull ^ 'a') * 0x100000001B3ull) * 0x100000001B3ull);
     EXPECT_EQ(Hash(u"NotePad.EXE"), Hash(u"notepad.exe"));
     EXPECT_EQ(Hash(u"\u00C9DIT.exe"), Hash(u"\u00E9dit.exe"));  // É and é
-    EXPECT_NE(Hash(u"\u00D7.exe"), Hash(u"\u00F7.exe"));          // × and ÷ are no letters
-    EXPECT_NE(Hash(u"\u0410.exe"), Hash(u"\u0430.exe"));          // Cyrillic stays as it is
+    EXPECT_NE(Hash(u"\u00D7.exe"), Hash(u"\u00F7.exe"));        // × and ÷ are no letters
+    // Every script folds, one unit to one: Cyrillic, Greek with its final sigma, the
+    // Kelvin sign, Cherokee (whose small letters fold to capitals, across the 16-bit wrap);
+    // ß does not become ss.
+    EXPECT_EQ(Hash(u"\u0410.exe"), Hash(u"\u0430.exe"));
+    EXPECT_EQ(Hash(u"\u039B\u039F\u0393\u039F\u03A3.exe"),
+              Hash(u"\u03BB\u03BF\u03B3\u03BF\u03C2.exe"));
+    EXPECT_EQ(Hash(u"\u212A.exe"), Hash(u"k.exe"));
+    EXPECT_EQ(Hash(u"\uAB70.exe"), Hash(u"\u13A0.exe"));
+    EXPECT_NE(Hash(u"\u00DF.exe"), Hash(u"ss.exe"));
+    EXPECT_NE(Hash(u"\u0131.exe"), Hash(u"i.exe"));    // dotless i is no i
+    for (char32_t unit = 0; unit < 0x10000; ++unit) {  // a folded unit folds to itself
+        const char16_t folded = FoldCase(static_cast<char16_t>(unit));
+        ASSERT_EQ(FoldCase(folded), folded) << static_cast<unsigned>(unit);
+    }
     EXPECT_NE(Hash(u"notepad.exe"), Hash(u"notepad.ex"));
     EXPECT_NE(Hash(u"ab.exe"), Hash(u"ba.exe"));
     // The hook's own name: the file name of a full path, wide characters of Windows too.

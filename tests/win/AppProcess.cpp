@@ -4,6 +4,7 @@
 #include "tests/win/Fixtures.h"
 #include "tests/win/Protocol.h"
 #include "tests/win/WindowSearch.h"
+#include "win/WinText.h"
 
 namespace vp {
 
@@ -16,17 +17,17 @@ std::string ProgramPath() {
     return TestProgramFolder() + VP_PROGRAM_PATH;
 }
 
-AppProcess::AppProcess(const std::string& arguments) {
-    std::string commandLine = "\"";
-    commandLine.append(ProgramPath()).append("\"");
+AppProcess::AppProcess(const std::string& arguments, const std::u16string& program) {
+    std::u16string commandLine = u"\"";
+    commandLine.append(program.empty() ? AnsiToUtf16(ProgramPath()) : program).append(u"\"");
     if (!arguments.empty()) {
-        commandLine.append(" ").append(arguments);
+        commandLine.append(u" ").append(AnsiToUtf16(arguments));
     }
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                         &startup, &info)) {
+    if (::CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(commandLine.data()), nullptr, nullptr,
+                         FALSE, 0, nullptr, nullptr, &startup, &info)) {
         ::CloseHandle(info.hThread);
         process_.Reset(info.hProcess);
     }

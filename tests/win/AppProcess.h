@@ -15,8 +15,9 @@ std::string ProgramPath();
 
 class AppProcess {
 public:
-    // Starts the program with the given arguments (after its own path).
-    explicit AppProcess(const std::string& arguments = "");
+    // Starts the program with the given arguments (after its own path); `program` names
+    // another copy than ProgramPath().
+    explicit AppProcess(const std::string& arguments = "", const std::u16string& program = {});
     ~AppProcess();  // ends the process if it still runs
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;

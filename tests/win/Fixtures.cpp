@@ -271,7 +271,8 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, boo
     if (peekFirst) {
         commandLine.append(" --peek");
     }
-    constexpr const char* kControlOptions[] = {"", " --richedit", " --richedit1", " --password"};
+    constexpr const char* kControlOptions[] = {"", " --richedit", " --richedit1", " --password",
+                                               " --edit-thread"};
     commandLine.append(kControlOptions[static_cast<int>(control)]);
     if (copyDelayMs != 0) {
         commandLine.append(" --copy-delay=" + std::to_string(copyDelayMs));

@@ -48,9 +48,10 @@ int FixtureBitness();
 // a kernel without 32-bit support); true elsewhere, Windows included.
 bool Runs32BitPrograms();
 
-// The control that SelectionFixture.exe shows its text in.
-// RichEdit is the 2.0 control (RichEdit20W), RichEdit1 the 1.0 one (riched32's "RichEdit").
-enum class SelectionControl { Edit, RichEdit, RichEdit1, Password };
+// The control that SelectionFixture.exe shows its text in: RichEdit is the 2.0 control
+// (RichEdit20W), RichEdit1 the 1.0 one (riched32's "RichEdit"); EditOfSecondThread is an
+// edit control that a second thread of the program made and takes the input of.
+enum class SelectionControl { Edit, RichEdit, RichEdit1, Password, EditOfSecondThread };
 
 // SelectionFixture.exe (or its 32-bit build, see FixtureBitness) showing `text` (any bytes but
 // zero), all of it selected, in the foreground with the focus in its edit control. Ends the program

@@ -33,7 +33,8 @@ std::vector<std::string> StoredHistory() {
     return entries;
 }
 
-RunningApp::RunningApp(const std::string& arguments) : process_(arguments) {
+RunningApp::RunningApp(const std::string& arguments, const std::u16string& program)
+    : process_(arguments, program) {
     mainWindow_ = WaitForMainWindow();
     if (mainWindow_ == nullptr) {
         return;

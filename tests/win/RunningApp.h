@@ -26,7 +26,7 @@ std::vector<std::string> StoredHistory();
 
 class RunningApp {
 public:
-    explicit RunningApp(const std::string& arguments = "");
+    explicit RunningApp(const std::string& arguments = "", const std::u16string& program = {});
 
     // True once start-up has finished: the main window, its search box and its
     // triggers exist (with a 32-bit selection fixture, the 32-bit hook too).

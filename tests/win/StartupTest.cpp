@@ -16,6 +16,7 @@
 #include "tests/win/RegistryFixture.h"
 #include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
+#include "win/ErrorBox.h"
 #include "win/Registry.h"
 
 namespace vp {
@@ -160,12 +161,16 @@ TEST_F(Startup, SecondStartEndsWithZeroAndLeavesTheFirstRunning) {
     EXPECT_EQ(WaitForMainWindow(0), window);
 }
 
-TEST_F(Startup, AMutexThatCannotBeHadMeansAlreadyRunning) {
-    // The name held by an object the program cannot open as its mutex (as when an
-    // elevated copy owns it): CreateMutex gives nothing, and the start ends.
+TEST_F(Startup, AnObjectHoldingTheMutexNameShowsTheSystemsReason) {
+    // Another program's object of another kind under the mutex's name: CreateMutex fails,
+    // and the user is told why the program does not start.
     win::KernelHandle squatter(::CreateEventA(nullptr, TRUE, FALSE, test::kInstanceMutexName));
     ASSERT_TRUE(squatter);
     AppProcess start;
+    HWND box = WaitForTopLevelWindow("#32770", "Vantapicker", 10000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), SystemErrorText(ERROR_INVALID_HANDLE));
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(start.WaitForExit(10000), 0);
     EXPECT_EQ(WaitForMainWindow(0), nullptr);
 }

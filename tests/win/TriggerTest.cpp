@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/WebAddresses.h"
+#include "base/ProgramNames.h"
 #include "core/RegistryKeys.h"
 #include "hook/Messages.h"
 #include "hook/VPHook.h"
@@ -16,6 +17,7 @@
 #include "tests/win/RunningApp.h"
 #include "tests/win/WindowSearch.h"
 #include "win/Registry.h"
+#include "win/WinText.h"
 
 namespace vp {
 namespace {
@@ -251,6 +253,17 @@ TEST_F(Triggers, GestureHeldAcrossARestartDoesNotFireInTheNewProgram) {
     EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "held");
 }
 
+// Kills the program's host of the 32-bit hook; the process id of the one that the program
+// starts in its place, once its hooks are in place, or 0.
+DWORD KillHookHost32(const RunningApp& app, DWORD host) {
+    win::KernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, host));
+    if (!process || !::TerminateProcess(process.Get(), 9)) {
+        return 0;
+    }
+    ::WaitForSingleObject(process.Get(), 5000);
+    return app.WaitForHookHost32(host);
+}
+
 // The host of the hook in 32-bit applications: started again when it dies, with working
 // gestures; ended by Exit; ending by itself when the program's process is ended.
 TEST_F(Triggers, HookHost32ComesBackWhenKilledAndEndsWithTheProgram) {
@@ -263,12 +276,7 @@ TEST_F(Triggers, HookHost32ComesBackWhenKilledAndEndsWithTheProgram) {
     ASSERT_NE(first, 0u) << "no VPHookHost32.exe beside the program";
     SelectionFixture fixture("host again");
     ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-    {
-        win::KernelHandle host(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, first));
-        ASSERT_TRUE(host && ::TerminateProcess(host.Get(), 9));
-        ::WaitForSingleObject(host.Get(), 5000);
-    }
-    const DWORD second = app.WaitForHookHost32(first);
+    const DWORD second = KillHookHost32(app, first);
     ASSERT_NE(second, 0u) << "the host was not started again";
     ClickAt(CenterOf(fixture.Edit()), 0, {VK_CONTROL, VK_SHIFT});
     ASSERT_TRUE(recorder_.WaitForUrls(1));
@@ -298,26 +306,15 @@ TEST_F(Triggers, HookHost32ComesBackWhenKilledAndEndsWithTheProgram) {
 TEST_F(Triggers, HookLeavesMessagesOfOtherProcessesAlone) {
     SelectionFixture other("other process");
     ASSERT_TRUE(other.Ready()) << other.Problem();
-    HMODULE library = ::LoadLibraryA((TestProgramFolder() + "VPHook.dll").c_str());
-    ASSERT_NE(library, nullptr);
-    const auto bind = [library](const char* name) {
-        return reinterpret_cast<void*>(::GetProcAddress(library, name));
-    };
-    const auto setThreadHook =
-        reinterpret_cast<decltype(&SetVPThreadHook)>(bind("SetVPThreadHook"));
-    const auto setPopup =
-        reinterpret_cast<decltype(&SetPopupWindowButton)>(bind("SetPopupWindowButton"));
-    const auto hookProc = reinterpret_cast<decltype(&VPHookProc)>(bind("VPHookProc"));
-    ASSERT_TRUE(setThreadHook && setPopup && hookProc);
     const HWND window =
         ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    setPopup(0, 1, true);  // Ctrl+right button
-    win::HookHandle hook(setThreadHook(window, ::GetCurrentThreadId()));
+    SetPopupWindowButton(0, 1, true);  // Ctrl+right button
+    win::HookHandle hook(SetVPThreadHook(window, ::GetCurrentThreadId()));
     ASSERT_TRUE(hook);
     MSG triggered;
     for (const UINT button : {WM_RBUTTONDOWN, WM_RBUTTONUP}) {
         MSG foreign{other.Edit(), button, MK_CONTROL, 0, 0, {}};
-        hookProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&foreign));
+        VPHookProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&foreign));
         EXPECT_EQ(foreign.message, button) << "another process's click was taken";
     }
     EXPECT_FALSE(
@@ -332,7 +329,101 @@ TEST_F(Triggers, HookLeavesMessagesOfOtherProcessesAlone) {
         ::PeekMessageA(&triggered, window, VP_WM_POPUP_TRIGGER, VP_WM_POPUP_TRIGGER, PM_REMOVE));
     hook.Reset();
     ::DestroyWindow(window);
-    ::FreeLibrary(library);
+}
+
+// Another program of the desktop that loads the hook library and calls every export
+// that writes (gestures off, its own program excluded, the triggers to a window of its
+// own) changes nothing: only the program writes the hook's state.
+TEST_F(Triggers, AnotherProgramCallingTheHookLibraryChangesNothing) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("still mine");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    // This program loads the library that the build put beside the program's.
+    const HWND own =
+        ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    SetPopupWindowButton(0, 1, false);
+    SetDefaultActionButton(2, 0, false);
+    const std::u16string name =
+        FixtureBitness() == 32 ? u"SelectionFixture32.exe" : u"SelectionFixture.exe";
+    const unsigned long long excluded = HashProgramName(name.data(), name.size());
+    SetGestureExclusions(&excluded, 1);
+    EXPECT_EQ(SetVPHook(own), nullptr);
+    win::HookHandle threadHook(SetVPThreadHook(own, ::GetCurrentThreadId()));
+    UnhookVPHook();
+
+    ::SendMessageA(fixture.Window(), test::selection_fixture::kComeForward, 0, 0);
+    ClickAt(CenterOf(fixture.Edit()), 0, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
+    EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "still mine");
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
+    MSG trigger;
+    EXPECT_FALSE(
+        ::PeekMessageA(&trigger, own, VP_WM_POPUP_TRIGGER, VP_WM_DEFAULT_TRIGGER, PM_REMOVE));
+    threadHook.Reset();
+    ::DestroyWindow(own);
+}
+
+// Installed into a folder whose name the ANSI code page cannot hold, the program starts
+// and its gestures work (with a 32-bit application, through its 32-bit host).
+TEST_F(Triggers, GesturesWorkFromAFolderNamedInGreek) {
+    const std::u16string folder = AnsiToUtf16(TempFolder()) + u"\u0392\u03AC\u03BD\u03C4\u03B1 " +
+                                  AnsiToUtf16(std::to_string(::GetTickCount())) + u"\\";
+    ASSERT_TRUE(::CreateDirectoryW(WidePointer(folder), nullptr));
+    for (const char16_t* file :
+         {u"Vantapicker.exe", u"VPHook.dll", u"VPHook32.dll", u"VPHookHost32.exe"}) {
+        ::CopyFileW(WidePointer(AnsiToUtf16(TestProgramFolder()) + file),
+                    WidePointer(folder + file), FALSE);
+    }
+    RunningApp app("", folder + u"Vantapicker.exe");
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("greek folder");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    ClickAt(CenterOf(fixture.Edit()), 0, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
+    EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "greek folder");
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(app.ExitThroughTrayMenu(), 0);
+}
+
+// A thread whose only window is a child of another thread's window (a document view on a
+// worker thread) gets the gestures too.
+TEST_F(Triggers, GestureReachesAChildWindowOfASecondThread) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("child of a worker", 10000, false,
+                             SelectionControl::EditOfSecondThread);
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    ASSERT_NE(::GetWindowThreadProcessId(fixture.Edit(), nullptr),
+              ::GetWindowThreadProcessId(fixture.Window(), nullptr));
+    ClickAt(CenterOf(fixture.Edit()), 0, {VK_CONTROL, VK_SHIFT});
+    ASSERT_TRUE(recorder_.WaitForUrls(1));
+    EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "child of a worker");
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONUP), 0);
+}
+
+// A new host knows the programs without gestures before it hooks anything: an excluded
+// 32-bit application keeps its clicks right after the host was started again.
+TEST_F(Triggers, HookHost32LeavesAnExcludedApplicationAloneFromItsStart) {
+    if (!Runs32BitPrograms() || FixtureBitness() != 32) {
+        GTEST_SKIP() << "needs a 32-bit application";
+    }
+    {
+        win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kSettingsKey);
+        ASSERT_EQ(win::WriteWideString(key.Get(), "GestureExclusions", u"selectionfixture32.EXE"),
+                  ERROR_SUCCESS);
+    }
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("excluded");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    ASSERT_NE(KillHookHost32(app, app.HookHost32()), 0u);
+    ClickAt(CenterOf(fixture.Edit()), 0, {VK_CONTROL, VK_SHIFT});
+    PumpMessagesFor(1500);
+    EXPECT_TRUE(recorder_.Urls().empty());
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 1);
+    EXPECT_EQ(fixture.ClickCount(WM_LBUTTONUP), 1);
 }
 
 // Wine's own notepad (the 64-bit one, like the program) with a file open, in front with
