@@ -112,8 +112,8 @@ constexpr std::uint32_t NonClientButton(std::uint32_t message) {
     }
 }
 
-// One retrieved message. The pending flags live with the caller (shared by every
-// process that runs the hook) and are updated here. O(1), no allocation.
+// One retrieved message. The pending flags live with the caller (a pair in each process
+// that runs the hook) and are updated here. O(1), no allocation.
 // `removing` is false when the application only peeks at the message and leaves it in
 // its queue: the message comes back when it is removed, and acting on both would fire
 // at the peek and let the real release through.

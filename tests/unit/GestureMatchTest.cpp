@@ -70,16 +70,14 @@ TEST(GestureMatch, PopupWinsATieAndBothFireAtTheFirstRelease) {
 
 TEST(GestureMatch, OnlyThePendingButtonsReleaseFires) {
     // Another button's release or double-click, or an ordinary press, whose start the hook
-    // did not see: every pending flag is cleared and the message reaches its window.
-    const std::uint32_t others[] = {
-        kMiddleButtonUp,        kLeftButtonUp,     kXButtonUp,     kMiddleButtonDoubleClick,
-        kLeftButtonDoubleClick, kMiddleButtonDown, kLeftButtonDown};
-    for (std::uint32_t other : others) {
+    // did not see: it reaches its window and clears what was pending, so the release passes.
+    for (std::uint32_t other :
+         {kMiddleButtonUp, kLeftButtonUp, kXButtonUp, kMiddleButtonDoubleClick,
+          kLeftButtonDoubleClick, kMiddleButtonDown, kLeftButtonDown}) {
         Hook hook;
         hook.Retrieve(kRightButtonDown, kControlKey);
-        EXPECT_EQ(Flags(hook.Retrieve(other, 0)), "pass") << other;
-        EXPECT_FALSE(hook.popupPending) << other;
-        EXPECT_EQ(Flags(hook.Retrieve(kRightButtonUp, 0)), "pass") << other;
+        const std::string first = Flags(hook.Retrieve(other, 0));
+        EXPECT_EQ(first + Flags(hook.Retrieve(kRightButtonUp, 0)), "passpass") << other;
     }
 }
 
