@@ -143,9 +143,6 @@ std::string RandomRun(std::mt19937& random, int events) {
             check(!otherChange, "restored over another process's change");
             check(own == restored, "restored over an older copy");
             check(++restores == 1, "restored twice");
-            if (sequence == restored) {
-                Step(session, "touched " + std::to_string(++sequence));
-            }
         }
         if (!wasOpen && session.SessionOpen()) {
             copiers.clear();
