@@ -47,9 +47,8 @@ std::string Step(CaptureSession& session, const std::string& event) {
         session.OnClipboardTouched(a);
     } else if (verb == "tick") {
         for (CaptureTimer timer : kCaptureTimers) {
-            if (const auto due = session.Deadline(timer); due && *due <= a) {
-                say(session.OnTimer(timer, a));
-            }
+            say(session.Deadline(timer).value_or(a + 1) <= a ? session.OnTimer(timer, a)
+                                                             : CaptureActions());
         }
     } else if (verb == "end") {
         say(session.OnEnd());
@@ -115,14 +114,12 @@ std::string RandomRun(std::mt19937& random, int events) {
     };
     for (int i = 0; i <= events; ++i) {  // the last step leaves the session alone to its end
         const std::uint32_t kind = i < events ? next(6) : 6, process = 1 + next(4);
-        const bool wasOpen = session.SessionOpen(), direct = next(5) == 0, refused = next(5) == 0;
+        const bool wasOpen = session.SessionOpen(), direct = next(5) == 0;
+        const std::string option = direct ? " direct" : next(5) == 0 ? " refused" : "";
         std::string event = "change ";  // by one of four processes (2), or news without one
         if (kind < 2) {
             event = (kind == 0 ? "popup " : "default ") + std::to_string(now) + " " +
-                    std::to_string(sequence) + " " + std::to_string(process) +
-                    (direct    ? " direct"
-                     : refused ? " refused"
-                               : "");
+                    std::to_string(sequence) + " " + std::to_string(process) + option;
         } else if (kind < 4) {
             if (kind == 2) {
                 ++sequence;
