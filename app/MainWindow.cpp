@@ -412,7 +412,9 @@ void MainWindow::RunTrayCommand(UINT command) {
             popup_.ShowWithText("");
             break;
         case IDS_ONLINE_HELP:
-            OpenWithShell((ProgramFolder() + kUserGuideFileName).c_str());
+            // The guide beside the program, in a folder of any name.
+            ::ShellExecuteW(nullptr, L"open", WidePointer(WideProgramFolder() + kUserGuideFileName),
+                            nullptr, nullptr, SW_SHOWNORMAL);
             break;
         case IDS_HOME_PAGE:
             OpenWithShell(kHomePageAddress);

@@ -6,6 +6,6 @@ namespace vp {
 inline constexpr char kHomePageAddress[] = "https://www.quenhollow.example/vantapicker/";
 inline constexpr char kSupportAddress[] = "mailto:vantapicker-support@quenhollow.example";
 // The user guide is installed beside the program.
-inline constexpr char kUserGuideFileName[] = "UserGuide.html";
+inline constexpr char16_t kUserGuideFileName[] = u"UserGuide.html";
 
 }  // namespace vp

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "win/Registry.h"
+#include "win/WinText.h"
 
 namespace vp {
 
@@ -21,10 +22,8 @@ bool IsSwitchedOff() {
 
 }  // namespace
 
-std::string AutostartCommand() {
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof path);
-    return "\"" + std::string(path, length < sizeof path ? length : 0) + "\"";
+std::u16string AutostartCommand() {
+    return u"\"" + WideProgramPath() + u"\"";
 }
 
 bool IsAutostartSet() {
@@ -43,7 +42,7 @@ void WriteAutostart(bool checked) {
         return;
     }
     if (checked) {
-        win::WriteString(key.Get(), kAutostartValue, AutostartCommand());
+        win::WriteWideString(key.Get(), kAutostartValue, AutostartCommand());
     } else {
         ::RegDeleteValueA(key.Get(), kAutostartValue);
     }

@@ -15,8 +15,9 @@ inline constexpr char kAutostartValue[] = "Vantapicker.exe";
 inline constexpr char kStartupApprovedKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
-// The command that the Run value holds: the running program's executable in quotes.
-std::string AutostartCommand();
+// The command that the Run value holds: the running program's executable in quotes, in
+// UTF-16, as a folder's name may hold characters that the ANSI code page cannot.
+std::u16string AutostartCommand();
 
 // True when the Run value exists, quoted or not, and Task Manager has not switched it off.
 bool IsAutostartSet();

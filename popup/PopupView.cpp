@@ -11,7 +11,7 @@
 namespace vp {
 namespace {
 
-constexpr char kBackgroundFileName[] = "Background.bmp";
+constexpr char16_t kBackgroundFileName[] = u"Background.bmp";
 
 // Height of a text line in a font, in pixels.
 int TextHeight(HFONT font) {
@@ -26,11 +26,11 @@ int TextHeight(HFONT font) {
 
 void PopupView::Attach(HWND window) {
     window_ = window;
-    const std::string folder = ProgramFolder();
+    const std::u16string folder = WideProgramFolder();
     if (!folder.empty()) {
-        const std::string file = folder + kBackgroundFileName;
+        const std::u16string file = folder + kBackgroundFileName;
         win::BitmapHandle bitmap(static_cast<HBITMAP>(
-            ::LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+            ::LoadImageW(nullptr, WidePointer(file), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
         if (bitmap) {
             pictureBrush_.Reset(::CreatePatternBrush(bitmap.Get()));
             backgroundBitmap_ = std::move(bitmap);

@@ -58,31 +58,18 @@ std::string LoadResourceString(UINT id) {
     return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return {};
-    }
-    std::size_t end = 0;  // just after the last backslash
-    for (std::size_t i = 0; i < length;) {
-        if (path[i] == '\\') {
-            end = i + 1;
-        }
-        i += SystemLeadBytes().Contains(static_cast<unsigned char>(path[i])) ? 2 : 1;
-    }
-    return std::string(path, end);
-}
-
-std::u16string WideProgramFolder() {
+std::u16string WideProgramPath() {
     std::u16string path(32768, u'\0');  // the longest path Windows takes
     const DWORD length = ::GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(path.data()),
                                               static_cast<DWORD>(path.size()));
-    if (length == 0 || length >= path.size()) {
-        return {};
-    }
-    path.resize(length);
-    path.erase(path.find_last_of(u'\\') + 1);
+    path.resize(length < path.size() ? length : 0);
+    return path;
+}
+
+std::u16string WideProgramFolder() {
+    std::u16string path = WideProgramPath();
+    const std::size_t end = path.find_last_of(u'\\');
+    path.resize(end == std::u16string::npos ? 0 : end + 1);
     return path;
 }
 

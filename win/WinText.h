@@ -29,11 +29,9 @@ std::u16string AnsiToUtf16(std::string_view text);
 // A string-table entry of the program's module, cut to 255 characters (empty if absent).
 std::string LoadResourceString(UINT id);
 
-// The folder of the program's executable with a trailing backslash (empty if unknown).
-// The last backslash is found by whole characters: in a double-byte code page a trail
-// byte can have the backslash's value.
-std::string ProgramFolder();
-// The same folder in UTF-16, whatever its length and characters.
+// The program's executable, whatever its path's length and characters (empty if unknown).
+std::u16string WideProgramPath();
+// Its folder with a trailing backslash (empty if unknown).
 std::u16string WideProgramFolder();
 
 // The module whose resources the program uses: the executable.

@@ -163,11 +163,7 @@ TEST_F(OptionsDialog, OkStoresTheNewTriggersAndTheProgramFollowsAtOnce) {
 // and nothing opens, while another one named leaves the fixture's gesture working; the
 // hot keys stay global, and clearing the list gives the gesture back at once.
 TEST_F(OptionsDialog, NamedProgramKeepsItsGestureClicksUntilTheListIsCleared) {
-    {
-        win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kSettingsKey);
-        ASSERT_EQ(win::WriteWideString(key.Get(), "GestureExclusions", u"notepad.exe"),
-                  ERROR_SUCCESS);
-    }
+    WriteTestWideString(kSettingsKey, "GestureExclusions", u"notepad.exe");
     RunningApp app;
     ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("leave me be");

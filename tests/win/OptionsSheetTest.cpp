@@ -106,59 +106,6 @@ bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-// The program's own value in the current user's Run key, put back as it was when the
-// test ends. Nothing else of the key is touched: the other programs' values stay.
-class RunKeyGuard {
-public:
-    RunKeyGuard() {
-        existed_ = static_cast<bool>(win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_READ));
-        value_ = ReadTestString(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
-    }
-    ~RunKeyGuard() {
-        if (value_) {
-            win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kRunKey);
-            win::WriteString(key.Get(), kAutostartValue, *value_);
-            return;
-        }
-        win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_ALL_ACCESS);
-        if (!key) {
-            return;
-        }
-        ::RegDeleteValueA(key.Get(), kAutostartValue);
-        if (!existed_ && IsEmpty(key.Get())) {
-            key.Reset();
-            ::RegDeleteKeyA(HKEY_CURRENT_USER, kRunKey);  // the test made it, and it is empty
-        }
-    }
-    // Removes the Run key when it holds nothing but the program's own value; false when
-    // other programs have values or subkeys there, which a test must not touch.
-    bool RemoveKeyIfOnlyOurs() {
-        {
-            win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_ALL_ACCESS);
-            if (!key) {
-                return true;
-            }
-            ::RegDeleteValueA(key.Get(), kAutostartValue);
-            if (!IsEmpty(key.Get())) {
-                return false;
-            }
-        }
-        return ::RegDeleteKeyA(HKEY_CURRENT_USER, kRunKey) == ERROR_SUCCESS;
-    }
-
-private:
-    static bool IsEmpty(HKEY key) {
-        DWORD subkeys = 0;
-        DWORD values = 0;
-        return ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                                  &values, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-               subkeys == 0 && values == 0;
-    }
-
-    bool existed_ = false;
-    std::optional<std::string> value_;
-};
-
 std::optional<std::string> RunValue() {
     return ReadTestString(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
 }
@@ -251,10 +198,7 @@ TEST_F(GeneralPageSettings, PoliciesShowTheirValuesDisabledAndOkKeepsTheUsersOwn
     WriteTestDword(kSettingsKey, "EnablePopupWindow", 1);
     WriteTestDword(kSettingsKey, "PopupWindowButton", 2);
     WriteTestDword(kSettingsKey, "RestoreClipboard", 1);
-    {
-        win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kSettingsKey);
-        ASSERT_EQ(win::WriteWideString(key.Get(), "GestureExclusions", u"mine.exe"), ERROR_SUCCESS);
-    }
+    WriteTestWideString(kSettingsKey, "GestureExclusions", u"mine.exe");
     RunKeyGuard runKey;
     {
         win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kRunKey);
@@ -418,10 +362,7 @@ TEST_F(GeneralPageSettings, ProgramsWithoutGesturesAreShownStoredAndRefusedBeyon
     EXPECT_EQ(StoredWide("GestureExclusions"), std::nullopt);
 
     const std::u16string stored = u"game.exe; C:\\Tools\\Caf\u00e9.exe";
-    {
-        win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kSettingsKey);
-        ASSERT_EQ(win::WriteWideString(key.Get(), "GestureExclusions", stored), ERROR_SUCCESS);
-    }
+    WriteTestWideString(kSettingsKey, "GestureExclusions", stored);
     RunSheet([&](HWND dialog) {
         HWND page = PageOf(dialog, "General");
         HWND field = ::GetDlgItem(page, IDC_GESTURE_EXCLUSIONS);

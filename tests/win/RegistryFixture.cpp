@@ -1,6 +1,7 @@
 #include "tests/win/RegistryFixture.h"
 
 #include "base/Policies.h"
+#include "core/Autostart.h"
 #include "tests/win/Fixtures.h"
 #include "win/Registry.h"
 
@@ -50,6 +51,12 @@ void WriteTestDword(const char* path, const char* name, std::uint32_t value) {
     WriteTestValue(path, name, REG_DWORD, &value, sizeof value);
 }
 
+void WriteTestWideString(const char* path, const char* name, std::u16string_view value) {
+    win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, path);
+    ASSERT_TRUE(key);
+    ASSERT_EQ(win::WriteWideString(key.Get(), name, value), ERROR_SUCCESS);
+}
+
 std::optional<std::uint32_t> ReadTestDword(const char* path, const char* name) {
     win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, path, KEY_READ);
     return key ? win::ReadDword(key.Get(), name) : std::nullopt;
@@ -64,6 +71,55 @@ std::optional<std::string> ReadTestString(HKEY root, const char* path, const cha
         return std::nullopt;
     }
     return std::string(data);
+}
+
+namespace {
+
+bool IsEmptyKey(HKEY key) {
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    return ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                              nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+           subkeys == 0 && values == 0;
+}
+
+}  // namespace
+
+RunKeyGuard::RunKeyGuard() {
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_READ);
+    existed_ = static_cast<bool>(key);
+    value_ = existed_ ? win::ReadWideString(key.Get(), kAutostartValue) : std::nullopt;
+}
+
+RunKeyGuard::~RunKeyGuard() {
+    if (value_) {
+        win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kRunKey);
+        win::WriteWideString(key.Get(), kAutostartValue, *value_);
+        return;
+    }
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_ALL_ACCESS);
+    if (!key) {
+        return;
+    }
+    ::RegDeleteValueA(key.Get(), kAutostartValue);
+    if (!existed_ && IsEmptyKey(key.Get())) {
+        key.Reset();
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, kRunKey);  // the test made it, and it is empty
+    }
+}
+
+bool RunKeyGuard::RemoveKeyIfOnlyOurs() {
+    {
+        win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kRunKey, KEY_ALL_ACCESS);
+        if (!key) {
+            return true;
+        }
+        ::RegDeleteValueA(key.Get(), kAutostartValue);
+        if (!IsEmptyKey(key.Get())) {
+            return false;
+        }
+    }
+    return ::RegDeleteKeyA(HKEY_CURRENT_USER, kRunKey) == ERROR_SUCCESS;
 }
 
 }  // namespace vp

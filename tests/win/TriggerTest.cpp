@@ -7,6 +7,7 @@
 
 #include "app/WebAddresses.h"
 #include "base/ProgramNames.h"
+#include "core/Autostart.h"
 #include "core/RegistryKeys.h"
 #include "hook/Messages.h"
 #include "hook/VPHook.h"
@@ -364,17 +365,25 @@ TEST_F(Triggers, AnotherProgramCallingTheHookLibraryChangesNothing) {
     ::DestroyWindow(own);
 }
 
-// Installed into a folder whose name the ANSI code page cannot hold, the program starts
-// and its gestures work (with a 32-bit application, through its 32-bit host).
+// Installed into a folder whose name the ANSI code page cannot hold, the program starts,
+// its gestures work (with a 32-bit application, through its 32-bit host), start at logon
+// names it and Online Help opens the guide beside it.
 TEST_F(Triggers, GesturesWorkFromAFolderNamedInGreek) {
-    const std::u16string folder = AnsiToUtf16(TempFolder()) + u"\u0392\u03AC\u03BD\u03C4\u03B1 " +
-                                  AnsiToUtf16(std::to_string(::GetTickCount())) + u"\\";
+    const std::string tail = std::to_string(::GetTickCount()) + "\\";
+    const std::u16string folder =
+        AnsiToUtf16(TempFolder()) + u"\u0392\u03AC\u03BD\u03C4\u03B1 " + AnsiToUtf16(tail);
+    const std::string utf8Folder =
+        TempFolder() + "\xCE\x92\xCE\xAC\xCE\xBD\xCF\x84\xCE\xB1 " + tail;
     ASSERT_TRUE(::CreateDirectoryW(WidePointer(folder), nullptr));
-    for (const char16_t* file :
-         {u"Vantapicker.exe", u"VPHook.dll", u"VPHook32.dll", u"VPHookHost32.exe"}) {
+    for (const char16_t* file : {u"Vantapicker.exe", u"VPHook.dll", u"VPHook32.dll",
+                                 u"VPHookHost32.exe", u"UserGuide.html"}) {
         ::CopyFileW(WidePointer(AnsiToUtf16(TestProgramFolder()) + file),
                     WidePointer(folder + file), FALSE);
     }
+    RunKeyGuard runKey;
+    const win::RegKey run = win::CreateKey(HKEY_CURRENT_USER, kRunKey);
+    ::RegDeleteValueA(run.Get(), kAutostartValue);
+    ASSERT_TRUE(AddPolicy("HKCU", "RunAtLogon", "REG_DWORD", "1"));
     RunningApp app("", folder + u"Vantapicker.exe");
     ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("greek folder");
@@ -383,6 +392,12 @@ TEST_F(Triggers, GesturesWorkFromAFolderNamedInGreek) {
     ASSERT_TRUE(recorder_.WaitForUrls(1));
     EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "greek folder");
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
+
+    EXPECT_EQ(win::ReadWideString(run.Get(), kAutostartValue),
+              u"\"" + folder + u"Vantapicker.exe\"");
+    ASSERT_TRUE(app.ChooseTrayMenuItem('h'));
+    ASSERT_TRUE(recorder_.WaitForUrls(2));
+    EXPECT_EQ(recorder_.Utf8Urls().back(), utf8Folder + "UserGuide.html");
     EXPECT_EQ(app.ExitThroughTrayMenu(), 0);
 }
 
@@ -409,11 +424,7 @@ TEST_F(Triggers, HookHost32LeavesAnExcludedApplicationAloneFromItsStart) {
     if (!Runs32BitPrograms() || FixtureBitness() != 32) {
         GTEST_SKIP() << "needs a 32-bit application";
     }
-    {
-        win::RegKey key = win::CreateKey(HKEY_CURRENT_USER, kSettingsKey);
-        ASSERT_EQ(win::WriteWideString(key.Get(), "GestureExclusions", u"selectionfixture32.EXE"),
-                  ERROR_SUCCESS);
-    }
+    WriteTestWideString(kSettingsKey, "GestureExclusions", u"selectionfixture32.EXE");
     RunningApp app;
     ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("excluded");
