@@ -20,12 +20,6 @@ namespace {
 constexpr int kMessages = 20000;
 constexpr int kRounds = 25;
 
-HHOOK g_passThrough = nullptr;
-
-LRESULT CALLBACK PassThroughProc(int code, WPARAM wParam, LPARAM lParam) {
-    return ::CallNextHookEx(g_passThrough, code, wParam, lParam);
-}
-
 // Posts mouse messages without the gestures' modifiers (what most clicks and moves
 // are) to a window of this thread and takes them out of the queue; messages per second.
 double PumpRate(HWND window) {
@@ -77,18 +71,20 @@ int main() {
     const auto setPassThrough = reinterpret_cast<HHOOK(WINAPI*)()>(function("SetPassThroughHook"));
     const auto unhookPassThrough =
         reinterpret_cast<void(WINAPI*)()>(function("UnhookPassThroughHook"));
-    if (setPassThrough == nullptr || unhookPassThrough == nullptr) {
+    const auto passThroughProc = reinterpret_cast<HOOKPROC>(function("PassThroughProc"));
+    if (setPassThrough == nullptr || unhookPassThrough == nullptr || passThroughProc == nullptr) {
         std::fprintf(stderr, "PassThroughHook.dll could not be loaded\n");
         return 1;
     }
     const DWORD thread = ::GetCurrentThreadId();
     double passThrough = 0, gesture = 0, libraryPassThrough = 0, libraryGesture = 0;
     for (int round = 0; round < kRounds; ++round) {
-        g_passThrough = ::SetWindowsHookExA(WH_GETMESSAGE, PassThroughProc, nullptr, thread);
+        // The library's procedure as a hook of this thread, without its module.
+        HHOOK hook = ::SetWindowsHookExA(WH_GETMESSAGE, passThroughProc, nullptr, thread);
         passThrough = std::max(passThrough, PumpRate(window));
-        ::UnhookWindowsHookEx(g_passThrough);
+        ::UnhookWindowsHookEx(hook);
 
-        HHOOK hook = ::SetWindowsHookExA(WH_GETMESSAGE, VPHookProc, nullptr, thread);
+        hook = ::SetWindowsHookExA(WH_GETMESSAGE, VPHookProc, nullptr, thread);
         gesture = std::max(gesture, PumpRate(window));
         ::UnhookWindowsHookEx(hook);
 
