@@ -162,7 +162,8 @@ std::string RandomRun(std::mt19937& random, int events) {
     std::uint64_t now = 0, lastCopyAt = 0;
     std::uint32_t sequence = 1, own = 0, restores = 0;
     std::set<std::uint32_t> copiers;  // the processes the open session asked to copy
-    bool otherChange = false, directShown = false, waitBegan = false, userActed = false;
+    bool otherChange = false, directShown = false;
+    int wait = 0;  // 1: the late-copy wait began, 2: and the user acted since
     struct Capture {
         bool active = false;
         std::uint64_t end = 0;
@@ -219,29 +220,26 @@ std::string RandomRun(std::mt19937& random, int events) {
             check(said(" skipped ") == (skip && read), "not the change being handled was read");
             fallback.active = fallback.active && !(said(" read-default ") && !skip);
             forced = skip;
-            if (wasOpen && !(waitBegan && userActed)) {
+            if (wasOpen && wait < 2) {
                 otherChange = otherChange || !ownChange;
                 own = otherChange ? own : sequence + (renders && read ? 1 : 0);
             }
             sequence += renders && read ? 1 : 0;
-        } else if (kind == 3) {
-            check(words == " - ", "news without a change did something");
         }
         if (said(" restore ")) {
             const std::uint32_t restored = std::stoul(words.substr(words.find("restore ") + 8));
             check(!otherChange, "restored over another process's change");
-            check(!(waitBegan && userActed), "restored over the user's own copy");
+            check(wait < 2, "restored over the user's own copy");
             check(own == restored, "restored over an older copy");
             check(++restores == 1, "restored twice");
         }
         if (said(" drop ")) {
-            check(otherChange || own == 0 || (waitBegan && userActed),
-                  "the user's clipboard was not given back");
+            check(otherChange || own == 0 || wait == 2, "the user's clipboard was not given back");
         }
         if (!wasOpen && driver.session.SessionOpen()) {
             copiers.clear();
-            otherChange = waitBegan = false;
-            own = restores = 0;
+            otherChange = false;
+            own = restores = wait = 0;
         }
         if (kind < 2 && said(" copy ")) {
             Capture& capture = kind == 0 ? popup : fallback;
@@ -249,16 +247,18 @@ std::string RandomRun(std::mt19937& random, int events) {
             if (driver.session.SessionOpen()) {
                 copiers.insert(capture.processes.begin(), capture.processes.end());
                 lastCopyAt = now;
-                waitBegan = userActed = false;
+                wait = 0;
             }
         }
         popup.active = popup.active && !(kind == 0 && !said(" copy "));
         for (Capture* capture : {&popup, &fallback}) {
             capture->active = capture->active && now < capture->end;
         }
-        userActed = userActed || (waitBegan && kind == 5);
-        waitBegan = waitBegan || (kind >= 4 && kind != 5 && driver.session.SessionOpen() &&
-                                  now >= lastCopyAt + kCaptureWindowMs);
+        wait = wait == 1 && kind == 5 ? 2 : wait;
+        wait = wait == 0 && kind >= 4 && kind != 5 && driver.session.SessionOpen() &&
+                       now >= lastCopyAt + kCaptureWindowMs
+                   ? 1
+                   : wait;
         directShown = kind == 0 ? direct : directShown;
         check(
             !driver.session.SessionOpen() || now <= lastCopyAt + kCaptureWindowMs + kLateCopyWaitMs,
