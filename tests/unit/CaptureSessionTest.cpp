@@ -158,6 +158,7 @@ TEST(CaptureSession, EventSequencesGiveTheirActions) {
 std::string RandomRun(std::mt19937& random, int events) {
     const auto next = [&random](std::uint32_t below) { return std::uint32_t(random() % below); };
     Driver driver;
+    CaptureSession& session = driver.session;
     Step(driver, next(4) != 0 ? "keep" : "off");
     std::uint64_t now = 0, lastCopyAt = 0;
     std::uint32_t sequence = 1, own = 0, restores = 0;
@@ -180,7 +181,7 @@ std::string RandomRun(std::mt19937& random, int events) {
         // without a change, time, the user.
         const std::uint32_t kind = i == events ? 7 : forced ? 2 : next(7);
         const std::uint32_t process = 1 + next(4), child = 5 + next(3), owner = next(7);
-        const bool wasOpen = driver.session.SessionOpen(), direct = next(5) == 0;
+        const bool wasOpen = session.SessionOpen(), direct = next(5) == 0;
         const std::string option = direct ? " direct" : next(5) == 0 ? " refused" : "";
         const bool skip = kind == 2 && !forced && next(8) == 0;
         const bool renders = kind == 2 && !skip && next(4) == 0;
@@ -236,7 +237,7 @@ std::string RandomRun(std::mt19937& random, int events) {
         if (said(" drop ")) {
             check(otherChange || own == 0 || wait == 2, "the user's clipboard was not given back");
         }
-        if (!wasOpen && driver.session.SessionOpen()) {
+        if (!wasOpen && session.SessionOpen()) {
             copiers.clear();
             otherChange = false;
             own = restores = wait = 0;
@@ -244,7 +245,7 @@ std::string RandomRun(std::mt19937& random, int events) {
         if (kind < 2 && said(" copy ")) {
             Capture& capture = kind == 0 ? popup : fallback;
             capture = {true, now + kCaptureWindowMs, {process, child < 7 ? child : process}};
-            if (driver.session.SessionOpen()) {
+            if (session.SessionOpen()) {
                 copiers.insert(capture.processes.begin(), capture.processes.end());
                 lastCopyAt = now;
                 wait = 0;
@@ -255,16 +256,15 @@ std::string RandomRun(std::mt19937& random, int events) {
             capture->active = capture->active && now < capture->end;
         }
         wait = wait == 1 && kind == 5 ? 2 : wait;
-        wait = wait == 0 && kind >= 4 && kind != 5 && driver.session.SessionOpen() &&
+        wait = wait == 0 && kind >= 4 && kind != 5 && session.SessionOpen() &&
                        now >= lastCopyAt + kCaptureWindowMs
                    ? 1
                    : wait;
         directShown = kind == 0 ? direct : directShown;
-        check(
-            !driver.session.SessionOpen() || now <= lastCopyAt + kCaptureWindowMs + kLateCopyWaitMs,
-            "a session outlived its late-copy wait");
+        check(!session.SessionOpen() || now <= lastCopyAt + kCaptureWindowMs + kLateCopyWaitMs,
+              "a session outlived its late-copy wait");
     }
-    check(!driver.session.PopupCapturePending() && !driver.session.DefaultCapturePending(),
+    check(!session.PopupCapturePending() && !session.DefaultCapturePending(),
           "a capture never ended");
     return problem;
 }
