@@ -51,9 +51,6 @@ struct CaptureTrigger {
     SnapshotResult snapshot = SnapshotResult::NotTaken;
 };
 
-// The timers that the caller keeps armed at the deadlines the session names. `Session`
-// ends the session's capture window (1200 ms after its last copying trigger, whatever the
-// captures took) and then its wait for a late copy.
 // What the caller sees of the user at an event: when the latest keyboard or mouse input
 // came (GetLastInputInfo's tick) and which window is in the foreground. Only their changes
 // count.
@@ -64,6 +61,9 @@ struct UserFacts {
     bool operator==(const UserFacts&) const = default;
 };
 
+// The timers that the caller keeps armed at the deadlines the session names. `Session`
+// ends the session's capture window (1200 ms after its last copying trigger, whatever the
+// captures took) and then its wait for a late copy.
 enum class CaptureTimer { PopupCapture, DefaultCapture, ShowPopup, Session };
 inline constexpr std::array<CaptureTimer, 4> kCaptureTimers = {
     CaptureTimer::ShowPopup, CaptureTimer::PopupCapture, CaptureTimer::DefaultCapture,
@@ -98,9 +98,9 @@ public:
     // at `sequence`: whether to read it. Only the change being handled is read; a newer
     // one is left to its own notification, and the captures wait for it.
     bool OnClipboardOpened(std::uint32_t sequence);
-    // The program itself read or restored the clipboard, which is now at `sequence`, taken
-    // while the clipboard was still open (reads may have an owner render formats; a restore
-    // is a change of its own).
+    // The program itself read or restored the clipboard, which is now at `sequence` (a read
+    // takes it before it closes the clipboard, as the owner may have rendered formats for
+    // it; a restore is a change of its own).
     void OnClipboardTouched(std::uint32_t sequence);
     // `timer` fired at `now`; deadlines already passed are handled too.
     CaptureActions OnTimer(CaptureTimer timer, std::uint64_t now, const UserFacts& user);
@@ -138,8 +138,8 @@ private:
     bool defaultPending_ = false;
     std::uint64_t defaultEnd_ = 0;
     TriggerProcesses defaultProcesses_{};
-    bool readAsked_ = false;  // reads asked for at the change lastSequence_, not yet opened
-    bool defaultReadAsked_ = false;
+    bool readAsked_ = false;         // reads asked for at the change lastSequence_, not yet opened
+    bool defaultReadAsked_ = false;  // one of them for the default site, which it ends
 
     // The session, while the snapshot is held.
     bool open_ = false;
