@@ -160,6 +160,7 @@ CaptureActions CaptureSession::OnTimer(CaptureTimer timer, std::uint64_t now,
     if (open_ && awaitingLateCopy_ && lateCopyEnd_ <= now) {
         Close(actions);
     }
+    nextLook_ = now + kUserLookMs;
     return actions;
 }
 
@@ -207,7 +208,7 @@ std::optional<std::uint64_t> CaptureSession::Deadline(CaptureTimer timer) const 
             if (!open_) {
                 return std::nullopt;
             }
-            return awaitingLateCopy_ ? lateCopyEnd_ : windowEnd_;
+            return awaitingLateCopy_ ? std::min(lateCopyEnd_, nextLook_) : windowEnd_;
     }
     return std::nullopt;
 }

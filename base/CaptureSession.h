@@ -28,6 +28,8 @@ inline constexpr std::uint64_t kCaptureWindowMs = 1200;
 inline constexpr std::uint64_t kShowPopupDelayMs = 120;
 // How long after the capture windows a late copy of the triggering application is awaited.
 inline constexpr std::uint64_t kLateCopyWaitMs = 5000;
+// How often that wait looks whether the user acted, so that it ends soon after.
+inline constexpr std::uint64_t kUserLookMs = 250;
 
 enum class TriggerKind { Popup, DefaultSite };
 
@@ -150,7 +152,8 @@ private:
     bool userChanged_ = false;  // another process changed the clipboard: never restored
     bool awaitingLateCopy_ = false;
     std::uint64_t lateCopyEnd_ = 0;
-    UserFacts waitBegan_;  // the user as seen when the late-copy wait began
+    std::uint64_t nextLook_ = 0;  // the wait's next look at the user
+    UserFacts waitBegan_;         // the user as seen when the late-copy wait began
 };
 
 }  // namespace vp

@@ -117,6 +117,7 @@ TEST(CaptureSession, EventSequencesGiveTheirActions) {
         "keep; default 0 5 > copy; input; front 2; tick 1200; input; change 6 10 > drop",
         "keep; popup 0 5 > copy; tick 1200 > show; front 3; change 6 10 > drop",
         "keep; default 0 5 > copy; input; tick 1200; change 6 10 > restore 6",
+        "keep; default 0 5 > copy; tick 1200; tick 1450; input; tick 1700 > drop; change 6 10",
         // A trigger within the wait opens a new capture window: its copy is searched.
         "keep; default 0 5 > copy; tick 1200; default 2000 5 11 > copy; "
         "change 6 11 > read-default; tick 3200 > restore 6",

@@ -608,8 +608,8 @@ std::string LargeDib() {
     return dib;
 }
 
-void EmptyClipboardNow() {
-    if (OpenClipboardPatiently()) {
+void EmptyClipboardNow(HWND owner) {
+    if (OpenClipboardPatiently(owner)) {
         ::EmptyClipboard();
         ::CloseClipboard();
     }

@@ -216,8 +216,9 @@ bool SetClipboardText(const std::string& text, HWND owner = nullptr);
 bool SetClipboardBlock(UINT format, const void* data, std::size_t size, HWND owner = nullptr);
 // A bottom-up DIB of 2560 x 2048 pixels at 32 bits (20 MB) with a pattern in its pixels.
 std::string LargeDib();
-// Empties the clipboard, so that a later copy can be told from an old one.
-void EmptyClipboardNow();
+// Empties the clipboard as `owner` (by default no window), so that a later copy can be
+// told from an old one.
+void EmptyClipboardNow(HWND owner = nullptr);
 // Waits until the clipboard's CF_TEXT equals `expected`; false on time-out.
 bool WaitForClipboardText(const std::string& expected, DWORD timeoutMs);
 
