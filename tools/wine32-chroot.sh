@@ -84,7 +84,7 @@ in_chroot() {
 # Removes a chroot folder without crossing into anything mounted below it.
 remove() {
     [ -e "$1" ] || return 0
-    findmnt -rn -o TARGET | grep -F "$1/" | sort -r | xargs -r -d '\n' umount -l
+    findmnt -rn -o TARGET | { grep -F "$1/" || true; } | sort -r | xargs -r -d '\n' umount -l
     rm -rf --one-file-system "$1"
 }
 

@@ -6,7 +6,7 @@
 # The project's folder (with its build folders) and the X server's socket folder are
 # mounted at the same paths inside, so the same build outputs run with the same paths;
 # VP_WINE32_BIND adds more folders (separated by colons). WINEPREFIX and DISPLAY pass in
-# from the caller (the prefix defaults to ~/.local/share/vantapicker/wine32). The command
+# from the caller (the prefix defaults to build/wine32/prefix). The command
 # runs in the current folder when that is inside a mounted folder. Needs root, or sudo.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,7 +22,7 @@ fi
 "$project/tools/wine32-chroot.sh" register
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo --preserve-env)
-export WINEPREFIX=${WINEPREFIX:-$HOME/.local/share/vantapicker/wine32}
+export WINEPREFIX=${WINEPREFIX:-$project/build/wine32/prefix}
 # Inside: the host road of tests/wine/env.sh, with the 64-bit loader first.
 export VP_WINE32_CHROOT=0 VP_WINE_LOADER64=1
 exec "${sudo[@]}" unshare --mount --propagation private /bin/bash -c '
