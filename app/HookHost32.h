@@ -39,7 +39,7 @@ public:
     void OnEnded();
 
 private:
-    // Starts or ends the host as wanted, and hands a running one a new list.
+    // Starts or ends the host as wanted, and ends one that has an old list.
     void Follow();
     void StartAsync();
     void EndHost();
