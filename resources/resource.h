@@ -39,6 +39,9 @@
 #define IDS_MANAGED_SITE_LIST_NOT_READ 157  // tray notice: SiteListPath could not be read
 #define IDS_LINK_ACTION 160            // a site link's default action, for screen readers
 #define IDS_SEARCH_LABEL 161           // the search box's hidden label, for screen readers
+#define IDS_GESTURE_STATE_NOT_OWN 170  // tray notice: another program made the hook's state
+#define IDS_GESTURE_HOOK_FAILED 171    // tray notice: the gesture hook could not be installed
+#define IDS_INSTANCE_NAME_TAKEN 172    // error box: the single-instance mutex is another's
 
 // Texts that have no string-table entry.
 #define VP_TEXT_SYSTEM_ERROR "System Error"
