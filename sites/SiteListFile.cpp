@@ -18,34 +18,40 @@
 namespace vp {
 namespace {
 
-constexpr char kUserFolder[] = "\\Quenhollow\\Vantapicker";
+constexpr char16_t kUserFolder[] = u"\\Quenhollow\\Vantapicker";
 // A file held open by another program is tried this often, this far apart.
 constexpr int kHeldFileAttempts = 8;
 constexpr DWORD kHeldFileRetryMilliseconds = 50;
 
-bool FileExists(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
+const wchar_t* Wide(const std::u16string& path) {
+    return WidePointer(path);
+}
+
+bool FileExists(const std::u16string& path) {
+    DWORD attributes = ::GetFileAttributesW(Wide(path));
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string LocalAppDataFolder() {
-    char folder[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
+// In UTF-16: the folder's name may hold characters that the ANSI code page has not (a
+// Greek or Japanese user name on a Western system).
+std::u16string LocalAppDataFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
                                   folder))) {
         return {};
     }
-    return folder;
+    return reinterpret_cast<const char16_t*>(folder);
 }
 
 // Creates the user's folder and its parents; false when that is not possible.
 bool CreateUserFolder() {
-    std::string folder = LocalAppDataFolder();
+    std::u16string folder = LocalAppDataFolder();
     if (folder.empty()) {
         return false;
     }
-    for (const char* part : {"\\Quenhollow", "\\Vantapicker"}) {
+    for (const char16_t* part : {u"\\Quenhollow", u"\\Vantapicker"}) {
         folder += part;
-        if (!::CreateDirectoryA(folder.c_str(), nullptr) &&
+        if (!::CreateDirectoryW(Wide(folder), nullptr) &&
             ::GetLastError() != ERROR_ALREADY_EXISTS) {
             return false;
         }
@@ -68,22 +74,22 @@ bool WriteWholeFile(HANDLE file, const std::string& bytes) {
 
 }  // namespace
 
-std::string UserSiteListPath() {
-    std::string folder = LocalAppDataFolder();
+std::u16string UserSiteListPath() {
+    std::u16string folder = LocalAppDataFolder();
     if (folder.empty()) {
         return {};
     }
-    return folder + kUserFolder + "\\" + std::string(kOwnSiteListFileName);
+    return folder + kUserFolder + u"\\" + AnsiToUtf16(kOwnSiteListFileName);
 }
 
-std::string SystemSiteListPath() {
-    char folder[MAX_PATH] = {};
-    ::GetWindowsDirectoryA(folder, MAX_PATH);
-    return std::string(folder) + "\\" + std::string(kOwnSiteListFileName);
+std::u16string SystemSiteListPath() {
+    wchar_t folder[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(folder, MAX_PATH);
+    return reinterpret_cast<const char16_t*>(folder) + (u"\\" + AnsiToUtf16(kOwnSiteListFileName));
 }
 
-std::string OwnSiteListPathForReading() {
-    std::string userPath = UserSiteListPath();
+std::u16string OwnSiteListPathForReading() {
+    std::u16string userPath = UserSiteListPath();
     if (!userPath.empty() && FileExists(userPath)) {
         return userPath;
     }
@@ -101,12 +107,12 @@ struct FileBytes {
 
 // The whole file. A file that another program holds open without sharing (a backup
 // program or virus scanner at logon, say) is tried again for a moment before giving up.
-FileBytes ReadWholeFile(const std::string& path) {
+FileBytes ReadWholeFile(const std::u16string& path) {
     FileBytes result;
     win::FileHandle file;
     for (int attempt = 0;; ++attempt) {
-        file.Reset(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file.Reset(::CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
             break;
         }
@@ -144,7 +150,7 @@ FileBytes ReadWholeFile(const std::string& path) {
 // whose bytes cannot be had raises the system's error; one whose contents are not a
 // site list raises E_FAIL.
 void LoadSiteListFile(SiteCatalogue& catalogue, SiteCategoryList* categories,
-                      const std::string& filePath, bool givenPath) {
+                      const std::u16string& filePath, bool givenPath) {
     catalogue.Clear();
     if (categories != nullptr) {
         categories->clear();
@@ -167,13 +173,13 @@ void LoadSiteListFile(SiteCatalogue& catalogue, SiteCategoryList* categories,
 
 // Moves a user's file whose contents are not a site list out of the way, under a name
 // of its own beside it, so that nothing the user had is deleted.
-void SetAsideUnreadableFile(const std::string& path) {
+void SetAsideUnreadableFile(const std::u16string& path) {
     for (int number = 1; number <= 100; ++number) {
-        std::string aside = path + ".unreadable";
+        std::u16string aside = path + u".unreadable";
         if (number > 1) {
-            aside += "-" + std::to_string(number);
+            aside += u"-" + AnsiToUtf16(std::to_string(number));
         }
-        if (::MoveFileExA(path.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        if (::MoveFileExW(Wide(path), Wide(aside), MOVEFILE_WRITE_THROUGH)) {
             return;
         }
         const DWORD error = ::GetLastError();
@@ -183,18 +189,32 @@ void SetAsideUnreadableFile(const std::string& path) {
     }
 }
 
+// A path as the ANSI code page can show it: characters it has not become question marks.
+std::string ShownPath(const std::u16string& path) {
+    if (auto ansi = LosslessAnsi(path)) {
+        return *ansi;
+    }
+    const int units = static_cast<int>(path.size());
+    const int bytes =
+        ::WideCharToMultiByte(CP_ACP, 0, WidePointer(path), units, nullptr, 0, nullptr, nullptr);
+    std::string shown(static_cast<std::size_t>(std::max(bytes, 0)), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, WidePointer(path), units, shown.data(), bytes, nullptr,
+                          nullptr);
+    return shown;
+}
+
 }  // namespace
 
 SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories,
                             const char* path, std::string* managedProblem) {
     if (path != nullptr) {
-        LoadSiteListFile(catalogue, categories, path, true);
+        LoadSiteListFile(catalogue, categories, AnsiToUtf16(path), true);
         return SiteListSource::GivenFile;
     }
     const PolicySet policies = ReadPolicies();
-    const std::string ownPath = policies.Flag(PolicyId::AllowSiteEditing, true)
-                                    ? OwnSiteListPathForReading()
-                                    : SystemSiteListPath();
+    const std::u16string ownPath = policies.Flag(PolicyId::AllowSiteEditing, true)
+                                       ? OwnSiteListPathForReading()
+                                       : SystemSiteListPath();
     SiteListSource source = SiteListSource::WindowsCopy;
     if (ownPath != SystemSiteListPath()) {
         // A damaged or foreign file in the user's folder must not stop every start: the
@@ -212,7 +232,7 @@ SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categori
         }
     }
     if (const PolicyValue* managed = policies.Find(PolicyId::SiteListPath)) {
-        const std::string managedPath = LosslessAnsi(managed->text).value_or(std::string());
+        const std::u16string& managedPath = managed->text;
         try {
             if (managedPath.empty()) {
                 throw _qh_error::FromSystemError(ERROR_INVALID_NAME, IDS_WRONG_SETTINGS);
@@ -222,7 +242,7 @@ SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categori
         } catch (const _qh_error& error) {
             if (managedProblem != nullptr) {
                 *managedProblem =
-                    managedPath + ": " +
+                    ShownPath(managedPath) + ": " +
                     (error.Code() == kResultFail
                          ? LoadResourceString(IDS_WRONG_SITE_LIST)
                          : SystemErrorText(static_cast<std::uint32_t>(error.Code()) & 0xFFFF));
@@ -240,9 +260,9 @@ std::uint32_t SaveSiteList(const SiteCatalogue& catalogue, const SiteCategoryLis
         const DWORD error = ::GetLastError();
         return error != ERROR_SUCCESS ? error : static_cast<DWORD>(ERROR_GEN_FAILURE);
     };
-    std::string filePath;
+    std::u16string filePath;
     if (path != nullptr) {
-        filePath = path;
+        filePath = AnsiToUtf16(path);
     } else {
         if (!CreateUserFolder()) {
             return lastError();
@@ -257,31 +277,31 @@ std::uint32_t SaveSiteList(const SiteCatalogue& catalogue, const SiteCategoryLis
 
     // Write to a new file of our own beside the target, then move it over the target: a
     // failed write keeps the old file, and no other file is touched.
-    char fullPath[MAX_PATH] = {};
-    char* namePart = nullptr;
+    wchar_t fullPath[MAX_PATH] = {};
+    wchar_t* namePart = nullptr;
     ::SetLastError(ERROR_SUCCESS);
-    const DWORD length = ::GetFullPathNameA(filePath.c_str(), MAX_PATH, fullPath, &namePart);
+    const DWORD length = ::GetFullPathNameW(Wide(filePath), MAX_PATH, fullPath, &namePart);
     if (length == 0 || length >= MAX_PATH) {
         return length == 0 ? lastError() : static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE);
     }
     if (namePart == nullptr) {
         return ERROR_INVALID_NAME;  // a folder, not a file
     }
-    const std::string folder(fullPath, namePart);
-    char temporaryPath[MAX_PATH] = {};
-    if (::GetTempFileNameA(folder.c_str(), "vps", 0, temporaryPath) == 0) {
+    const std::wstring folder(fullPath, namePart);
+    wchar_t temporaryPath[MAX_PATH] = {};
+    if (::GetTempFileNameW(folder.c_str(), L"vps", 0, temporaryPath) == 0) {
         return lastError();  // GetTempFileName created the file only when it succeeded
     }
     bool complete = false;
     {
-        win::FileHandle file(::CreateFileA(temporaryPath, GENERIC_WRITE, 0, nullptr,
+        win::FileHandle file(::CreateFileW(temporaryPath, GENERIC_WRITE, 0, nullptr,
                                            TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         complete = file && WriteWholeFile(file.Get(), bytes);
     }
-    if (!complete || !::MoveFileExA(temporaryPath, fullPath,
+    if (!complete || !::MoveFileExW(temporaryPath, fullPath,
                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = lastError();
-        ::DeleteFileA(temporaryPath);
+        ::DeleteFileW(temporaryPath);
         return error;
     }
     return ERROR_SUCCESS;

@@ -10,12 +10,13 @@
 
 namespace vp {
 
+// The paths are in UTF-16: a profile's folder may be named in any language.
 // %LOCALAPPDATA%\Quenhollow\Vantapicker\AvailableSites.qhsl (empty if unknown).
-std::string UserSiteListPath();
+std::u16string UserSiteListPath();
 // <Windows directory>\AvailableSites.qhsl
-std::string SystemSiteListPath();
+std::u16string SystemSiteListPath();
 // The own file to read: the user's copy when it exists, else the Windows directory's.
-std::string OwnSiteListPathForReading();
+std::u16string OwnSiteListPathForReading();
 
 // Which file a load read.
 enum class SiteListSource {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -55,8 +57,8 @@ protected:
     void SetUp() override { RemoveOwnFiles(); }
     void TearDown() override { RemoveOwnFiles(); }
     static void RemoveOwnFiles() {
-        ::DeleteFileA(UserSiteListPath().c_str());
-        ::DeleteFileA(SystemSiteListPath().c_str());
+        ::DeleteFileW(WidePointer(UserSiteListPath()));
+        ::DeleteFileW(WidePointer(SystemSiteListPath()));
     }
 };
 
@@ -104,22 +106,66 @@ TEST_F(SiteListFile, GivenPathsFollowTheExchangeNameRule) {
     ::DeleteFileA(plainPath.c_str());
 }
 
+// The user's Local AppData folder moved to `folder` for one scope.
+class LocalAppDataMoved {
+public:
+    explicit LocalAppDataMoved(const std::u16string& folder) {
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          key_.Receive(), nullptr);
+        DWORD size = sizeof before_;
+        had_ = ::RegQueryValueExW(key_.Get(), kName, nullptr, &type_,
+                                  reinterpret_cast<BYTE*>(before_), &size) == ERROR_SUCCESS;
+        Set(REG_SZ, WidePointer(folder), folder.size());
+    }
+    ~LocalAppDataMoved() {
+        had_ ? Set(type_, before_, std::wcslen(before_))
+             : (void)::RegDeleteValueW(key_.Get(), kName);
+    }
+
+private:
+    static constexpr wchar_t kKey[] =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    static constexpr wchar_t kName[] = L"Local AppData";
+    void Set(DWORD type, const wchar_t* text, std::size_t length) {
+        ::RegSetValueExW(key_.Get(), kName, 0, type, reinterpret_cast<const BYTE*>(text),
+                         static_cast<DWORD>((length + 1) * sizeof(wchar_t)));
+    }
+    win::RegKey key_;
+    wchar_t before_[MAX_PATH] = {};
+    DWORD type_ = REG_SZ;
+    bool had_ = false;
+};
+
 TEST_F(SiteListFile, SavingGoesToTheUserFolderWhichThenWins) {
     SiteCategoryList categories;
     SiteCatalogue catalogue = SampleCatalogue(categories);
     WriteFileBytes(SystemSiteListPath(), Encrypted(FormatSiteList({}, {})));
+    // Also in a profile whose folder is named outside the ANSI code page.
+    const std::u16string greek =
+        AnsiToUtf16(TempFolder()) + u"\u03a4\u03bf\u03c0\u03b9\u03ba\u03ac";
+    ::CreateDirectoryW(WidePointer(greek), nullptr);
+    for (const bool moved : {false, true}) {
+        std::optional<LocalAppDataMoved> local;
+        if (moved) {
+            local.emplace(greek);
+        }
+        ASSERT_EQ(SaveSiteList(catalogue, categories), 0u);
+        EXPECT_EQ(OwnSiteListPathForReading(), UserSiteListPath());
+        EXPECT_EQ(UserSiteListPath().rfind(moved ? greek : u"", 0), 0u);
+        std::string stored = ReadFileBytes(UserSiteListPath());
+        EXPECT_EQ(stored, Encrypted(FormatSiteList(catalogue, categories)));
 
-    ASSERT_EQ(SaveSiteList(catalogue, categories), 0u);
-    EXPECT_EQ(OwnSiteListPathForReading(), UserSiteListPath());
-    std::string stored = ReadFileBytes(UserSiteListPath());
-    EXPECT_EQ(stored, Encrypted(FormatSiteList(catalogue, categories)));
-
-    SiteCatalogue loaded;
-    SiteCategoryList loadedCategories;
-    LoadSiteList(loaded, &loadedCategories);
-    EXPECT_EQ(loaded.Size(), 2u);
-    EXPECT_TRUE(loaded.Find(-3)->reservedFlag);
-    EXPECT_EQ(loadedCategories.size(), 2u);
+        SiteCatalogue loaded;
+        SiteCategoryList loadedCategories;
+        EXPECT_EQ(LoadSiteList(loaded, &loadedCategories), SiteListSource::UserFile);
+        EXPECT_EQ(loaded.Size(), 2u);
+        EXPECT_TRUE(loaded.Find(-3)->reservedFlag);
+        EXPECT_EQ(loadedCategories.size(), 2u);
+        ::DeleteFileW(WidePointer(UserSiteListPath()));
+    }
+    for (const char16_t* folder : {u"\\Quenhollow\\Vantapicker", u"\\Quenhollow", u""}) {
+        ::RemoveDirectoryW(WidePointer(greek + folder));
+    }
 }
 
 TEST_F(SiteListFile, SavingAgainReplacesTheFile) {
@@ -131,7 +177,7 @@ TEST_F(SiteListFile, SavingAgainReplacesTheFile) {
     for (const char* target : {path.c_str(), static_cast<const char*>(nullptr)}) {
         ASSERT_EQ(SaveSiteList(first, categories, target), 0u);
         ASSERT_EQ(SaveSiteList(second, categories, target), 0u);  // over the existing copy
-        const std::string stored = ReadFileBytes(target ? path : UserSiteListPath());
+        const std::string stored = target ? ReadFileBytes(path) : ReadFileBytes(UserSiteListPath());
         EXPECT_EQ(stored, Encrypted(FormatSiteList(second, categories)));
     }
     ::DeleteFileA(path.c_str());
@@ -182,8 +228,8 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
     SiteCatalogue catalogue = SampleCatalogue(categories);
     WriteFileBytes(SystemSiteListPath(), Encrypted(FormatSiteList(catalogue, categories)));
     ASSERT_EQ(SaveSiteList({}, {}), 0u);
-    const std::string user = UserSiteListPath();
-    const std::string aside = user + ".unreadable";
+    const std::u16string user = UserSiteListPath();
+    const std::u16string aside = user + u".unreadable";
     for (const char* damage : {"damaged", "foreign"}) {
         WriteFileBytes(user, damage);
         SiteCatalogue loaded;
@@ -195,9 +241,9 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
     }
     // Nothing deleted: the first damaged file and the second one each under a name.
     EXPECT_EQ(ReadFileBytes(aside), "damaged");
-    EXPECT_EQ(ReadFileBytes(aside + "-2"), "foreign");
-    ::DeleteFileA(aside.c_str());
-    ::DeleteFileA((aside + "-2").c_str());
+    EXPECT_EQ(ReadFileBytes(aside + u"-2"), "foreign");
+    ::DeleteFileW(WidePointer(aside));
+    ::DeleteFileW(WidePointer(aside + u"-2"));
 
     // A sound file held open by another program sharing only deletion (as backup programs
     // and virus scanners hold files at logon): the Windows copy serves this time, and the
@@ -214,7 +260,7 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
         EXPECT_EQ(loaded.Size(), 2u);
     }
     EXPECT_EQ(ReadFileBytes(user), bytes);
-    EXPECT_EQ(::GetFileAttributesA(aside.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(WidePointer(aside)), INVALID_FILE_ATTRIBUTES);
 
     // Held for a moment only: tried again, and read.
     win::FileHandle holder = HoldFile(user, FILE_SHARE_DELETE);

@@ -64,13 +64,13 @@ class SitesPageTest : public RegistryTest {
 protected:
     void SetUp() override {
         RegistryTest::SetUp();
-        ::DeleteFileA(UserSiteListPath().c_str());
+        ::DeleteFileW(WidePointer(UserSiteListPath()));
         WriteFileBytes(SystemSiteListPath(), Encrypted(kCatalogueText));
     }
     void TearDown() override {
         Close();
-        ::DeleteFileA(UserSiteListPath().c_str());
-        ::DeleteFileA(SystemSiteListPath().c_str());
+        ::DeleteFileW(WidePointer(UserSiteListPath()));
+        ::DeleteFileW(WidePointer(SystemSiteListPath()));
         RegistryTest::TearDown();
     }
 
@@ -276,7 +276,7 @@ TEST_F(SitesPageTest, ShowsTheTreeAndTogglesAndSetsTheDefaultByKeysClicksAndButt
     ApplyAndClose();
     EXPECT_EQ(SelectedIds(), "8 9 ");
     EXPECT_EQ(DefaultSite(), 8u);
-    EXPECT_EQ(::GetFileAttributesA(UserSiteListPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(WidePointer(UserSiteListPath())), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadFileBytes(SystemSiteListPath()), Encrypted(kCatalogueText));
 }
 
@@ -315,7 +315,7 @@ TEST_F(SitesPageTest, PoliciesFixTheVisibleSitesTheDefaultAndTheCatalogue) {
     ApplyAndClose();
     EXPECT_EQ(SelectedIds(), "9 2 ");
     EXPECT_EQ(DefaultSite(), 3u);
-    EXPECT_EQ(::GetFileAttributesA(UserSiteListPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(WidePointer(UserSiteListPath())), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(SitesPageTest, ContextMenuFollowsTheNodeKind) {
@@ -550,7 +550,7 @@ TEST_F(SitesPageTest, CancelAfterAnImportStoresNothing) {
     ASSERT_TRUE(Answered("Open", ChooseFile(exchange), [&] { Button(IDC_IMPORT_SITES); }));
     ASSERT_EQ(TreeShape(), "[One:00]0:11 ");
     Close();  // Cancel: the page goes without Apply
-    EXPECT_EQ(::GetFileAttributesA(UserSiteListPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(WidePointer(UserSiteListPath())), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadFileBytes(SystemSiteListPath()), Encrypted(kCatalogueText));
     EXPECT_EQ(SelectedIds(), "2 ");
     EXPECT_EQ(DefaultSite(), 4u);
