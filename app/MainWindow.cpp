@@ -25,6 +25,8 @@ namespace {
 // Posted to itself when Windows says that the policies changed: they are read again once
 // the broadcast has been answered.
 constexpr UINT WM_POLICIES_CHANGED = WM_APP + 1;
+// The background read of the organisation's site list has ended.
+constexpr UINT WM_MANAGED_SITE_LIST_READ = WM_APP + 2;
 
 void OpenWithShell(const char* address) {
     ::ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
@@ -228,6 +230,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Map::Message(WM_POLICIES_CHANGED,
                      [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
                          MayKeepSearchHistory();  // removes the stored history at once
+                         ReadManagedSiteListInBackground(self.Handle(), WM_MANAGED_SITE_LIST_READ);
+                         self.ReloadConfiguration();
+                         return 0;
+                     }),
+        Map::Message(WM_MANAGED_SITE_LIST_READ,
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
                          self.ReloadConfiguration();
                          return 0;
                      }),
@@ -265,6 +273,8 @@ ProgramHashes GestureExclusionHashes(std::u16string_view stored) {
 
 void MainWindow::InitializeApplication() {
     const bool started = RunReportingErrors([this] {
+        // Before the site list is loaded: the organisation's list never holds up the start.
+        ReadManagedSiteListInBackground(Handle(), WM_MANAGED_SITE_LIST_READ);
         LoadConfiguration();
         ReadActiveState(active_);
         popup_.CreateSearchBox(LoadSearchHistory());

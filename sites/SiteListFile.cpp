@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "base/ErrorCode.h"
@@ -21,6 +24,11 @@ namespace {
 constexpr char16_t kUserFolder[] = u"\\Quenhollow\\Vantapicker";
 // A file held open by another program is tried this often, this far apart.
 constexpr int kHeldFileAttempts = 8;
+// How long the organisation's list may take to read before the read is cancelled, and how
+// long a cancelled read may take to end.
+constexpr DWORD kManagedReadDeadlineMs = 8000;
+constexpr DWORD kCancelledReadMs = 1000;
+constexpr char16_t kManagedCopyName[] = u"ManagedSites.qhsl";
 constexpr DWORD kHeldFileRetryMilliseconds = 50;
 
 const wchar_t* Wide(const std::u16string& path) {
@@ -125,6 +133,29 @@ FileBytes ReadWholeFile(const std::u16string& path) {
     }
     result.error = 0;
     result.opened = true;
+    if (::GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        // A pipe or device has no size: read until it ends.
+        char chunk[4096];
+        for (;;) {
+            DWORD read = 0;
+            if (!::ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr)) {
+                const DWORD error = ::GetLastError();
+                if (error != ERROR_BROKEN_PIPE && error != ERROR_PIPE_NOT_CONNECTED &&
+                    error != ERROR_HANDLE_EOF) {
+                    result.error = error;  // the writer closing its end is the end
+                }
+                return result;
+            }
+            if (read == 0) {
+                return result;
+            }
+            if (result.bytes.size() + read > 0x7FFFFFFF) {
+                result.error = ERROR_FILE_TOO_LARGE;
+                return result;
+            }
+            result.bytes.insert(result.bytes.end(), chunk, chunk + read);
+        }
+    }
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.Get(), &size)) {
         result.error = ::GetLastError();
@@ -203,7 +234,172 @@ std::string ShownPath(const std::u16string& path) {
     return shown;
 }
 
+// Writes a file through a new temporary file beside it that replaces the previous one
+// only once complete; 0 or the system error that stopped it.
+std::uint32_t WriteFileReplacing(const std::u16string& filePath, const std::string& bytes);
+
+std::string ProblemText(const std::u16string& path, std::int32_t code) {
+    return ShownPath(path) + ": " +
+           (code == kResultFail ? LoadResourceString(IDS_WRONG_SITE_LIST)
+                                : SystemErrorText(static_cast<std::uint32_t>(code) & 0xFFFF));
+}
+
+// ---- The organisation's list, read in the background ----------------------------
+
+// What the program knows of the organisation's list, shared with the thread that reads it.
+struct ManagedList {
+    std::mutex lock;
+    bool inBackground = false;  // set once: from then on the list is read only there
+    HWND window = nullptr;
+    UINT message = 0;
+    bool reading = false;
+    std::u16string path;              // the list that `text` was read from
+    std::optional<std::string> text;  // the last read, as plain text
+    std::string problem;              // why the last read failed; empty when it did not
+};
+
+ManagedList& Managed() {
+    static ManagedList list;
+    return list;
+}
+
+// One read of the file, shared by the thread that reads and the one that waits for it;
+// whichever lets go of it last frees it.
+struct ManagedRead {
+    std::u16string path;
+    FileBytes file;
+    LONG holders = 2;
+
+    void LetGo() {
+        if (::InterlockedDecrement(&holders) == 0) {
+            delete this;
+        }
+    }
+};
+
+DWORD WINAPI ReadManagedBytes(void* parameter) {
+    auto* read = static_cast<ManagedRead*>(parameter);
+    try {
+        read->file = ReadWholeFile(read->path);
+    } catch (...) {
+        read->file = {};
+        read->file.error = ERROR_NOT_ENOUGH_MEMORY;
+    }
+    read->LetGo();
+    return 0;
+}
+
+// The bytes of the file within the deadline; a read that takes longer is cancelled.
+FileBytes ReadWithDeadline(const std::u16string& path) {
+    auto* read = new ManagedRead{path, {}};
+    const win::KernelHandle reader(::CreateThread(nullptr, 0, ReadManagedBytes, read, 0, nullptr));
+    FileBytes file;
+    if (!reader) {
+        file.error = ::GetLastError();
+        delete read;
+        return file;
+    }
+    bool done = ::WaitForSingleObject(reader.Get(), kManagedReadDeadlineMs) == WAIT_OBJECT_0;
+    if (!done) {
+        // A share that does not answer: the open or the read gives up, or the thread
+        // is left to end by itself.
+        ::CancelSynchronousIo(reader.Get());
+        done = ::WaitForSingleObject(reader.Get(), kCancelledReadMs) == WAIT_OBJECT_0;
+    }
+    if (done) {
+        file = std::move(read->file);
+    } else {
+        file.error = ERROR_TIMEOUT;
+    }
+    read->LetGo();
+    return file;
+}
+
+// On a thread of its own: reads the list, keeps a good one beside the user's own files
+// and tells the program's window.
+DWORD WINAPI ReadManagedList(void* parameter) {
+    const std::unique_ptr<std::u16string> path(static_cast<std::u16string*>(parameter));
+    std::optional<std::string> text;
+    std::string problem;
+    try {
+        FileBytes file = ReadWithDeadline(*path);
+        if (file.error != 0) {
+            problem = ProblemText(*path, ResultFromSystemError(file.error));
+        } else {
+            if (!IsPlainSiteListPath(*path)) {
+                SiteListCipher().Decrypt(file.bytes.data(), file.bytes.size());
+            }
+            std::string plain(file.bytes.begin(), file.bytes.end());
+            SiteCatalogue check;
+            if (ParseSiteList(plain, check, nullptr)) {
+                std::string kept = plain;
+                SiteListCipher().Encrypt(reinterpret_cast<std::uint8_t*>(kept.data()), kept.size());
+                if (CreateUserFolder()) {
+                    (void)WriteFileReplacing(ManagedSiteListCopyPath(), kept);
+                }
+                text = std::move(plain);
+            } else {
+                problem = ProblemText(*path, kResultFail);
+            }
+        }
+    } catch (...) {
+        problem = ProblemText(*path, ResultFromSystemError(ERROR_NOT_ENOUGH_MEMORY));
+    }
+    ManagedList& managed = Managed();
+    const std::lock_guard<std::mutex> hold(managed.lock);
+    managed.reading = false;
+    if (text) {
+        managed.path = *path;
+        managed.text = std::move(text);
+    }
+    managed.problem = std::move(problem);
+    ::PostMessageW(managed.window, managed.message, 0, 0);
+    return 0;
+}
+
+// Starts a read of the list named by the policy, unless one is under way. Called with
+// the lock held.
+void StartManagedRead(ManagedList& managed) {
+    const PolicySet policies = ReadPolicies();
+    const PolicyValue* list = policies.Find(PolicyId::SiteListPath);
+    if (managed.reading || list == nullptr || list->text.empty()) {
+        return;
+    }
+    auto path = std::make_unique<std::u16string>(list->text);
+    const win::KernelHandle reader(
+        ::CreateThread(nullptr, 0, ReadManagedList, path.get(), 0, nullptr));
+    if (reader) {
+        path.release();
+        managed.reading = true;
+    }
+}
+
 }  // namespace
+
+std::u16string ManagedSiteListCopyPath() {
+    std::u16string folder = LocalAppDataFolder();
+    if (folder.empty()) {
+        return {};
+    }
+    return folder + kUserFolder + u"\\" + kManagedCopyName;
+}
+
+void ReadManagedSiteListInBackground(HWND window, UINT message) {
+    ManagedList& managed = Managed();
+    const std::lock_guard<std::mutex> hold(managed.lock);
+    managed.inBackground = true;
+    managed.window = window;
+    managed.message = message;
+    StartManagedRead(managed);
+}
+
+void ReadManagedSiteListAgainIfUnread() {
+    ManagedList& managed = Managed();
+    const std::lock_guard<std::mutex> hold(managed.lock);
+    if (managed.inBackground && !managed.problem.empty()) {
+        StartManagedRead(managed);
+    }
+}
 
 SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories,
                             const char* path, std::string* managedProblem) {
@@ -233,6 +429,39 @@ SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categori
     }
     if (const PolicyValue* managed = policies.Find(PolicyId::SiteListPath)) {
         const std::u16string& managedPath = managed->text;
+        ManagedList& known = Managed();
+        std::unique_lock<std::mutex> hold(known.lock);
+        if (known.inBackground) {
+            // Only what the background read brought: the program never waits on a share.
+            if (known.text && known.path == managedPath) {
+                catalogue.Clear();
+                if (categories != nullptr) {
+                    categories->clear();
+                }
+                if (ParseSiteList(*known.text, catalogue, categories)) {
+                    return source == SiteListSource::WindowsCopy ? SiteListSource::ManagedFile
+                                                                 : source;
+                }
+            }
+            if (managedProblem != nullptr) {
+                *managedProblem = known.problem;
+            }
+            hold.unlock();
+            if (source != SiteListSource::WindowsCopy) {
+                LoadSiteListFile(catalogue, categories, SystemSiteListPath(), false);
+                return source;
+            }
+            // Not read yet, or not readable: the last good copy stands in, and nothing
+            // may be stored over the organisation's list meanwhile.
+            try {
+                LoadSiteListFile(catalogue, categories, ManagedSiteListCopyPath(), false);
+                return SiteListSource::ManagedCopy;
+            } catch (const _qh_error&) {
+                LoadSiteListFile(catalogue, categories, SystemSiteListPath(), false);
+                return SiteListSource::WindowsCopyForUnreadManagedFile;
+            }
+        }
+        hold.unlock();
         try {
             if (managedPath.empty()) {
                 throw _qh_error::FromSystemError(ERROR_INVALID_NAME, IDS_WRONG_SETTINGS);
@@ -241,11 +470,10 @@ SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categori
             return source == SiteListSource::WindowsCopy ? SiteListSource::ManagedFile : source;
         } catch (const _qh_error& error) {
             if (managedProblem != nullptr) {
-                *managedProblem =
-                    ShownPath(managedPath) + ": " +
-                    (error.Code() == kResultFail
-                         ? LoadResourceString(IDS_WRONG_SITE_LIST)
-                         : SystemErrorText(static_cast<std::uint32_t>(error.Code()) & 0xFFFF));
+                *managedProblem = ProblemText(managedPath, error.Code());
+            }
+            if (source == SiteListSource::WindowsCopy) {
+                source = SiteListSource::WindowsCopyForUnreadManagedFile;
             }
         }
     }
@@ -274,7 +502,16 @@ std::uint32_t SaveSiteList(const SiteCatalogue& catalogue, const SiteCategoryLis
     if (!IsPlainSiteListPath(filePath)) {
         SiteListCipher().Encrypt(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
     }
+    return WriteFileReplacing(filePath, bytes);
+}
 
+namespace {
+
+std::uint32_t WriteFileReplacing(const std::u16string& filePath, const std::string& bytes) {
+    const auto lastError = [] {
+        const DWORD error = ::GetLastError();
+        return error != ERROR_SUCCESS ? error : static_cast<DWORD>(ERROR_GEN_FAILURE);
+    };
     // Write to a new file of our own beside the target, then move it over the target: a
     // failed write keeps the old file, and no other file is touched.
     wchar_t fullPath[MAX_PATH] = {};
@@ -306,5 +543,7 @@ std::uint32_t SaveSiteList(const SiteCatalogue& catalogue, const SiteCategoryLis
     }
     return ERROR_SUCCESS;
 }
+
+}  // namespace
 
 }  // namespace vp

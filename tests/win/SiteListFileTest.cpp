@@ -310,7 +310,8 @@ TEST_F(SiteListFile, OrganisationsFileStandsInForTheWindowsCopyAndSaysWhyWhenNot
     EXPECT_EQ(LoadSiteList(loaded, nullptr), SiteListSource::ManagedFile);
 
     WriteFileBytes(managed, "no site list");
-    EXPECT_EQ(LoadSiteList(loaded, nullptr, nullptr, &problem), SiteListSource::WindowsCopy);
+    EXPECT_EQ(LoadSiteList(loaded, nullptr, nullptr, &problem),
+              SiteListSource::WindowsCopyForUnreadManagedFile);
     EXPECT_EQ(loaded.Size(), 2u);
     EXPECT_EQ(problem, managed + ": Wrong site list file");
     EXPECT_EQ(ReadFileBytes(managed), "no site list");  // not set aside
