@@ -404,8 +404,7 @@ TEST_F(GeneralPageSettings, ProgramsWithoutGesturesAreShownStoredAndRefusedBeyon
     });
     EXPECT_EQ(StoredWide("GestureExclusions"), std::u16string());
 
-    // A policy's names added to the user's count with them: 2 and 31 are refused, 2 and
-    // 30 taken.
+    // A policy's names added to the user's count with them: 2 + 31 are refused, 2 + 30 taken.
     ASSERT_TRUE(AddPolicy("HKLM\\GestureExclusions", "1", "REG_SZ", "lob.exe"));
     ASSERT_TRUE(AddPolicy("HKLM\\GestureExclusions", "2", "REG_SZ", "rdp.exe"));
     ASSERT_TRUE(AddPolicy("HKLM", "AddToUserGestureExclusions", "REG_DWORD", "1"));

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cwchar>
-#include <optional>
 #include <thread>
 #include <vector>
 
@@ -106,36 +104,6 @@ TEST_F(SiteListFile, GivenPathsFollowTheExchangeNameRule) {
     ::DeleteFileA(plainPath.c_str());
 }
 
-// The user's Local AppData folder moved to `folder` for one scope.
-class LocalAppDataMoved {
-public:
-    explicit LocalAppDataMoved(const std::u16string& folder) {
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                          key_.Receive(), nullptr);
-        DWORD size = sizeof before_;
-        had_ = ::RegQueryValueExW(key_.Get(), kName, nullptr, &type_,
-                                  reinterpret_cast<BYTE*>(before_), &size) == ERROR_SUCCESS;
-        Set(REG_SZ, WidePointer(folder), folder.size());
-    }
-    ~LocalAppDataMoved() {
-        had_ ? Set(type_, before_, std::wcslen(before_))
-             : (void)::RegDeleteValueW(key_.Get(), kName);
-    }
-
-private:
-    static constexpr wchar_t kKey[] =
-        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    static constexpr wchar_t kName[] = L"Local AppData";
-    void Set(DWORD type, const wchar_t* text, std::size_t length) {
-        ::RegSetValueExW(key_.Get(), kName, 0, type, reinterpret_cast<const BYTE*>(text),
-                         static_cast<DWORD>((length + 1) * sizeof(wchar_t)));
-    }
-    win::RegKey key_;
-    wchar_t before_[MAX_PATH] = {};
-    DWORD type_ = REG_SZ;
-    bool had_ = false;
-};
-
 TEST_F(SiteListFile, SavingGoesToTheUserFolderWhichThenWins) {
     SiteCategoryList categories;
     SiteCatalogue catalogue = SampleCatalogue(categories);
@@ -144,12 +112,17 @@ TEST_F(SiteListFile, SavingGoesToTheUserFolderWhichThenWins) {
     const std::u16string greek =
         AnsiToUtf16(TempFolder()) + u"\u03a4\u03bf\u03c0\u03b9\u03ba\u03ac";
     ::CreateDirectoryW(WidePointer(greek), nullptr);
+    const char kFolders[] =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    char before[MAX_PATH] = {};
+    DWORD size = sizeof before;
+    ::RegGetValueA(HKEY_CURRENT_USER, kFolders, "Local AppData", RRF_RT_ANY | RRF_NOEXPAND, nullptr,
+                   before, &size);
     for (const bool moved : {false, true}) {
-        std::optional<LocalAppDataMoved> local;
         if (moved) {
-            local.emplace(greek);
+            WriteTestWideString(kFolders, "Local AppData", greek);
         }
-        ASSERT_EQ(SaveSiteList(catalogue, categories), 0u);
+        EXPECT_EQ(SaveSiteList(catalogue, categories), 0u);
         EXPECT_EQ(OwnSiteListPathForReading(), UserSiteListPath());
         EXPECT_EQ(UserSiteListPath().rfind(moved ? greek : u"", 0), 0u);
         std::string stored = ReadFileBytes(UserSiteListPath());
@@ -163,6 +136,7 @@ TEST_F(SiteListFile, SavingGoesToTheUserFolderWhichThenWins) {
         EXPECT_EQ(loadedCategories.size(), 2u);
         ::DeleteFileW(WidePointer(UserSiteListPath()));
     }
+    WriteTestValue(kFolders, "Local AppData", REG_EXPAND_SZ, before, size);
     for (const char16_t* folder : {u"\\Quenhollow\\Vantapicker", u"\\Quenhollow", u""}) {
         ::RemoveDirectoryW(WidePointer(greek + folder));
     }
