@@ -280,9 +280,9 @@ TEST_F(OptionsDialog, OkOnTheSitesPageGivesThePopupTheNewSites) {
     EXPECT_TRUE(ExitsWithZero(app));
 }
 
-// The organisation's list behind a share that answers only after six seconds: the
-// program starts and answers at once with the list's last good copy, Options opens at
-// once showing it and stores nothing over it, and the list comes in when the share answers.
+// The organisation's list behind a share that answers after six seconds: the program
+// answers at once with the list's last good copy, which Options shows and stores nothing
+// over, and the list comes in when the share answers.
 TEST_F(OptionsDialog, AnOrganisationsListThatAnswersLateHoldsUpNothing) {
     SiteCatalogue kept;
     kept.Insert(0, {"Kept Wiki", "https://kept.org.example/?q=", 0, false, false});
@@ -292,7 +292,7 @@ TEST_F(OptionsDialog, AnOrganisationsListThatAnswersLateHoldsUpNothing) {
                               MOVEFILE_REPLACE_EXISTING));
     SiteCatalogue fresh = kept;
     fresh.Insert(1, {"Org Tickets", "https://tickets.org.example/?q=", 0, false, false});
-    const std::string list = TempFolder() + "late organisation list.qhsl";
+    const std::string list = NewTempFile();
     ASSERT_TRUE(WriteFileBytes(list, Encrypted(FormatSiteList(fresh, {{"Org"}}))));
     const std::string pipe = "\\\\.\\pipe\\vp-late-organisation-list";
     const win::KernelHandle share = StartHelperProgram(
@@ -332,7 +332,6 @@ TEST_F(OptionsDialog, AnOrganisationsListThatAnswersLateHoldsUpNothing) {
     EXPECT_TRUE(ExitsWithZero(app));
     EndHelperProgram(share);
     ::DeleteFileW(WidePointer(copy));
-    ::DeleteFileA(list.c_str());
 }
 
 }  // namespace
