@@ -31,6 +31,7 @@ set(VP_WIN_SOURCES
     win/ErrorBox.cpp
     win/QhError.cpp
     win/Registry.cpp
+    win/ThreadWait.cpp
     win/Window.cpp
     win/WindowObject.cpp
     win/WinText.cpp
