@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "hook/HookHost.h"
+#include "win/ThreadWait.h"
 #include "win/WinText.h"
 
 namespace vp {
@@ -50,27 +51,6 @@ bool HostNeeded() {
 #else
     return false;
 #endif
-}
-
-// Waits for `object` while still answering messages sent to this thread: on Windows the
-// 64-bit hook runs out of context on this thread for 32-bit applications, and those
-// applications would wait on it until the wait ended.
-bool WaitAnswering(HANDLE object, DWORD timeoutMs) {
-    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
-    for (;;) {
-        const ULONGLONG now = ::GetTickCount64();
-        const DWORD left = now < end ? static_cast<DWORD>(end - now) : 0;
-        const DWORD result = ::MsgWaitForMultipleObjects(1, &object, FALSE, left, QS_SENDMESSAGE);
-        if (result == WAIT_OBJECT_0) {
-            return true;
-        }
-        if (result != WAIT_OBJECT_0 + 1) {
-            return false;  // timed out or failed
-        }
-        // Delivers the sent messages only; posted ones stay queued for the message loop.
-        MSG message;
-        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
 }
 
 // On a thread of its own: creating a process takes long enough (a 32-bit one under Wine
@@ -214,11 +194,13 @@ void HookHost32::EndHost() {
         return;
     }
     // A host that does not take messages yet has not installed its hooks either; the
-    // system removes the hooks of an ended thread in any case.
+    // system removes the hooks of an ended thread in any case. The waits answer sent
+    // messages: on Windows the 64-bit hook runs out of context on this thread for 32-bit
+    // applications, which would wait as long.
     if (!::PostThreadMessageW(threadId_, WM_QUIT, 0, 0) ||
-        !WaitAnswering(process_.Get(), kEndWaitMs)) {
+        !win::WaitAnsweringSent(process_.Get(), kEndWaitMs)) {
         ::TerminateProcess(process_.Get(), 1);
-        WaitAnswering(process_.Get(), kEndWaitMs);
+        win::WaitAnsweringSent(process_.Get(), kEndWaitMs);
     }
     process_.Reset();
     processId_ = threadId_ = 0;

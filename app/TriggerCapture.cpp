@@ -278,7 +278,7 @@ CapturedText TriggerCapture::Start(TriggerKind kind) {
     trigger.directText = direct.has_value();
     if (!direct && session_.WantsSnapshot()) {
         snapshot_ = win::ClipboardSnapshot::TakeOffThread(win::ClipboardSnapshot::kMaxBytes,
-                                                          kSnapshotBudgetMs);
+                                                          win::ClipboardSnapshot::kTriggerBudgetMs);
         trigger.snapshot = snapshot_ ? SnapshotResult::Taken : SnapshotResult::Refused;
     }
     // After the snapshot, which may have had formats rendered.

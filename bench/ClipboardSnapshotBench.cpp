@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/TriggerCapture.h"
 #include "bench/LatencySupport.h"
 #include "tests/win/Fixtures.h"
 #include "win/ClipboardSnapshot.h"
@@ -88,14 +87,14 @@ int Run() {
     owner.SetRenderTime(500);
     Measure(
         "owner with 500 ms per render, the trigger's budget", 3,
-        [&] { return owner.TakeClipboard(); }, kSnapshotBudgetMs);
+        [&] { return owner.TakeClipboard(); }, win::ClipboardSnapshot::kTriggerBudgetMs);
 
     // As a trigger takes it: on a worker thread, against an owner that takes 8 s over one
     // render. The time is how long the program's thread is held.
     owner.SetRenderTime(8000);
     Measure(
         "owner with 8 s per render, the program's thread (snapshot on a worker)", 1,
-        [&] { return owner.TakeClipboard(); }, kSnapshotBudgetMs, true);
+        [&] { return owner.TakeClipboard(); }, win::ClipboardSnapshot::kTriggerBudgetMs, true);
     ::Sleep(8500);  // the last worker's render ends
     owner.SetRenderTime(0);
     return 0;

@@ -32,6 +32,8 @@ public:
     // How long the clipboard's owner may take to answer before it counts as not
     // responding.
     static constexpr UINT kOwnerAnswerMs = 200;
+    // How long a trigger waits for the clipboard to be kept before it counts as refused.
+    static constexpr DWORD kTriggerBudgetMs = 150;
 
     // Copies what a user can get back: Unicode text (or the ANSI or OEM text with its
     // locale when there is none), the standard memory formats (RTF and HTML are
