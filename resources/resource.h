@@ -39,8 +39,17 @@
 #define IDS_MANAGED_SITE_LIST_NOT_READ 157  // tray notice: SiteListPath could not be read
 #define IDS_LINK_ACTION 160            // a site link's default action, for screen readers
 #define IDS_SEARCH_LABEL 161           // the search box's hidden label, for screen readers
+#define IDS_SYSTEM_ERROR 180           // caption of an error box without a message of its own
+#define IDS_UNKNOWN_EXCEPTION 181      // text of an error box for an unknown exception
+#define IDS_TIP_ACTIVE 182             // tray icon's tip
+#define IDS_TIP_INACTIVE 183           // tray icon's tip
+#define IDS_ABOUT_TITLE 184            // About box's caption
+#define IDS_OPTIONS_TITLE 185          // Options dialog's caption
+#define IDS_GENERAL_TAB 186            // Options dialog's tabs
+#define IDS_SITES_TAB 187
 
-// Texts that have no string-table entry.
+// English texts the code uses where no string table can be read (the error reporter)
+// or that name a window; the string table has them in every language.
 #define VP_TEXT_SYSTEM_ERROR "System Error"
 #define VP_TEXT_UNKNOWN_EXCEPTION "Unknown Exception is Caught"
 #define VP_TEXT_TIP_ACTIVE "Vantapicker - Active"

@@ -1,15 +1,25 @@
 #include "win/Dialog.h"
 
+#include "win/Language.h"
+
 namespace vp::win {
 
 INT_PTR Dialog::RunModal(HINSTANCE instance, int templateId, HWND owner) {
-    return ::DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, DialogProcedure,
-                             reinterpret_cast<LPARAM>(this));
+    const DLGTEMPLATE* dialog = LocalDialogTemplate(instance, templateId);
+    if (dialog == nullptr) {
+        return -1;  // as DialogBoxParam says a missing template
+    }
+    return ::DialogBoxIndirectParamA(instance, dialog, owner, DialogProcedure,
+                                     reinterpret_cast<LPARAM>(this));
 }
 
 HWND Dialog::CreateModeless(HINSTANCE instance, int templateId, HWND parent) {
-    return ::CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), parent, DialogProcedure,
-                                reinterpret_cast<LPARAM>(this));
+    const DLGTEMPLATE* dialog = LocalDialogTemplate(instance, templateId);
+    if (dialog == nullptr) {
+        return nullptr;
+    }
+    return ::CreateDialogIndirectParamA(instance, dialog, parent, DialogProcedure,
+                                        reinterpret_cast<LPARAM>(this));
 }
 
 Dialog* Dialog::FromHandle(HWND hwnd) {
