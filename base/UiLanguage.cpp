@@ -28,8 +28,8 @@ constexpr std::uint16_t kChinese = 0x04;
 // Chinese (Singapore) and the neutral "zh-Hans" write simplified characters; Taiwan, Hong
 // Kong and Macao write traditional ones.
 constexpr bool IsSimplifiedChinese(std::uint16_t language) {
-    return Primary(language) == kChinese && (Sub(language) == 0x02 || Sub(language) == 0x04 ||
-                                             Sub(language) == 0x00);
+    return Primary(language) == kChinese &&
+           (Sub(language) == 0x02 || Sub(language) == 0x04 || Sub(language) == 0x00);
 }
 
 char16_t Lower(char16_t c) {
@@ -53,7 +53,7 @@ struct NamedLanguage {
     std::uint16_t primary;
 };
 constexpr NamedLanguage kNames[] = {
-    {"en", 0x09}, {"de", 0x07}, {"fr", 0x0C}, {"es", 0x0A}, {"it", 0x10},
+    {"en", 0x09}, {"de", 0x07}, {"fr", 0x0C}, {"es", 0x0A},     {"it", 0x10},
     {"pt", 0x16}, {"ru", 0x19}, {"ja", 0x11}, {"zh", kChinese},
 };
 

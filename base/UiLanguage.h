@@ -30,8 +30,8 @@ std::optional<std::uint16_t> LanguageFromName(std::u16string_view name);
 std::uint32_t LanguageCodePage(std::uint16_t language);
 
 struct LanguageSources {
-    std::u16string_view policy;  // the Language policy (empty: not configured)
-    std::u16string_view user;    // the user's Language value (empty: none)
+    std::u16string_view policy;                // the Language policy (empty: not configured)
+    std::u16string_view user;                  // the user's Language value (empty: none)
     std::uint16_t display = kEnglishLanguage;  // Windows' display language
     std::uint32_t ansiCodePage = 1252;         // the system's code page for ANSI programs
 };

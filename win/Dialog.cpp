@@ -9,7 +9,8 @@ INT_PTR Dialog::RunModal(HINSTANCE instance, int templateId, HWND owner) {
     if (dialog == nullptr) {
         return -1;  // as DialogBoxParam says a missing template
     }
-    return ::DialogBoxIndirectParamA(instance, dialog, owner, DialogProcedure,
+    // Created as Unicode windows: the texts of every language whatever the code page.
+    return ::DialogBoxIndirectParamW(instance, dialog, owner, DialogProcedure,
                                      reinterpret_cast<LPARAM>(this));
 }
 
@@ -18,7 +19,7 @@ HWND Dialog::CreateModeless(HINSTANCE instance, int templateId, HWND parent) {
     if (dialog == nullptr) {
         return nullptr;
     }
-    return ::CreateDialogIndirectParamA(instance, dialog, parent, DialogProcedure,
+    return ::CreateDialogIndirectParamW(instance, dialog, parent, DialogProcedure,
                                         reinterpret_cast<LPARAM>(this));
 }
 
@@ -27,6 +28,13 @@ Dialog* Dialog::FromHandle(HWND hwnd) {
 }
 
 INT_PTR CALLBACK Dialog::DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFYFORMAT && lParam == NF_QUERY) {
+        // The dialog is a Unicode window, so that its template's texts reach the controls
+        // whatever the code page; the program's handlers take the controls' notifications
+        // in their ANSI form.
+        ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, NFR_ANSI);
+        return TRUE;
+    }
     Dialog* dialog = FromHandle(hwnd);
     if (dialog == nullptr && message == WM_INITDIALOG) {
         dialog = reinterpret_cast<Dialog*>(lParam);

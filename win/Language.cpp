@@ -36,8 +36,7 @@ std::u16string LoadResourceText(UINT id) {
     // A string table holds its entries in blocks of 16, each entry its length in UTF-16
     // units and the units.
     const HMODULE module = ProgramInstance();
-    const HRSRC block = FindLocalResource(module, RT_STRING,
-                                          MAKEINTRESOURCEA((id >> 4) + 1));
+    const HRSRC block = FindLocalResource(module, RT_STRING, MAKEINTRESOURCEA((id >> 4) + 1));
     const auto* entry = static_cast<const WORD*>(ResourceData(module, block));
     if (entry == nullptr) {
         return {};
@@ -55,14 +54,13 @@ std::u16string LoadResourceText(UINT id) {
 
 const DLGTEMPLATE* LocalDialogTemplate(HMODULE module, int id) {
     return static_cast<const DLGTEMPLATE*>(
-        ResourceData(module, FindLocalResource(module, RT_DIALOG,
-                                               MAKEINTRESOURCEA(id))));
+        ResourceData(module, FindLocalResource(module, RT_DIALOG, MAKEINTRESOURCEA(id))));
 }
 
 HMENU LoadLocalMenu(int id) {
     const HMODULE module = ProgramInstance();
-    const void* menu = ResourceData(
-        module, FindLocalResource(module, RT_MENU, MAKEINTRESOURCEA(id)));
+    const void* menu =
+        ResourceData(module, FindLocalResource(module, RT_MENU, MAKEINTRESOURCEA(id)));
     return menu != nullptr ? ::LoadMenuIndirectW(menu) : nullptr;
 }
 

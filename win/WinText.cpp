@@ -64,6 +64,17 @@ std::string LoadResourceString(UINT id) {
     const int size = ::WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, nullptr, nullptr);
     std::string ansi(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
     ::WideCharToMultiByte(CP_ACP, 0, wide, units, ansi.data(), size, nullptr, nullptr);
+    // At most 255 bytes, as the program's texts always were, never half a character.
+    std::size_t end = 0;
+    while (end < ansi.size()) {
+        const std::size_t next =
+            end + (SystemLeadBytes().Contains(static_cast<unsigned char>(ansi[end])) ? 2 : 1);
+        if (next > 255) {
+            break;
+        }
+        end = next;
+    }
+    ansi.resize(end);
     return ansi;
 }
 

@@ -27,7 +27,7 @@ std::optional<std::string> LosslessAnsi(std::u16string_view text);
 std::u16string AnsiToUtf16(std::string_view text);
 
 // A string-table entry of the program's module in its language (win/Language.h), in
-// the ANSI code page (empty if absent).
+// the ANSI code page, cut to 255 bytes (empty if absent).
 std::string LoadResourceString(UINT id);
 
 // The program's executable, whatever its path's length and characters (empty if unknown).

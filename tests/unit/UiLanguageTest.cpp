@@ -6,12 +6,12 @@ namespace vp {
 namespace {
 
 TEST(UiLanguage, DisplayLanguageIsServedByItselfOrItsNeutralLanguageElseNothing) {
-    EXPECT_EQ(ServingLanguage(0x0407), 0x0407);  // German (Germany)
-    EXPECT_EQ(ServingLanguage(0x0C07), 0x0407);  // German (Austria)
-    EXPECT_EQ(ServingLanguage(0x0816), 0x0416);  // Portuguese (Portugal): Brazilian
-    EXPECT_EQ(ServingLanguage(0x080A), 0x0C0A);  // Spanish (Mexico)
-    EXPECT_EQ(ServingLanguage(0x0809), 0x0409);  // English (United Kingdom)
-    EXPECT_EQ(ServingLanguage(0x1004), 0x0804);  // Chinese (Singapore), simplified
+    EXPECT_EQ(ServingLanguage(0x0407), 0x0407);        // German (Germany)
+    EXPECT_EQ(ServingLanguage(0x0C07), 0x0407);        // German (Austria)
+    EXPECT_EQ(ServingLanguage(0x0816), 0x0416);        // Portuguese (Portugal): Brazilian
+    EXPECT_EQ(ServingLanguage(0x080A), 0x0C0A);        // Spanish (Mexico)
+    EXPECT_EQ(ServingLanguage(0x0809), 0x0409);        // English (United Kingdom)
+    EXPECT_EQ(ServingLanguage(0x1004), 0x0804);        // Chinese (Singapore), simplified
     EXPECT_EQ(ServingLanguage(0x0404), std::nullopt);  // Chinese (Taiwan), traditional
     EXPECT_EQ(ServingLanguage(0x040B), std::nullopt);  // Finnish
 }
