@@ -35,6 +35,8 @@ expect de_DE.UTF-8 040c VP_LANGUAGE_VALUE=fr
 expect de_DE.UTF-8 0410 VP_LANGUAGE_VALUE=fr VP_LANGUAGE_POLICY=it-IT
 expect ja_JP.UTF-8 0409 VP_LANGUAGE_VALUE=en
 echo "== the search of a wide selection under LANG=ja_JP.UTF-8"
-LANG=ja_JP.UTF-8 wine "$app_tests" --gtest_filter='WideSearch.*' || status=1
+# (The test of the Western code page's own bytes is not one for this code page.)
+LANG=ja_JP.UTF-8 wine "$app_tests" \
+    --gtest_filter='WideSearch.ForeignScript*:WideSearch.Placeholder*' || status=1
 wineserver -k 2>/dev/null
 exit "$status"
