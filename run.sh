@@ -55,6 +55,7 @@ at() {  # a length of the 96-DPI demo, at the demo's DPI
 
 if [ -n "${VP_LANG:-}" ]; then
     export LOCPATH=$state/locales LANG=$VP_LANG
+    mkdir -p "$LOCPATH"
     [ -d "$LOCPATH/$VP_LANG" ] || localedef -i "${VP_LANG%%.*}" -f UTF-8 "$LOCPATH/$VP_LANG"
 fi
 
