@@ -7,6 +7,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 namespace vp::bench {
@@ -50,6 +54,49 @@ inline double PrintSummary(const char* what, const std::vector<double>& samples)
                 *std::min_element(samples.begin(), samples.end()));
     std::fflush(stdout);
     return median;
+}
+
+// What Linux counts for the process that runs a Windows program under Wine, in KB: Wine
+// answers 0 to the counting calls for another process, and shows the Linux root as
+// drive Z:, where /proc tells the rest. All zero when no such process runs.
+struct LinuxMemory {
+    std::size_t privateKb = 0;    // Private_Clean + Private_Dirty
+    std::size_t pssKb = 0;        // Pss: shared pages split among their users
+    std::size_t anonymousKb = 0;  // Anonymous: the heap and stacks (RssAnon)
+};
+
+// The first process whose command line holds `programName` (Wine gives it the Windows
+// path of the program).
+inline LinuxMemory LinuxMemoryOf(const char* programName) {
+    LinuxMemory memory;
+    WIN32_FIND_DATAA entry{};
+    HANDLE search = ::FindFirstFileA("Z:\\proc\\*", &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return memory;
+    }
+    do {
+        const std::string folder = std::string("Z:\\proc\\") + entry.cFileName;
+        std::ifstream commandLine(folder + "\\cmdline", std::ios::binary);
+        const std::string arguments((std::istreambuf_iterator<char>(commandLine)), {});
+        if (arguments.find(programName) == std::string::npos) {
+            continue;
+        }
+        std::ifstream rollup(folder + "\\smaps_rollup");
+        std::string line;
+        while (std::getline(rollup, line)) {
+            const std::size_t kb = std::strtoul(line.c_str() + line.find(':') + 1, nullptr, 10);
+            if (line.rfind("Private_", 0) == 0) {
+                memory.privateKb += kb;
+            } else if (line.rfind("Pss:", 0) == 0) {
+                memory.pssKb = kb;
+            } else if (line.rfind("Anonymous:", 0) == 0) {
+                memory.anonymousKb = kb;
+            }
+        }
+        break;
+    } while (::FindNextFileA(search, &entry));
+    ::FindClose(search);
+    return memory;
 }
 
 }  // namespace vp::bench

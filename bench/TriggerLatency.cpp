@@ -17,8 +17,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -178,35 +176,6 @@ struct Resources {
     DWORD windows = 0;  // the program's windows, top-level and children
 };
 
-// Wine answers 0 to the counting calls for another process. The Linux process that runs
-// the program tells its private memory instead: Wine shows the Linux root as drive Z:.
-std::size_t LinuxPrivateKilobytes(const char* programName) {
-    WIN32_FIND_DATAA entry{};
-    HANDLE search = ::FindFirstFileA("Z:\\proc\\*", &entry);
-    if (search == INVALID_HANDLE_VALUE) {
-        return 0;
-    }
-    std::size_t kilobytes = 0;
-    do {
-        const std::string folder = std::string("Z:\\proc\\") + entry.cFileName;
-        std::ifstream commandLine(folder + "\\cmdline", std::ios::binary);
-        std::string arguments((std::istreambuf_iterator<char>(commandLine)), {});
-        if (arguments.find(programName) == std::string::npos) {
-            continue;
-        }
-        std::ifstream rollup(folder + "\\smaps_rollup");
-        std::string line;
-        while (std::getline(rollup, line)) {
-            if (line.rfind("Private_", 0) == 0) {
-                kilobytes += std::strtoul(line.c_str() + line.find(':') + 1, nullptr, 10);
-            }
-        }
-        break;
-    } while (::FindNextFileA(search, &entry));
-    ::FindClose(search);
-    return kilobytes;
-}
-
 DWORD CountWindowsOf(HWND mainWindow) {
     DWORD count = 1;
     ::EnumChildWindows(
@@ -231,7 +200,7 @@ Resources ResourcesOf(const RunningApp& app, HANDLE process) {
         memory.PrivateUsage != 0) {
         resources.privateKilobytes = memory.PrivateUsage / 1024;
     } else {
-        resources.privateKilobytes = LinuxPrivateKilobytes("Vantapicker.exe");
+        resources.privateKilobytes = bench::LinuxMemoryOf("Vantapicker.exe").privateKb;
     }
     resources.windows = CountWindowsOf(app.MainWindow());
     return resources;
