@@ -47,6 +47,8 @@
 #define IDS_OPTIONS_TITLE 185          // Options dialog's caption
 #define IDS_GENERAL_TAB 186            // Options dialog's tabs
 #define IDS_SITES_TAB 187
+#define IDS_PROGRAM_FILTER 188           // General page: file types of Browse, '|' between parts
+#define IDS_SITE_LIST_FILTER 189         // Sites page: file types of Import and Export, the same
 
 // English texts the code uses where no string table can be read (the error reporter)
 // or that name a window; the string table has them in every language.

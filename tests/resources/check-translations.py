@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Checks the program's compiled resources in every language against English (US): every
 string, menu item and dialog control is there, with the same placeholders, an access key
-wherever English has one, no access key twice in one menu or dialog, and every string fits
-the ANSI buffers it goes through (255 bytes of its language's code page).
+wherever English has one, no access key twice in one menu or dialog, the captions that the
+program finds its dialogs by, and every string fits the ANSI buffers it goes through (255
+bytes of its language's code page).
 
 Usage: check-translations.py WINDRES SOURCE_DIR"""
 import pathlib
@@ -69,7 +70,7 @@ def access_key(text):
 
 
 def placeholders(text):
-    return sorted(re.findall(r"%[-+ #0-9.]*[a-zA-Z%]|\t|\{\d+\}", text))
+    return sorted(re.findall(r"%[-+ #0-9.]*[a-zA-Z%]|\t|\{\d+\}|\||\*\.\w+", text))
 
 
 def check(found):
@@ -94,6 +95,10 @@ def check(found):
                         problems.append(f"{name}: {key} is longer than 255 bytes")
                 except UnicodeEncodeError:
                     problems.append(f"{name}: {key} does not fit its code page")
+        # The program finds an open Options dialog or About box by the caption in its string table.
+        for dialog, string in ((117, 185), (126, 184)):
+            if texts.get(("dialog", dialog, "caption")) != texts.get(("string", 0, string)):
+                problems.append(f"{name}: the caption of dialog {dialog} is not string {string}")
         for key in texts.keys() - english.keys():
             problems.append(f"{name}: {key} is not in English")
         # Access keys once per menu and per dialog, the tray menu's strings together.
