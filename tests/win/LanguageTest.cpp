@@ -50,7 +50,9 @@ int TextRoom(HWND control, const TEXTMETRICW& metrics, UINT dpi) {
 // The controls whose text does not fit, with the widths.
 std::string TextsThatDoNotFit(HWND dialog) {
     std::string faults;
-    const UINT dpi = static_cast<UINT>(::GetDeviceCaps(::GetDC(nullptr), LOGPIXELSX));
+    HDC screen = ::GetDC(nullptr);
+    const UINT dpi = static_cast<UINT>(::GetDeviceCaps(screen, LOGPIXELSX));
+    ::ReleaseDC(nullptr, screen);
     for (HWND control = ::GetWindow(dialog, GW_CHILD); control != nullptr;
          control = ::GetWindow(control, GW_HWNDNEXT)) {
         wchar_t text[512] = {};
