@@ -111,8 +111,15 @@ void HookHost32::Follow() {
     if (starting_) {
         return;  // OnStarted follows again
     }
+    // A running host takes a new list from the hook state and keeps its other hooks, so
+    // 32-bit applications keep their gestures across it. One that cannot be told yet (its
+    // thread takes no messages so far) is started afresh with the list.
+    if (process_ && wanted_ && hostList_ != exclusions_ &&
+        ::PostThreadMessageW(threadId_, hook::kHostListMessage, 0, 0)) {
+        hostList_ = exclusions_;
+    }
     if (process_ && (!wanted_ || hostList_ != exclusions_)) {
-        EndHost();  // a new list needs a new host: it hooks no excluded program at all
+        EndHost();
     }
     if (!process_ && wanted_) {
         StartAsync();

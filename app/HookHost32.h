@@ -1,6 +1,6 @@
 // The host of the gesture hook in 32-bit applications (VPHookHost32.exe): started while
-// the program's hook is installed and the program is active, ended with the hook, started
-// afresh with each new list of programs without gestures, and started again when it dies.
+// the program's hook is installed and the program is active, ended with the hook, told of
+// each new list of programs without gestures, and started again when it dies.
 // It is started by another thread, so the program never waits for it. Only a 64-bit
 // program on a Windows that runs 32-bit applications has one.
 #pragma once

@@ -1,5 +1,6 @@
 #include "app/TriggerCapture.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "base/AnsiText.h"
@@ -145,18 +146,49 @@ UINT_PTR TimerId(CaptureTimer timer) {
     return 0;
 }
 
-}  // namespace
+// The processes other than the application's own that own child windows of `window`: a
+// hosted application inside its frame, a helper drawing in it. A window with very many
+// children is not searched to its end.
+struct ChildSearch {
+    DWORD own = 0;
+    ChildProcesses found{};
+    std::size_t count = 0;
+    int left = 512;
+};
 
-std::optional<SearchText> TriggerCapture::ReadClipboardText() const {
+BOOL CALLBACK NoteChildProcess(HWND child, LPARAM context) {
+    auto& search = *reinterpret_cast<ChildSearch*>(context);
+    const DWORD process = ProcessOf(child);
+    const auto end = search.found.begin() + static_cast<std::ptrdiff_t>(search.count);
+    if (process != 0 && process != search.own &&
+        std::find(search.found.begin(), end, process) == end) {
+        search.found[search.count++] = process;
+    }
+    return search.count < search.found.size() && --search.left > 0;
+}
+
+ChildProcesses ChildWindowProcesses(HWND window, DWORD own) {
+    ChildSearch search{own};
+    if (window != nullptr) {
+        ::EnumChildWindows(window, NoteChildProcess, reinterpret_cast<LPARAM>(&search));
+    }
+    return search.found;
+}
+
+// The latest input's time and the foreground window, as the session compares them.
+UserFacts CurrentUser() {
+    UserFacts user;
+    LASTINPUTINFO input{sizeof input, 0};
+    if (::GetLastInputInfo(&input)) {
+        user.inputTime = input.dwTime;
+    }
+    user.foreground = reinterpret_cast<std::uintptr_t>(::GetForegroundWindow());
+    return user;
+}
+
+// The text of the open clipboard, Unicode first; nothing when it holds none.
+std::optional<SearchText> ReadOpenClipboardText() {
     const bool unicode = ::IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE;
-    if (!unicode && !::IsClipboardFormatAvailable(CF_TEXT)) {
-        return std::nullopt;
-    }
-    // Closed on every way out: an open clipboard blocks every program.
-    win::ClipboardOpen clipboard(window_);
-    if (!clipboard) {
-        return std::nullopt;
-    }
     if (unicode) {
         if (auto text = ReadUnicodeClipboardText()) {
             return text;
@@ -183,20 +215,33 @@ std::optional<SearchText> TriggerCapture::ReadClipboardText() const {
     return SearchText(std::move(text));
 }
 
+}  // namespace
+
+std::optional<SearchText> TriggerCapture::ReadClipboardText() {
+    // Closed on every way out: an open clipboard blocks every program.
+    win::ClipboardOpen clipboard(window_);
+    // Only the change just announced is read: a newer one has a notification of its own.
+    if (!clipboard || !session_.OnClipboardOpened(::GetClipboardSequenceNumber())) {
+        return std::nullopt;
+    }
+    std::optional<SearchText> text = ReadOpenClipboardText();
+    // Taken before anyone else can change it: the read may have had the owner render a
+    // format, and that change is the program's own doing.
+    session_.OnClipboardTouched(::GetClipboardSequenceNumber());
+    return text;
+}
+
 CapturedText TriggerCapture::Perform(const CaptureActions& actions) {
     CapturedText captured;
     if (actions.copy) {
         SimulateCopy();
     }
-    if (actions.readForPopup) {
-        captured.popupText = ReadClipboardText();
-    }
-    if (actions.readForDefault) {
-        captured.defaultSiteText = ReadClipboardText();
-    }
     if (actions.readForPopup || actions.readForDefault) {
-        // Reads may add formats that the system converts.
-        session_.OnClipboardTouched(::GetClipboardSequenceNumber());
+        std::optional<SearchText> text = ReadClipboardText();
+        (actions.readForDefault ? captured.defaultSiteText : captured.popupText) = text;
+        if (actions.readForPopup && actions.readForDefault) {
+            captured.popupText = std::move(text);
+        }
     }
     captured.showPopup = actions.showPopup;
     captured.clipboardNotKept = actions.snapshotRefused;
@@ -226,7 +271,9 @@ CapturedText TriggerCapture::Start(TriggerKind kind) {
     trigger.kind = kind;
     // The popup's latest moment counts from here, the time spent on a read included.
     trigger.time = ::GetTickCount64();
-    trigger.process = ProcessOf(::GetForegroundWindow());
+    const HWND foreground = ::GetForegroundWindow();
+    trigger.process = ProcessOf(foreground);
+    trigger.children = ChildWindowProcesses(foreground, trigger.process);
     std::optional<SearchText> direct = readDirectly_ ? reader_.Read() : std::nullopt;
     trigger.directText = direct.has_value();
     if (!direct && session_.WantsSnapshot()) {
@@ -247,7 +294,7 @@ CapturedText TriggerCapture::Start(TriggerKind kind) {
 CapturedText TriggerCapture::OnTimer(UINT_PTR timer) {
     for (CaptureTimer each : kCaptureTimers) {
         if (TimerId(each) == timer) {
-            return Perform(session_.OnTimer(each, ::GetTickCount64()));
+            return Perform(session_.OnTimer(each, ::GetTickCount64(), CurrentUser()));
         }
     }
     return {};
@@ -262,7 +309,7 @@ CapturedText TriggerCapture::OnDrawClipboard(WPARAM wParam, LPARAM lParam) {
                               SMTO_ABORTIFHUNG, kViewerAnswerMs, &answer);
     }
     return Perform(session_.OnClipboardChange(::GetClipboardSequenceNumber(),
-                                              ProcessOf(::GetClipboardOwner())));
+                                              ProcessOf(::GetClipboardOwner()), CurrentUser()));
 }
 
 void TriggerCapture::OnChangeClipboardChain(WPARAM removed, LPARAM next) {

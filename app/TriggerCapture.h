@@ -70,7 +70,8 @@ public:
 private:
     void RegisterTriggerHotKey(int id, std::uint32_t modifierIndex, std::uint32_t keyIndex,
                                bool enable);
-    std::optional<SearchText> ReadClipboardText() const;
+    // The clipboard's text when it is still at the change the session asked to read.
+    std::optional<SearchText> ReadClipboardText();
     // Carries out what the session decided, then arms the timers at its deadlines.
     CapturedText Perform(const CaptureActions& actions);
 

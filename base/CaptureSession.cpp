@@ -4,9 +4,18 @@
 
 namespace vp {
 
+bool CaptureSession::Names(const TriggerProcesses& processes, std::uint32_t process) {
+    return process != 0 &&
+           std::find(processes.begin(), processes.end(), process) != processes.end();
+}
+
 bool CaptureSession::IsSessionProcess(std::uint32_t process) const {
     return process != 0 &&
            std::find(processes_.begin(), processes_.end(), process) != processes_.end();
+}
+
+bool CaptureSession::UserActed(const UserFacts& user) const {
+    return !(user == waitBegan_);
 }
 
 CaptureActions CaptureSession::OnTrigger(const CaptureTrigger& trigger) {
@@ -36,30 +45,39 @@ CaptureActions CaptureSession::OnTrigger(const CaptureTrigger& trigger) {
         ownSequence_ = 0;
         lastChangeOwn_ = userChanged_ = false;
     }
+    TriggerProcesses processes{trigger.process};
+    std::copy(trigger.children.begin(), trigger.children.end(), processes.begin() + 1);
     if (open_) {
+        // A trigger within the late-copy wait opens a new capture window: its copy is
+        // searched, not undone.
         awaitingLateCopy_ = false;
         windowEnd_ = trigger.time + kCaptureWindowMs;
-        if (!IsSessionProcess(trigger.process)) {
-            // The oldest application gives way when more than four were asked.
-            std::rotate(processes_.rbegin(), processes_.rbegin() + 1, processes_.rend());
-            processes_[0] = trigger.process;
+        for (const std::uint32_t process : processes) {
+            if (process != 0 && !IsSessionProcess(process)) {
+                // The oldest process gives way when more were asked than are kept.
+                std::rotate(processes_.rbegin(), processes_.rbegin() + 1, processes_.rend());
+                processes_[0] = process;
+            }
         }
     }
     lastSequence_ = trigger.sequence;
+    readAsked_ = defaultReadAsked_ = false;
     actions.copy = true;
     if (popup) {
         popupPending_ = popupAwaitsText_ = true;
         popupEnd_ = trigger.time + kCaptureWindowMs;
         showPopupAt_ = trigger.time + kShowPopupDelayMs;
+        popupProcesses_ = processes;
     } else {
         defaultPending_ = true;
         defaultEnd_ = trigger.time + kCaptureWindowMs;
+        defaultProcesses_ = processes;
     }
     return actions;
 }
 
-CaptureActions CaptureSession::OnClipboardChange(std::uint32_t sequence,
-                                                 std::uint32_t ownerProcess) {
+CaptureActions CaptureSession::OnClipboardChange(std::uint32_t sequence, std::uint32_t ownerProcess,
+                                                 const UserFacts& user) {
     CaptureActions actions;
     // News without a change (a viewer joining the chain, a viewer passing the message on,
     // the program's own restore) carries no selection.
@@ -67,9 +85,17 @@ CaptureActions CaptureSession::OnClipboardChange(std::uint32_t sequence,
         return actions;
     }
     lastSequence_ = sequence;
+    readAsked_ = defaultReadAsked_ = false;
+    if (open_ && awaitingLateCopy_ && UserActed(user)) {
+        // The user acted since the wait began: this copy is theirs, and stays.
+        Close(actions);
+    }
+    // A change without an owner window may well be the application's own copy; it is
+    // someone else's only when another known process made it.
+    const bool ownerless = ownerProcess == 0;
     if (open_) {
         // Once another process changed it, the clipboard is the user's again.
-        lastChangeOwn_ = !userChanged_ && IsSessionProcess(ownerProcess);
+        lastChangeOwn_ = !userChanged_ && (ownerless || IsSessionProcess(ownerProcess));
         if (lastChangeOwn_) {
             ownSequence_ = sequence;
         } else {
@@ -80,17 +106,25 @@ CaptureActions CaptureSession::OnClipboardChange(std::uint32_t sequence,
             return actions;
         }
     }
-    if (popupPending_) {
-        actions.readForPopup = true;
+    if (popupPending_ && (ownerless || Names(popupProcesses_, ownerProcess))) {
+        actions.readForPopup = readAsked_ = true;
         // The text is known (or known to be none): no reason to wait any longer.
         actions.showPopup = popupAwaitsText_;
         popupAwaitsText_ = false;
     }
-    if (defaultPending_) {
-        defaultPending_ = false;
-        actions.readForDefault = true;
+    if (defaultPending_ && (ownerless || Names(defaultProcesses_, ownerProcess))) {
+        actions.readForDefault = readAsked_ = defaultReadAsked_ = true;
     }
     return actions;
+}
+
+bool CaptureSession::OnClipboardOpened(std::uint32_t sequence) {
+    const bool read = readAsked_ && sequence == lastSequence_;
+    if (read && defaultReadAsked_) {
+        defaultPending_ = false;  // the first own change decides
+    }
+    readAsked_ = defaultReadAsked_ = false;
+    return read;
 }
 
 void CaptureSession::OnClipboardTouched(std::uint32_t sequence) {
@@ -100,7 +134,8 @@ void CaptureSession::OnClipboardTouched(std::uint32_t sequence) {
     }
 }
 
-CaptureActions CaptureSession::OnTimer(CaptureTimer timer, std::uint64_t now) {
+CaptureActions CaptureSession::OnTimer(CaptureTimer timer, std::uint64_t now,
+                                       const UserFacts& user) {
     CaptureActions actions;
     // A timer may fire a little before its deadline by this clock: its own one counts.
     if (const auto deadline = Deadline(timer)) {
@@ -116,20 +151,27 @@ CaptureActions CaptureSession::OnTimer(CaptureTimer timer, std::uint64_t now) {
     if (defaultPending_ && defaultEnd_ <= now) {
         defaultPending_ = false;
     }
+    if (open_ && awaitingLateCopy_ && UserActed(user)) {
+        Close(actions);  // no late copy is awaited once the user acted
+    }
     if (open_ && !awaitingLateCopy_ && windowEnd_ <= now) {
-        EndCaptureWindow(actions);
+        EndCaptureWindow(actions, user);
     }
     if (open_ && awaitingLateCopy_ && lateCopyEnd_ <= now) {
         Close(actions);
     }
+    nextLook_ = now + kUserLookMs;
     return actions;
 }
 
-void CaptureSession::EndCaptureWindow(CaptureActions& actions) {
+void CaptureSession::EndCaptureWindow(CaptureActions& actions, const UserFacts& user) {
     if (ownSequence_ == 0 && !userChanged_) {
-        // The copy was asked for but has not come: it may still, and is then undone.
+        // The copy was asked for but has not come: it may still, and is then undone, until
+        // the user acts. Input before now is the trigger's own (its keys let go, its
+        // button released), and the popup may have taken the foreground.
         awaitingLateCopy_ = true;
         lateCopyEnd_ = windowEnd_ + kLateCopyWaitMs;
+        waitBegan_ = user;
         return;
     }
     Close(actions);
@@ -166,7 +208,7 @@ std::optional<std::uint64_t> CaptureSession::Deadline(CaptureTimer timer) const 
             if (!open_) {
                 return std::nullopt;
             }
-            return awaitingLateCopy_ ? lateCopyEnd_ : windowEnd_;
+            return awaitingLateCopy_ ? std::min(lateCopyEnd_, nextLook_) : windowEnd_;
     }
     return std::nullopt;
 }

@@ -35,7 +35,7 @@ using bench::Median;
 using bench::Milliseconds;
 using bench::SpinUntil;
 
-constexpr int kSamples = 20;
+constexpr int kSamples = 40;
 constexpr int kRetries = 2;  // per sample
 using test::selection_fixture::kComeForward;
 // Under Wine a hot key pressed soon after the popup was hidden can take 1.7 s to arrive,
@@ -76,18 +76,36 @@ double MeasurePopup(const RunningApp& app, const UrlRecorder&) {
     return Milliseconds(start, shown);
 }
 
+// On the copy road, each sample of Ctrl+F2 split at the moment the clipboard changed:
+// from the keys to the copy (the application's part), and from the copy to the URL.
+std::vector<double> g_keysToCopy;
+std::vector<double> g_copyToUrl;
+
 // Ctrl+F2 until the recorder has logged one more URL; negative when none came.
 double MeasureDefaultSearch(const RunningApp&, const UrlRecorder& recorder) {
     const std::size_t before = recorder.Urls().size();
+    const DWORD sequence = ::GetClipboardSequenceNumber();
     LARGE_INTEGER start;
+    LARGE_INTEGER copied{};
     LARGE_INTEGER recorded;
     SettleInput();
     ::QueryPerformanceCounter(&start);
     PressKeysAtOnce({VK_CONTROL}, VK_F2);
-    if (!SpinUntil([&] { return recorder.Urls().size() > before; }, 10000)) {
+    if (!SpinUntil(
+            [&] {
+                if (copied.QuadPart == 0 && ::GetClipboardSequenceNumber() != sequence) {
+                    ::QueryPerformanceCounter(&copied);
+                }
+                return recorder.Urls().size() > before;
+            },
+            10000)) {
         return -1;
     }
     ::QueryPerformanceCounter(&recorded);
+    if (copied.QuadPart != 0) {
+        g_keysToCopy.push_back(Milliseconds(start, copied));
+        g_copyToUrl.push_back(Milliseconds(copied, recorded));
+    }
     return Milliseconds(start, recorded);
 }
 
@@ -289,9 +307,26 @@ bool MeasureRoad(const std::string& road, const char* popupTarget, const Running
         }
     }
     std::printf(
-        "Ctrl+F2, %s, the program's own time: %.0f ms (median difference; "
-        "target under 30 ms)\n",
+        "Ctrl+F2, %s, from the keys: %.0f ms more than the direct ShellExecute (median "
+        "difference)\n",
         road.c_str(), program - *direct);
+    if (!g_copyToUrl.empty()) {
+        // The application's delay is not the program's: its own time starts at the copy.
+        bench::PrintSummary("Ctrl+F2, keys to the clipboard's change", g_keysToCopy);
+        const double fromCopy =
+            bench::PrintSummary("Ctrl+F2, clipboard's change to recorded URL", g_copyToUrl);
+        std::printf(
+            "Ctrl+F2, %s, the program's own time: %.0f ms (median difference from the "
+            "copy; target under 30 ms)\n",
+            road.c_str(), fromCopy - *direct);
+        g_keysToCopy.clear();
+        g_copyToUrl.clear();
+    } else {
+        std::printf(
+            "Ctrl+F2, %s, the program's own time: %.0f ms (median difference; target "
+            "under 30 ms)\n",
+            road.c_str(), program - *direct);
+    }
     return true;
 }
 

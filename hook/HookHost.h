@@ -7,8 +7,11 @@
 // programs keep their clicks, at most kMaxGestureExclusions, and as many 64-bit hashes of
 // their names, base/ProgramNames.h). The host leaves the threads of those programs
 // unhooked and hooks every other 32-bit thread with a window; then it posts
-// kHostReadyMessage to the target window. WM_QUIT to its thread, or the end of the
-// program's process, removes the hooks and ends the host; a new list needs a new host.
+// kHostReadyMessage to the target window. kHostListMessage to its thread makes it take
+// the program's new list from the hook state (the hook library's GetGestureExclusions):
+// it hooks the threads of programs no longer named and unhooks those of programs named
+// now, and its other hooks stay in place. WM_QUIT to its thread, or the end of the
+// program's process, removes the hooks and ends the host.
 // Portable: no Windows header.
 #pragma once
 
@@ -26,6 +29,9 @@ inline constexpr char16_t kHook32FileName[] = u"VPHook32.dll";
 inline constexpr unsigned kHostReadyMessage = 0x8000 + 64;  // WM_APP+64
 // To the program's main window, from its own wait on the host's process: it ended.
 inline constexpr unsigned kHostEndedMessage = 0x8000 + 65;  // WM_APP+65
+// To the host's thread, without parameters: the list of programs without gestures in the
+// hook state has changed.
+inline constexpr unsigned kHostListMessage = 0x8000 + 67;  // WM_APP+67
 
 struct HostArguments {
     std::uint32_t targetWindow = 0;  // the low 32 bits of a window handle: all that is used

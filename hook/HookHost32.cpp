@@ -9,6 +9,7 @@
 // first and stops at one whose library it cannot load), while a thread's own hooks come
 // before every system-wide one. The threads are found at start and, later, when a window
 // appears.
+// A new list of programs without gestures comes through the hook state (kHostListMessage).
 // It goes without the C runtime (its own entry point), to stay a few kilobytes small.
 #include <windows.h>
 
@@ -20,6 +21,8 @@ namespace {
 
 // Every path: the host's own, its library's and those of the processes it looks at.
 wchar_t PathBuffer[vp::hook::kLongPathUnits];  // static: zeroed without the C runtime
+
+decltype(&GetGestureExclusions) ReadExclusions = nullptr;
 
 // The library beside the host's own file, bound by name: a missing library ends the host
 // quietly, where a load-time import would stop it with the loader's message box.
@@ -39,9 +42,13 @@ decltype(&SetVPThreadHook) LoadHookLibrary() {
         path[folder + i] = static_cast<wchar_t>(vp::hook::kHook32FileName[i]);
     }
     HMODULE module = ::LoadLibraryW(path);
-    return module != nullptr ? reinterpret_cast<decltype(&SetVPThreadHook)>(reinterpret_cast<void*>(
-                                   ::GetProcAddress(module, "SetVPThreadHook")))
-                             : nullptr;
+    if (module == nullptr) {
+        return nullptr;
+    }
+    ReadExclusions = reinterpret_cast<decltype(&GetGestureExclusions)>(
+        reinterpret_cast<void*>(::GetProcAddress(module, "GetGestureExclusions")));
+    return reinterpret_cast<decltype(&SetVPThreadHook)>(
+        reinterpret_cast<void*>(::GetProcAddress(module, "SetVPThreadHook")));
 }
 
 // The threads seen so far, hooked or left alone (the other bitness or a program without
@@ -124,7 +131,7 @@ void HookThreadOf(HWND window) {
             return;
         }
     }
-    HANDLE thread = ::OpenThread(SYNCHRONIZE, FALSE, threadId);
+    HANDLE thread = ::OpenThread(SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE, threadId);
     if (thread == nullptr) {
         return;
     }
@@ -137,6 +144,29 @@ void HookThreadOf(HWND window) {
         }
     }
     Seen[SeenCount++] = {threadId, thread, hook};
+}
+
+// The program's new list (kHostListMessage), from the hook state: every thread seen so
+// far is judged again; the hooks of threads still wanted stay, so their gestures go on.
+void TakeNewList() {
+    vp::ProgramHashes& exclusions = Arguments.exclusions;
+    const int count = ReadExclusions != nullptr
+                          ? ReadExclusions(exclusions.hashes.data(), vp::kMaxGestureExclusions)
+                          : -1;
+    if (count < 0) {
+        return;  // the state cannot be read: the list stays as it was
+    }
+    exclusions.count = count;
+    for (DWORD i = 0; i < SeenCount; ++i) {
+        const DWORD processId = ::GetProcessIdOfThread(Seen[i].thread);
+        const bool wanted = processId != 0 && WantsHook(processId);
+        if (wanted && Seen[i].hook == nullptr) {
+            Seen[i].hook = SetThreadHook(Target, Seen[i].id);
+        } else if (!wanted && Seen[i].hook != nullptr) {
+            ::UnhookWindowsHookEx(Seen[i].hook);
+            Seen[i].hook = nullptr;
+        }
+    }
 }
 
 BOOL CALLBACK HookChildWindowThread(HWND window, LPARAM) {
@@ -195,6 +225,8 @@ int Run() {
         while (running && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
                 running = false;
+            } else if (message.message == vp::hook::kHostListMessage && message.hwnd == nullptr) {
+                TakeNewList();
             } else {
                 ::DispatchMessageW(&message);
             }

@@ -306,6 +306,28 @@ void WINAPI SetGestureExclusions(const unsigned long long* hashes, int count) {
     ::InterlockedIncrement(reinterpret_cast<volatile LONG*>(&state->exclusionChange));
 }
 
+int WINAPI GetGestureExclusions(unsigned long long* hashes, int capacity) {
+    // The host of the hook in 32-bit applications maps the state as its hooks do.
+    const volatile HookState* state = MapWritable();
+    if (state == nullptr || hashes == nullptr || capacity < 0) {
+        return -1;
+    }
+    LONG change = 0;
+    int count = 0;
+    do {  // a list read while it is being replaced is read again
+        change = state->exclusionChange;
+        count = state->exclusionCount;
+        count = count < 0                           ? 0
+                : count > vp::kMaxGestureExclusions ? vp::kMaxGestureExclusions
+                                                    : count;
+        count = count > capacity ? capacity : count;
+        for (int i = 0; i < count; ++i) {
+            hashes[i] = state->exclusionHashes[i];
+        }
+    } while (change != state->exclusionChange);
+    return count;
+}
+
 LRESULT CALLBACK VPHookProc(int code, WPARAM wParam, LPARAM lParam) {
     LONG phase = ReadPhase.load(std::memory_order_acquire);
     if (code == HC_ACTION && phase == kUnopened) {

@@ -22,6 +22,10 @@ void WINAPI SetDefaultActionButton(UINT modifierIndex, UINT buttonIndex, bool en
 // (base/ProgramNames.h); more are cut off, a count of 0 names none. Takes effect in
 // every process at its next message.
 void WINAPI SetGestureExclusions(const unsigned long long* hashes, int count);
+// Copies the programs whose clicks the hook leaves alone, as the state holds them, into
+// `hashes` (room for `capacity`) and returns how many it copied; -1 when the state cannot
+// be read.
+int WINAPI GetGestureExclusions(unsigned long long* hashes, int capacity);
 // The hook procedure, for the system.
 LRESULT CALLBACK VPHookProc(int code, WPARAM wParam, LPARAM lParam);
 }

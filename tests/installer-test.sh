@@ -240,8 +240,8 @@ for file in Vantapicker.exe VPHook.dll VPHook32.dll VPHookHost32.exe; do
     echo "older copy" >>"$program/$file"
     touch -d 2001-01-01 "$program/$file"
 done
-# Plain `wine notepad` starts the 32-bit notepad; the 64-bit one needs the 64-bit loader.
-# Both call themselves system32\notepad.exe: their mapped program files tell them apart.
+# The 32-bit notepad is syswow64's, the 64-bit one comes from the 64-bit loader. Both
+# call themselves system32\notepad.exe: their mapped program files tell them apart.
 notepad_pid() {  # notepad_pid i386|x86_64
     local pid
     for pid in $(pgrep -f 'notepad\.exe'); do
@@ -260,13 +260,13 @@ wait_for_notepad() {  # wait_for_notepad i386|x86_64 LIBRARY
 wine "$program_win\\Vantapicker.exe" &
 wait_until_mapped "$program/Vantapicker.exe"
 if [ "$VP_WINE_32BIT" = 1 ]; then
-    wine notepad.exe &
+    wine 'C:\windows\syswow64\notepad.exe' &
     check "the 32-bit notepad holds the 32-bit hook library" \
         wait_for_notepad i386 "$program/VPHook32.dll"
 else
     echo "skipped: the 32-bit notepad (this machine runs no 32-bit programs)"
 fi
-WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 notepad.exe &
+wine64 notepad.exe &
 check "the 64-bit notepad holds the hook library" wait_for_notepad x86_64 "$program/VPHook.dll"
 
 # A user's settings and own site list, which every setup leaves alone.

@@ -114,9 +114,9 @@ INPUT ButtonInput(int button, bool up) {
 }
 
 // Opens the clipboard for this thread; another program may hold it for a moment.
-bool OpenClipboardPatiently() {
+bool OpenClipboardPatiently(HWND owner = nullptr) {
     for (int attempt = 0; attempt < 100; ++attempt, ::Sleep(10)) {
-        if (::OpenClipboard(nullptr)) {
+        if (::OpenClipboard(owner)) {
             return true;
         }
     }
@@ -258,7 +258,8 @@ void EndHelperProgram(const win::KernelHandle& process) {
 // ---------------------------------------------------------------------------
 
 SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, bool peekFirst,
-                                   SelectionControl control, UINT copyDelayMs, bool ownAnsiCopy) {
+                                   SelectionControl control, UINT copyDelayMs, bool ownAnsiCopy,
+                                   bool noOwnerCopy) {
     textFile_ = NewTempFile();
     if (!WriteFileBytes(textFile_, text)) {
         problem_ = "cannot write the text file " + textFile_;
@@ -279,6 +280,9 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, boo
     }
     if (ownAnsiCopy) {
         commandLine.append(" --own-ansi");
+    }
+    if (noOwnerCopy) {
+        commandLine.append(" --no-owner");
     }
     process_ = StartHelperProgram(commandLine, &processId_);
     if (!process_) {
@@ -569,13 +573,13 @@ std::optional<std::string> ClipboardText() {
     return text;
 }
 
-bool SetClipboardText(const std::string& text) {
-    return SetClipboardBlock(CF_TEXT, text.c_str(), text.size() + 1);
+bool SetClipboardText(const std::string& text, HWND owner) {
+    return SetClipboardBlock(CF_TEXT, text.c_str(), text.size() + 1, owner);
 }
 
-bool SetClipboardBlock(UINT format, const void* data, std::size_t size) {
+bool SetClipboardBlock(UINT format, const void* data, std::size_t size, HWND owner) {
     HGLOBAL memory = test::GlobalBlock(data, size);
-    if (memory == nullptr || !OpenClipboardPatiently()) {
+    if (memory == nullptr || !OpenClipboardPatiently(owner)) {
         ::GlobalFree(memory);
         return false;
     }
@@ -604,8 +608,8 @@ std::string LargeDib() {
     return dib;
 }
 
-void EmptyClipboardNow() {
-    if (OpenClipboardPatiently()) {
+void EmptyClipboardNow(HWND owner) {
+    if (OpenClipboardPatiently(owner)) {
         ::EmptyClipboard();
         ::CloseClipboard();
     }

@@ -61,11 +61,13 @@ public:
     // peekFirst: the program peeks at each message (PM_NOREMOVE) before it removes it.
     // copyDelayMs: Ctrl+Insert copies only that much later.
     // ownAnsiCopy: its copy puts the Unicode text and an ANSI text of its own, with a
-    // question mark for every character outside ASCII.
+    // question mark for every character outside ASCII. noOwnerCopy: its copy puts the
+    // Unicode text with no owner window.
     explicit SelectionFixture(const std::string& text, DWORD timeoutMs = 10000,
                               bool peekFirst = false,
                               SelectionControl control = SelectionControl::Edit,
-                              UINT copyDelayMs = 0, bool ownAnsiCopy = false);
+                              UINT copyDelayMs = 0, bool ownAnsiCopy = false,
+                              bool noOwnerCopy = false);
     ~SelectionFixture();
     SelectionFixture(const SelectionFixture&) = delete;
     SelectionFixture& operator=(const SelectionFixture&) = delete;
@@ -208,14 +210,15 @@ POINT CenterOf(HWND window);
 
 // The clipboard's CF_TEXT; nothing when it holds none.
 std::optional<std::string> ClipboardText();
-// Puts `text` on the clipboard as CF_TEXT (owned by no window).
-bool SetClipboardText(const std::string& text);
+// Puts `text` on the clipboard as CF_TEXT, owned by `owner` (by default no window).
+bool SetClipboardText(const std::string& text, HWND owner = nullptr);
 // Puts `size` bytes of `data` on the clipboard as the only format.
-bool SetClipboardBlock(UINT format, const void* data, std::size_t size);
+bool SetClipboardBlock(UINT format, const void* data, std::size_t size, HWND owner = nullptr);
 // A bottom-up DIB of 2560 x 2048 pixels at 32 bits (20 MB) with a pattern in its pixels.
 std::string LargeDib();
-// Empties the clipboard, so that a later copy can be told from an old one.
-void EmptyClipboardNow();
+// Empties the clipboard as `owner` (by default no window), so that a later copy can be
+// told from an old one.
+void EmptyClipboardNow(HWND owner = nullptr);
 // Waits until the clipboard's CF_TEXT equals `expected`; false on time-out.
 bool WaitForClipboardText(const std::string& expected, DWORD timeoutMs);
 

@@ -76,6 +76,13 @@ bool WaitForSettledChange(DWORD sequence, DWORD timeoutMs = 5000) {
     return true;
 }
 
+// A window of the test program: what it copies is another known program's copy.
+struct OtherProgramWindow {
+    HWND window =
+        ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ~OtherProgramWindow() { ::DestroyWindow(window); }
+};
+
 // Only a copy changes the clipboard: the selection is not read directly here.
 class KeepClipboard : public RecordedSearchTest {
 protected:
@@ -118,25 +125,27 @@ TEST_F(KeepClipboard, RestoredOnlyWhenAskedAndNeverOverTheUsersCopy) {
     EXPECT_EQ(FormatBytes("CanUploadToCloudClipboard", 4), std::string(4, '\0'));
     EXPECT_FALSE(FormatBytes("ExcludeClipboardContentFromMonitorProcessing", 1).empty());
 
-    // A copy the user makes while the popup's capture is still open is kept.
+    // A copy the user makes in another program while the popup's capture is still open is
+    // kept, and not searched.
+    const OtherProgramWindow other;
     ::SendMessageA(fixture.Window(), kComeForward, 0, 0);
     PressKeys({VK_CONTROL}, VK_F1);
     ASSERT_TRUE(WaitUntil([&] { return app.SearchText() == "kept selection"; }));
-    ASSERT_TRUE(SetClipboardText("user copy"));
+    ASSERT_TRUE(SetClipboardText("user copy", other.window));
     PumpMessagesFor(2500);
     EXPECT_EQ(ClipboardText(), std::optional<std::string>("user copy"));
+    EXPECT_EQ(app.SearchText(), "kept selection");
 
     // An application with nothing to copy: the first change is the user's own copy in
-    // another program. It is searched, and stays.
+    // another program. It is not searched, and stays.
     SelectionFixture nothing("");
     ASSERT_TRUE(nothing.Ready()) << nothing.Problem();
     ASSERT_TRUE(SetClipboardText("old"));
     PressKeys({VK_CONTROL}, VK_F2);
     ASSERT_TRUE(WaitUntil([&] { return nothing.InsertPresses() == 1; }));
-    ASSERT_TRUE(SetClipboardText("copied elsewhere"));
-    ASSERT_TRUE(recorder_.WaitForUrls(3));
-    EXPECT_EQ(recorder_.Urls()[2], defaultUrl_ + "copied elsewhere");
+    ASSERT_TRUE(SetClipboardText("copied elsewhere", other.window));
     PumpMessagesFor(2000);
+    EXPECT_EQ(recorder_.Urls().size(), 2u);
     EXPECT_EQ(ClipboardText(), std::optional<std::string>("copied elsewhere"));
 
     // News of the chain without a change (a viewer joining passes on the clipboard as it
@@ -148,14 +157,15 @@ TEST_F(KeepClipboard, RestoredOnlyWhenAskedAndNeverOverTheUsersCopy) {
     ASSERT_TRUE(WaitUntil([&] { return nothing.InsertPresses() == 2; }));
     ::SendMessageA(app.MainWindow(), WM_DRAWCLIPBOARD, 0, 0);
     PumpMessagesFor(2000);
-    EXPECT_EQ(recorder_.Urls().size(), 3u);
+    EXPECT_EQ(recorder_.Urls().size(), 2u);
     EXPECT_EQ(::GetClipboardSequenceNumber(), unchanged);
 
-    // An empty clipboard comes back empty.
-    EmptyClipboardNow();
+    // An empty clipboard comes back empty. Emptied by another program, within the wait for
+    // a late copy of the trigger before, it is the user's.
+    EmptyClipboardNow(other.window);
     ::SendMessageA(fixture.Window(), kComeForward, 0, 0);
     PressKeys({VK_CONTROL}, VK_F2);
-    ASSERT_TRUE(recorder_.WaitForUrls(4));
+    ASSERT_TRUE(recorder_.WaitForUrls(3));
     EXPECT_TRUE(WaitUntil([] { return ::CountClipboardFormats() == 0; }, 5000));
 
     // A copy that comes after the capture window is undone, not searched.
@@ -166,7 +176,39 @@ TEST_F(KeepClipboard, RestoredOnlyWhenAskedAndNeverOverTheUsersCopy) {
     PressKeys({VK_CONTROL}, VK_F2);
     ASSERT_TRUE(WaitForSettledChange(before));
     EXPECT_EQ(ClipboardText(), std::optional<std::string>("before"));
-    EXPECT_EQ(recorder_.Urls().size(), 4u);
+    EXPECT_EQ(recorder_.Urls().size(), 3u);
+}
+
+TEST_F(KeepClipboard, ACopyWithoutOwnerIsUndoneAndTheUsersOwnCopyStays) {
+    WriteTestDword(kSettingsKey, "RestoreClipboard", 1);
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    {
+        // An application that copies with no owner window: its copy is searched, then undone.
+        SelectionFixture ownerless("ownerless selection", 10000, false, SelectionControl::Edit, 0,
+                                   false, true);
+        ASSERT_TRUE(ownerless.Ready()) << ownerless.Problem();
+        ASSERT_TRUE(SetClipboardText("before"));
+        PressKeys({VK_CONTROL}, VK_F2);
+        ASSERT_TRUE(recorder_.WaitForUrls(1));
+        EXPECT_EQ(recorder_.Urls()[0], defaultUrl_ + "ownerless selection");
+        EXPECT_TRUE(WaitForClipboardText("before", 5000)) << ClipboardText().value_or("<none>");
+    }
+    // Nothing selected: no copy comes, and a late one is awaited. The user then selects
+    // and copies in the same application: that copy is theirs, and stays.
+    SelectionFixture fixture("the user's copy");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    fixture.Select(0, 0);
+    ASSERT_TRUE(SetClipboardText("before"));
+    PressKeys({VK_CONTROL}, VK_F2);
+    ASSERT_TRUE(WaitUntil([&] { return fixture.InsertPresses() == 1; }));
+    PumpMessagesFor(1500);  // past the capture window
+    fixture.Select(0, -1);
+    PressKeys({VK_CONTROL}, 'C');
+    ASSERT_TRUE(WaitForClipboardText("the user's copy", 3000));
+    PumpMessagesFor(2000);
+    EXPECT_EQ(ClipboardText(), std::optional<std::string>("the user's copy"));
+    EXPECT_EQ(recorder_.Urls().size(), 1u);
 }
 
 TEST_F(KeepClipboard, OwnersThatRenderOnRequestGetAskedOnlyForWhatIsKeptAndNeverWaitedOn) {

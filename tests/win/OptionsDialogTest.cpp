@@ -39,6 +39,15 @@ protected:
         return dialog;
     }
 
+    // Writes the programs without gestures on the General page and presses OK.
+    static void StoreGestureExclusions(RunningApp& app, const char* programs) {
+        HWND dialog = OpenOptions(app);
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(::SetDlgItemTextA(PageOf(dialog, "General"), IDC_GESTURE_EXCLUSIONS, programs));
+        ClickAt(CenterOf(::GetDlgItem(dialog, IDOK)), 0);
+        ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
+    }
+
     // The popup over the fixture's selection takes its keys: Down reaches the first link
     // and Enter opens it.
     void ExpectWorkingPopup(RunningApp& app, const SelectionFixture& fixture, size_t urls) {
@@ -174,14 +183,7 @@ TEST_F(OptionsDialog, NamedProgramKeepsItsGestureClicksUntilTheListIsCleared) {
         ::SendMessageA(fixture.Edit(), EM_SETSEL, 0, -1);
         fixture.ResetCounts();
     };
-    auto storeList = [&](const char* programs) {
-        HWND dialog = OpenOptions(app);
-        ASSERT_NE(dialog, nullptr);
-        HWND page = PageOf(dialog, "General");
-        ASSERT_TRUE(::SetDlgItemTextA(page, IDC_GESTURE_EXCLUSIONS, programs));
-        ClickAt(CenterOf(::GetDlgItem(dialog, IDOK)), 0);
-        ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
-    };
+    auto storeList = [&](const char* programs) { StoreGestureExclusions(app, programs); };
 
     ClickAt(center, 0, {VK_CONTROL, VK_SHIFT});
     ASSERT_TRUE(recorder_.WaitForUrls(1));
@@ -209,6 +211,27 @@ TEST_F(OptionsDialog, NamedProgramKeepsItsGestureClicksUntilTheListIsCleared) {
     ASSERT_TRUE(recorder_.WaitForUrls(3));
     EXPECT_EQ(recorder_.Urls()[2], recorder_.Urls()[0]);
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
+    EXPECT_TRUE(ExitsWithZero(app));
+}
+
+// A gesture made right after OK searches, in a 32-bit application too: a new list that
+// names other programs leaves the application's hook in place, and so does clearing it.
+TEST_F(OptionsDialog, GestureRightAfterOkSearchesWhateverTheNewList) {
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    SelectionFixture fixture("right after ok");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    size_t urls = 0;
+    for (const char* programs : {"notepad.exe;", ""}) {
+        StoreGestureExclusions(app, programs);
+        ASSERT_TRUE(BringForward(fixture));
+        ::SendMessageA(fixture.Edit(), EM_SETSEL, 0, -1);
+        fixture.ResetCounts();
+        ClickAt(CenterOf(fixture.Edit()), 0, {VK_CONTROL, VK_SHIFT});
+        ASSERT_TRUE(recorder_.WaitForUrls(++urls)) << "after OK with \"" << programs << "\"";
+        EXPECT_NE(recorder_.Urls()[urls - 1].find("right after ok"), std::string::npos);
+        EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 0);
+    }
     EXPECT_TRUE(ExitsWithZero(app));
 }
 
