@@ -1,19 +1,35 @@
 #include "app/HookHost32.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "hook/HookHost.h"
 #include "win/WinText.h"
 
 namespace vp {
 
-// What the starting thread hands back: the host's process, or none.
+// A start of the host, shared by the program and the thread that creates the process:
+// the thread fills `process` and then sets `done`; the program takes the process from
+// here, never from a message. A host that the program never took is ended with it.
 struct HookHost32::HostStart {
     HWND window = nullptr;
+    WPARAM number = 0;
     std::wstring application;
     std::wstring commandLine;
     PROCESS_INFORMATION process{};
+    std::atomic<bool> done{false};
+
+    HostStart() = default;
+    HostStart(const HostStart&) = delete;
+    HostStart& operator=(const HostStart&) = delete;
+    ~HostStart() {
+        if (process.hProcess != nullptr) {
+            ::TerminateProcess(process.hProcess, 1);
+            ::CloseHandle(process.hProcess);
+        }
+    }
 };
 
 namespace {
@@ -57,29 +73,27 @@ bool WaitAnswering(HANDLE object, DWORD timeoutMs) {
     }
 }
 
-void CALLBACK HostProcessEnded(void* window, BOOLEAN) {
-    ::PostMessageW(static_cast<HWND>(window), hook::kHostEndedMessage, 0, 0);
-}
-
 // On a thread of its own: creating a process takes long enough (a 32-bit one under Wine
-// most of all) to be felt at the program's start.
+// most of all) to be felt at the program's start. The host runs only once its start is
+// recorded, so its ready message never comes before the program knows its ids.
 DWORD WINAPI CreateHostProcess(void* context) {
-    std::unique_ptr<HookHost32::HostStart> start(static_cast<HookHost32::HostStart*>(context));
+    const std::unique_ptr<std::shared_ptr<HookHost32::HostStart>> shared(
+        static_cast<std::shared_ptr<HookHost32::HostStart>*>(context));
+    HookHost32::HostStart& start = **shared;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (::CreateProcessW(start->application.c_str(), start->commandLine.data(), nullptr, nullptr,
-                         FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &start->process)) {
-        ::CloseHandle(start->process.hThread);
-    } else {
-        start->process = {};  // no host beside the program: 32-bit applications go without
-    }
-    HookHost32::HostStart* handedOver = start.get();
-    if (::PostMessageW(start->window, kHostStartedMessage, 0,
-                       reinterpret_cast<LPARAM>(handedOver))) {
-        start.release();
-    } else if (start->process.hProcess != nullptr) {  // the program is ending
-        ::TerminateProcess(start->process.hProcess, 1);
-        ::CloseHandle(start->process.hProcess);
+    PROCESS_INFORMATION process{};
+    const bool created =
+        ::CreateProcessW(start.application.c_str(), start.commandLine.data(), nullptr, nullptr,
+                         FALSE, CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                         &process) != 0;
+    // Without a host beside the program, 32-bit applications go without.
+    start.process = {process.hProcess, nullptr, process.dwProcessId, process.dwThreadId};
+    start.done.store(true, std::memory_order_release);
+    ::PostMessageW(start.window, kHostStartedMessage, start.number, 0);
+    if (created) {
+        ::ResumeThread(process.hThread);
+        ::CloseHandle(process.hThread);
     }
     return 0;
 }
@@ -108,7 +122,7 @@ void HookHost32::Apply(HWND window, const ProgramHashes& exclusions, bool run) {
 }
 
 void HookHost32::Follow() {
-    if (starting_) {
+    if (pending_) {
         return;  // OnStarted follows again
     }
     // A running host takes a new list from the hook state and keeps its other hooks, so
@@ -131,8 +145,9 @@ void HookHost32::StartAsync() {
     if (!HostNeeded() || !IsAbsoluteFolder(folder)) {
         return;
     }
-    auto start = std::make_unique<HostStart>();
+    auto start = std::make_shared<HostStart>();
     start->window = window_;
+    start->number = ++startNumber_;
     start->application.assign(folder.begin(), folder.end());
     start->application.append(std::begin(hook::kHookHost32FileName),
                               std::end(hook::kHookHost32FileName) - 1);
@@ -149,28 +164,43 @@ void HookHost32::StartAsync() {
     for (int i = 0; i < exclusions_.count; ++i) {
         start->commandLine += L" " + number(exclusions_.hashes[static_cast<std::size_t>(i)]);
     }
-    if (!::QueueUserWorkItem(CreateHostProcess, start.get(), WT_EXECUTEDEFAULT)) {
+    auto shared = std::make_unique<std::shared_ptr<HostStart>>(start);
+    if (!::QueueUserWorkItem(CreateHostProcess, shared.get(), WT_EXECUTEDEFAULT)) {
         return;
     }
-    start.release();
-    starting_ = true;
+    shared.release();
+    pending_ = std::move(start);
     hostList_ = exclusions_;
     startedAt_ = ::GetTickCount64();
 }
 
-void HookHost32::OnStarted(LPARAM result) {
-    const std::unique_ptr<HostStart> start(reinterpret_cast<HostStart*>(result));
-    starting_ = false;
+void HookHost32::OnStarted(WPARAM startNumber) {
+    if (!pending_ || startNumber != pending_->number ||
+        !pending_->done.load(std::memory_order_acquire)) {
+        return;
+    }
+    const std::shared_ptr<HostStart> start = std::move(pending_);
     if (start->process.hProcess == nullptr) {
         return;
     }
-    process_.Reset(start->process.hProcess);
+    process_.Reset(std::exchange(start->process.hProcess, nullptr));
+    processId_ = start->process.dwProcessId;
     threadId_ = start->process.dwThreadId;
-    if (!::RegisterWaitForSingleObject(wait_.Receive(), process_.Get(), HostProcessEnded, window_,
+    endNotice_ = {window_, processId_};
+    if (!::RegisterWaitForSingleObject(wait_.Receive(), process_.Get(), PostEnded, &endNotice_,
                                        INFINITE, WT_EXECUTEONLYONCE)) {
         wait_.Release();
     }
     Follow();  // ended at once if it is no longer wanted or its list changed meanwhile
+}
+
+void CALLBACK HookHost32::PostEnded(void* notice, BOOLEAN) {
+    const auto* ended = static_cast<const EndNotice*>(notice);
+    ::PostMessageW(ended->window, hook::kHostEndedMessage, ended->processId, 0);
+}
+
+bool HookHost32::IsOwnHost(WPARAM processId, LPARAM threadId) const {
+    return process_ && processId == processId_ && static_cast<DWORD>(threadId) == threadId_;
 }
 
 void HookHost32::Stop() {
@@ -191,16 +221,17 @@ void HookHost32::EndHost() {
         WaitAnswering(process_.Get(), kEndWaitMs);
     }
     process_.Reset();
-    threadId_ = 0;
+    processId_ = threadId_ = 0;
 }
 
-void HookHost32::OnEnded() {
-    if (!process_ || ::WaitForSingleObject(process_.Get(), 0) != WAIT_OBJECT_0) {
+void HookHost32::OnEnded(WPARAM processId) {
+    if (!process_ || processId != processId_ ||
+        ::WaitForSingleObject(process_.Get(), 0) != WAIT_OBJECT_0) {
         return;  // a notice about a host that was ended on purpose, or a later one runs
     }
     wait_.Reset();
     process_.Reset();
-    threadId_ = 0;
+    processId_ = threadId_ = 0;
     quickEnds_ = ::GetTickCount64() - startedAt_ < kQuickEndMs ? quickEnds_ + 1 : 0;
     if (quickEnds_ < kQuickEndsBeforeGivingUp) {
         Follow();

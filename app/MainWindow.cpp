@@ -70,6 +70,25 @@ private:
     bool installed_ = false;
 };
 
+// Posted messages of the private ranges (WM_USER up to the registered ones) carry meaning
+// only for the main window and the links, whose handlers check them. The search box's
+// controls take pointers in theirs (the extended combo box's items): one posted to them
+// is another program's and is dropped, in whichever of the thread's loops it arrives.
+HWND GatedPopup = nullptr;  // the main window; one user-interface thread
+
+LRESULT CALLBACK DropPrivateMessagesToSearchBox(int code, WPARAM wParam, LPARAM lParam) {
+    auto* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && message->message >= WM_USER && message->message < 0xC000 &&
+        GatedPopup != nullptr && message->hwnd != nullptr) {
+        HWND searchBox = ::GetDlgItem(GatedPopup, IDC_SEARCH_BOX);
+        if (searchBox != nullptr &&
+            (message->hwnd == searchBox || ::IsChild(searchBox, message->hwnd))) {
+            message->message = WM_NULL;
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
 MainWindow::MainWindow() : taskbarCreatedMessage_(::RegisterWindowMessageA("TaskbarCreated")) {}
@@ -102,12 +121,18 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     static constexpr Map::Entry kMessages[] = {
         Map::Message(WM_CREATE,
                      [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         GatedPopup = self.Handle();
+                         self.messageGate_.Reset(
+                             ::SetWindowsHookExA(WH_GETMESSAGE, DropPrivateMessagesToSearchBox,
+                                                 nullptr, ::GetCurrentThreadId()));
                          self.popup_.Attach(self.Handle());
                          self.capture_.Attach(self.Handle());
                          return 0;
                      }),
         Map::Message(WM_DESTROY,
                      [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         self.messageGate_.Reset();
+                         GatedPopup = nullptr;
                          self.capture_.Detach();
                          ::PostQuitMessage(0);
                          return 0;
@@ -191,23 +216,28 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          return 0;
                      }),
         Map::Message(hook::kHostReadyMessage,
-                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                     [](MainWindow& self, WPARAM process, LPARAM thread) -> LRESULT {
                          // Wine ends a hook chain at a hook whose library a process
                          // cannot load (one of the other bitness): the program's own
                          // hook goes first again, so 64-bit applications keep their
                          // gestures whatever the order the hooks were installed in.
-                         if (self.hooked_) {
+                         // Only the host that the program started says so.
+                         if (self.hooked_ && self.hookHost32_.IsOwnHost(process, thread)) {
                              UnhookVPHook();
-                             SetVPHook(self.Handle());
+                             self.InstallHook();
                          }
                          return 0;
                      }),
         Map::Message(kHostStartedMessage,
-                     [](MainWindow& self, WPARAM, LPARAM start) -> LRESULT {
+                     [](MainWindow& self, WPARAM start, LPARAM) -> LRESULT {
                          self.hookHost32_.OnStarted(start);
                          return 0;
                      }),
-        Map::Forward<&MainWindow::hookHost32_, &HookHost32::OnEnded>(hook::kHostEndedMessage),
+        Map::Message(hook::kHostEndedMessage,
+                     [](MainWindow& self, WPARAM process, LPARAM) -> LRESULT {
+                         self.hookHost32_.OnEnded(process);
+                         return 0;
+                     }),
         Map::Forward<&MainWindow::popup_, &PopupView::ShowAtCursor>(WM_SHOW_POPUP),
         // High contrast, the apps' dark mode and the system's colours, while running; and
         // Group Policy says "Policy" after a refresh.
@@ -215,7 +245,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                      [](MainWindow& self, WPARAM, LPARAM area) -> LRESULT {
                          self.popup_.FollowTheme(false);
                          if (area != 0 &&
-                             ::lstrcmpiA(reinterpret_cast<const char*>(area), "Policy") == 0) {
+                             ::lstrcmpiA(reinterpret_cast<const char*>(area), "Policy") == 0 &&
+                             !std::exchange(self.policiesChanged_, true)) {
                              ::PostMessageA(self.Handle(), WM_POLICIES_CHANGED, 0, 0);
                          }
                          return 0;
@@ -227,8 +258,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                      }),
         Map::Message(WM_POLICIES_CHANGED,
                      [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
-                         MayKeepSearchHistory();  // removes the stored history at once
-                         self.ReloadConfiguration();
+                         // Only after the program's own notice: a message from elsewhere
+                         // changes nothing.
+                         if (std::exchange(self.policiesChanged_, false)) {
+                             MayKeepSearchHistory();  // removes the stored history at once
+                             self.ReloadConfiguration();
+                         }
                          return 0;
                      }),
     };
@@ -274,13 +309,23 @@ void MainWindow::InitializeApplication() {
         ShowSiteListProblem();
         // The hook library knows its gestures before the hook exists.
         ApplyTriggers();
-        SetVPHook(Handle());
-        hooked_ = true;
-        hookHost32_.Apply(Handle(), gestureExclusions_, active_);
+        InstallHook();
+        hookHost32_.Apply(Handle(), gestureExclusions_, active_ && hooked_);
         tray_.Update(active_);
     });
     if (!started) {
         ExitProgram();
+    }
+}
+
+void MainWindow::InstallHook() {
+    hooked_ = SetVPHook(Handle()) != nullptr;
+    // The hot keys go on without the hook. Said once: the host's ready message installs
+    // the hook again.
+    if (!hooked_ && !std::exchange(hookNoticeShown_, true)) {
+        tray_.ShowNotice(LoadResourceString(::GetLastError() == ERROR_INVALID_OWNER
+                                                ? IDS_GESTURE_STATE_NOT_OWN
+                                                : IDS_GESTURE_HOOK_FAILED));
     }
 }
 

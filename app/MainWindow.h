@@ -16,6 +16,7 @@
 #include "core/Settings.h"
 #include "popup/PopupView.h"
 #include "sites/SiteCatalogue.h"
+#include "win/Handle.h"
 #include "win/Window.h"
 
 namespace vp {
@@ -55,6 +56,8 @@ private:
     void LoadConfiguration();
     // Says once, at the icon, why the organisation's site list could not be read.
     void ShowSiteListProblem();
+    // Installs the gesture hook; when it cannot be, says why at the icon, once per run.
+    void InstallHook();
     void StoreStateForNextRun();
     void SetActive(bool active);
     void RunTrayCommand(UINT command);
@@ -73,8 +76,12 @@ private:
     bool clipboardNoticeShown_ = false;  // the clipboard-not-kept notice, once per run
     // Why the organisation's site list was not read, and whether that is still to be said.
     std::pair<std::string, bool> siteListProblem_;
-    bool hooked_ = false;  // the program's own hook is installed
+    bool hooked_ = false;           // the program's own hook is installed
+    bool hookNoticeShown_ = false;  // why it is not, once per run
+    // Windows said that the policies changed, and the program has not read them yet.
+    bool policiesChanged_ = false;
     HookHost32 hookHost32_;
+    win::HookHandle messageGate_;  // drops other programs' messages to the search box
     TrayIcon tray_;
     PopupView popup_;
     UINT taskbarCreatedMessage_;

@@ -3,7 +3,10 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <iterator>
+
 #include "base/CommandLine.h"
+#include "base/ErrorCode.h"
 #include "app/MainWindow.h"
 #include "app/Registration.h"
 #include "core/Language.h"
@@ -18,6 +21,8 @@ namespace vp {
 namespace {
 
 constexpr char kInstanceMutexName[] = "QH_VantapickerMutex";
+// How long a copy that holds the mutex may take to create its main window.
+constexpr DWORD kCopyStartMs = 3000;
 
 // COM on this thread for the scope: CoInitialize, and CoUninitialize at the end when it
 // succeeded (also S_FALSE: already initialised, which still counts once).
@@ -35,6 +40,42 @@ public:
 private:
     HRESULT result_;
 };
+
+// Whether a running copy of the program owns `window`: its process's file is named
+// Vantapicker.exe, in whatever folder.
+bool IsProgramWindow(HWND window) {
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    win::KernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    wchar_t path[MAX_PATH * 4];
+    DWORD length = static_cast<DWORD>(std::size(path));
+    if (!process || !::QueryFullProcessImageNameW(process.Get(), 0, path, &length)) {
+        return false;
+    }
+    const wchar_t* name = path + length;
+    while (name > path && name[-1] != L'\\' && name[-1] != L'/') {
+        --name;
+    }
+    return ::lstrcmpiW(name, L"Vantapicker.exe") == 0;
+}
+
+// The main window of a running copy, waiting up to `timeoutMs` for one that is still
+// starting (it holds the mutex a moment before its window exists); null when none.
+HWND RunningCopyWindow(DWORD timeoutMs) {
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        HWND window = nullptr;
+        while ((window = ::FindWindowExA(nullptr, window, kMainWindowClass, nullptr)) != nullptr) {
+            if (IsProgramWindow(window)) {
+                return window;
+            }
+        }
+        if (::GetTickCount64() >= end) {
+            return nullptr;
+        }
+        ::Sleep(50);
+    }
+}
 
 int RunMessageLoop(HWND mainWindow, HACCEL popupKeys) {
     MSG message;
@@ -73,7 +114,7 @@ int RunProgram(HINSTANCE instance, const char* commandLine) {
                                                                              : UnregisterServer());
     }
 
-    if (::FindWindowA(kMainWindowClass, nullptr) != nullptr) {
+    if (RunningCopyWindow(0) != nullptr) {
         return 0;  // already running
     }
 
@@ -95,6 +136,11 @@ int RunProgram(HINSTANCE instance, const char* commandLine) {
         return 0;
     }
     if (!instanceMutex || mutexError == ERROR_ALREADY_EXISTS) {
+        // A mutex of that name with no copy of the program behind it is another program's:
+        // the user learns why the program does not start.
+        if (RunningCopyWindow(kCopyStartMs) == nullptr) {
+            ShowErrorBox(kResultFail, LoadResourceString(IDS_INSTANCE_NAME_TAKEN));
+        }
         return 0;  // already running
     }
 

@@ -44,12 +44,17 @@ bool Passive = false;
 LONG SeenChange = -1;
 wchar_t PathBuffer[vp::hook::kLongPathUnits];  // only the opening thread uses it
 
-// The process's token facts: its user's SID (binary) and its integrity level.
+// The process's token facts: its user's SID (binary), the owner that its new objects get
+// and its integrity level.
 struct TokenFacts {
     union {
         TOKEN_USER user;
         BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
     } user;
+    union {
+        TOKEN_OWNER owner;
+        BYTE bytes[sizeof(TOKEN_OWNER) + SECURITY_MAX_SID_SIZE];
+    } owner;
     DWORD integrity = 0;
     bool known = false;
 };
@@ -65,8 +70,11 @@ TokenFacts ReadToken() {
         BYTE bytes[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
     } label;
     DWORD size = 0;
-    facts.known = ::GetTokenInformation(token, TokenUser, &facts.user, sizeof facts.user, &size) &&
-                  ::IsValidSid(facts.user.user.User.Sid);
+    facts.known =
+        ::GetTokenInformation(token, TokenUser, &facts.user, sizeof facts.user, &size) &&
+        ::IsValidSid(facts.user.user.User.Sid) &&
+        ::GetTokenInformation(token, TokenOwner, &facts.owner, sizeof facts.owner, &size) &&
+        ::IsValidSid(facts.owner.owner.Owner);
     if (::GetTokenInformation(token, TokenIntegrityLevel, &label, sizeof label, &size) &&
         ::IsValidSid(label.label.Label.Sid) &&
         *::GetSidSubAuthorityCount(label.label.Label.Sid) > 0) {
@@ -86,8 +94,67 @@ bool UserText(const char* prefix, const TokenFacts& facts, const char* suffix,
                              suffix, text, vp::hook::kSidTextUnits);
 }
 
+// Whether the state's mapping is what MapWritable creates, so no other program can write
+// it: owned by this user (or the token's default owner for new objects, under Wine a group,
+// for an elevated token the administrators), one entry in its access list, which allows
+// this user, and no integrity label below medium or one that lets lower levels write.
+// Windows gives an object that a process of low integrity creates a low label; an object
+// without a label counts as medium (Wine keeps no labels). Reads into a buffer of its own:
+// the hook procedure calls it, where nothing is allocated.
+bool StateIsOwn(HANDLE mapping, const TokenFacts& facts) {
+    union {
+        SECURITY_DESCRIPTOR_RELATIVE header;
+        BYTE bytes[2048];
+    } descriptor;
+    DWORD needed = 0;
+    if (!facts.known ||
+        !::GetKernelObjectSecurity(
+            mapping,
+            OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | LABEL_SECURITY_INFORMATION,
+            &descriptor, sizeof descriptor, &needed)) {
+        return false;
+    }
+    PSID owner = nullptr;
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL list = nullptr;
+    void* entry = nullptr;
+    if (!::GetSecurityDescriptorOwner(&descriptor, &owner, &defaulted) || owner == nullptr ||
+        !(::EqualSid(owner, facts.user.user.User.Sid) ||
+          ::EqualSid(owner, facts.owner.owner.Owner)) ||
+        !::GetSecurityDescriptorDacl(&descriptor, &present, &list, &defaulted) || !present ||
+        list == nullptr || list->AceCount != 1 || !::GetAce(list, 0, &entry) ||
+        static_cast<const ACE_HEADER*>(entry)->AceType != ACCESS_ALLOWED_ACE_TYPE ||
+        !::EqualSid(&static_cast<ACCESS_ALLOWED_ACE*>(entry)->SidStart, facts.user.user.User.Sid)) {
+        return false;
+    }
+    list = nullptr;
+    if (!::GetSecurityDescriptorSacl(&descriptor, &present, &list, &defaulted) || !present ||
+        list == nullptr) {
+        return true;  // no label
+    }
+    for (DWORD i = 0; i < list->AceCount; ++i) {
+        if (!::GetAce(list, i, &entry)) {
+            return false;
+        }
+        if (static_cast<const ACE_HEADER*>(entry)->AceType != SYSTEM_MANDATORY_LABEL_ACE_TYPE) {
+            continue;
+        }
+        auto* label = static_cast<SYSTEM_MANDATORY_LABEL_ACE*>(entry);
+        PSID level = &label->SidStart;
+        if ((label->Mask & SYSTEM_MANDATORY_LABEL_NO_WRITE_UP) == 0 ||
+            *::GetSidSubAuthorityCount(level) == 0 ||
+            *::GetSidSubAuthority(level, *::GetSidSubAuthorityCount(level) - 1u) <
+                SECURITY_MANDATORY_MEDIUM_RID) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Maps the state for writing once: creates it, readable by lower integrity levels and
-// writable only by this user at medium integrity or above, or opens it when it exists.
+// writable only by this user at medium integrity or above, or opens it when it exists and
+// is the program's own; otherwise (another program made it first) nothing is written.
 HookState* MapWritable() {
     if (WritableTried) {
         return Writable;
@@ -107,7 +174,12 @@ HookState* MapWritable() {
     SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
     WritableMapping = ::CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0,
                                            sizeof(HookState), stateName);
+    const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
     ::LocalFree(descriptor);
+    if (WritableMapping != nullptr && existed && !StateIsOwn(WritableMapping, facts)) {
+        ::CloseHandle(WritableMapping);  // the security given above was not applied to it
+        WritableMapping = nullptr;
+    }
     if (WritableMapping != nullptr) {
         Writable = static_cast<HookState*>(
             ::MapViewOfFile(WritableMapping, FILE_MAP_WRITE, 0, 0, sizeof(HookState)));
@@ -174,7 +246,11 @@ LONG OpenSharedState() {
     if (UserText(vp::hook::kHookStatePrefix, facts, "", name)) {
         // The handle stays open with the view: while any process holds one, the name
         // stays too, and the program's next run writes the state that this process reads.
-        SharedMapping = ::OpenFileMappingW(FILE_MAP_READ, FALSE, name);
+        SharedMapping = ::OpenFileMappingW(FILE_MAP_READ | READ_CONTROL, FALSE, name);
+        if (SharedMapping != nullptr && !StateIsOwn(SharedMapping, facts)) {
+            ::CloseHandle(SharedMapping);  // made by another program: its gestures are not taken
+            SharedMapping = nullptr;
+        }
         const void* view = SharedMapping != nullptr ? ::MapViewOfFile(SharedMapping, FILE_MAP_READ,
                                                                       0, 0, sizeof(HookState))
                                                     : nullptr;
@@ -245,6 +321,7 @@ extern "C" {
 HHOOK WINAPI SetVPHook(HWND target) {
     HookState* state = WritableState();
     if (state == nullptr) {
+        ::SetLastError(ERROR_INVALID_OWNER);
         return nullptr;
     }
     state->targetWindow = static_cast<std::int32_t>(reinterpret_cast<LONG_PTR>(target));
@@ -253,6 +330,10 @@ HHOOK WINAPI SetVPHook(HWND target) {
 }
 
 HHOOK WINAPI SetVPThreadHook(HWND target, DWORD threadId) {
+    if (MapWritable() == nullptr) {
+        ::SetLastError(ERROR_INVALID_OWNER);
+        return nullptr;  // no hook on a state that another program made
+    }
     if (HookState* state = WritableState()) {
         state->targetWindow = static_cast<std::int32_t>(reinterpret_cast<LONG_PTR>(target));
     }

@@ -7,10 +7,12 @@
 extern "C" {
 
 // Installs the WH_GETMESSAGE hook for every thread of the desktop; the triggers go to
-// target. Returns the hook, or null.
+// target. Returns the hook, or null: with the last error ERROR_INVALID_OWNER when the
+// hook's state is not this process's to write (another program made it, or writes it).
 HHOOK WINAPI SetVPHook(HWND target);
 // Installs the WH_GETMESSAGE hook for one thread, of any process of the library's
-// bitness; the triggers go to target. Returns the hook, for UnhookWindowsHookEx, or null.
+// bitness; the triggers go to target. Returns the hook, for UnhookWindowsHookEx, or null
+// (ERROR_INVALID_OWNER: the hook's state was made by another program).
 HHOOK WINAPI SetVPThreadHook(HWND target, DWORD threadId);
 // Removes the hook of SetVPHook (one retry after 100 ms).
 void WINAPI UnhookVPHook();

@@ -67,7 +67,7 @@ LRESULT ColorStatic::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Map::Message<&ColorStatic::OnSetFont>(WM_SETFONT),
         Map::Message<&ColorStatic::OnGetFont>(WM_GETFONT),
         Map::Message<&ColorStatic::OnGetObject>(WM_GETOBJECT),
-        Map::Message<&ColorStatic::NotifyParent>(kLinkOpenMessage),
+        Map::Message<&ColorStatic::OnOpenRequest>(kLinkOpenMessage),
     };
     return Dispatch(kMessages, message, wParam, lParam);
 }
@@ -175,6 +175,10 @@ LRESULT ColorStatic::NotifyParent() {
     return 0;
 }
 
+LRESULT ColorStatic::OnOpenRequest(WPARAM key, LPARAM) {
+    return key == LinkOpenKey() ? NotifyParent() : 0;
+}
+
 LRESULT ColorStatic::OnMouseHover() {
     if (hovered_) {
         return 0;
@@ -188,8 +192,11 @@ LRESULT ColorStatic::OnGetObject(WPARAM flags, LPARAM objectId) {
     if (static_cast<LONG>(objectId) == OBJID_CLIENT) {
         const std::size_t bullet = std::strlen(kLinkBullet);
         const char* name = std::strncmp(text_, kLinkBullet, bullet) == 0 ? text_ + bullet : text_;
-        if (LRESULT answer =
-                AnswerLinkObject(Handle(), AnsiToUtf16(name), flags, kLinkOpenMessage)) {
+        // A reference to the object is positive; a failure is a negative HRESULT, which
+        // must not reach the caller as if it were one.
+        const LRESULT answer =
+            AnswerLinkObject(Handle(), AnsiToUtf16(name), flags, kLinkOpenMessage);
+        if (answer > 0) {
             return answer;
         }
     }

@@ -13,7 +13,8 @@ namespace vp {
 inline constexpr char kColorStaticClass[] = "QH_ColorStaticWnd";
 // The popup's link texts begin with a bullet and a blank, which are not read out.
 inline constexpr char kLinkBullet[] = "\x95 ";
-// Posted to a link: it notifies its parent as a click does (its accessible default action).
+// Posted to a link by its accessible default action, with LinkOpenKey() as wParam: it
+// notifies its parent as a click does.
 inline constexpr UINT kLinkOpenMessage = WM_USER;
 
 class ColorStatic : public win::Window {
@@ -54,6 +55,8 @@ private:
     LRESULT OnLeftButtonDown();
     LRESULT OnLeftButtonUp();
     LRESULT NotifyParent();
+    // kLinkOpenMessage: a click, when it carries the key of the link's accessible object.
+    LRESULT OnOpenRequest(WPARAM key, LPARAM);
 
     // The accessible object of the client area; others as the default procedure has them.
     LRESULT OnGetObject(WPARAM flags, LPARAM objectId);

@@ -122,7 +122,7 @@ public:
             return standard_->accDoDefaultAction(child);
         }
         // Posted: the caller, often another process, is not held while the site opens.
-        return ::PostMessageA(link_, openMessage_, 0, 0) ? S_OK : E_FAIL;
+        return ::PostMessageA(link_, openMessage_, LinkOpenKey(), 0) ? S_OK : E_FAIL;
     }
 
     // IAccessible: the rest as the standard object has it.
@@ -189,6 +189,22 @@ private:
 #endif
 
 }  // namespace
+
+WPARAM LinkOpenKey() {
+    static const WPARAM key = [] {
+        using RandomFunction = BOOLEAN(WINAPI*)(void*, ULONG);  // RtlGenRandom
+        static const auto random =
+            win::SystemFunction<RandomFunction>("advapi32.dll", "SystemFunction036");
+        WPARAM value = 0;
+        if (random == nullptr || !random(&value, sizeof value)) {
+            LARGE_INTEGER now{};
+            ::QueryPerformanceCounter(&now);
+            value = static_cast<WPARAM>(now.QuadPart) ^ reinterpret_cast<WPARAM>(&value);
+        }
+        return value | 1;  // never 0, the number that most messages carry
+    }();
+    return key;
+}
 
 LRESULT AnswerLinkObject(HWND link, std::u16string name, WPARAM flags, UINT openMessage) {
     // Loaded at the first question of a screen reader; most runs never ask.

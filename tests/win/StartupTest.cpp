@@ -173,6 +173,14 @@ TEST_F(Startup, AnObjectHoldingTheMutexNameShowsTheSystemsReason) {
     ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(start.WaitForExit(10000), 0);
     EXPECT_EQ(WaitForMainWindow(0), nullptr);
+    // A mutex of the name with no copy of the program behind it: the box says whose name.
+    squatter.Reset();
+    squatter.Reset(::CreateMutexA(nullptr, FALSE, test::kInstanceMutexName));
+    AppProcess second;
+    box = WaitForTopLevelWindow("#32770", "Vantapicker", 10000);
+    EXPECT_NE(MessageBoxText(box).find(test::kInstanceMutexName), std::string::npos);
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(second.WaitForExit(10000), 0);
 }
 
 TEST_F(Startup, StartsAtTheSameMomentLeaveOneProgramWhoseGesturesWork) {
