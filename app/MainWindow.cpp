@@ -25,6 +25,8 @@ namespace {
 // Posted to itself when Windows says that the policies changed: they are read again once
 // the broadcast has been answered.
 constexpr UINT WM_POLICIES_CHANGED = WM_APP + 1;
+// The background read of the organisation's site list has ended.
+constexpr UINT WM_MANAGED_SITE_LIST_READ = WM_APP + 2;
 
 void OpenWithShell(const char* address) {
     ::ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
@@ -262,8 +264,17 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          // changes nothing.
                          if (std::exchange(self.policiesChanged_, false)) {
                              MayKeepSearchHistory();  // removes the stored history at once
+                             ReadManagedSiteListInBackground(self.Handle(),
+                                                             WM_MANAGED_SITE_LIST_READ);
                              self.ReloadConfiguration();
                          }
+                         return 0;
+                     }),
+        Map::Message(WM_MANAGED_SITE_LIST_READ,
+                     [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
+                         // Carries nothing: the list read is in its file, and a reload
+                         // from elsewhere only reads the configuration again.
+                         self.ReloadConfiguration();
                          return 0;
                      }),
     };
@@ -300,6 +311,8 @@ ProgramHashes GestureExclusionHashes(std::u16string_view stored) {
 
 void MainWindow::InitializeApplication() {
     const bool started = RunReportingErrors([this] {
+        // Before the site list is loaded: the organisation's list never holds up the start.
+        ReadManagedSiteListInBackground(Handle(), WM_MANAGED_SITE_LIST_READ);
         LoadConfiguration();
         ReadActiveState(active_);
         popup_.CreateSearchBox(LoadSearchHistory());

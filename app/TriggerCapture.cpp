@@ -277,8 +277,8 @@ CapturedText TriggerCapture::Start(TriggerKind kind) {
     std::optional<SearchText> direct = readDirectly_ ? reader_.Read() : std::nullopt;
     trigger.directText = direct.has_value();
     if (!direct && session_.WantsSnapshot()) {
-        snapshot_ = win::ClipboardSnapshot::Take(window_, win::ClipboardSnapshot::kMaxBytes,
-                                                 kSnapshotBudgetMs);
+        snapshot_ = win::ClipboardSnapshot::TakeOffThread(win::ClipboardSnapshot::kMaxBytes,
+                                                          kSnapshotBudgetMs);
         trigger.snapshot = snapshot_ ? SnapshotResult::Taken : SnapshotResult::Refused;
     }
     // After the snapshot, which may have had formats rendered.

@@ -26,7 +26,7 @@ inline constexpr UINT_PTR TIMER_SHOW_POPUP = 3;
 inline constexpr UINT_PTR TIMER_CAPTURE_SESSION = 4;  // the kept clipboard's session
 // How long the next clipboard viewer may take over a message passed on along the chain.
 inline constexpr UINT kViewerAnswerMs = 500;
-// How long keeping the clipboard may take, checked between its formats.
+// How long the program's thread waits for the clipboard to be kept at a trigger.
 inline constexpr DWORD kSnapshotBudgetMs = 150;
 
 // What a trigger, a clipboard change or a timer gives the main window to do: texts for

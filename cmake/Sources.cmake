@@ -33,6 +33,7 @@ set(VP_WIN_SOURCES
     win/Language.cpp
     win/QhError.cpp
     win/Registry.cpp
+    win/ThreadWait.cpp
     win/Window.cpp
     win/WindowObject.cpp
     win/WinText.cpp

@@ -172,7 +172,9 @@ std::u16string GeneralPage::ExclusionText() const {
 }
 
 bool GeneralPage::CanApply() {
-    if (ExclusionsFixed() || HashProgramList(ExclusionText())) {
+    // The policy's names count with the user's: the hook holds 32 in all.
+    if (ExclusionsFixed() ||
+        HashProgramList(EffectiveGestureExclusions(policies_, ExclusionText()))) {
         return true;
     }
     static_assert(kMaxGestureExclusions == 32, "the message names the number");

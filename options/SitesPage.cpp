@@ -54,13 +54,21 @@ INT_PTR SitesPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 INT_PTR SitesPage::OnInit() {
     const bool opened = RunReportingErrors([this] {
+        // The page never waits on the organisation's list: a failed read is tried again
+        // in the background, and the page shows what is known now.
+        ReadManagedSiteListAgainIfUnread();
         source_ = LoadSiteList(catalogue_, &categories_);
         const PolicySet policies = ReadPolicies();
-        visibleFixed_ = policies.Configured(PolicyId::VisibleSites);
-        defaultFixed_ = policies.Configured(PolicyId::DefaultSite);
-        editingLocked_ = !policies.Flag(PolicyId::AllowSiteEditing, true);
-        if (visibleFixed_ || defaultFixed_ || editingLocked_ ||
-            source_ == SiteListSource::ManagedFile) {
+        // Until the organisation's list is read, the page shows a stand-in that nothing
+        // may be stored over: every control that changes something is off.
+        const bool standIn = ManagedListUnread();
+        visibleFixed_ = standIn || policies.Configured(PolicyId::VisibleSites);
+        defaultFixed_ = standIn || policies.Configured(PolicyId::DefaultSite);
+        editingLocked_ = standIn || !policies.Flag(PolicyId::AllowSiteEditing, true);
+        if (standIn) {
+            SetItemText(IDC_MANAGED_NOTE, LoadResourceString(IDS_MANAGED_SITE_LIST_STAND_IN));
+        } else if (visibleFixed_ || defaultFixed_ || editingLocked_ ||
+                   source_ == SiteListSource::ManagedFile) {
             SetItemText(IDC_MANAGED_NOTE, LoadResourceString(IDS_MANAGED_SETTINGS));
         }
         MarkVisibleSites(catalogue_, false);
@@ -255,6 +263,9 @@ std::vector<SiteId> SitesPage::VisibleIds() const {
 
 void SitesPage::ApplySiteChanges() {
     try {
+        if (ManagedListUnread()) {
+            return;  // nothing could be changed
+        }
         if (source_ == SiteListSource::WindowsCopyForUnreadUserFile) {
             // The page shows the Windows directory's copy in place of the user's file:
             // storing it would replace the user's catalogue, whose ids the selection and

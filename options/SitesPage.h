@@ -72,6 +72,11 @@ private:
     // Where the working copy came from; the Windows directory's copy standing in for a
     // user's file that could not be read is never stored over that file.
     SiteListSource source_ = SiteListSource::UserFile;
+    // The organisation's list is not read: a stand-in is shown.
+    bool ManagedListUnread() const {
+        return source_ == SiteListSource::ManagedCopy ||
+               source_ == SiteListSource::WindowsCopyForUnreadManagedFile;
+    }
     // What policies fix: the visible sites, the default site, and (editing locked) the
     // catalogue itself, with import and export.
     bool visibleFixed_ = false;

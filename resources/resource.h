@@ -37,6 +37,7 @@
 #define IDS_CLIPBOARD_NOT_KEPT 155     // tray notice: a trigger copied nothing, once per run
 #define IDS_MANAGED_SETTINGS 156       // Options pages: some controls are fixed by policies
 #define IDS_MANAGED_SITE_LIST_NOT_READ 157  // tray notice: SiteListPath could not be read
+#define IDS_MANAGED_SITE_LIST_STAND_IN 158  // Sites page: SiteListPath not read (yet)
 #define IDS_LINK_ACTION 160            // a site link's default action, for screen readers
 #define IDS_SEARCH_LABEL 161           // the search box's hidden label, for screen readers
 #define IDS_GESTURE_STATE_NOT_OWN 170  // tray notice: another program made the hook's state

@@ -3,6 +3,8 @@
 // the copy that setup put into the Windows directory is read.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
@@ -10,12 +12,13 @@
 
 namespace vp {
 
+// The paths are in UTF-16: a profile's folder may be named in any language.
 // %LOCALAPPDATA%\Quenhollow\Vantapicker\AvailableSites.qhsl (empty if unknown).
-std::string UserSiteListPath();
+std::u16string UserSiteListPath();
 // <Windows directory>\AvailableSites.qhsl
-std::string SystemSiteListPath();
+std::u16string SystemSiteListPath();
 // The own file to read: the user's copy when it exists, else the Windows directory's.
-std::string OwnSiteListPathForReading();
+std::u16string OwnSiteListPathForReading();
 
 // Which file a load read.
 enum class SiteListSource {
@@ -26,7 +29,22 @@ enum class SiteListSource {
     // The user's file is there but could not be opened or read (held open by another
     // program, say); it was left untouched and the Windows directory's copy stands in.
     WindowsCopyForUnreadUserFile,
+    // The organisation's file (SiteListPath) has not been read yet, or could not be:
+    // its last good copy stands in (ManagedCopy) or, without one, the Windows
+    // directory's copy. Nothing may be stored over the organisation's list.
+    ManagedCopy,
+    WindowsCopyForUnreadManagedFile,
 };
+
+// The last good copy of the organisation's list, beside the user's own file.
+std::u16string ManagedSiteListCopyPath();
+// From now on the organisation's list is read on a thread of its own, with a deadline
+// (a share that does not answer holds up nothing), and LoadSiteList takes what that read
+// brought or, until then, the last good copy. Starts a read unless one is under way;
+// `window` gets `message` posted when it ends.
+void ReadManagedSiteListInBackground(HWND window, UINT message);
+// Starts another read when the last one failed.
+void ReadManagedSiteListAgainIfUnread();
 
 // Fills the emptied catalogue (and categories, when given) from a file: the own file
 // when path is null. A user's own file whose contents are not a site list is renamed
@@ -38,8 +56,9 @@ enum class SiteListSource {
 // (own file) when it is not a site list.
 // Policies: SiteListPath names a file that is read, never changed, in place of the
 // Windows directory's copy; when it cannot be read, the Windows directory's copy serves
-// and `managedProblem` (when given) gets the file's path and why. With AllowSiteEditing
-// off, the user's own file is passed over.
+// and `managedProblem` (when given) gets the file's path and why. Once it is read in the
+// background, only that read's result is used (see ReadManagedSiteListInBackground). With
+// AllowSiteEditing off, the user's own file is passed over.
 SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories,
                             const char* path = nullptr, std::string* managedProblem = nullptr);
 

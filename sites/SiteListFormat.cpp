@@ -38,6 +38,11 @@ bool IsPlainSiteListPath(std::string_view path) {
     return path.find(kExchangeFileName) != std::string_view::npos;
 }
 
+bool IsPlainSiteListPath(std::u16string_view path) {
+    const std::u16string name(kExchangeFileName.begin(), kExchangeFileName.end());
+    return path.find(name) != std::u16string_view::npos;
+}
+
 std::int32_t ReadDecimal(std::string_view line) {
     std::size_t position = 0;
     while (position < line.size() && IsBlank(line[position])) {

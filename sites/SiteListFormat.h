@@ -16,6 +16,7 @@ inline constexpr std::string_view kOwnSiteListFileName = "AvailableSites.qhsl";
 
 // True when a file at this path is plain text rather than encrypted.
 bool IsPlainSiteListPath(std::string_view path);
+bool IsPlainSiteListPath(std::u16string_view path);
 
 // Reads plain site list text into an emptied catalogue (and category list, when given;
 // null skips the category lines). The text ends at its first zero byte. Returns false

@@ -43,7 +43,7 @@ if(VP_SIGN_PKCS11_KEY)
         message(FATAL_ERROR "sign.cmake: a PKCS#11 key needs VP_SIGN_PKCS11_MODULE and VP_SIGN_CERT")
     endif()
     # The URI stays one argument: its ";" is no list separator here.
-    set(key_options -pkcs11module ${VP_SIGN_PKCS11_MODULE} -certs ${VP_SIGN_CERT} -key)
+    set(key_options -pkcs11module "${VP_SIGN_PKCS11_MODULE}" -certs "${VP_SIGN_CERT}" -key)
     set(key "${VP_SIGN_PKCS11_KEY}")
 elseif(VP_SIGN_PFX)
     set(key_options -pkcs12)
@@ -53,7 +53,7 @@ else()
 endif()
 set(timestamp_options)
 if(VP_SIGN_TIMESTAMP_URL)
-    set(timestamp_options -ts ${VP_SIGN_TIMESTAMP_URL})
+    set(timestamp_options -ts "${VP_SIGN_TIMESTAMP_URL}")
 endif()
 
 find_program(OSSLSIGNCODE osslsigncode)
@@ -74,21 +74,42 @@ file(MAKE_DIRECTORY "${work}")
 file(CHMOD "${work}" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 file(WRITE "${work}/password" "$ENV{VP_SIGN_PASSWORD}")
 
+# Every way out of the loop below comes back here, so that the password file never stays.
 set(failed "")
 foreach(file IN LISTS files)
     execute_process(
-        COMMAND ${OSSLSIGNCODE} sign ${key_options} "${key}" -readpass ${work}/password -h sha256
-                -n Vantapicker -i https://www.quenhollow.example/vantapicker/ ${timestamp_options}
-                -in ${file} -out ${work}/signed
+        COMMAND ${OSSLSIGNCODE} sign ${key_options} "${key}" -readpass "${work}/password"
+                -h sha256 -n Vantapicker -i https://www.quenhollow.example/vantapicker/
+                ${timestamp_options} -in "${file}" -out "${work}/signed"
         RESULT_VARIABLE result OUTPUT_QUIET)
     if(NOT result EQUAL 0)
-        set(failed "${file}")
+        set(failed "osslsigncode could not sign ${file}")
         break()
     endif()
-    file(COPY_FILE ${work}/signed ${file})
-    file(REMOVE ${work}/signed)
+    # The signature must cover the file as written, and carry the timestamp asked for.
+    # Whether the chain is trusted depends on this machine's certificate store, so the
+    # digests are compared instead of the verdict.
+    execute_process(COMMAND ${OSSLSIGNCODE} verify -in "${work}/signed"
+                    OUTPUT_VARIABLE verified ERROR_VARIABLE verified)
+    string(REGEX MATCH "Current message digest *: *([0-9A-Fa-f]+)" found "${verified}")
+    set(current "${CMAKE_MATCH_1}")
+    string(REGEX MATCH "Calculated message digest *: *([0-9A-Fa-f]+)" found "${verified}")
+    if(current STREQUAL "" OR NOT current STREQUAL CMAKE_MATCH_1)
+        set(failed "the signature of ${file} does not verify")
+        break()
+    endif()
+    if(VP_SIGN_TIMESTAMP_URL AND verified MATCHES "Timestamp is not available")
+        set(failed "the signature of ${file} carries no timestamp")
+        break()
+    endif()
+    file(COPY_FILE "${work}/signed" "${file}" RESULT copied)
+    if(NOT copied EQUAL 0)
+        set(failed "could not write the signed ${file}: ${copied}")
+        break()
+    endif()
+    file(REMOVE "${work}/signed")
 endforeach()
 file(REMOVE_RECURSE "${work}")
 if(failed)
-    message(FATAL_ERROR "sign.cmake: osslsigncode could not sign ${failed}")
+    message(FATAL_ERROR "sign.cmake: ${failed}")
 endif()

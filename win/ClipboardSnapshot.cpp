@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "win/Handle.h"
+#include "win/ThreadWait.h"
 
 namespace vp::win {
 namespace {
@@ -223,6 +224,53 @@ std::optional<ClipboardSnapshot> ClipboardSnapshot::Take(HWND owner, std::size_t
         snapshot.bytes_ += size;
     }
     return snapshot;
+}
+
+namespace {
+
+// One snapshot taken on a worker thread. Shared by the worker and the thread that waits
+// for it; whichever lets go of it last frees it, with any copies in it.
+struct SnapshotJob {
+    std::size_t maxBytes;
+    DWORD budgetMs;
+    std::optional<ClipboardSnapshot> result;
+    LONG holders = 2;
+
+    void LetGo() {
+        if (::InterlockedDecrement(&holders) == 0) {
+            delete this;
+        }
+    }
+};
+
+DWORD WINAPI TakeOnWorker(void* parameter) {
+    auto* job = static_cast<SnapshotJob*>(parameter);
+    try {
+        job->result = ClipboardSnapshot::Take(nullptr, job->maxBytes, job->budgetMs);
+    } catch (...) {
+        job->result.reset();  // out of memory: no snapshot, as when it is refused
+    }
+    job->LetGo();
+    return 0;
+}
+
+}  // namespace
+
+std::optional<ClipboardSnapshot> ClipboardSnapshot::TakeOffThread(std::size_t maxBytes,
+                                                                  DWORD budgetMs) {
+    auto* job = new SnapshotJob{maxBytes, budgetMs, std::nullopt};
+    const UniqueHandle<KernelHandleTraits> worker(
+        ::CreateThread(nullptr, 0, TakeOnWorker, job, 0, nullptr));
+    if (!worker) {
+        delete job;
+        return std::nullopt;
+    }
+    std::optional<ClipboardSnapshot> result;
+    if (WaitAnsweringSent(worker.Get(), budgetMs)) {
+        result = std::move(job->result);
+    }
+    job->LetGo();
+    return result;
 }
 
 ClipboardSnapshot::ClipboardSnapshot(ClipboardSnapshot&& other) noexcept

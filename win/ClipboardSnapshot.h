@@ -50,6 +50,11 @@ public:
     // slowly would hold up the program for every format it offers).
     static std::optional<ClipboardSnapshot> Take(HWND owner, std::size_t maxBytes = kMaxBytes,
                                                  DWORD budgetMs = INFINITE);
+    // Take on a worker thread that opens the clipboard itself, for the program's thread:
+    // an owner may take any time to render a format, and reading it waits for the render.
+    // The calling thread waits at most budgetMs, answering messages sent to it meanwhile;
+    // past that nothing comes back, and the worker's late copies are freed when it ends.
+    static std::optional<ClipboardSnapshot> TakeOffThread(std::size_t maxBytes, DWORD budgetMs);
 
     ClipboardSnapshot() = default;
     ClipboardSnapshot(ClipboardSnapshot&& other) noexcept;

@@ -55,13 +55,13 @@ bool AppProcess::IsRunning() const {
 
 void InstallDefaultCatalogue() {
     RemoveSiteLists();
-    std::string built = TestProgramFolder() + "AvailableSites.qhsl";
-    ::CopyFileA(built.c_str(), SystemSiteListPath().c_str(), FALSE);
+    const std::u16string built = AnsiToUtf16(TestProgramFolder() + "AvailableSites.qhsl");
+    ::CopyFileW(WidePointer(built), WidePointer(SystemSiteListPath()), FALSE);
 }
 
 void RemoveSiteLists() {
-    ::DeleteFileA(UserSiteListPath().c_str());
-    ::DeleteFileA(SystemSiteListPath().c_str());
+    ::DeleteFileW(WidePointer(UserSiteListPath()));
+    ::DeleteFileW(WidePointer(SystemSiteListPath()));
 }
 
 HWND WaitForMainWindow(DWORD timeoutMs) {

@@ -10,6 +10,7 @@
 #include "tests/fixtures/FixtureMessages.h"
 #include "tests/win/WindowSearch.h"
 #include "win/Registry.h"
+#include "win/WinText.h"
 
 namespace vp {
 namespace {
@@ -195,6 +196,11 @@ win::FileHandle HoldFile(const std::string& path, DWORD share) {
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+win::FileHandle HoldFile(const std::u16string& path, DWORD share) {
+    return win::FileHandle(::CreateFileW(WidePointer(path), GENERIC_READ, share, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 bool MakeHugeFile(const std::string& path) {
     win::FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -205,7 +211,11 @@ bool MakeHugeFile(const std::string& path) {
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    win::FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    return WriteFileBytes(AnsiToUtf16(path), bytes);
+}
+
+bool WriteFileBytes(const std::u16string& path, const std::string& bytes) {
+    win::FileHandle file(::CreateFileW(WidePointer(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file &&

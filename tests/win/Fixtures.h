@@ -24,11 +24,13 @@ std::string TempFolder();
 std::string NewTempFile();
 // Writes bytes to a file, replacing it.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool WriteFileBytes(const std::u16string& path, const std::string& bytes);
 // The bytes as a site list file holds them: encrypted with the program's cipher.
 std::string Encrypted(std::string bytes);
 // Another program's handle on an existing file, sharing only what `share` allows (0: the
 // file can be neither replaced nor deleted).
 win::FileHandle HoldFile(const std::string& path, DWORD share = 0);
+win::FileHandle HoldFile(const std::u16string& path, DWORD share = 0);
 // A file of 2.25 GiB, more than one read can take, made without writing (it takes no room).
 bool MakeHugeFile(const std::string& path);
 

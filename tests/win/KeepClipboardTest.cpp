@@ -255,6 +255,31 @@ TEST_F(KeepClipboard, OwnersThatRenderOnRequestGetAskedOnlyForWhatIsKeptAndNever
     EXPECT_EQ(ClipboardText(), std::optional<std::string>("delayed text"));
 }
 
+TEST_F(KeepClipboard, AnOwnerThatRendersSlowlyHoldsUpNeitherTheProgramNorTheCopy) {
+    WriteTestDword(kSettingsKey, "RestoreClipboard", 1);
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    ClipboardOwnerFixture owner;
+    ASSERT_TRUE(owner.Ready());
+    SelectionFixture fixture("behind a slow owner");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    owner.SetRenderTime(8000);
+    ASSERT_TRUE(owner.TakeClipboard());
+    PressKeys({VK_CONTROL}, VK_F2);
+    PumpMessagesFor(100);
+    // Posted: a sent request is answered even while waiting inside the clipboard.
+    const ULONGLONG posted = ::GetTickCount64();
+    ::PostMessageA(app.MainWindow(), test::kShowPopup, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(app.MainWindow()) != FALSE; }, 6000));
+    EXPECT_LE(::GetTickCount64() - posted, 300u) << "the program waits on the clipboard's owner";
+    // Refused as the snapshot: nothing is copied over the clipboard it could not keep.
+    EXPECT_TRUE(WaitUntil([&] { return owner.KeptRenders() > 0; }, 12000));
+    owner.SetRenderTime(0);
+    EXPECT_EQ(fixture.InsertPresses(), 0);
+    EXPECT_TRUE(recorder_.Urls().empty());
+    EXPECT_EQ(ClipboardText(), std::optional<std::string>("delayed text"));
+}
+
 TEST_F(KeepClipboard, ALargeBitmapComesBackWholeAndCountsTowardTheCap) {
     const std::string dib = LargeDib();
     ASSERT_TRUE(SetClipboardBlock(CF_DIB, dib.data(), dib.size()));

@@ -12,10 +12,13 @@
 
 #include "core/RegistryKeys.h"
 #include "resources/resource.h"
+#include "sites/SiteListFile.h"
+#include "sites/SiteListFormat.h"
 #include "tests/win/DialogDriver.h"
 #include "tests/win/PopupFixture.h"
 #include "tests/win/Protocol.h"
 #include "win/Registry.h"
+#include "win/WinText.h"
 
 namespace vp {
 namespace {
@@ -298,6 +301,60 @@ TEST_F(OptionsDialog, OkOnTheSitesPageGivesThePopupTheNewSites) {
     EXPECT_EQ(recorder_.Urls()[1], newUrl + "new site");
     EXPECT_EQ(ReadTestDword(kSelectedKey, "6"), std::optional<std::uint32_t>(newId));
     EXPECT_TRUE(ExitsWithZero(app));
+}
+
+// The organisation's list behind a share that answers after six seconds: the program
+// answers at once with the list's last good copy, which Options shows and stores nothing
+// over, and the list comes in when the share answers.
+TEST_F(OptionsDialog, AnOrganisationsListThatAnswersLateHoldsUpNothing) {
+    SiteCatalogue kept;
+    kept.Insert(0, {"Kept Wiki", "https://kept.org.example/?q=", 0, false, false});
+    const std::u16string copy = ManagedSiteListCopyPath();
+    ASSERT_EQ(SaveSiteList(kept, {{"Org"}}), 0u);  // makes the folder
+    ASSERT_TRUE(::MoveFileExW(WidePointer(UserSiteListPath()), WidePointer(copy),
+                              MOVEFILE_REPLACE_EXISTING));
+    SiteCatalogue fresh = kept;
+    fresh.Insert(1, {"Org Tickets", "https://tickets.org.example/?q=", 0, false, false});
+    const std::string list = NewTempFile();
+    ASSERT_TRUE(WriteFileBytes(list, Encrypted(FormatSiteList(fresh, {{"Org"}}))));
+    const std::string pipe = "\\\\.\\pipe\\vp-late-organisation-list";
+    const win::KernelHandle share = StartHelperProgram(
+        "\"" + TestProgramFolder() + "SlowPipe.exe\" " + pipe + " \"" + list + "\" 6000");
+    ASSERT_TRUE(share);
+    ASSERT_TRUE(AddPolicy("HKLM", "SiteListPath", "REG_SZ", pipe));
+    SelectionFixture fixture("late");
+    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+
+    const ULONGLONG start = ::GetTickCount64();
+    RunningApp app;
+    ASSERT_TRUE(app.Ready());
+    ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 250}, "late"));
+    EXPECT_LT(::GetTickCount64() - start, 4000u) << "the start waited on the share";
+    EXPECT_EQ(LinksOf(app.MainWindow()).size(), 1u);
+    PressKeys({}, VK_ESCAPE);
+    ASSERT_TRUE(WaitForHidden(app));
+
+    // Still unread as the page opens: it did not wait for the share.
+    HWND dialog = OpenOptions(app);
+    ASSERT_NE(dialog, nullptr);
+    ::PostMessageA(::GetDlgItem(dialog, 100), WM_KEYDOWN, VK_RIGHT, 0);
+    HWND page = PageOf(dialog, "Sites");
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(page) != FALSE; }));
+    EXPECT_EQ(WindowText(::GetDlgItem(page, IDC_MANAGED_NOTE)),
+              "Your organization's site list has not been read yet, so the sites shown cannot "
+              "be changed.");
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, IDC_IMPORT_SITES)));
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
+    EXPECT_EQ(::GetFileAttributesW(WidePointer(UserSiteListPath())), INVALID_FILE_ATTRIBUTES);
+
+    // The share answers: the list comes in, and is the copy from then on.
+    EXPECT_TRUE(WaitUntil([&] { return LinksOf(app.MainWindow()).size() == 2u; }, 12000));
+    EXPECT_EQ(test::ReadFileBytes(copy), Encrypted(FormatSiteList(fresh, {{"Org"}})));
+    EXPECT_TRUE(ExitsWithZero(app));
+    EndHelperProgram(share);
+    ::DeleteFileW(WidePointer(copy));
 }
 
 }  // namespace

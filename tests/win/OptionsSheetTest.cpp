@@ -403,6 +403,27 @@ TEST_F(GeneralPageSettings, ProgramsWithoutGesturesAreShownStoredAndRefusedBeyon
         Press(dialog, IDOK);
     });
     EXPECT_EQ(StoredWide("GestureExclusions"), std::u16string());
+
+    // A policy's names added to the user's count with them: 2 + 31 are refused, 2 + 30 taken.
+    ASSERT_TRUE(AddPolicy("HKLM\\GestureExclusions", "1", "REG_SZ", "lob.exe"));
+    ASSERT_TRUE(AddPolicy("HKLM\\GestureExclusions", "2", "REG_SZ", "rdp.exe"));
+    ASSERT_TRUE(AddPolicy("HKLM", "AddToUserGestureExclusions", "REG_DWORD", "1"));
+    std::u16string names;
+    for (int i = 0; i < 31; ++i) {
+        names += std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) + (i < 26 ? u"" : u"2") +
+                 u".exe;";
+    }
+    const std::u16string thirty = names.substr(names.find(u';') + 1);
+    RunSheet([&](HWND dialog) {
+        HWND field = ::GetDlgItem(PageOf(dialog, "General"), IDC_GESTURE_EXCLUSIONS);
+        SetWideText(field, names);
+        std::string box;
+        EXPECT_TRUE(Answered("Vantapicker", Reply(IDOK, &box), [&] { Press(dialog, IDOK); }));
+        EXPECT_NE(box.find("at most 32 programs"), std::string::npos) << box;
+        SetWideText(field, thirty);
+        EXPECT_FALSE(Answered("Vantapicker", Reply(IDOK), [&] { Press(dialog, IDOK); }));
+    });
+    EXPECT_EQ(StoredWide("GestureExclusions"), thirty);
 }
 
 TEST_F(GeneralPageSettings, RunValueHoldsTheQuotedPathAndIsShownQuotedOrNot) {

@@ -55,8 +55,8 @@ protected:
     void SetUp() override { RemoveOwnFiles(); }
     void TearDown() override { RemoveOwnFiles(); }
     static void RemoveOwnFiles() {
-        ::DeleteFileA(UserSiteListPath().c_str());
-        ::DeleteFileA(SystemSiteListPath().c_str());
+        ::DeleteFileW(WidePointer(UserSiteListPath()));
+        ::DeleteFileW(WidePointer(SystemSiteListPath()));
     }
 };
 
@@ -120,6 +120,25 @@ TEST_F(SiteListFile, SavingGoesToTheUserFolderWhichThenWins) {
     EXPECT_EQ(loaded.Size(), 2u);
     EXPECT_TRUE(loaded.Find(-3)->reservedFlag);
     EXPECT_EQ(loadedCategories.size(), 2u);
+
+    // Also in a profile whose folder is named outside the ANSI code page.
+    const std::u16string greek = AnsiToUtf16(TempFolder()) + u"\u03a4\u03bf\u03c0\u03b9\u03ba";
+    ::CreateDirectoryW(WidePointer(greek), nullptr);
+    const char kFolders[] =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    char before[MAX_PATH] = {};
+    DWORD size = sizeof before;
+    ::RegGetValueA(HKEY_CURRENT_USER, kFolders, "Local AppData", RRF_RT_ANY | RRF_NOEXPAND, nullptr,
+                   before, &size);
+    WriteTestWideString(kFolders, "Local AppData", greek);
+    EXPECT_EQ(SaveSiteList(catalogue, categories), 0u);
+    EXPECT_EQ(ReadFileBytes(greek + u"\\Quenhollow\\Vantapicker\\AvailableSites.qhsl"), stored);
+    EXPECT_EQ(LoadSiteList(loaded, &loadedCategories), SiteListSource::UserFile);
+    ::DeleteFileW(WidePointer(UserSiteListPath()));
+    WriteTestValue(kFolders, "Local AppData", REG_EXPAND_SZ, before, size);
+    for (const char16_t* folder : {u"\\Quenhollow\\Vantapicker", u"\\Quenhollow", u""}) {
+        ::RemoveDirectoryW(WidePointer(greek + folder));
+    }
 }
 
 TEST_F(SiteListFile, SavingAgainReplacesTheFile) {
@@ -131,7 +150,7 @@ TEST_F(SiteListFile, SavingAgainReplacesTheFile) {
     for (const char* target : {path.c_str(), static_cast<const char*>(nullptr)}) {
         ASSERT_EQ(SaveSiteList(first, categories, target), 0u);
         ASSERT_EQ(SaveSiteList(second, categories, target), 0u);  // over the existing copy
-        const std::string stored = ReadFileBytes(target ? path : UserSiteListPath());
+        const std::string stored = target ? ReadFileBytes(path) : ReadFileBytes(UserSiteListPath());
         EXPECT_EQ(stored, Encrypted(FormatSiteList(second, categories)));
     }
     ::DeleteFileA(path.c_str());
@@ -182,8 +201,8 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
     SiteCatalogue catalogue = SampleCatalogue(categories);
     WriteFileBytes(SystemSiteListPath(), Encrypted(FormatSiteList(catalogue, categories)));
     ASSERT_EQ(SaveSiteList({}, {}), 0u);
-    const std::string user = UserSiteListPath();
-    const std::string aside = user + ".unreadable";
+    const std::u16string user = UserSiteListPath();
+    const std::u16string aside = user + u".unreadable";
     for (const char* damage : {"damaged", "foreign"}) {
         WriteFileBytes(user, damage);
         SiteCatalogue loaded;
@@ -195,9 +214,9 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
     }
     // Nothing deleted: the first damaged file and the second one each under a name.
     EXPECT_EQ(ReadFileBytes(aside), "damaged");
-    EXPECT_EQ(ReadFileBytes(aside + "-2"), "foreign");
-    ::DeleteFileA(aside.c_str());
-    ::DeleteFileA((aside + "-2").c_str());
+    EXPECT_EQ(ReadFileBytes(aside + u"-2"), "foreign");
+    ::DeleteFileW(WidePointer(aside));
+    ::DeleteFileW(WidePointer(aside + u"-2"));
 
     // A sound file held open by another program sharing only deletion (as backup programs
     // and virus scanners hold files at logon): the Windows copy serves this time, and the
@@ -214,7 +233,7 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
         EXPECT_EQ(loaded.Size(), 2u);
     }
     EXPECT_EQ(ReadFileBytes(user), bytes);
-    EXPECT_EQ(::GetFileAttributesA(aside.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(WidePointer(aside)), INVALID_FILE_ATTRIBUTES);
 
     // Held for a moment only: tried again, and read.
     win::FileHandle holder = HoldFile(user, FILE_SHARE_DELETE);
@@ -264,7 +283,8 @@ TEST_F(SiteListFile, OrganisationsFileStandsInForTheWindowsCopyAndSaysWhyWhenNot
     EXPECT_EQ(LoadSiteList(loaded, nullptr), SiteListSource::ManagedFile);
 
     WriteFileBytes(managed, "no site list");
-    EXPECT_EQ(LoadSiteList(loaded, nullptr, nullptr, &problem), SiteListSource::WindowsCopy);
+    EXPECT_EQ(LoadSiteList(loaded, nullptr, nullptr, &problem),
+              SiteListSource::WindowsCopyForUnreadManagedFile);
     EXPECT_EQ(loaded.Size(), 2u);
     EXPECT_EQ(problem, managed + ": Wrong site list file");
     EXPECT_EQ(ReadFileBytes(managed), "no site list");  // not set aside

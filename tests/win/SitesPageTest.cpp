@@ -64,13 +64,13 @@ class SitesPageTest : public RegistryTest {
 protected:
     void SetUp() override {
         RegistryTest::SetUp();
-        ::DeleteFileA(UserSiteListPath().c_str());
+        ::DeleteFileW(WidePointer(UserSiteListPath()));
         WriteFileBytes(SystemSiteListPath(), Encrypted(kCatalogueText));
     }
     void TearDown() override {
         Close();
-        ::DeleteFileA(UserSiteListPath().c_str());
-        ::DeleteFileA(SystemSiteListPath().c_str());
+        ::DeleteFileW(WidePointer(UserSiteListPath()));
+        ::DeleteFileW(WidePointer(SystemSiteListPath()));
         RegistryTest::TearDown();
     }
 
@@ -276,7 +276,7 @@ TEST_F(SitesPageTest, ShowsTheTreeAndTogglesAndSetsTheDefaultByKeysClicksAndButt
     ApplyAndClose();
     EXPECT_EQ(SelectedIds(), "8 9 ");
     EXPECT_EQ(DefaultSite(), 8u);
-    EXPECT_EQ(::GetFileAttributesA(UserSiteListPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(WidePointer(UserSiteListPath())), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadFileBytes(SystemSiteListPath()), Encrypted(kCatalogueText));
 }
 
@@ -315,7 +315,26 @@ TEST_F(SitesPageTest, PoliciesFixTheVisibleSitesTheDefaultAndTheCatalogue) {
     ApplyAndClose();
     EXPECT_EQ(SelectedIds(), "9 2 ");
     EXPECT_EQ(DefaultSite(), 3u);
-    EXPECT_EQ(::GetFileAttributesA(UserSiteListPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(WidePointer(UserSiteListPath())), INVALID_FILE_ATTRIBUTES);
+}
+
+// The organisation's list is unread: nothing is stored over it.
+TEST_F(SitesPageTest, AnUnreadOrganisationsListIsNeverReplaced) {
+    WriteTestDword(kSelectedKey, "0", 9);
+    WriteTestDword(kSettingsKey, "DefaultSite", 3);
+    ASSERT_TRUE(AddPolicy("HKLM", "SiteListPath", "REG_SZ", TempFolder() + "no such list.qhsl"));
+    Open();
+    EXPECT_EQ(WindowText(::GetDlgItem(page->Handle(), IDC_MANAGED_NOTE)),
+              "Your organization's site list has not been read yet, so the sites shown cannot "
+              "be changed.");
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page->Handle(), IDC_IMPORT_SITES)));
+    Select(SiteNode(8));
+    EXPECT_EQ(Buttons(), "00000 Show &Site");
+    Key(VK_SPACE);
+    ApplyAndClose();
+    EXPECT_EQ(SelectedIds(), "9 ");
+    EXPECT_EQ(DefaultSite(), 3u);
+    EXPECT_EQ(::GetFileAttributesW(WidePointer(UserSiteListPath())), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(SitesPageTest, ContextMenuFollowsTheNodeKind) {
@@ -550,7 +569,7 @@ TEST_F(SitesPageTest, CancelAfterAnImportStoresNothing) {
     ASSERT_TRUE(Answered("Open", ChooseFile(exchange), [&] { Button(IDC_IMPORT_SITES); }));
     ASSERT_EQ(TreeShape(), "[One:00]0:11 ");
     Close();  // Cancel: the page goes without Apply
-    EXPECT_EQ(::GetFileAttributesA(UserSiteListPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(WidePointer(UserSiteListPath())), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadFileBytes(SystemSiteListPath()), Encrypted(kCatalogueText));
     EXPECT_EQ(SelectedIds(), "2 ");
     EXPECT_EQ(DefaultSite(), 4u);
