@@ -54,7 +54,7 @@
         LTEXT "", IDC_MANAGED_NOTE, 8, 220, 266, 18 \
     END
 
-#define VP_LANG_SITES_SIZE 280, 214
+#define VP_LANG_SITES_SIZE 280, 222
 #define VP_LANG_SITES_PAGE(intro, defaultSite, toggle, setDefault, newSite, edit, remove, \
                            importSites, exportSites) \
     VP_LANG_PAGE_STYLE \
@@ -71,7 +71,7 @@
         PUSHBUTTON remove, IDC_REMOVE_SITE, 170, 111, 105, 15, WS_DISABLED \
         PUSHBUTTON importSites, IDC_IMPORT_SITES, 170, 133, 105, 15 \
         PUSHBUTTON exportSites, IDC_EXPORT_SITES, 170, 151, 105, 15, WS_DISABLED \
-        LTEXT "", IDC_MANAGED_NOTE, 5, 201, 270, 9 \
+        LTEXT "", IDC_MANAGED_NOTE, 5, 201, 270, 18 \
     END
 
 #define VP_LANG_ABOUT_SIZE 265, 55
