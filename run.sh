@@ -4,6 +4,8 @@
 #   VP_WINEPREFIX   the Wine prefix to use (default: ~/.local/share/vantapicker/wine)
 #   VP_DPI          the screen's DPI to set in that prefix (for example 144); unset, the
 #                   prefix keeps its own
+#   VP_LANG         the locale to run in (for example de_DE.UTF-8 or ja_JP.UTF-8), made
+#                   in the build folder when missing: the program speaks its language
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
@@ -51,6 +53,12 @@ at() {  # a length of the 96-DPI demo, at the demo's DPI
     echo $(($1 * scale / 96))
 }
 
+if [ -n "${VP_LANG:-}" ]; then
+    export LOCPATH=$state/locales LANG=$VP_LANG
+    mkdir -p "$LOCPATH"
+    [ -d "$LOCPATH/$VP_LANG" ] || localedef -i "${VP_LANG%%.*}" -f UTF-8 "$LOCPATH/$VP_LANG"
+fi
+
 # The installer puts the default catalogue into the Windows directory.
 cp "$bin/AvailableSites.qhsl" "$WINEPREFIX/drive_c/windows/AvailableSites.qhsl"
 
@@ -97,7 +105,9 @@ if [ "$headless" -eq 1 ]; then
     xdotool key o
     options=""
     for _ in $(seq 1 50); do
-        options=$(xdotool search --onlyvisible --name '^Vantapicker Options$' 2>/dev/null | head -1) &&
+        # The dialog's caption in English, German or Japanese.
+        options=$(xdotool search --onlyvisible --name \
+            '^(Vantapicker Options|Vantapicker-Optionen|Vantapicker のオプション)$' 2>/dev/null | head -1) &&
             [ -n "$options" ] && break
         sleep 0.2
     done

@@ -393,7 +393,7 @@ void MainWindow::RebuildSiteLinks() {
 }
 
 void MainWindow::ShowOptionsDialog() {
-    if (HWND open = ::FindWindowA("#32770", VP_TEXT_OPTIONS_TITLE)) {
+    if (HWND open = ::FindWindowA("#32770", LoadResourceString(IDS_OPTIONS_TITLE).c_str())) {
         // Asking for the foreground brings it in front of another program too.
         ::SetForegroundWindow(open);
         ::SetActiveWindow(open);

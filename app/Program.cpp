@@ -9,8 +9,10 @@
 #include "base/ErrorCode.h"
 #include "app/MainWindow.h"
 #include "app/Registration.h"
+#include "core/Language.h"
 #include "win/ErrorBox.h"
 #include "win/Handle.h"
+#include "win/Language.h"
 #include "win/QhError.h"
 #include "win/WinText.h"
 #include "resources/resource.h"
@@ -90,10 +92,18 @@ int RunMessageLoop(HWND mainWindow, HACCEL popupKeys) {
 }  // namespace
 
 void InstallProgramTexts() {
-    SetProgramTexts({IDS_PRODUCT_NAME, VP_TEXT_SYSTEM_ERROR, VP_TEXT_UNKNOWN_EXCEPTION});
+    // The error reporter's texts in the program's language; the English ones if the string
+    // table cannot be read.
+    const auto text = [](UINT id, const char* english) {
+        std::string loaded = LoadResourceString(id);
+        return loaded.empty() ? std::string(english) : loaded;
+    };
+    SetProgramTexts({IDS_PRODUCT_NAME, text(IDS_SYSTEM_ERROR, VP_TEXT_SYSTEM_ERROR),
+                     text(IDS_UNKNOWN_EXCEPTION, VP_TEXT_UNKNOWN_EXCEPTION)});
 }
 
 int RunProgram(HINSTANCE instance, const char* commandLine) {
+    SetProgramLanguage(ReadProgramLanguage());
     InstallProgramTexts();
     // The registration switches are served whether or not a copy runs: setup registers
     // while the user's copy may still run in another session, and must learn the result.

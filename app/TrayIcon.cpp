@@ -58,8 +58,8 @@ void TrayIcon::Update(bool active) {
     NOTIFYICONDATAA data = TrayIconData(window_);
     data.uFlags = NIF_ICON | NIF_TIP | NIF_SHOWTIP;  // version 4 shows no tip without it
     data.hIcon = active ? activeIcon_.Get() : inactiveIcon_.Get();
-    const char* tip = active ? VP_TEXT_TIP_ACTIVE : VP_TEXT_TIP_INACTIVE;
-    std::strncpy(data.szTip, tip, 63);  // the first version holds 64 bytes
+    const std::string tip = LoadResourceString(active ? IDS_TIP_ACTIVE : IDS_TIP_INACTIVE);
+    std::strncpy(data.szTip, tip.c_str(), 63);  // the first version holds 64 bytes
     ::Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 

@@ -48,6 +48,7 @@ enum class PolicyId : std::uint8_t {
     SiteListPath,
     AllowSiteEditing,
     KeepSearchHistory,
+    Language,
 };
 
 struct PolicyDefinition {
@@ -80,6 +81,7 @@ inline constexpr PolicyDefinition kPolicies[] = {
     {PolicyId::SiteListPath, "SiteListPath", PolicyType::Text},
     {PolicyId::AllowSiteEditing, "AllowSiteEditing", PolicyType::Flag},
     {PolicyId::KeepSearchHistory, "KeepSearchHistory", PolicyType::Flag},
+    {PolicyId::Language, "Language", PolicyType::Text},
 };
 inline constexpr std::size_t kPolicyCount = std::size(kPolicies);
 static_assert(

@@ -13,6 +13,7 @@ set(VP_BASE_SOURCES
     base/PopupPalette.cpp
     base/ProgramNames.cpp
     base/SearchHistory.cpp
+    base/UiLanguage.cpp
     base/WideText.cpp
 )
 set(VP_SITES_PORTABLE_SOURCES
@@ -29,6 +30,7 @@ set(VP_WIN_SOURCES
     win/Dpi.cpp
     win/ClipboardSnapshot.cpp
     win/ErrorBox.cpp
+    win/Language.cpp
     win/QhError.cpp
     win/Registry.cpp
     win/ThreadWait.cpp
@@ -39,6 +41,7 @@ set(VP_WIN_SOURCES
 set(VP_CORE_SOURCES
     core/RegistryKeys.cpp
     core/Autostart.cpp
+    core/Language.cpp
     core/Policies.cpp
     core/SearchHistoryStore.cpp
     core/Settings.cpp

@@ -48,6 +48,21 @@ SetCompressor /SOLID lzma
 
 !include FileFunc.nsh
 !include LogicLib.nsh
+
+; Setup speaks the system's language when it has it (or the same language of another
+; country), else English, the first one loaded.
+!macro LANGUAGE NAME
+  LoadLanguageFile "${NSISDIR}\Contrib\Language files\${NAME}.nlf"
+!macroend
+!insertmacro LANGUAGE English
+!insertmacro LANGUAGE German
+!insertmacro LANGUAGE French
+!insertmacro LANGUAGE Spanish
+!insertmacro LANGUAGE Italian
+!insertmacro LANGUAGE PortugueseBR
+!insertmacro LANGUAGE Russian
+!insertmacro LANGUAGE Japanese
+!insertmacro LANGUAGE SimpChinese
 !include nsDialogs.nsh
 
 !ifndef BIN_DIR
@@ -79,6 +94,7 @@ SetCompressor /SOLID lzma
 !define STARTUP_APPROVED_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
 !define MAIN_WINDOW_CLASS "QH_VantapickerHiddenWnd"
 !define CATALOGUE "AvailableSites.qhsl"
+!include "${__FILEDIR__}\Languages.nsh"
 
 ; Exit codes, as the header lists them.
 !define EXIT_FOLDER 10
@@ -222,7 +238,7 @@ Function ReadStartAtLogon
 FunctionEnd
 
 Function .onInit
-  !insertmacro START "${PRODUCT} is installed for all users of this computer.$\r$\n$\r$\nRun setup as an administrator."
+  !insertmacro START "$(NOT_ADMIN_SETUP)"
   Call FindDesktopUser
   SetShellVarContext all
   StrCpy $Failed 0
@@ -267,9 +283,9 @@ Function LogonPageShow
   ${EndIf}
   nsDialogs::Create 1018
   Pop $0
-  ${NSD_CreateLabel} 0 0 100% 24u "Vantapicker works from the notification area of the task bar. It can start by itself each time you log on."
+  ${NSD_CreateLabel} 0 0 100% 24u "$(LOGON_TEXT)"
   Pop $0
-  ${NSD_CreateCheckBox} 0 32u 100% 12u "&Start Vantapicker when I log on"
+  ${NSD_CreateCheckBox} 0 32u 100% 12u "$(LOGON_CHECK)"
   Pop $LogonCheckBox
   ${If} $StartAtLogon == 1
     ${NSD_Check} $LogonCheckBox
@@ -290,15 +306,15 @@ Function FinishPageShow
     Abort
   ${EndIf}
   GetDlgItem $0 $HWNDPARENT 1
-  SendMessage $0 ${WM_SETTEXT} 0 "STR:&Finish"
+  SendMessage $0 ${WM_SETTEXT} 0 "STR:$(FINISH_BUTTON)"
   GetDlgItem $0 $HWNDPARENT 2
   EnableWindow $0 0
   nsDialogs::Create 1018
   Pop $0
-  ${NSD_CreateLabel} 0 0 100% 24u "Vantapicker is installed. Its icon appears in the notification area of the task bar."
+  ${NSD_CreateLabel} 0 0 100% 24u "$(FINISHED)"
   Pop $0
   ${If} $DesktopUser == 1
-    ${NSD_CreateCheckBox} 0 32u 100% 12u "Start Vantapicker"
+    ${NSD_CreateCheckBox} 0 32u 100% 12u "$(START_CHECK)"
     Pop $StartCheckBox
     ${NSD_Check} $StartCheckBox
   ${EndIf}
@@ -388,7 +404,7 @@ free_name:
   ClearErrors
   Rename "$INSTDIR\$R0" "$R1"
   IfErrors done  ; not even renamed: writing over it in place is the last try
-  DetailPrint "$R0 is in use by another program: moved aside until the next restart"
+  DetailPrint "$(MOVED_ASIDE)"
   Delete /REBOOTOK "$R1"
 done:
   Pop $R2
@@ -460,8 +476,8 @@ FunctionEnd
   Push ${CODE}
   Call Fail
 !macroend
-!define CANNOT_WRITE "Setup cannot write"
-!define CLOSE_AND_RETRY "Close the programs that use it, or choose another folder, and run setup again."
+!define CANNOT_WRITE "$(CANNOT_WRITE)"
+!define CLOSE_AND_RETRY "$(CLOSE_AND_RETRY)"
 
 ; Puts the built file NAME into $INSTDIR, even when the current copy is in use; a file
 ; that cannot be written at all fails setup.
@@ -515,13 +531,13 @@ Section "Vantapicker"
   ${EndIf}
   !insertmacro CHECK_WRITABLE "$WINDIR\${CATALOGUE}"
   ${If} $1 == 0
-    !insertmacro FAIL ${EXIT_CATALOGUE} "${CANNOT_WRITE} $WINDIR\${CATALOGUE}.$\r$\n$\r$\nMake the file writable, and run setup again."
+    !insertmacro FAIL ${EXIT_CATALOGUE} "${CANNOT_WRITE} $WINDIR\${CATALOGUE}.$\r$\n$\r$\n$(MAKE_WRITABLE)"
   ${EndIf}
 
   ; A running copy holds the program file and the hook library: end it.
   Call EndRunningProgram
   ${If} $RunningResult == -1
-    !insertmacro FAIL ${EXIT_RUNNING} "Vantapicker does not end.$\r$\n$\r$\nEnd it from its icon in the notification area, and run setup again."
+    !insertmacro FAIL ${EXIT_RUNNING} "$(NOT_ENDING_SETUP)"
   ${EndIf}
   StrCpy $WasRunning $RunningResult
 
@@ -532,7 +548,7 @@ Section "Vantapicker"
   ClearErrors
   File "${BIN_DIR}\${CATALOGUE}"
   ${If} ${Errors}
-    !insertmacro FAIL ${EXIT_CATALOGUE} "${CANNOT_WRITE} $WINDIR\${CATALOGUE}.$\r$\n$\r$\nMake the file writable, and run setup again."
+    !insertmacro FAIL ${EXIT_CATALOGUE} "${CANNOT_WRITE} $WINDIR\${CATALOGUE}.$\r$\n$\r$\n$(MAKE_WRITABLE)"
   ${EndIf}
   SetOutPath "$INSTDIR"
   !insertmacro FOR_EACH_PROGRAM_FILE PUT_PROGRAM_FILE
@@ -549,7 +565,7 @@ Section "Vantapicker"
   ExecWait '"$INSTDIR\Vantapicker.exe" -RegServer' $0
   ${If} ${Errors}
   ${OrIf} $0 != 0
-    !insertmacro FAIL ${EXIT_REGISTRATION} "Setup cannot register Vantapicker (error $0)."
+    !insertmacro FAIL ${EXIT_REGISTRATION} "$(CANNOT_REGISTER)"
   ${EndIf}
 
   WriteUninstaller "$INSTDIR\Uninstall.exe"
@@ -601,14 +617,14 @@ SectionEnd
 !macroend
 
 Function un.onInit
-  !insertmacro START "${PRODUCT} is installed for all users of this computer.$\r$\n$\r$\nRemove it as an administrator."
+  !insertmacro START "$(NOT_ADMIN_UNINSTALL)"
 FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext all
   Call un.EndRunningProgram
   ${If} $RunningResult == -1
-    MessageBox MB_OK|MB_ICONSTOP "Vantapicker does not end.$\r$\n$\r$\nEnd it from its icon in the notification area, and run the uninstall again." /SD IDOK
+    MessageBox MB_OK|MB_ICONSTOP "$(NOT_ENDING_UNINSTALL)" /SD IDOK
     SetErrorLevel ${EXIT_RUNNING}
     Abort
   ${EndIf}
@@ -616,7 +632,7 @@ Section "Uninstall"
   ExecWait '"$INSTDIR\Vantapicker.exe" -UnregServer' $1
   ${If} ${Errors}
   ${OrIf} $1 != 0
-    DetailPrint "Vantapicker could not be unregistered (error $1)."
+    DetailPrint "$(NOT_UNREGISTERED)"
     SetErrorLevel ${EXIT_REGISTRATION}  ; the files go all the same
   ${EndIf}
   ; What other programs still have loaded goes at the next restart.
@@ -640,8 +656,8 @@ maker_done:
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   ; The user's settings and edited site list stay for a later installation.
   ${If} ${RebootFlag}
-    DetailPrint "Files still in use by other programs are removed at the next restart."
-    MessageBox MB_OK|MB_ICONINFORMATION "Some files of ${PRODUCT} are still in use by other programs. Restart Windows to complete the removal." /SD IDOK
+    DetailPrint "$(REBOOT_DETAIL)"
+    MessageBox MB_OK|MB_ICONINFORMATION "$(REBOOT_BOX)" /SD IDOK
     GetErrorLevel $0
     ${If} $0 <= 0  ; no failure set it
       SetErrorLevel ${EXIT_RESTART}

@@ -8,6 +8,7 @@
 #include "core/Policies.h"
 #include "core/Settings.h"
 #include "resources/resource.h"
+#include "win/Language.h"
 #include "win/WinText.h"
 
 namespace vp {
@@ -192,7 +193,12 @@ void GeneralPage::OnBrowseProgram() {
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = ::GetParent(Handle());
-    dialog.lpstrFilter = L"Programs (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
+    // The string table's text separates names and patterns with '|', the dialog wants zeros.
+    std::u16string filter = LoadResourceText(IDS_PROGRAM_FILTER);
+    for (char16_t& c : filter) {
+        c = c == u'|' ? u'\0' : c;
+    }
+    dialog.lpstrFilter = reinterpret_cast<const wchar_t*>(filter.c_str());
     dialog.lpstrFile = path;
     dialog.nMaxFile = MAX_PATH;
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;

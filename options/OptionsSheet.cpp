@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "resources/resource.h"
 #include "win/WinText.h"
 
@@ -11,10 +13,11 @@ namespace {
 constexpr int kGeneralTab = 0;
 constexpr int kSitesTab = 1;
 
-void InsertTab(HWND tabs, int index, const char* text) {
+void InsertTab(HWND tabs, int index, UINT textId) {
+    std::string text = LoadResourceString(textId);
     TCITEMA item{};
     item.mask = TCIF_TEXT | TCIF_IMAGE;
-    item.pszText = const_cast<char*>(text);
+    item.pszText = text.data();
     item.iImage = -1;
     ::SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(index),
                    reinterpret_cast<LPARAM>(&item));
@@ -55,8 +58,8 @@ INT_PTR OptionsSheet::OnInit() {
         area.left, area.top, area.right - area.left, area.bottom - area.top, Handle(),
         reinterpret_cast<HMENU>(IDC_OPTIONS_TABS), instance, nullptr);
     ::SendMessageA(tabs_, WM_SETFONT, ::SendMessageA(Handle(), WM_GETFONT, 0, 0), FALSE);
-    InsertTab(tabs_, kGeneralTab, "General");
-    InsertTab(tabs_, kSitesTab, "Sites");
+    InsertTab(tabs_, kGeneralTab, IDS_GENERAL_TAB);
+    InsertTab(tabs_, kSitesTab, IDS_SITES_TAB);
 
     // The pages fill the tabs' display area, moved 2 pixels to the left.
     ::SendMessageA(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));

@@ -14,6 +14,7 @@
 #include "sites/SiteListFile.h"
 #include "win/ErrorBox.h"
 #include "win/Handle.h"
+#include "win/Language.h"
 #include "win/QhError.h"
 #include "win/WinText.h"
 
@@ -365,8 +366,7 @@ void SitesPage::ShowSiteMenu() {
         return;
     }
     tree_.Select(item);
-    win::UniqueHandle<win::MenuTraits> menu(
-        ::LoadMenuA(ProgramInstance(), MAKEINTRESOURCEA(IDM_SITE_MENU)));
+    win::UniqueHandle<win::MenuTraits> menu(LoadLocalMenu(IDM_SITE_MENU));
     HMENU popup = ::GetSubMenu(menu.Get(), 0);
     SiteNode node;
     if (popup == nullptr || !tree_.Read(item, node)) {

@@ -6,7 +6,7 @@
 namespace vp {
 
 void ShowAboutBox() {
-    if (HWND open = ::FindWindowA("#32770", VP_TEXT_ABOUT_TITLE)) {
+    if (HWND open = ::FindWindowA("#32770", LoadResourceString(IDS_ABOUT_TITLE).c_str())) {
         // SetActiveWindow alone does nothing when the box is not this thread's (or when
         // another program is in front, as it is after a tray menu click); asking for the
         // foreground brings it to the front in those cases.

@@ -43,8 +43,19 @@
 #define IDS_GESTURE_STATE_NOT_OWN 170  // tray notice: another program made the hook's state
 #define IDS_GESTURE_HOOK_FAILED 171    // tray notice: the gesture hook could not be installed
 #define IDS_INSTANCE_NAME_TAKEN 172    // error box: the single-instance mutex is another's
+#define IDS_SYSTEM_ERROR 180           // caption of an error box without a message of its own
+#define IDS_UNKNOWN_EXCEPTION 181      // text of an error box for an unknown exception
+#define IDS_TIP_ACTIVE 182             // tray icon's tip
+#define IDS_TIP_INACTIVE 183           // tray icon's tip
+#define IDS_ABOUT_TITLE 184            // About box's caption
+#define IDS_OPTIONS_TITLE 185          // Options dialog's caption
+#define IDS_GENERAL_TAB 186            // Options dialog's tabs
+#define IDS_SITES_TAB 187
+#define IDS_PROGRAM_FILTER 188         // General page: file types of Browse, '|' between parts
+#define IDS_SITE_LIST_FILTER 189       // Sites page: file types of Import and Export, the same
 
-// Texts that have no string-table entry.
+// English texts the code uses where no string table can be read (the error reporter)
+// or that name a window; the string table has them in every language.
 #define VP_TEXT_SYSTEM_ERROR "System Error"
 #define VP_TEXT_UNKNOWN_EXCEPTION "Unknown Exception is Caught"
 #define VP_TEXT_TIP_ACTIVE "Vantapicker - Active"

@@ -2,17 +2,32 @@
 
 #include <commdlg.h>
 
+#include <string>
+
+#include "resources/resource.h"
+#include "win/WinText.h"
+
 namespace vp {
 namespace {
 
-// "All Files (*.*)" first, "Site List (*.qhsl)" second and preselected.
-constexpr char kFilter[] = "All Files (*.*)\0*.*\0Site List (*.qhsl)\0*.qhsl\0";
+// "All Files (*.*)" first, "Site List (*.qhsl)" second and preselected; the string
+// table's text separates names and patterns with '|', the dialog wants zeros.
+const char* Filter() {
+    static const std::string filter = [] {
+        std::string text = LoadResourceString(IDS_SITE_LIST_FILTER);
+        for (char& c : text) {
+            c = c == '|' ? '\0' : c;
+        }
+        return text;
+    }();
+    return filter.c_str();
+}
 
 OPENFILENAMEA FileDialogSettings(HWND owner, char* path) {
     OPENFILENAMEA settings{};
     settings.lStructSize = sizeof settings;
     settings.hwndOwner = owner;
-    settings.lpstrFilter = kFilter;
+    settings.lpstrFilter = Filter();
     settings.nFilterIndex = 2;
     settings.lpstrFile = path;
     settings.nMaxFile = MAX_PATH;

@@ -216,16 +216,20 @@ import glob, sys, yaml
 files = {d['ManifestType']: d for d in (yaml.safe_load(open(p)) for p in glob.glob(sys.argv[1] + '/*.yaml'))}
 installer, = files['installer']['Installers']
 entry, = files['installer']['AppsAndFeaturesEntries']
+locales = sorted(yaml.safe_load(open(p))['PackageLocale'] for p in glob.glob(sys.argv[1] + '/*.locale.*.yaml'))
 print(*sorted(files), *sorted({d['PackageVersion'] for d in files.values()}), installer['InstallerSha256'].lower(),
       *[c['InstallerReturnCode'] for c in files['installer']['ExpectedReturnCodes']], '|', entry['ProductCode'],
       entry['DisplayName'], entry['Publisher'], entry['DisplayVersion'],
-      files['installer']['InstallationMetadata']['DefaultInstallLocation'].replace('%ProgramFiles%', 'C:\\Program Files'))
+      files['installer']['InstallationMetadata']['DefaultInstallLocation'].replace('%ProgramFiles%', 'C:\\Program Files'), '|', *locales)
 PYTHON
 )
 # Setup's own exit codes (the uninstaller's 3010 is no installer's).
 codes=$(sed -n 's/^!define EXIT_[A-Z_]* \([0-9]*\).*/\1/p' "$source_dir/installer/Vantapicker.nsi" | grep -vx 3010)
 check "manifests of version $version with the setup's SHA-256 and its own exit codes" \
-    test "${manifest%% |*}" = "defaultLocale installer version $version $(sha256sum "$setup" | cut -d' ' -f1) $(echo $codes)"
+    test "${manifest%% |*}" = "defaultLocale installer locale version $version $(sha256sum "$setup" | cut -d' ' -f1) $(echo $codes)"
+check "a description in each of the program's languages" \
+    test "${manifest##*| }" = "de-DE en-US es-ES fr-FR it-IT ja-JP pt-BR ru-RU zh-CN"
+manifest=${manifest% |*}
 read -r product name publisher display_version location <<<"${manifest#*| }"
 key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product"
 check "the manifests' uninstall entry is the one setup wrote" test "$name $publisher $display_version $location" = \

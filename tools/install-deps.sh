@@ -11,7 +11,7 @@ packages=(
     googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
     mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
     wine wine64 xvfb xauth xdotool x11-utils imagemagick nsis osslsigncode openssl
-    softhsm2 libengine-pkcs11-openssl libxml2-utils
+    softhsm2 libengine-pkcs11-openssl libxml2-utils locales fonts-wqy-microhei
 )
 
 installed() {

@@ -1,15 +1,26 @@
 #include "win/Dialog.h"
 
+#include "win/Language.h"
+
 namespace vp::win {
 
 INT_PTR Dialog::RunModal(HINSTANCE instance, int templateId, HWND owner) {
-    return ::DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, DialogProcedure,
-                             reinterpret_cast<LPARAM>(this));
+    const DLGTEMPLATE* dialog = LocalDialogTemplate(instance, templateId);
+    if (dialog == nullptr) {
+        return -1;  // as DialogBoxParam says a missing template
+    }
+    // Created as Unicode windows: the texts of every language whatever the code page.
+    return ::DialogBoxIndirectParamW(instance, dialog, owner, DialogProcedure,
+                                     reinterpret_cast<LPARAM>(this));
 }
 
 HWND Dialog::CreateModeless(HINSTANCE instance, int templateId, HWND parent) {
-    return ::CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), parent, DialogProcedure,
-                                reinterpret_cast<LPARAM>(this));
+    const DLGTEMPLATE* dialog = LocalDialogTemplate(instance, templateId);
+    if (dialog == nullptr) {
+        return nullptr;
+    }
+    return ::CreateDialogIndirectParamW(instance, dialog, parent, DialogProcedure,
+                                        reinterpret_cast<LPARAM>(this));
 }
 
 Dialog* Dialog::FromHandle(HWND hwnd) {
@@ -17,6 +28,13 @@ Dialog* Dialog::FromHandle(HWND hwnd) {
 }
 
 INT_PTR CALLBACK Dialog::DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFYFORMAT && lParam == NF_QUERY) {
+        // The dialog is a Unicode window, so that its template's texts reach the controls
+        // whatever the code page; the program's handlers take the controls' notifications
+        // in their ANSI form.
+        ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, NFR_ANSI);
+        return TRUE;
+    }
     Dialog* dialog = FromHandle(hwnd);
     if (dialog == nullptr && message == WM_INITDIALOG) {
         dialog = reinterpret_cast<Dialog*>(lParam);

@@ -12,9 +12,9 @@ namespace vp {
 // The program's own texts that this layer shows. The program hands them over at start-up:
 // its string table and its words are not this layer's to know.
 struct ProgramTexts {
-    std::uint32_t captionId = 0;        // string-table entry: the error box's caption
-    const char* systemError = "";       // a failure without a message of its own
-    const char* unknownException = "";  // an exception that is not the program's own
+    std::uint32_t captionId = 0;   // string-table entry: the error box's caption
+    std::string systemError;       // a failure without a message of its own
+    std::string unknownException;  // an exception that is not the program's own
 };
 void SetProgramTexts(const ProgramTexts& texts);
 const ProgramTexts& CurrentProgramTexts();

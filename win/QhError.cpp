@@ -10,7 +10,7 @@ namespace vp {
 
 _qh_error::_qh_error(std::int32_t code, UINT messageId)
     : code_(code),
-      text_(messageId == 0 ? std::string(CurrentProgramTexts().systemError)
+      text_(messageId == 0 ? CurrentProgramTexts().systemError
                            : LoadResourceString(messageId)) {}
 
 _qh_error _qh_error::FromLastError(UINT messageId) {

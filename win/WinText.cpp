@@ -1,5 +1,7 @@
 #include "win/WinText.h"
 
+#include "win/Language.h"
+
 namespace vp {
 
 const LeadByteSet& SystemLeadBytes() {
@@ -53,9 +55,27 @@ std::u16string AnsiToUtf16(std::string_view text) {
 }
 
 std::string LoadResourceString(UINT id) {
-    char buffer[256] = {};
-    int length = ::LoadStringA(ProgramInstance(), id, buffer, sizeof buffer);
-    return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
+    const std::u16string text = LoadResourceText(id);
+    if (text.empty()) {
+        return {};
+    }
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int units = static_cast<int>(text.size());
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, wide, units, ansi.data(), size, nullptr, nullptr);
+    // At most 255 bytes, as the program's texts always were, never half a character.
+    std::size_t end = 0;
+    while (end < ansi.size()) {
+        const std::size_t next =
+            end + (SystemLeadBytes().Contains(static_cast<unsigned char>(ansi[end])) ? 2 : 1);
+        if (next > 255) {
+            break;
+        }
+        end = next;
+    }
+    ansi.resize(end);
+    return ansi;
 }
 
 std::u16string WideProgramPath() {

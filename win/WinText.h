@@ -26,7 +26,8 @@ std::optional<std::string> LosslessAnsi(std::u16string_view text);
 // ANSI text of the system code page as UTF-16.
 std::u16string AnsiToUtf16(std::string_view text);
 
-// A string-table entry of the program's module, cut to 255 characters (empty if absent).
+// A string-table entry of the program's module in its language (win/Language.h), in
+// the ANSI code page, cut to 255 bytes (empty if absent).
 std::string LoadResourceString(UINT id);
 
 // The program's executable, whatever its path's length and characters (empty if unknown).

@@ -201,6 +201,26 @@ TEST(Policies, TemplateHoldsExactlyTheTablesValuesWithTheirTypesAndTexts) {
             EXPECT_NE(admx.find(" id=\"" + at.at("refId") + "\""), std::string::npos) << name;
         }
     }
+
+    // Each language's resources hold the same texts, presentations and controls as the
+    // English ones, in the same order.
+    const auto names = [](const std::string& resources) {
+        std::vector<std::string> found;
+        for (const auto& [name, at] : Tags(resources)) {
+            for (const char* attribute : {"id", "refId"}) {
+                if (at.count(attribute) != 0) {
+                    found.push_back(name + " " + at.at(attribute));
+                }
+            }
+        }
+        return found;
+    };
+    for (const char* language :
+         {"de-DE", "fr-FR", "es-ES", "it-IT", "pt-BR", "ru-RU", "ja-JP", "zh-CN"}) {
+        const std::string translated = ReadFile(
+            (std::string(VP_POLICY_TEMPLATES "/") + language + "/Vantapicker.adml").c_str());
+        EXPECT_EQ(names(translated), names(adml)) << language;
+    }
 }
 
 }  // namespace

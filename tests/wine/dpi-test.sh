@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the DPI-dependent tests at 144 and 192 DPI in the test session's prefix (its
-# LogPixels): the real program's popup, and the Sites page's pictures in process. Puts the
-# prefix back to 96 DPI afterwards, also when a run fails.
+# LogPixels): the real program's popup, and the Sites page's pictures and every dialog of
+# every language in process. Puts the prefix back to 96 DPI afterwards, also when a run
+# fails.
 #   dpi-test.sh STATE APP_TESTS.exe WIN_TESTS.exe
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -26,7 +27,7 @@ for dpi in 144 192; do
     echo "== at $dpi DPI"
     set_dpi "$dpi"
     wine "$app_tests" --gtest_filter=Popup.ScaledForTheScreensDpiWithEveryLinkReadable || status=1
-    wine "$win_tests" --gtest_filter=SitesPageTest.ShowsTheTree* || status=1
+    wine "$win_tests" --gtest_filter='SitesPageTest.ShowsTheTree*:Translations.EveryDialog*' || status=1
     wineserver -k 2>/dev/null
 done
 exit "$status"

@@ -1,0 +1,16 @@
+// The language of the program's texts as this user's Windows, own setting and
+// organisation ask for it.
+#pragma once
+
+#include <cstdint>
+
+namespace vp {
+
+// The registry value under the program's key (HKCU) and the policy that name a language.
+inline constexpr char kLanguageValue[] = "Language";
+
+// The Language policy, else the user's Language value, else Windows' display language;
+// the language the program shows (base/UiLanguage.h has the rules).
+std::uint16_t ReadProgramLanguage();
+
+}  // namespace vp
