@@ -409,9 +409,8 @@ TEST_F(GeneralPageSettings, ProgramsWithoutGesturesAreShownStoredAndRefusedBeyon
     ASSERT_TRUE(AddPolicy("HKLM\\GestureExclusions", "2", "REG_SZ", "rdp.exe"));
     ASSERT_TRUE(AddPolicy("HKLM", "AddToUserGestureExclusions", "REG_DWORD", "1"));
     std::u16string names;
-    for (int i = 0; i < 31; ++i) {
-        names += std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) + (i < 26 ? u"" : u"2") +
-                 u".exe;";
+    for (char16_t i = 0; i < 31; ++i) {
+        names += u"p" + std::u16string{char16_t(u'a' + i / 26), char16_t(u'a' + i % 26)} + u".exe;";
     }
     const std::u16string thirty = names.substr(names.find(u';') + 1);
     RunSheet([&](HWND dialog) {
