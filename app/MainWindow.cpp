@@ -272,9 +272,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                      }),
         Map::Message(WM_MANAGED_SITE_LIST_READ,
                      [](MainWindow& self, WPARAM, LPARAM) -> LRESULT {
-                         // Carries nothing: the list read is in its file, and a reload
-                         // from elsewhere only reads the configuration again.
-                         self.ReloadConfiguration();
+                         if (TakeManagedSiteListArrival()) {
+                             self.ReloadConfiguration();
+                         }
                          return 0;
                      }),
     };

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "base/ErrorCode.h"
@@ -253,6 +254,7 @@ struct ManagedList {
     HWND window = nullptr;
     UINT message = 0;
     bool reading = false;
+    bool arrived = false;             // a read ended that the window has not taken yet
     std::u16string path;              // the list that `text` was read from
     std::optional<std::string> text;  // the last read, as plain text
     std::string problem;              // why the last read failed; empty when it did not
@@ -353,6 +355,7 @@ DWORD WINAPI ReadManagedList(void* parameter) {
         managed.text = std::move(text);
     }
     managed.problem = std::move(problem);
+    managed.arrived = true;
     ::PostMessageW(managed.window, managed.message, 0, 0);
     return 0;
 }
@@ -391,6 +394,12 @@ void ReadManagedSiteListInBackground(HWND window, UINT message) {
     managed.window = window;
     managed.message = message;
     StartManagedRead(managed);
+}
+
+bool TakeManagedSiteListArrival() {
+    ManagedList& managed = Managed();
+    const std::lock_guard<std::mutex> hold(managed.lock);
+    return std::exchange(managed.arrived, false);
 }
 
 void ReadManagedSiteListAgainIfUnread() {

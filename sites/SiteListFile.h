@@ -43,6 +43,9 @@ std::u16string ManagedSiteListCopyPath();
 // brought or, until then, the last good copy. Starts a read unless one is under way;
 // `window` gets `message` posted when it ends.
 void ReadManagedSiteListInBackground(HWND window, UINT message);
+// True once for each read that ended since the last call: the posted message alone,
+// which any program can post, is no reason to load the lists again.
+bool TakeManagedSiteListArrival();
 // Starts another read when the last one failed.
 void ReadManagedSiteListAgainIfUnread();
 

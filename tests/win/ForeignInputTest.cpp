@@ -105,7 +105,7 @@ TEST_F(ForeignInput, RandomPrivateMessagesNeitherEndNorSteerTheProgram) {
         const std::uint64_t wParam = number(), lParam = number();
         while (!::PostMessageA(target, message, static_cast<WPARAM>(wParam),
                                static_cast<LPARAM>(lParam)) &&
-               app.Process().IsRunning()) {
+               ::IsWindow(target) && app.Process().IsRunning()) {
             ::Sleep(10);  // a full queue
         }
     }
