@@ -128,20 +128,32 @@ int RunProgram(HINSTANCE instance, const char* commandLine) {
     // program runs. Access denied means an elevated copy owns it: another copy is there.
     // The name taken by another kind of object is no copy of the program: the user
     // learns why it does not start.
-    win::KernelHandle instanceMutex(::CreateMutexA(nullptr, FALSE, kInstanceMutexName));
-    const DWORD mutexError = ::GetLastError();
-    if (!instanceMutex && mutexError == ERROR_INVALID_HANDLE) {
-        const _qh_error error = _qh_error::WithSystemText(mutexError, 0);
-        ShowErrorBox(error.Code(), error.Text());
-        return 0;
-    }
-    if (!instanceMutex || mutexError == ERROR_ALREADY_EXISTS) {
-        // A mutex of that name with no copy of the program behind it is another program's:
-        // the user learns why the program does not start.
-        if (RunningCopyWindow(kCopyStartMs) == nullptr) {
-            ShowErrorBox(kResultFail, LoadResourceString(IDS_INSTANCE_NAME_TAKEN));
+    // A copy that is ending has no window any more but holds the name a moment longer:
+    // the start waits for the name to be free or a window to appear.
+    win::KernelHandle instanceMutex;
+    const ULONGLONG end = ::GetTickCount64() + kCopyStartMs;
+    for (;;) {
+        instanceMutex.Reset(::CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+        const DWORD mutexError = ::GetLastError();
+        if (instanceMutex && mutexError != ERROR_ALREADY_EXISTS) {
+            break;  // this copy holds the name now
         }
-        return 0;  // already running
+        if (!instanceMutex && mutexError == ERROR_INVALID_HANDLE) {
+            const _qh_error error = _qh_error::WithSystemText(mutexError, 0);
+            ShowErrorBox(error.Code(), error.Text());
+            return 0;
+        }
+        if (RunningCopyWindow(0) != nullptr) {
+            return 0;  // already running
+        }
+        if (::GetTickCount64() >= end) {
+            // A mutex of that name with no copy of the program behind it is another
+            // program's: the user learns why the program does not start.
+            ShowErrorBox(kResultFail, LoadResourceString(IDS_INSTANCE_NAME_TAKEN));
+            return 0;
+        }
+        instanceMutex.Reset();  // the name goes with its last handle
+        ::Sleep(50);
     }
 
     SetExceptionReporter(&ShowExceptionBox);
