@@ -332,6 +332,11 @@ bool MeasureRoad(const std::string& road, const char* popupTarget, const Running
 
 int Run() {
     ResetProgramState();
+    if (std::getenv("VP_BENCH_STARTUP_ONLY") != nullptr) {  // start-up alone, in a minute
+        MeasureStartUp();
+        DeleteProgramKeys();
+        return 0;
+    }
     bool measured = false;
     {
         UrlRecorder recorder;

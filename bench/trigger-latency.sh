@@ -5,7 +5,7 @@
 # ShellExecute of the same URL), with the selection read directly and with it copied by
 # an application that copies 50 ms after the keys; a soak of 500 + 500 triggers (VP_BENCH_NO_SOAK=1 skips
 # it; VP_BENCH_SOAK=popup or =default soaks with that trigger alone); start-up to the
-# tray icon and hook.
+# tray icon and hook (VP_BENCH_STARTUP_ONLY=1 measures only that, in about a minute).
 #   bench/trigger-latency.sh [STATE]   STATE: the session's folder (default
 #                                      build/mingw/trigger-latency-session)
 root=$(cd "$(dirname "$0")/.." && pwd)
