@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "bench/LatencySupport.h"
+#include "bench/ProgramSamples.h"
 #include "core/RegistryKeys.h"
 #include "tests/win/Fixtures.h"
 #include "tests/win/Protocol.h"
@@ -33,31 +34,15 @@ namespace {
 
 using bench::Median;
 using bench::Milliseconds;
+using bench::PrepareSample;
 using bench::SpinUntil;
 
 constexpr int kSamples = 40;
 constexpr int kRetries = 2;  // per sample
-using test::selection_fixture::kComeForward;
 // Under Wine a hot key pressed soon after the popup was hidden can take 1.7 s to arrive,
 // whatever program registered it: samples are spaced so that this delay is not measured.
 constexpr DWORD kSampleSpacingMs = 2000;
 constexpr UINT kCopyDelayMs = 50;
-
-// The fixture in front with its selection and the popup hidden, and the program idle
-// again (hiding a window can keep its thread busy for a while under Wine).
-bool PrepareSample(const RunningApp& app, const SelectionFixture& fixture) {
-    ::PostMessageA(fixture.Window(), kComeForward, 0, 0);
-    if (!SpinUntil(
-            [&] {
-                return ::GetForegroundWindow() == fixture.Window() &&
-                       !::IsWindowVisible(app.MainWindow());
-            },
-            5000)) {
-        return false;
-    }
-    DWORD_PTR answer = 0;
-    return ::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_BLOCK, 10000, &answer) != 0;
-}
 
 // Ctrl+F1 until the popup is visible; negative when it did not appear.
 double MeasurePopup(const RunningApp& app, const UrlRecorder&) {
