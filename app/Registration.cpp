@@ -5,6 +5,7 @@
 #include <string>
 
 #include "win/Handle.h"
+#include "win/SystemFunction.h"
 
 namespace vp {
 namespace {
@@ -37,9 +38,19 @@ std::wstring ExecutablePath() {
     return std::wstring(path, length);
 }
 
+// oleaut32 is loaded only to register or unregister, not at every start.
+template <typename Function>
+Function TypeLibraryFunction(const char* name) {
+    return win::SystemFunction<Function>("oleaut32.dll", name);
+}
+constexpr HRESULT kNoTypeLibraryFunction = HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+
 // The type library resource of the running executable.
 HRESULT LoadOwnTypeLibrary(ITypeLib** library) {
-    return ::LoadTypeLibEx(ExecutablePath().c_str(), REGKIND_NONE, library);
+    using LoadFunction = HRESULT(WINAPI*)(LPCOLESTR, REGKIND, ITypeLib**);
+    const auto load = TypeLibraryFunction<LoadFunction>("LoadTypeLibEx");
+    return load != nullptr ? load(ExecutablePath().c_str(), REGKIND_NONE, library)
+                           : kNoTypeLibraryFunction;
 }
 
 }  // namespace
@@ -61,7 +72,10 @@ HRESULT RegisterServer() {
     result = LoadOwnTypeLibrary(&library);
     if (SUCCEEDED(result)) {
         std::wstring path = ExecutablePath();
-        result = ::RegisterTypeLib(library, path.data(), nullptr);
+        using RegisterFunction = HRESULT(WINAPI*)(ITypeLib*, LPCOLESTR, LPCOLESTR);
+        const auto registerLibrary = TypeLibraryFunction<RegisterFunction>("RegisterTypeLib");
+        result = registerLibrary != nullptr ? registerLibrary(library, path.data(), nullptr)
+                                            : kNoTypeLibraryFunction;
         library->Release();
     }
     return result;
@@ -83,9 +97,12 @@ HRESULT UnregisterServer() {
     TLIBATTR* attributes = nullptr;
     result = library->GetLibAttr(&attributes);
     if (SUCCEEDED(result)) {
-        result =
-            ::UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum,
-                                attributes->wMinorVerNum, attributes->lcid, attributes->syskind);
+        using UnregisterFunction = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
+        const auto unregister = TypeLibraryFunction<UnregisterFunction>("UnRegisterTypeLib");
+        result = unregister != nullptr
+                     ? unregister(attributes->guid, attributes->wMajorVerNum,
+                                  attributes->wMinorVerNum, attributes->lcid, attributes->syskind)
+                     : kNoTypeLibraryFunction;
         library->ReleaseTLibAttr(attributes);
     }
     library->Release();

@@ -9,6 +9,7 @@
 #include "core/Settings.h"
 #include "resources/resource.h"
 #include "win/Language.h"
+#include "win/SystemFunction.h"
 #include "win/WinText.h"
 
 namespace vp {
@@ -202,7 +203,10 @@ void GeneralPage::OnBrowseProgram() {
     dialog.lpstrFile = path;
     dialog.nMaxFile = MAX_PATH;
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!::GetOpenFileNameW(&dialog)) {
+    // comdlg32 is loaded when a program is first asked for, not at every start.
+    using OpenDialogFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
+    const auto open = win::SystemFunction<OpenDialogFunction>("comdlg32.dll", "GetOpenFileNameW");
+    if (open == nullptr || !open(&dialog)) {
         return;
     }
     const std::u16string_view chosen(reinterpret_cast<const char16_t*>(path));

@@ -19,8 +19,13 @@ bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
+// oleaut32 is loaded when a screen reader first asks, not at every start.
 BSTR NewBstr(const std::u16string& text) {
-    return ::SysAllocStringLen(WidePointer(text), static_cast<UINT>(text.size()));
+    using AllocateFunction = BSTR(WINAPI*)(const OLECHAR*, UINT);
+    static const auto allocate =
+        win::SystemFunction<AllocateFunction>("oleaut32.dll", "SysAllocStringLen");
+    return allocate != nullptr ? allocate(WidePointer(text), static_cast<UINT>(text.size()))
+                               : nullptr;
 }
 
 #if defined(__GNUC__)

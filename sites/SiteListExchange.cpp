@@ -5,6 +5,7 @@
 #include <string>
 
 #include "resources/resource.h"
+#include "win/SystemFunction.h"
 #include "win/WinText.h"
 
 namespace vp {
@@ -21,6 +22,13 @@ const char* Filter() {
         return text;
     }();
     return filter.c_str();
+}
+
+// comdlg32 is loaded when a file is first asked for, not at every start.
+bool ShowFileDialog(const char* function, OPENFILENAMEA* settings) {
+    using FileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEA*);
+    const auto show = win::SystemFunction<FileDialogFunction>("comdlg32.dll", function);
+    return show != nullptr && show(settings) != FALSE;
 }
 
 OPENFILENAMEA FileDialogSettings(HWND owner, char* path) {
@@ -40,7 +48,7 @@ std::optional<std::string> AskImportPath(HWND owner) {
     char path[MAX_PATH] = {};
     OPENFILENAMEA settings = FileDialogSettings(owner, path);
     settings.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    if (!::GetOpenFileNameA(&settings)) {
+    if (!ShowFileDialog("GetOpenFileNameA", &settings)) {
         return std::nullopt;
     }
     return std::string(path);
@@ -51,7 +59,7 @@ std::optional<std::string> AskExportPath(HWND owner) {
     OPENFILENAMEA settings = FileDialogSettings(owner, path);
     settings.Flags = OFN_OVERWRITEPROMPT;
     settings.lpstrDefExt = "qhsl";
-    if (!::GetSaveFileNameA(&settings)) {
+    if (!ShowFileDialog("GetSaveFileNameA", &settings)) {
         return std::nullopt;
     }
     return std::string(path);
