@@ -1,11 +1,10 @@
 // Entries of a window's message table (win/MessageTable.h) for handlers that answer 0:
-// a handler of the window itself (`On`) or of one of its parts (`To`), given the message's
-// parameters as it takes them: both, wParam alone, or none.
+// a handler of the window itself (`On`) or of one of its parts (`To`). A handler takes the
+// message's parameters as they come, both, wParam alone or none; one that would take them
+// converted (an int, a UINT) does not compile, its message needs its own handler.
 #pragma once
 
 #include <windows.h>
-
-#include <type_traits>
 
 #include "win/MessageTable.h"
 
@@ -19,7 +18,7 @@ struct MessageRoutes {
     static constexpr Entry On(UINT message) {
         return {message, win::kAnyId, win::kAnyCode,
                 [](Owner& owner, WPARAM wParam, LPARAM lParam) -> LRESULT {
-                    Call<Handler>(owner, wParam, lParam);
+                    Call(owner, Handler, wParam, lParam);
                     return 0;
                 }};
     }
@@ -28,22 +27,24 @@ struct MessageRoutes {
     static constexpr Entry To(UINT message) {
         return {message, win::kAnyId, win::kAnyCode,
                 [](Owner& owner, WPARAM wParam, LPARAM lParam) -> LRESULT {
-                    Call<Handler>(owner.*Part, wParam, lParam);
+                    Call(owner.*Part, Handler, wParam, lParam);
                     return 0;
                 }};
     }
 
 private:
-    template <auto Handler, typename Target>
-    static void Call(Target& target, WPARAM wParam, LPARAM lParam) {
-        using H = decltype(Handler);
-        if constexpr (std::is_invocable_v<H, Target&, WPARAM, LPARAM>) {
-            (target.*Handler)(wParam, lParam);
-        } else if constexpr (std::is_invocable_v<H, Target&, WPARAM>) {
-            (target.*Handler)(wParam);
-        } else {
-            (target.*Handler)();
-        }
+    template <typename Target>
+    static void Call(Target& target, void (Target::*handler)(WPARAM, LPARAM), WPARAM wParam,
+                     LPARAM lParam) {
+        (target.*handler)(wParam, lParam);
+    }
+    template <typename Target>
+    static void Call(Target& target, void (Target::*handler)(WPARAM), WPARAM wParam, LPARAM) {
+        (target.*handler)(wParam);
+    }
+    template <typename Target>
+    static void Call(Target& target, void (Target::*handler)(), WPARAM, LPARAM) {
+        (target.*handler)();
     }
 };
 
