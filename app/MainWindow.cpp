@@ -237,15 +237,17 @@ void MainWindow::RebuildSiteLinks() {
 }
 
 void MainWindow::ShowOptionsDialog() {
-    if (HWND open = ::FindWindowA("#32770", LoadResourceString(IDS_OPTIONS_TITLE).c_str())) {
-        // Asking for the foreground brings it in front of another program too.
-        ::SetForegroundWindow(open);
-        ::SetActiveWindow(open);
+    if (win::Dialog::BringToFront(shownOptions_)) {
         return;
     }
     bool programEnded = false;
     const bool ran = RunOrExit([&] {
         OptionsSheet sheet([this] { ExitProgram(); });
+        shownOptions_ = &sheet;
+        const struct Forget {
+            OptionsSheet*& shown;
+            ~Forget() { shown = nullptr; }
+        } forget{shownOptions_};
         // Owned by no window: the owner of a modal dialog is disabled while it runs, and
         // the program's one top-level window is the popup, which must keep working.
         PopupKeysInModalLoop keys(Handle());

@@ -26,6 +26,8 @@
 
 namespace vp {
 
+class OptionsSheet;
+
 inline constexpr char kMainWindowClass[] = "QH_VantapickerHiddenWnd";
 
 class MainWindow : public win::Window {
@@ -91,6 +93,7 @@ private:
     // True once the activation state and the history were read: before that, storing
     // them would overwrite the user's with defaults.
     bool stateLoaded_ = false;
+    OptionsSheet* shownOptions_ = nullptr;  // while the Options dialog is shown
     TriggerCapture capture_;
     // Why the organisation's site list was not read, and whether that is still to be said.
     std::pair<std::string, bool> siteListProblem_;
