@@ -22,7 +22,7 @@ TEST(TrayEvents, KeyboardEventsDoWhatTheMouseDoesAndTheShellsAdditionsNothing) {
         {kTrayRightButtonUp, 0, TrayAction::MenuAtCursor},
         {kTrayContextMenu, kMouseMove, TrayAction::MenuAtIcon},
         {kTrayContextMenu, kTrayRightButtonUp, TrayAction::None},  // a right click's
-        {kLeftButtonDown, 0, TrayAction::None},  // the mouse's other messages
+        {kLeftButtonDown, 0, TrayAction::None},                    // the mouse's other messages
         {kTrayLeftButtonUp, kLeftButtonDown, TrayAction::None},
         {kMouseMove, 0, TrayAction::None},
     };
