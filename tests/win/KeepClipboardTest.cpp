@@ -130,8 +130,7 @@ TEST_F(KeepClipboard, RestoredOnlyWhenAskedAndNeverOverTheUsersCopy) {
     EXPECT_EQ(ClipboardText(), std::optional<std::string>("user copy"));
     EXPECT_EQ(app.SearchText(), "kept selection");
 
-    // An empty clipboard comes back empty. Emptied by another program, within the wait for
-    // a late copy of the trigger before, it is the user's.
+    // An empty clipboard (emptied by another program: the user's) comes back empty.
     EmptyClipboardNow(other.window);
     ::SendMessageA(fixture.Window(), kComeForward, 0, 0);
     PressKeys({VK_CONTROL}, VK_F2);

@@ -154,11 +154,12 @@ TEST_F(TrayIcon, DeactivateStopsEveryTriggerActivateRestoresThemAndExitStoresThe
     ASSERT_TRUE(BringForward(fixture));
     app.SetSearchText("unchanged");
     fixture.ResetCounts();
+    const ULONGLONG triggered = ::GetTickCount64();
     PressKeys({VK_CONTROL}, VK_F1);
     PressKeys({VK_CONTROL}, VK_F2);
     ClickAt(center, 1, {VK_CONTROL});
     ClickAt(center, 0, {VK_CONTROL, VK_SHIFT});
-    PumpMessagesFor(1500);
+    ASSERT_TRUE(app.WaitPastCaptureWindow(triggered));
     EXPECT_TRUE(recorder_.Urls().empty());
     EXPECT_EQ(app.SearchText(), "unchanged");
     EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
