@@ -2,7 +2,6 @@
 // screen's DPI, its colours, its background bitmap, its themes, and what screen readers
 // meet.
 #include <windows.h>
-#include <commctrl.h>
 #include <oleacc.h>
 
 #include <gtest/gtest.h>
@@ -13,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "core/RegistryKeys.h"
 #include "popup/LinkAccessible.h"
 #include "popup/PopupTheme.h"
 #include "sites/SiteListFile.h"

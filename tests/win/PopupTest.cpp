@@ -1,7 +1,6 @@
 // The popup of the real Vantapicker.exe, shown and driven from outside with real keys
 // and clicks: where it appears, its links, its keys, and when it hides.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
