@@ -393,7 +393,7 @@ int Run() {
         if (measured) {
             WriteTestDword(kSettingsKey, "ReadSelectionDirectly", 0);
             RunningApp app;
-            SelectionFixture fixture("latency", 10000, false, SelectionControl::Edit, kCopyDelayMs);
+            SelectionFixture fixture("latency", {.copyDelayMs = kCopyDelayMs});
             if (!app.Ready() || !fixture.Ready()) {
                 std::fprintf(stderr, "copy road: the program or the fixture did not start\n");
                 return 1;

@@ -112,6 +112,8 @@ TEST(CaptureSession, EventSequencesGiveTheirActions) {
         "keep; default 0 5 > copy; tick 1200; change 6 10 > restore 6; popup 7000 7 > copy; "
         "tick 8200 > show; change 8 20 > drop; default 9000 8 > copy; tick 15200 > drop; "
         "change 9 10",
+        // News without a change while no copy came is none: nothing is read or restored.
+        "keep; default 0 5 > copy; change 5 10; tick 1200; tick 6200 > drop",
         // The user's input or a new foreground window within the wait ends it: a copy after
         // them stays. Input within the capture window is the trigger's own.
         "keep; default 0 5 > copy; input; front 2; tick 1200; input; change 6 10 > drop",
@@ -272,7 +274,7 @@ std::string RandomRun(std::mt19937& random, int events) {
 
 TEST(CaptureSession, RulesHoldOverRandomEventSequences) {
     std::mt19937 random(20261209);
-    for (int run = 0; run < 10000; ++run) {
+    for (int run = 0; run < 1000; ++run) {
         ASSERT_EQ(RandomRun(random, 1 + run % 40), "") << "run " << run;
     }
 }

@@ -22,6 +22,9 @@ TEST(TrayEvents, KeyboardEventsDoWhatTheMouseDoesAndTheShellsAdditionsNothing) {
         {kTrayRightButtonUp, 0, TrayAction::MenuAtCursor},
         {kTrayContextMenu, kMouseMove, TrayAction::MenuAtIcon},
         {kTrayContextMenu, kTrayRightButtonUp, TrayAction::None},  // a right click's
+        {kLeftButtonDown, 0, TrayAction::None},                    // the mouse's other messages
+        {kTrayLeftButtonUp, kLeftButtonDown, TrayAction::None},
+        {kMouseMove, 0, TrayAction::None},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TrayActionFor(c.event, c.previous), c.action)

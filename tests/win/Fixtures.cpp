@@ -267,9 +267,7 @@ void EndHelperProgram(const win::KernelHandle& process) {
 
 // ---------------------------------------------------------------------------
 
-SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, bool peekFirst,
-                                   SelectionControl control, UINT copyDelayMs, bool ownAnsiCopy,
-                                   bool noOwnerCopy) {
+SelectionFixture::SelectionFixture(const std::string& text, const SelectionOptions& options) {
     textFile_ = NewTempFile();
     if (!WriteFileBytes(textFile_, text)) {
         problem_ = "cannot write the text file " + textFile_;
@@ -278,28 +276,14 @@ SelectionFixture::SelectionFixture(const std::string& text, DWORD timeoutMs, boo
     std::string commandLine =
         Quoted(TestProgramFolder() +
                (FixtureBitness() == 32 ? "SelectionFixture32.exe" : "SelectionFixture.exe"));
-    commandLine.append(" ").append(Quoted(textFile_));
-    if (peekFirst) {
-        commandLine.append(" --peek");
-    }
-    constexpr const char* kControlOptions[] = {"", " --richedit", " --richedit1", " --password",
-                                               " --edit-thread"};
-    commandLine.append(kControlOptions[static_cast<int>(control)]);
-    if (copyDelayMs != 0) {
-        commandLine.append(" --copy-delay=" + std::to_string(copyDelayMs));
-    }
-    if (ownAnsiCopy) {
-        commandLine.append(" --own-ansi");
-    }
-    if (noOwnerCopy) {
-        commandLine.append(" --no-owner");
-    }
+    commandLine.append(" ").append(Quoted(textFile_)).append(ToArguments(options));
     process_ = StartHelperProgram(commandLine, &processId_);
     if (!process_) {
         problem_ = "cannot start " + commandLine;
         return;
     }
 
+    constexpr DWORD timeoutMs = 10000;
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     ::WaitForInputIdle(process_.Get(), timeoutMs);  // it has shown its window
     ULONGLONG nextNudge = ::GetTickCount64() + 1000;

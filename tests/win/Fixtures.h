@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fixtures/FixtureMessages.h"
 #include "win/Handle.h"
 
 namespace vp {
@@ -50,26 +51,15 @@ int FixtureBitness();
 // a kernel without 32-bit support); true elsewhere, Windows included.
 bool Runs32BitPrograms();
 
-// The control that SelectionFixture.exe shows its text in: RichEdit is the 2.0 control
-// (RichEdit20W), RichEdit1 the 1.0 one (riched32's "RichEdit"); EditOfSecondThread is an
-// edit control that a second thread of the program made and takes the input of.
-enum class SelectionControl { Edit, RichEdit, RichEdit1, Password, EditOfSecondThread };
+using SelectionControl = test::selection_fixture::Control;
+using SelectionOptions = test::selection_fixture::Options;
 
 // SelectionFixture.exe (or its 32-bit build, see FixtureBitness) showing `text` (any bytes but
 // zero), all of it selected, in the foreground with the focus in its edit control. Ends the program
 // when destroyed.
 class SelectionFixture {
 public:
-    // peekFirst: the program peeks at each message (PM_NOREMOVE) before it removes it.
-    // copyDelayMs: Ctrl+Insert copies only that much later.
-    // ownAnsiCopy: its copy puts the Unicode text and an ANSI text of its own, with a
-    // question mark for every character outside ASCII. noOwnerCopy: its copy puts the
-    // Unicode text with no owner window.
-    explicit SelectionFixture(const std::string& text, DWORD timeoutMs = 10000,
-                              bool peekFirst = false,
-                              SelectionControl control = SelectionControl::Edit,
-                              UINT copyDelayMs = 0, bool ownAnsiCopy = false,
-                              bool noOwnerCopy = false);
+    explicit SelectionFixture(const std::string& text, const SelectionOptions& options = {});
     ~SelectionFixture();
     SelectionFixture(const SelectionFixture&) = delete;
     SelectionFixture& operator=(const SelectionFixture&) = delete;

@@ -110,7 +110,7 @@ TEST_F(ForeignInput, RandomPrivateMessagesNeitherEndNorSteerTheProgram) {
         }
     }
     ::WaitForInputIdle(app.Process().Process(), 60000);  // the program has taken them all
-    PumpMessagesFor(2000);
+    app.WaitPastCaptureWindow();                         // whatever they began has ended
     ASSERT_TRUE(app.Process().IsRunning()) << "exit code " << app.Process().WaitForExit(0);
     EXPECT_TRUE(recorder_.Urls().empty());
     EXPECT_EQ(StoredHistory(), std::vector<std::string>{"kept"});

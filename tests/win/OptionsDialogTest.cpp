@@ -174,7 +174,7 @@ TEST_F(OptionsDialog, OkStoresTheNewTriggersAndTheProgramFollowsAtOnce) {
     fixture.ResetCounts();
     ClickAt(center, 1, {VK_CONTROL});
     ClickAt(center, 0, {VK_CONTROL, VK_SHIFT});
-    PumpMessagesFor(1500);
+    ASSERT_TRUE(app.WaitPastCaptureWindow());
     EXPECT_EQ(fixture.ClickCount(WM_RBUTTONDOWN), 1);
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 1);
     EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
@@ -209,7 +209,7 @@ TEST_F(OptionsDialog, NamedProgramKeepsItsGestureClicksUntilTheListIsCleared) {
     storeList(("notepad.exe; C:\\Elsewhere\\" + own + ";").c_str());
     selectAll();
     ClickAt(center, 0, {VK_CONTROL, VK_SHIFT});
-    PumpMessagesFor(1500);
+    ASSERT_TRUE(app.WaitPastCaptureWindow());
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONDOWN), 1);
     EXPECT_EQ(fixture.ClickCount(WM_LBUTTONUP), 1);
     EXPECT_EQ(recorder_.Urls().size(), 1u);

@@ -20,4 +20,29 @@ bool HotKeyIsFree(UINT modifiers, UINT key) {
     return true;
 }
 
+int PopupHeight(int links) {
+    return ::GetSystemMetrics(SM_CYSMCAPTION) + 2 * ::GetSystemMetrics(SM_CYBORDER) + 18 * links +
+           38;
+}
+
+RECT WindowRectOf(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+RECT ClientRectOnScreen(HWND window) {
+    RECT rect{};
+    ::GetClientRect(window, &rect);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+RECT WorkAreaAt(POINT point) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoA(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcWork;
+}
+
 }  // namespace vp

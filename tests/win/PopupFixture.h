@@ -26,6 +26,12 @@ namespace vp {
 std::vector<HWND> LinksOf(HWND popup);
 // True when nobody holds the hot key (it is registered and released again at once).
 bool HotKeyIsFree(UINT modifiers, UINT key);
+// The popup's height with this many links (at 96 DPI).
+int PopupHeight(int links);
+RECT WindowRectOf(HWND window);
+// The client area in screen coordinates.
+RECT ClientRectOnScreen(HWND window);
+RECT WorkAreaAt(POINT point);
 
 class Popup : public ::testing::Test {
 protected:

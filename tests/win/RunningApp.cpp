@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include "base/CaptureSession.h"
 #include "core/RegistryKeys.h"
 #include "resources/resource.h"
 #include "sites/SiteListFile.h"
@@ -117,6 +118,15 @@ void RunningApp::SetSearchText(const std::string& text) const {
 HWND RunningApp::OpenTrayMenu() {
     ::PostMessageA(mainWindow_, test::kTrayNotify, 1, WM_RBUTTONUP);
     return WaitForTopLevelWindow(test::kMenuClassName, nullptr, 5000, kVisibleWindows);
+}
+
+bool RunningApp::WaitPastCaptureWindow(ULONGLONG triggeredAt) const {
+    // The window's timer is handled a moment after it is due, when the thread is idle.
+    const ULONGLONG end = triggeredAt + kCaptureWindowMs + 150;
+    const ULONGLONG now = ::GetTickCount64();
+    PumpMessagesFor(end > now ? static_cast<DWORD>(end - now) : 0);
+    DWORD_PTR answer = 0;
+    return ::SendMessageTimeoutA(mainWindow_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) != 0;
 }
 
 bool WaitForNoMenu() {

@@ -54,6 +54,11 @@ public:
     // time-out).
     long ExitThroughTrayMenu();
 
+    // Waits until the capture window of a trigger at `triggeredAt` (GetTickCount64) has
+    // passed, then for an answer from the program's thread: what the program does within
+    // and at the end of the window is done. False when the program does not answer.
+    bool WaitPastCaptureWindow(ULONGLONG triggeredAt = ::GetTickCount64()) const;
+
 private:
     AppProcess process_;
     HWND mainWindow_ = nullptr;

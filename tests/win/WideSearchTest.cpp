@@ -127,8 +127,7 @@ TEST_F(WideSearch, TextTheCodePageHoldsKeepsItsAnsiBytes) {
 
     // An application's own ANSI text (another code page's, or its own replacement of
     // every non-ASCII character) is not what was selected: the Unicode text decides.
-    SelectionFixture ownAnsi("\xEF\xBB\xBFM\xC3\xBCller", 10000, false, SelectionControl::Edit, 0,
-                             true);
+    SelectionFixture ownAnsi("\xEF\xBB\xBFM\xC3\xBCller", {.ownAnsiCopy = true});
     ASSERT_TRUE(ownAnsi.Ready()) << ownAnsi.Problem();
     PressKeys({VK_CONTROL}, VK_F2);
     ASSERT_TRUE(recorder_.WaitForUrls(2));

@@ -26,7 +26,7 @@ status=0
 for dpi in 144 192; do
     echo "== at $dpi DPI"
     set_dpi "$dpi"
-    wine "$app_tests" --gtest_filter=Popup.ScaledForTheScreensDpiWithEveryLinkReadable || status=1
+    wine "$app_tests" --gtest_filter=PopupLook.ScaledForTheScreensDpiWithEveryLinkReadable || status=1
     wine "$win_tests" --gtest_filter='SitesPageTest.ShowsTheTree*:Translations.EveryDialog*' || status=1
     wineserver -k 2>/dev/null
 done
