@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "app/WebAddresses.h"
-#include "core/Policies.h"
+#include "core/Configuration.h"
 #include "core/SearchHistoryStore.h"
 #include "hook/HookHost.h"
 #include "hook/Messages.h"
@@ -263,10 +263,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                          // Only after the program's own notice: a message from elsewhere
                          // changes nothing.
                          if (std::exchange(self.policiesChanged_, false)) {
-                             MayKeepSearchHistory();  // removes the stored history at once
-                             ReadManagedSiteListInBackground(self.Handle(),
-                                                             WM_MANAGED_SITE_LIST_READ);
-                             self.ReloadConfiguration();
+                             self.ReloadConfiguration(true);
                          }
                          return 0;
                      }),
@@ -311,11 +308,9 @@ ProgramHashes GestureExclusionHashes(std::u16string_view stored) {
 
 void MainWindow::InitializeApplication() {
     const bool started = RunReportingErrors([this] {
-        // Before the site list is loaded: the organisation's list never holds up the start.
-        ReadManagedSiteListInBackground(Handle(), WM_MANAGED_SITE_LIST_READ);
-        LoadConfiguration();
+        LoadConfiguration(true);
         ReadActiveState(active_);
-        popup_.CreateSearchBox(LoadSearchHistory());
+        popup_.CreateSearchBox(LoadSearchHistory(configuration_.InForce().KeepSearchHistory));
         stateLoaded_ = true;
         RebuildSiteLinks();
         tray_.Add(Handle());
@@ -342,25 +337,29 @@ void MainWindow::InstallHook() {
     }
 }
 
-void MainWindow::LoadConfiguration() {
+void MainWindow::LoadConfiguration(bool readManagedList) {
+    configuration_ = ReadConfiguration();
+    const UserSettings& settings = configuration_.InForce();
+    if (readManagedList) {
+        // Before the site list is loaded: the organisation's list never holds up a load.
+        ReadManagedSiteListInBackground(Handle(), WM_MANAGED_SITE_LIST_READ,
+                                        configuration_.SiteList().managedPath);
+    }
+    if (!settings.KeepSearchHistory) {
+        RemoveSearchHistory();
+    }
     std::string problem;
-    LoadSiteList(catalogue_, nullptr, nullptr, &problem);
+    LoadSiteList(catalogue_, nullptr, configuration_.SiteList(), &problem);
     if (problem.empty() || problem != siteListProblem_.first) {
         siteListProblem_ = {problem, !problem.empty()};
     }
-    VisibleSiteList visible = LoadVisibleSites(catalogue_);
-    popup_.SetSites(std::move(visible), ResolveDefaultSite(catalogue_));
-    // The user's values stay apart: a policy that goes away gives them back.
-    const PolicySet policies = ReadPolicies();
-    ReadTriggerSettings(userTriggers_);
-    triggers_ = userTriggers_;
-    ApplyTriggerPolicies(policies, triggers_);
-    gestureExclusions_ =
-        GestureExclusionHashes(EffectiveGestureExclusions(policies, ReadGestureExclusions()));
-    capture_.SetKeepClipboard(policies.Flag(PolicyId::RestoreClipboard, ReadRestoreClipboard()));
-    capture_.SetReadDirectly(
-        policies.Flag(PolicyId::ReadSelectionDirectly, ReadSelectionDirectly()));
-    ApplyAutostartPolicy(policies);
+    VisibleSiteList visible = LoadVisibleSites(catalogue_, settings.VisibleSites);
+    popup_.SetSites(std::move(visible),
+                    ResolveDefaultSite(catalogue_, static_cast<SiteId>(settings.DefaultSite)));
+    gestureExclusions_ = GestureExclusionHashes(settings.GestureExclusions);
+    capture_.SetKeepClipboard(settings.RestoreClipboard);
+    capture_.SetReadDirectly(settings.ReadSelectionDirectly);
+    ApplyAutostartPolicy(configuration_);
 }
 
 void MainWindow::ShowSiteListProblem() {
@@ -370,9 +369,9 @@ void MainWindow::ShowSiteListProblem() {
     }
 }
 
-void MainWindow::ReloadConfiguration() {
-    const bool reloaded = RunReportingErrors([this] {
-        LoadConfiguration();
+void MainWindow::ReloadConfiguration(bool readManagedList) {
+    const bool reloaded = RunReportingErrors([&] {
+        LoadConfiguration(readManagedList);
         ShowSiteListProblem();
         RebuildSiteLinks();
         ApplyTriggers();
@@ -383,7 +382,7 @@ void MainWindow::ReloadConfiguration() {
 }
 
 void MainWindow::ApplyTriggers() {
-    capture_.Apply(triggers_, gestureExclusions_, active_);
+    capture_.Apply(configuration_.InForce(), gestureExclusions_, active_);
     // While inactive, 32-bit applications are left without a hook at all.
     hookHost32_.Apply(Handle(), gestureExclusions_, active_ && hooked_);
 }
@@ -401,7 +400,7 @@ void MainWindow::ShowOptionsDialog() {
     }
     bool programEnded = false;
     const bool ran = RunReportingErrors([&] {
-        OptionsSheet sheet([this] { ExitProgram(); });
+        OptionsSheet sheet(configuration_, [this] { ExitProgram(); });
         // Owned by no window: the owner of a modal dialog is disabled while it runs, and
         // the program's one top-level window is the popup, which must keep working.
         PopupKeysInModalLoop keys(Handle());
@@ -427,7 +426,7 @@ void MainWindow::StoreStateForNextRun() {
     } catch (const _qh_error&) {
         // The program is ending; a setting that cannot be stored is not worth a message.
     }
-    SaveSearchHistory(popup_.History());
+    SaveSearchHistory(popup_.History(), configuration_.InForce().KeepSearchHistory);
 }
 
 void MainWindow::ExitProgram() {

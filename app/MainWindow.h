@@ -13,6 +13,7 @@
 #include "app/TrayIcon.h"
 #include "app/TriggerCapture.h"
 #include "base/ProgramNames.h"
+#include "core/Configuration.h"
 #include "core/Settings.h"
 #include "popup/PopupView.h"
 #include "sites/SiteCatalogue.h"
@@ -31,10 +32,11 @@ public:
     bool CreateHidden(HINSTANCE instance);
     // The start-up sequence; an error shows the error box and ends the program.
     void InitializeApplication();
-    // Reads the site list, the visible sites and the settings again, rebuilds the links
-    // and applies the triggers (after the Options dialog); an error shows the error box
-    // and ends the program.
-    void ReloadConfiguration();
+    // Reads the configuration, the site list and the visible sites again, rebuilds the
+    // links and applies the triggers (after the Options dialog); after a policy refresh
+    // (readManagedList) the organisation's list is read again too. An error shows the
+    // error box and ends the program.
+    void ReloadConfiguration(bool readManagedList = false);
     // The one orderly end of the program: stores what must survive, then destroys the
     // window, whose WM_DESTROY ends the message loop.
     void ExitProgram();
@@ -51,9 +53,10 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // The site list, the visible sites and the trigger settings, with the policies over
-    // the user's settings.
-    void LoadConfiguration();
+    // Reads the configuration once and hands its values in force to the site list, the
+    // popup, the triggers and the start at logon; a stored history that may not be kept
+    // is removed. readManagedList starts a read of the organisation's list first.
+    void LoadConfiguration(bool readManagedList = false);
     // Says once, at the icon, why the organisation's site list could not be read.
     void ShowSiteListProblem();
     // Installs the gesture hook; when it cannot be, says why at the icon, once per run.
@@ -65,8 +68,7 @@ private:
     void Deliver(const CapturedText& captured);
 
     SiteCatalogue catalogue_;          // without categories
-    TriggerSettings userTriggers_;     // as stored, without the policies
-    TriggerSettings triggers_;         // in force
+    Configuration configuration_;      // as last read
     ProgramHashes gestureExclusions_;  // programs whose clicks the hook leaves alone
     bool active_ = true;
     // True once the activation state and the history were read: before that, storing

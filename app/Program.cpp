@@ -9,6 +9,7 @@
 #include "base/ErrorCode.h"
 #include "app/MainWindow.h"
 #include "app/Registration.h"
+#include "core/Configuration.h"
 #include "core/Language.h"
 #include "win/ErrorBox.h"
 #include "win/Handle.h"
@@ -103,7 +104,7 @@ void InstallProgramTexts() {
 }
 
 int RunProgram(HINSTANCE instance, const char* commandLine) {
-    SetProgramLanguage(ReadProgramLanguage());
+    SetProgramLanguage(ReadProgramLanguage(ReadConfiguration().LanguagePolicy()));
     InstallProgramTexts();
     // The registration switches are served whether or not a copy runs: setup registers
     // while the user's copy may still run in another session, and must learn the result.

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "base/Configuration.h"
 #include "base/Policies.h"
 
 namespace vp {
@@ -86,18 +87,92 @@ TEST(Policies, MachineGoesBeforeUserPolicyBeforeUserSettingBeforeDefault) {
     user.Offer(button, PolicyValue{0, {}, {}});
     EXPECT_EQ(both.Number(button, 3), 2u);
     EXPECT_EQ(user.Number(button, 3), 0u);
-    EXPECT_EQ(PolicySet().Number(button, 3), 3u);  // the user's setting, or the default
-    EXPECT_TRUE(user.Flag(PolicyId::KeepSearchHistory, true));
 }
 
-TEST(Policies, ProgramsWithoutGesturesReplaceOrJoinTheUsersList) {
-    EXPECT_EQ(EffectiveGestureExclusions(PolicySet(), u"mine.exe"), u"mine.exe");
-    PolicySet replace;
-    replace.Offer(PolicyId::GestureExclusions, PolicyValue{0, {}, {u"lob.exe", u"rdp.exe"}});
-    EXPECT_EQ(EffectiveGestureExclusions(replace, u"mine.exe"), u"lob.exe;rdp.exe;");
-    PolicySet add = replace;
-    add.Offer(PolicyId::AddToUserGestureExclusions, PolicyValue{1, {}, {}});
-    EXPECT_EQ(EffectiveGestureExclusions(add, u"mine.exe"), u"lob.exe;rdp.exe;mine.exe");
+// Each value that a Flag or Number policy decides, read and written by its own name.
+struct Setting {
+    PolicyId policy;
+    std::uint32_t (*get)(const UserSettings&);
+    void (*set)(UserSettings&, std::uint32_t);
+};
+// clang-format off
+#define VP_SETTING(name) {PolicyId::name, \
+    [](const UserSettings& s) -> std::uint32_t { return s.name; }, \
+    [](UserSettings& s, std::uint32_t v) { s.name = static_cast<decltype(s.name)>(v); }}
+const Setting kSettings[] = {
+    VP_SETTING(EnablePopupWindow), VP_SETTING(PopupWindowKey), VP_SETTING(PopupWindowButton),
+    VP_SETTING(EnablePopupWindowHotKey), VP_SETTING(PopupWindowHotModifier),
+    VP_SETTING(PopupWindowHotKey), VP_SETTING(EnableDefaultAction), VP_SETTING(DefaultActionKey),
+    VP_SETTING(DefaultActionButton), VP_SETTING(EnableDefaultActionHotKey),
+    VP_SETTING(DefaultActionHotModifier), VP_SETTING(DefaultActionHotKey), VP_SETTING(RunAtLogon),
+    VP_SETTING(RestoreClipboard), VP_SETTING(ReadSelectionDirectly), VP_SETTING(DefaultSite),
+    VP_SETTING(KeepSearchHistory), VP_SETTING(AllowSiteEditing)};
+// clang-format on
+#undef VP_SETTING
+
+// For each setting: the user's value (away from the default) goes before the default, and
+// a policy's value (away from the user's) before the user's, fixing that setting alone.
+TEST(Configuration, EachPolicyGoesBeforeTheUsersValueOfItsOwnSettingAndNoOther) {
+    const auto userValue = [](const Setting& s) { return s.get(UserSettings()) == 0 ? 1u : 0u; };
+    const auto policyValue = [&](const Setting& s) {
+        return Definition(s.policy).type == PolicyType::Flag ? 1 - userValue(s) : 2u;
+    };
+    UserSettings user;
+    for (const Setting& setting : kSettings) {
+        setting.set(user, userValue(setting));
+    }
+    for (const Setting& setting : kSettings) {
+        const char* name = Definition(setting.policy).name;
+        EXPECT_EQ(setting.get(Configuration(PolicySet(), user).InForce()), userValue(setting));
+        EXPECT_FALSE(Configuration(PolicySet(), user).Fixed(setting.policy)) << name;
+        PolicySet one;
+        one.Offer(setting.policy, PolicyValue{policyValue(setting), {}, {}});
+        const Configuration managed(one, user);
+        for (const Setting& other : kSettings) {
+            EXPECT_EQ(other.get(managed.InForce()),
+                      &other == &setting ? policyValue(setting) : userValue(other))
+                << name << " " << Definition(other.policy).name;
+        }
+        EXPECT_EQ(setting.get(managed.User()), userValue(setting)) << name;
+        // AllowSiteEditing fixes the catalogue when it is off only.
+        EXPECT_EQ(managed.Fixed(setting.policy), setting.policy != PolicyId::AllowSiteEditing);
+    }
+    PolicySet off;
+    off.Offer(PolicyId::AllowSiteEditing, PolicyValue{0, {}, {}});
+    EXPECT_TRUE(Configuration(off, user).Fixed(PolicyId::AllowSiteEditing));
+}
+
+TEST(Configuration, ListsAndTextsReplaceOrJoinTheUsersValues) {
+    UserSettings user;
+    user.GestureExclusions = u"mine.exe";
+    user.VisibleSites = std::vector<std::int32_t>{9, 2};
+    PolicySet set;
+    const Configuration free(set, user);
+    EXPECT_EQ(free.InForce().GestureExclusions, u"mine.exe");
+    EXPECT_EQ(free.InForce().VisibleSites, user.VisibleSites);
+    EXPECT_FALSE(free.SiteList().managedPath || free.Fixed(PolicyId::GestureExclusions) ||
+                 free.Fixed(PolicyId::VisibleSites) || free.Fixed(PolicyId::Language));
+    set.Offer(PolicyId::GestureExclusions, PolicyValue{0, {}, {u"lob.exe", u"rdp.exe"}});
+    set.Offer(PolicyId::VisibleSites, PolicyValue{0, {}, {u"4", u"x", u"1"}});
+    set.Offer(PolicyId::SiteListPath, PolicyValue{0, u"\\\\org\\sites.qhsl", {}});
+    set.Offer(PolicyId::AllowSiteEditing, PolicyValue{0, {}, {}});
+    set.Offer(PolicyId::Language, PolicyValue{0, u"de", {}});
+    const Configuration replaced(set, user);
+    EXPECT_EQ(replaced.InForce().GestureExclusions, u"lob.exe;rdp.exe;");
+    EXPECT_EQ(replaced.InForce().VisibleSites, (std::vector<std::int32_t>{4, 1}));
+    EXPECT_EQ(replaced.SiteList().managedPath, u"\\\\org\\sites.qhsl");
+    EXPECT_FALSE(replaced.SiteList().allowEditing);
+    EXPECT_EQ(replaced.LanguagePolicy(), u"de");
+    EXPECT_TRUE(replaced.Fixed(PolicyId::GestureExclusions) &&
+                replaced.Fixed(PolicyId::VisibleSites) && replaced.Fixed(PolicyId::Language));
+    EXPECT_FALSE(replaced.Fixed(PolicyId::AddToUserGestureExclusions));
+    // Added to the user's, the policy's programs fix a part of the list only.
+    set.Offer(PolicyId::AddToUserGestureExclusions, PolicyValue{1, {}, {}});
+    const Configuration joined(set, user);
+    EXPECT_EQ(joined.InForce().GestureExclusions, u"lob.exe;rdp.exe;mine.exe");
+    EXPECT_EQ(joined.GestureExclusionsWith(u"other.exe"), u"lob.exe;rdp.exe;other.exe");
+    EXPECT_TRUE(joined.Fixed(PolicyId::AddToUserGestureExclusions));
+    EXPECT_FALSE(joined.Fixed(PolicyId::GestureExclusions));
 }
 
 // ---- The template ------------------------------------------------------------

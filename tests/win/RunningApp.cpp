@@ -20,7 +20,7 @@ void ResetProgramState() {
 
 SiteCatalogue InstalledCatalogue() {
     SiteCatalogue catalogue;
-    LoadSiteList(catalogue, nullptr);
+    LoadSiteList(catalogue, nullptr, SiteListPolicy());
     return catalogue;
 }
 
