@@ -89,36 +89,43 @@ TEST(Policies, MachineGoesBeforeUserPolicyBeforeUserSettingBeforeDefault) {
     EXPECT_EQ(user.Number(button, 3), 0u);
 }
 
-// Each value that a Flag or Number policy decides, read and written by its own name.
+// Each value that a Flag or Number policy decides, read and written by its own name, with
+// its default: popup on Ctrl + right button and Ctrl+F1, default site on Ctrl+Shift + left
+// button and Ctrl+F2, all four on.
 struct Setting {
     PolicyId policy;
+    std::uint32_t byDefault;
     std::uint32_t (*get)(const UserSettings&);
     void (*set)(UserSettings&, std::uint32_t);
 };
 // clang-format off
-#define VP_SETTING(name) {PolicyId::name, \
+#define VP_SETTING(name, byDefault) {PolicyId::name, byDefault, \
     [](const UserSettings& s) -> std::uint32_t { return s.name; }, \
     [](UserSettings& s, std::uint32_t v) { s.name = static_cast<decltype(s.name)>(v); }}
 const Setting kSettings[] = {
-    VP_SETTING(EnablePopupWindow), VP_SETTING(PopupWindowKey), VP_SETTING(PopupWindowButton),
-    VP_SETTING(EnablePopupWindowHotKey), VP_SETTING(PopupWindowHotModifier),
-    VP_SETTING(PopupWindowHotKey), VP_SETTING(EnableDefaultAction), VP_SETTING(DefaultActionKey),
-    VP_SETTING(DefaultActionButton), VP_SETTING(EnableDefaultActionHotKey),
-    VP_SETTING(DefaultActionHotModifier), VP_SETTING(DefaultActionHotKey), VP_SETTING(RunAtLogon),
-    VP_SETTING(RestoreClipboard), VP_SETTING(ReadSelectionDirectly), VP_SETTING(DefaultSite),
-    VP_SETTING(KeepSearchHistory), VP_SETTING(AllowSiteEditing)};
+    VP_SETTING(EnablePopupWindow, 1), VP_SETTING(PopupWindowKey, 0),
+    VP_SETTING(PopupWindowButton, 1), VP_SETTING(EnablePopupWindowHotKey, 1),
+    VP_SETTING(PopupWindowHotModifier, 0), VP_SETTING(PopupWindowHotKey, 0),
+    VP_SETTING(EnableDefaultAction, 1), VP_SETTING(DefaultActionKey, 2),
+    VP_SETTING(DefaultActionButton, 0), VP_SETTING(EnableDefaultActionHotKey, 1),
+    VP_SETTING(DefaultActionHotModifier, 0), VP_SETTING(DefaultActionHotKey, 1),
+    VP_SETTING(RunAtLogon, 0), VP_SETTING(RestoreClipboard, 0),
+    VP_SETTING(ReadSelectionDirectly, 1), VP_SETTING(DefaultSite, 0),
+    VP_SETTING(KeepSearchHistory, 1), VP_SETTING(AllowSiteEditing, 1)};
 // clang-format on
 #undef VP_SETTING
 
-// For each setting: the user's value (away from the default) goes before the default, and
-// a policy's value (away from the user's) before the user's, fixing that setting alone.
-TEST(Configuration, EachPolicyGoesBeforeTheUsersValueOfItsOwnSettingAndNoOther) {
-    const auto userValue = [](const Setting& s) { return s.get(UserSettings()) == 0 ? 1u : 0u; };
+// For each setting: the default while nothing is stored, the user's value (away from the
+// default) before it, and a policy's value (away from the user's) before that, fixing that
+// setting alone.
+TEST(Configuration, EachPolicyGoesBeforeTheUsersValueOfItsOwnSettingBeforeTheDefault) {
+    const auto userValue = [](const Setting& s) { return s.byDefault == 0 ? 1u : 0u; };
     const auto policyValue = [&](const Setting& s) {
         return Definition(s.policy).type == PolicyType::Flag ? 1 - userValue(s) : 2u;
     };
     UserSettings user;
     for (const Setting& setting : kSettings) {
+        EXPECT_EQ(setting.get(Configuration().InForce()), setting.byDefault);
         setting.set(user, userValue(setting));
     }
     for (const Setting& setting : kSettings) {
@@ -137,9 +144,6 @@ TEST(Configuration, EachPolicyGoesBeforeTheUsersValueOfItsOwnSettingAndNoOther) 
         // AllowSiteEditing fixes the catalogue when it is off only.
         EXPECT_EQ(managed.Fixed(setting.policy), setting.policy != PolicyId::AllowSiteEditing);
     }
-    PolicySet off;
-    off.Offer(PolicyId::AllowSiteEditing, PolicyValue{0, {}, {}});
-    EXPECT_TRUE(Configuration(off, user).Fixed(PolicyId::AllowSiteEditing));
 }
 
 TEST(Configuration, ListsAndTextsReplaceOrJoinTheUsersValues) {
@@ -164,15 +168,16 @@ TEST(Configuration, ListsAndTextsReplaceOrJoinTheUsersValues) {
     EXPECT_FALSE(replaced.SiteList().allowEditing);
     EXPECT_EQ(replaced.LanguagePolicy(), u"de");
     EXPECT_TRUE(replaced.Fixed(PolicyId::GestureExclusions) &&
-                replaced.Fixed(PolicyId::VisibleSites) && replaced.Fixed(PolicyId::Language));
-    EXPECT_FALSE(replaced.Fixed(PolicyId::AddToUserGestureExclusions));
+                replaced.Fixed(PolicyId::VisibleSites) && replaced.Fixed(PolicyId::Language) &&
+                replaced.Fixed(PolicyId::AllowSiteEditing) &&
+                !replaced.Fixed(PolicyId::AddToUserGestureExclusions));
     // Added to the user's, the policy's programs fix a part of the list only.
     set.Offer(PolicyId::AddToUserGestureExclusions, PolicyValue{1, {}, {}});
     const Configuration joined(set, user);
     EXPECT_EQ(joined.InForce().GestureExclusions, u"lob.exe;rdp.exe;mine.exe");
     EXPECT_EQ(joined.GestureExclusionsWith(u"other.exe"), u"lob.exe;rdp.exe;other.exe");
-    EXPECT_TRUE(joined.Fixed(PolicyId::AddToUserGestureExclusions));
-    EXPECT_FALSE(joined.Fixed(PolicyId::GestureExclusions));
+    EXPECT_TRUE(joined.Fixed(PolicyId::AddToUserGestureExclusions) &&
+                !joined.Fixed(PolicyId::GestureExclusions));
 }
 
 // ---- The template ------------------------------------------------------------
