@@ -400,7 +400,9 @@ void MainWindow::ShowOptionsDialog() {
     }
     bool programEnded = false;
     const bool ran = RunReportingErrors([&] {
-        OptionsSheet sheet(configuration_, [this] { ExitProgram(); });
+        // Read afresh for the pages: the start at logon may have been switched in Task
+        // Manager since the last load, and OK must not store an older state over it.
+        OptionsSheet sheet(ReadConfiguration(), [this] { ExitProgram(); });
         // Owned by no window: the owner of a modal dialog is disabled while it runs, and
         // the program's one top-level window is the popup, which must keep working.
         PopupKeysInModalLoop keys(Handle());

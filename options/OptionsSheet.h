@@ -16,8 +16,8 @@ namespace vp {
 
 class OptionsSheet : public win::Dialog {
 public:
-    // The pages show and store against `configuration`, the program's as last read: a
-    // copy, which a reload while the dialog is open leaves as the pages opened.
+    // The pages show and store against `configuration`, kept as the dialog opened: a
+    // reload of the program's own while the dialog is open changes nothing here.
     // exitProgram ends the whole program; the Sites page calls it when it cannot open.
     OptionsSheet(Configuration configuration, std::function<void()> exitProgram);
 
