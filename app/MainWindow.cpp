@@ -306,9 +306,9 @@ ProgramHashes GestureExclusionHashes(std::u16string_view stored) {
 
 }  // namespace
 
-void MainWindow::InitializeApplication() {
-    const bool started = RunReportingErrors([this] {
-        LoadConfiguration(true);
+void MainWindow::InitializeApplication(Configuration configuration) {
+    const bool started = RunReportingErrors([&] {
+        LoadConfiguration(std::move(configuration), true);
         ReadActiveState(active_);
         popup_.CreateSearchBox(LoadSearchHistory(configuration_.InForce().KeepSearchHistory));
         stateLoaded_ = true;
@@ -337,8 +337,8 @@ void MainWindow::InstallHook() {
     }
 }
 
-void MainWindow::LoadConfiguration(bool readManagedList) {
-    configuration_ = ReadConfiguration();
+void MainWindow::LoadConfiguration(Configuration configuration, bool readManagedList) {
+    configuration_ = std::move(configuration);
     const UserSettings& settings = configuration_.InForce();
     if (readManagedList) {
         // Before the site list is loaded: the organisation's list never holds up a load.
@@ -371,7 +371,7 @@ void MainWindow::ShowSiteListProblem() {
 
 void MainWindow::ReloadConfiguration(bool readManagedList) {
     const bool reloaded = RunReportingErrors([&] {
-        LoadConfiguration(readManagedList);
+        LoadConfiguration(ReadConfiguration(), readManagedList);
         ShowSiteListProblem();
         RebuildSiteLinks();
         ApplyTriggers();

@@ -30,8 +30,9 @@ public:
 
     // Registers the window class and creates the hidden window.
     bool CreateHidden(HINSTANCE instance);
-    // The start-up sequence; an error shows the error box and ends the program.
-    void InitializeApplication();
+    // The start-up sequence with the configuration read for it; an error shows the error
+    // box and ends the program.
+    void InitializeApplication(Configuration configuration);
     // Reads the configuration, the site list and the visible sites again, rebuilds the
     // links and applies the triggers (after the Options dialog); after a policy refresh
     // (readManagedList) the organisation's list is read again too. An error shows the
@@ -53,10 +54,10 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // Reads the configuration once and hands its values in force to the site list, the
-    // popup, the triggers and the start at logon; a stored history that may not be kept
-    // is removed. readManagedList starts a read of the organisation's list first.
-    void LoadConfiguration(bool readManagedList = false);
+    // Takes the configuration read for this load and hands its values in force to the site
+    // list, the popup, the triggers and the start at logon; a stored history that may not
+    // be kept is removed. readManagedList starts a read of the organisation's list first.
+    void LoadConfiguration(Configuration configuration, bool readManagedList);
     // Says once, at the icon, why the organisation's site list could not be read.
     void ShowSiteListProblem();
     // Installs the gesture hook; when it cannot be, says why at the icon, once per run.
