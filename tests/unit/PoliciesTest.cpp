@@ -77,18 +77,6 @@ TEST(Policies, ListsTakeTheNumberedTextValuesInTheirOrder) {
               (std::vector<std::int32_t>{3, -2, 7, 2147483647, -2147483648}));
 }
 
-TEST(Policies, MachineGoesBeforeUserPolicyBeforeUserSettingBeforeDefault) {
-    constexpr PolicyId button = PolicyId::PopupWindowButton;
-    PolicySet both;  // offered as read: the machine's hive first
-    both.Offer(button, PolicyValue{2, {}, {}});
-    both.Offer(button, PolicyValue{1, {}, {}});
-    PolicySet user;
-    user.Offer(button, std::nullopt);
-    user.Offer(button, PolicyValue{0, {}, {}});
-    EXPECT_EQ(both.Number(button, 3), 2u);
-    EXPECT_EQ(user.Number(button, 3), 0u);
-}
-
 // Each value that a Flag or Number policy decides, read and written by its own name, with
 // its default: popup on Ctrl + right button and Ctrl+F1, default site on Ctrl+Shift + left
 // button and Ctrl+F2, all four on.
@@ -115,38 +103,36 @@ const Setting kSettings[] = {
 // clang-format on
 #undef VP_SETTING
 
-// For each setting: the default while nothing is stored, the user's value (away from the
-// default) before it, and a policy's value (away from the user's) before that, fixing that
-// setting alone.
+// For each setting: the default, the user's value (away from it) before the default, and a
+// policy's value (away from the user's) before that, fixing that setting alone.
 TEST(Configuration, EachPolicyGoesBeforeTheUsersValueOfItsOwnSettingBeforeTheDefault) {
     const auto userValue = [](const Setting& s) { return s.byDefault == 0 ? 1u : 0u; };
-    const auto policyValue = [&](const Setting& s) {
-        return Definition(s.policy).type == PolicyType::Flag ? 1 - userValue(s) : 2u;
-    };
     UserSettings user;
     for (const Setting& setting : kSettings) {
-        EXPECT_EQ(setting.get(Configuration().InForce()), setting.byDefault);
+        EXPECT_EQ(setting.get(user), setting.byDefault) << Definition(setting.policy).name;
         setting.set(user, userValue(setting));
     }
     for (const Setting& setting : kSettings) {
-        const char* name = Definition(setting.policy).name;
-        EXPECT_EQ(setting.get(Configuration(PolicySet(), user).InForce()), userValue(setting));
-        EXPECT_FALSE(Configuration(PolicySet(), user).Fixed(setting.policy)) << name;
+        const PolicyDefinition& policy = Definition(setting.policy);
+        const std::uint32_t value = policy.type == PolicyType::Flag ? 1 - userValue(setting) : 2;
         PolicySet one;
-        one.Offer(setting.policy, PolicyValue{policyValue(setting), {}, {}});
-        const Configuration managed(one, user);
+        one.Offer(setting.policy, PolicyValue{value, {}, {}});
+        const Configuration free(PolicySet(), user), managed(one, user);
         for (const Setting& other : kSettings) {
-            EXPECT_EQ(other.get(managed.InForce()),
-                      &other == &setting ? policyValue(setting) : userValue(other))
-                << name << " " << Definition(other.policy).name;
+            EXPECT_EQ(other.get(free.InForce()), userValue(other));
+            EXPECT_EQ(other.get(managed.InForce()), &other == &setting ? value : userValue(other))
+                << policy.name << " " << Definition(other.policy).name;
         }
-        EXPECT_EQ(setting.get(managed.User()), userValue(setting)) << name;
+        EXPECT_EQ(setting.get(managed.User()), userValue(setting)) << policy.name;
+        EXPECT_FALSE(free.Fixed(setting.policy)) << policy.name;
         // AllowSiteEditing fixes the catalogue when it is off only.
         EXPECT_EQ(managed.Fixed(setting.policy), setting.policy != PolicyId::AllowSiteEditing);
     }
 }
 
-TEST(Configuration, ListsAndTextsReplaceOrJoinTheUsersValues) {
+// The machine's policy goes before the user's policy (offered as read: the machine's hive
+// first, a value that does not count as nothing).
+TEST(Configuration, ListsAndTextsReplaceOrJoinTheUsersValuesTheMachinesPolicyFirst) {
     UserSettings user;
     user.GestureExclusions = u"mine.exe";
     user.VisibleSites = std::vector<std::int32_t>{9, 2};
@@ -155,26 +141,25 @@ TEST(Configuration, ListsAndTextsReplaceOrJoinTheUsersValues) {
     EXPECT_EQ(free.InForce().GestureExclusions, u"mine.exe");
     EXPECT_EQ(free.InForce().VisibleSites, user.VisibleSites);
     EXPECT_FALSE(free.SiteList().managedPath || free.Fixed(PolicyId::GestureExclusions) ||
-                 free.Fixed(PolicyId::VisibleSites) || free.Fixed(PolicyId::Language));
+                 free.Fixed(PolicyId::VisibleSites));
     set.Offer(PolicyId::GestureExclusions, PolicyValue{0, {}, {u"lob.exe", u"rdp.exe"}});
+    set.Offer(PolicyId::VisibleSites, std::nullopt);
     set.Offer(PolicyId::VisibleSites, PolicyValue{0, {}, {u"4", u"x", u"1"}});
+    set.Offer(PolicyId::VisibleSites, PolicyValue{0, {}, {u"7"}});
     set.Offer(PolicyId::SiteListPath, PolicyValue{0, u"\\\\org\\sites.qhsl", {}});
     set.Offer(PolicyId::AllowSiteEditing, PolicyValue{0, {}, {}});
-    set.Offer(PolicyId::Language, PolicyValue{0, u"de", {}});
     const Configuration replaced(set, user);
     EXPECT_EQ(replaced.InForce().GestureExclusions, u"lob.exe;rdp.exe;");
     EXPECT_EQ(replaced.InForce().VisibleSites, (std::vector<std::int32_t>{4, 1}));
     EXPECT_EQ(replaced.SiteList().managedPath, u"\\\\org\\sites.qhsl");
     EXPECT_FALSE(replaced.SiteList().allowEditing);
-    EXPECT_EQ(replaced.LanguagePolicy(), u"de");
     EXPECT_TRUE(replaced.Fixed(PolicyId::GestureExclusions) &&
-                replaced.Fixed(PolicyId::VisibleSites) && replaced.Fixed(PolicyId::Language) &&
+                replaced.Fixed(PolicyId::VisibleSites) &&
                 replaced.Fixed(PolicyId::AllowSiteEditing) &&
                 !replaced.Fixed(PolicyId::AddToUserGestureExclusions));
     // Added to the user's, the policy's programs fix a part of the list only.
     set.Offer(PolicyId::AddToUserGestureExclusions, PolicyValue{1, {}, {}});
     const Configuration joined(set, user);
-    EXPECT_EQ(joined.InForce().GestureExclusions, u"lob.exe;rdp.exe;mine.exe");
     EXPECT_EQ(joined.GestureExclusionsWith(u"other.exe"), u"lob.exe;rdp.exe;other.exe");
     EXPECT_TRUE(joined.Fixed(PolicyId::AddToUserGestureExclusions) &&
                 !joined.Fixed(PolicyId::GestureExclusions));

@@ -213,8 +213,6 @@ TEST_F(GeneralPageSettings, PoliciesShowTheirValuesDisabledAndOkKeepsTheUsersOwn
         auto enabled = [page](int id) { return ::IsWindowEnabled(::GetDlgItem(page, id)) != 0; };
         EXPECT_FALSE(Checked(page, IDC_ENABLE_POPUP_GESTURE));
         EXPECT_EQ(Selection(page, IDC_POPUP_GESTURE_BUTTON), 3);
-        EXPECT_FALSE(Checked(page, IDC_KEEP_CLIPBOARD));
-        EXPECT_TRUE(Checked(page, IDC_RUN_AT_LOGON));
         EXPECT_EQ(WideText(::GetDlgItem(page, IDC_GESTURE_EXCLUSIONS)), u"lob.exe;rdp.exe;");
         for (int id : {IDC_ENABLE_POPUP_GESTURE, IDC_POPUP_GESTURE_BUTTON, IDC_KEEP_CLIPBOARD,
                        IDC_RUN_AT_LOGON, IDC_GESTURE_EXCLUSIONS, IDC_BROWSE_EXCLUDED_PROGRAM}) {

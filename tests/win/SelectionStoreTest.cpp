@@ -133,7 +133,7 @@ TEST_F(SelectionStore, SavingOverAKeyThatCannotBeDeletedLeavesNothingOfTheLonger
     EXPECT_FALSE(win::ReadDword(key.Get(), "6"));
 }
 
-TEST_F(SelectionStore, MarkingSetsFlagsFromTheKeyOrTheDefaults) {
+TEST_F(SelectionStore, MarkingSetsFlagsFromTheKey) {
     SiteCatalogue catalogue = CatalogueWithIds({0, 3, 8, 9});
     WriteSelected({{"0", 9}, {"1", 77}, {"2", 3}});
     MarkVisibleSites(catalogue, ReadSelectedSiteIds());
@@ -141,12 +141,6 @@ TEST_F(SelectionStore, MarkingSetsFlagsFromTheKeyOrTheDefaults) {
     EXPECT_TRUE(catalogue.Find(3)->visible);
     EXPECT_FALSE(catalogue.Find(8)->visible);
     EXPECT_TRUE(catalogue.Find(9)->visible);
-
-    SiteCatalogue fresh = CatalogueWithIds({0, 3, 8, 9});
-    MarkVisibleSites(fresh, VisibleSiteIds());  // the defaults
-    EXPECT_TRUE(fresh.Find(0)->visible);
-    EXPECT_TRUE(fresh.Find(3)->visible);
-    EXPECT_FALSE(fresh.Find(9)->visible);
 }
 
 TEST_F(SelectionStore, DefaultSiteIsZeroUnlessStored) {
