@@ -48,7 +48,9 @@ echo "== Portable code, native, with sanitizers"
 ctest --preset native -j2 2>&1 | tee "$log/native.txt"
 count "$log/native.txt"
 echo "== Windows program under Wine"
-ctest --preset mingw 2>&1 | tee "$log/mingw.txt"
+# Three Wine sessions (two 64-bit, one 32-bit) run their tests at once, each one test
+# after another.
+ctest --preset mingw -j "${VP_WINE_JOBS:-3}" 2>&1 | tee "$log/mingw.txt"
 count "$log/mingw.txt"
 
 if [ -x fuzz/run.sh ] && command -v clang++ >/dev/null; then

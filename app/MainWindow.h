@@ -1,7 +1,9 @@
 // The program's one top-level window: the hidden receiver of the triggers, the owner of
-// the notification-area icon and the popup that the user sees. It routes each message
-// to the object of its concern and holds what they share: the catalogue, the trigger
-// settings and the activation state.
+// the notification-area icon and the popup that the user sees. Its message table routes
+// each message in one line to the part of its concern (the popup, the capture of the
+// triggers, the icon's menu, the gesture hooks) or to its own handler; it holds what the
+// parts share: the catalogue, the trigger settings and the activation state, and runs
+// the program's start, reloads and end.
 #pragma once
 
 #include <windows.h>
@@ -9,9 +11,12 @@
 #include <string>
 #include <utility>
 
-#include "app/HookHost32.h"
+#include "app/GestureHooks.h"
+#include "app/ThreadHooks.h"
 #include "app/TrayIcon.h"
+#include "app/TrayMenu.h"
 #include "app/TriggerCapture.h"
+#include "app/TriggerDelivery.h"
 #include "base/ProgramNames.h"
 #include "core/Configuration.h"
 #include "core/Settings.h"
@@ -22,12 +27,12 @@
 
 namespace vp {
 
+class OptionsSheet;
+
 inline constexpr char kMainWindowClass[] = "QH_VantapickerHiddenWnd";
 
 class MainWindow : public win::Window {
 public:
-    MainWindow();
-
     // Registers the window class and creates the hidden window.
     bool CreateHidden(HINSTANCE instance);
     // The start-up sequence with the configuration read for it; an error shows the error
@@ -49,24 +54,40 @@ public:
     // Cancel, the configuration is read again. An error shows the error box and ends the
     // program.
     void ShowOptionsDialog();
+    // The About box; an error shows the error box and ends the program.
+    void ShowAbout();
+    bool IsActive() const { return active_; }
+    // Activates or deactivates the triggers.
+    void SetActive(bool active);
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The handlers of the window's own messages; the parts handle the others.
+    void OnCreate();
+    void OnDestroy();
+    void OnEraseBackground() {}  // WM_PAINT fills the whole client area
+    void OnEndSession(WPARAM ending);
+    void OnCommand(WPARAM command);
+    void OnDpiChanged(WPARAM dpi);
+    void OnSettingChange(WPARAM, LPARAM area);
+    void OnSysColorChange();
+    void OnPoliciesChanged();
+    void OnManagedSiteListRead();
+
+    // Runs `work`; when it fails, the error box says why and the program ends. Returns
+    // whether it ran through.
+    template <typename Work>
+    bool RunOrExit(Work&& work);
+
     // Takes the configuration read for this load and hands its values in force to the site
     // list, the popup, the triggers and the start at logon; a stored history that may not
     // be kept is removed. readManagedList starts a read of the organisation's list first.
     void LoadConfiguration(Configuration configuration, bool readManagedList);
     // Says once, at the icon, why the organisation's site list could not be read.
     void ShowSiteListProblem();
-    // Installs the gesture hook; when it cannot be, says why at the icon, once per run.
-    void InstallHook();
     void StoreStateForNextRun();
-    void SetActive(bool active);
-    void RunTrayCommand(UINT command);
-    // Carries out what a trigger, a clipboard change or a capture timer gave to do.
-    void Deliver(const CapturedText& captured);
 
     SiteCatalogue catalogue_;          // without categories
     Configuration configuration_;      // as last read
@@ -75,19 +96,18 @@ private:
     // True once the activation state and the history were read: before that, storing
     // them would overwrite the user's with defaults.
     bool stateLoaded_ = false;
+    OptionsSheet* shownOptions_ = nullptr;  // while the Options dialog is shown
     TriggerCapture capture_;
-    bool clipboardNoticeShown_ = false;  // the clipboard-not-kept notice, once per run
     // Why the organisation's site list was not read, and whether that is still to be said.
     std::pair<std::string, bool> siteListProblem_;
-    bool hooked_ = false;           // the program's own hook is installed
-    bool hookNoticeShown_ = false;  // why it is not, once per run
     // Windows said that the policies changed, and the program has not read them yet.
     bool policiesChanged_ = false;
-    HookHost32 hookHost32_;
-    win::HookHandle messageGate_;  // drops other programs' messages to the search box
     TrayIcon tray_;
+    GestureHooks hooks_{tray_};
+    SearchBoxGate searchBoxGate_;
     PopupView popup_;
-    UINT taskbarCreatedMessage_;
+    TriggerDelivery delivery_{capture_, popup_, tray_};
+    TrayMenu trayMenu_{*this, tray_, popup_};
 };
 
 }  // namespace vp

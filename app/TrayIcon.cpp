@@ -89,26 +89,27 @@ TrayRequest TrayIcon::OnNotify(WPARAM wParam, LPARAM lParam) {
 
 UINT TrayIcon::ChooseFromMenu(bool active, std::optional<POINT> anchor) {
     win::MenuHandle menu(::CreatePopupMenu());
-    auto append = [&](UINT flags, UINT id) {
-        if (flags & MF_SEPARATOR) {
-            ::AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
-        } else {
-            ::AppendMenuA(menu.Get(), flags, id, LoadResourceString(id).c_str());
-        }
+    auto append = [&](UINT command, UINT text) {
+        ::AppendMenuA(menu.Get(), MF_STRING, command, LoadResourceString(text).c_str());
     };
-    append(MF_STRING, IDS_OPEN_POPUP);
-    ::SetMenuDefaultItem(menu.Get(), IDS_OPEN_POPUP, FALSE);  // shown bold
-    append(MF_SEPARATOR, 0);
-    append(MF_STRING, IDS_ONLINE_HELP);
-    append(MF_STRING, IDS_HOME_PAGE);
-    append(MF_STRING, IDS_SUPPORT);
-    append(MF_SEPARATOR, 0);
-    append(MF_STRING, IDS_OPTIONS);
-    append(MF_STRING, active ? IDS_DEACTIVATE : IDS_ACTIVATE);
-    append(MF_SEPARATOR, 0);
-    append(MF_STRING, IDS_ABOUT);
-    append(MF_SEPARATOR, 0);
-    append(MF_STRING, IDS_EXIT);
+    auto separate = [&] { ::AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr); };
+    append(ID_TRAY_OPEN_POPUP, IDS_OPEN_POPUP);
+    ::SetMenuDefaultItem(menu.Get(), ID_TRAY_OPEN_POPUP, FALSE);  // shown bold
+    separate();
+    append(ID_TRAY_ONLINE_HELP, IDS_ONLINE_HELP);
+    append(ID_TRAY_HOME_PAGE, IDS_HOME_PAGE);
+    append(ID_TRAY_SUPPORT, IDS_SUPPORT);
+    separate();
+    append(ID_TRAY_OPTIONS, IDS_OPTIONS);
+    if (active) {
+        append(ID_TRAY_DEACTIVATE, IDS_DEACTIVATE);
+    } else {
+        append(ID_TRAY_ACTIVATE, IDS_ACTIVATE);
+    }
+    separate();
+    append(ID_TRAY_ABOUT, IDS_ABOUT);
+    separate();
+    append(ID_TRAY_EXIT, IDS_EXIT);
 
     POINT at{};
     if (anchor) {

@@ -34,8 +34,8 @@ public:
     TrayRequest OnNotify(WPARAM wParam, LPARAM lParam);
 
     // Shows the menu at the cursor, or at `anchor` for the keyboard, and returns the
-    // chosen command (0 when dismissed). The menu item that activates or deactivates
-    // follows `active`.
+    // chosen command (an ID_TRAY_ id; 0 when dismissed). The menu item that activates or
+    // deactivates follows `active`.
     UINT ChooseFromMenu(bool active, std::optional<POINT> anchor = std::nullopt);
 
 private:

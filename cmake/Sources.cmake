@@ -69,13 +69,17 @@ set(VP_OPTIONS_SOURCES
     options/SitesPage.cpp
 )
 set(VP_APP_SOURCES
+    app/GestureHooks.cpp
     app/HookHost32.cpp
     app/MainWindow.cpp
     app/Program.cpp
     app/Registration.cpp
     app/SelectionReader.cpp
+    app/ThreadHooks.cpp
     app/TrayIcon.cpp
+    app/TrayMenu.cpp
     app/TriggerCapture.cpp
+    app/TriggerDelivery.cpp
 )
 
 # Thin entry point and resources of Vantapicker.exe.

@@ -138,3 +138,15 @@
 #define ID_FOCUS_PREVIOUS 32774
 #define ID_OPEN 32775
 #define ID_HIDE_POPUP 32776
+
+// ---- Tray menu commands ----------------------------------------------------
+// Each is the number of its item's text in the string table.
+#define ID_TRAY_ABOUT 101
+#define ID_TRAY_OPTIONS 102
+#define ID_TRAY_ACTIVATE 103
+#define ID_TRAY_DEACTIVATE 104
+#define ID_TRAY_EXIT 105
+#define ID_TRAY_HOME_PAGE 115
+#define ID_TRAY_ONLINE_HELP 116
+#define ID_TRAY_SUPPORT 131
+#define ID_TRAY_OPEN_POPUP 140

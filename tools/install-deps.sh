@@ -5,9 +5,10 @@ set -euo pipefail
 # libclang-rt-14-dev holds the fuzzer and sanitizer runtimes, which clang only
 # recommends; osslsigncode and openssl sign the binaries and make the test's certificates
 # and timestamps; SoftHSM and OpenSSL's PKCS#11 engine stand in for a signing token;
-# libxml2-utils' xmllint checks the policy template.
+# libxml2-utils' xmllint checks the policy template; ccache lets a clean clone reuse the
+# objects of an earlier build on the same machine.
 packages=(
-    cmake ninja-build g++ python3 python3-yaml
+    cmake ninja-build ccache g++ python3 python3-yaml
     googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
     mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
     wine wine64 xvfb xauth xdotool x11-utils imagemagick nsis osslsigncode openssl

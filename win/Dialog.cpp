@@ -14,6 +14,15 @@ INT_PTR Dialog::RunModal(HINSTANCE instance, int templateId, HWND owner) {
                                      reinterpret_cast<LPARAM>(this));
 }
 
+bool Dialog::BringToFront(const Dialog* shown) {
+    if (shown == nullptr || shown->Handle() == nullptr) {
+        return false;
+    }
+    ::SetForegroundWindow(shown->Handle());
+    ::SetActiveWindow(shown->Handle());
+    return true;
+}
+
 HWND Dialog::CreateModeless(HINSTANCE instance, int templateId, HWND parent) {
     const DLGTEMPLATE* dialog = LocalDialogTemplate(instance, templateId);
     if (dialog == nullptr) {

@@ -22,6 +22,12 @@ public:
     // Creates the dialog as a modeless window (for example a child page).
     HWND CreateModeless(HINSTANCE instance, int templateId, HWND parent);
 
+    // Brings the dialog, when it is shown, to the front and returns true: a second request
+    // for a dialog of which there is at most one. Asking for the foreground brings it in
+    // front of another program too (as after a tray menu click), where SetActiveWindow
+    // alone does nothing.
+    static bool BringToFront(const Dialog* shown);
+
     static INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // The dialog object bound to hwnd, or null.
     static Dialog* FromHandle(HWND hwnd);

@@ -73,6 +73,12 @@ TEST_F(OptionsDialog, OneDialogWithGeneralShownWhileThePopupKeepsWorkingAsWithTh
     ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("while open");
     ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
+    // Hidden dialogs of another program with the same titles stand in for neither.
+    const auto impostor = [](const char* title) {
+        return ::CreateWindowExA(0, "#32770", title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
+    };
+    const HWND impostors[] = {impostor(kOptionsTitle), impostor(kAboutTitle)};
 
     HWND dialog = OpenOptions(app);
     ASSERT_NE(dialog, nullptr);
@@ -85,11 +91,12 @@ TEST_F(OptionsDialog, OneDialogWithGeneralShownWhileThePopupKeepsWorkingAsWithTh
     // Chosen again from behind another window: the same dialog comes forward.
     ASSERT_TRUE(BringForward(fixture));
     EXPECT_EQ(OpenOptions(app), dialog);
-    EXPECT_EQ(CountTopLevelWindows("#32770", kOptionsTitle), 1);
+    EXPECT_EQ(TopLevelWindows("#32770", kOptionsTitle, kVisibleWindows).size(), 1u);
 
     ExpectWorkingPopup(app, fixture, 1);
     ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kOptionsTitle) == 0; }));
+    ASSERT_TRUE(WaitUntil(
+        [] { return TopLevelWindows("#32770", kOptionsTitle, kVisibleWindows).empty(); }));
 
     ASSERT_TRUE(app.ChooseTrayMenuItem('b'));
     HWND about = nullptr;
@@ -98,8 +105,12 @@ TEST_F(OptionsDialog, OneDialogWithGeneralShownWhileThePopupKeepsWorkingAsWithTh
     }));
     ExpectWorkingPopup(app, fixture, 2);
     ::PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(WaitUntil([] { return CountTopLevelWindows("#32770", kAboutTitle) == 0; }));
+    ASSERT_TRUE(
+        WaitUntil([] { return TopLevelWindows("#32770", kAboutTitle, kVisibleWindows).empty(); }));
     EXPECT_TRUE(ExitsWithZero(app));
+    for (HWND window : impostors) {
+        ::DestroyWindow(window);
+    }
 }
 
 TEST_F(OptionsDialog, OkStoresTheNewTriggersAndTheProgramFollowsAtOnce) {
