@@ -3,6 +3,7 @@
 // goes before the user's value, which goes before the default.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -71,8 +72,18 @@ inline constexpr PolicySetting kPolicySettings[] = {
     {PolicyId::AllowSiteEditing, nullptr, &UserSettings::AllowSiteEditing},
     {PolicyId::KeepSearchHistory, nullptr, &UserSettings::KeepSearchHistory},
 };
-// The first twelve rows are the trigger values.
+// The first twelve rows are the trigger values, in the order of their ids.
 inline constexpr std::size_t kTriggerSettingCount = 12;
+static_assert(
+    [] {
+        for (std::size_t row = 0; row < kTriggerSettingCount; ++row) {
+            if (static_cast<std::size_t>(kPolicySettings[row].policy) != row) {
+                return false;
+            }
+        }
+        return kPolicySettings[kTriggerSettingCount].policy == PolicyId::RunAtLogon;
+    }(),
+    "the trigger rows come first");
 
 // The row of a policy; null for one that decides no such value (the lists and texts).
 const PolicySetting* SettingOf(PolicyId policy);
