@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "app/MessageRoutes.h"
-#include "core/Policies.h"
+#include "core/Configuration.h"
 #include "core/SearchHistoryStore.h"
 #include "hook/HookHost.h"
 #include "hook/Messages.h"
@@ -129,9 +129,7 @@ void MainWindow::OnSysColorChange() {
 void MainWindow::OnPoliciesChanged() {
     // Only after the program's own notice: a message from elsewhere changes nothing.
     if (std::exchange(policiesChanged_, false)) {
-        MayKeepSearchHistory();  // removes the stored history at once
-        ReadManagedSiteListInBackground(Handle(), WM_MANAGED_SITE_LIST_READ);
-        ReloadConfiguration();
+        ReloadConfiguration(true);
     }
 }
 
@@ -171,13 +169,11 @@ ProgramHashes GestureExclusionHashes(std::u16string_view stored) {
 
 }  // namespace
 
-void MainWindow::InitializeApplication() {
-    RunOrExit([this] {
-        // Before the site list is loaded: the organisation's list never holds up the start.
-        ReadManagedSiteListInBackground(Handle(), WM_MANAGED_SITE_LIST_READ);
-        LoadConfiguration();
+void MainWindow::InitializeApplication(Configuration configuration) {
+    RunOrExit([&] {
+        LoadConfiguration(std::move(configuration), true);
         ReadActiveState(active_);
-        popup_.CreateSearchBox(LoadSearchHistory());
+        popup_.CreateSearchBox(LoadSearchHistory(configuration_.InForce().KeepSearchHistory));
         stateLoaded_ = true;
         RebuildSiteLinks();
         tray_.Add(Handle());
@@ -190,25 +186,29 @@ void MainWindow::InitializeApplication() {
     });
 }
 
-void MainWindow::LoadConfiguration() {
+void MainWindow::LoadConfiguration(Configuration configuration, bool readManagedList) {
+    configuration_ = std::move(configuration);
+    const UserSettings& settings = configuration_.InForce();
+    if (readManagedList) {
+        // Before the site list is loaded: the organisation's list never holds up a load.
+        ReadManagedSiteListInBackground(Handle(), WM_MANAGED_SITE_LIST_READ,
+                                        configuration_.SiteList().managedPath);
+    }
+    if (!settings.KeepSearchHistory) {
+        RemoveSearchHistory();
+    }
     std::string problem;
-    LoadSiteList(catalogue_, nullptr, nullptr, &problem);
+    LoadSiteList(catalogue_, nullptr, configuration_.SiteList(), &problem);
     if (problem.empty() || problem != siteListProblem_.first) {
         siteListProblem_ = {problem, !problem.empty()};
     }
-    VisibleSiteList visible = LoadVisibleSites(catalogue_);
-    popup_.SetSites(std::move(visible), ResolveDefaultSite(catalogue_));
-    // The user's values stay apart: a policy that goes away gives them back.
-    const PolicySet policies = ReadPolicies();
-    ReadTriggerSettings(userTriggers_);
-    triggers_ = userTriggers_;
-    ApplyTriggerPolicies(policies, triggers_);
-    gestureExclusions_ =
-        GestureExclusionHashes(EffectiveGestureExclusions(policies, ReadGestureExclusions()));
-    capture_.SetKeepClipboard(policies.Flag(PolicyId::RestoreClipboard, ReadRestoreClipboard()));
-    capture_.SetReadDirectly(
-        policies.Flag(PolicyId::ReadSelectionDirectly, ReadSelectionDirectly()));
-    ApplyAutostartPolicy(policies);
+    VisibleSiteList visible = LoadVisibleSites(catalogue_, settings.VisibleSites);
+    popup_.SetSites(std::move(visible),
+                    ResolveDefaultSite(catalogue_, static_cast<SiteId>(settings.DefaultSite)));
+    gestureExclusions_ = GestureExclusionHashes(settings.GestureExclusions);
+    capture_.SetKeepClipboard(settings.RestoreClipboard);
+    capture_.SetReadDirectly(settings.ReadSelectionDirectly);
+    ApplyAutostartPolicy(configuration_);
 }
 
 void MainWindow::ShowSiteListProblem() {
@@ -218,9 +218,9 @@ void MainWindow::ShowSiteListProblem() {
     }
 }
 
-void MainWindow::ReloadConfiguration() {
-    RunOrExit([this] {
-        LoadConfiguration();
+void MainWindow::ReloadConfiguration(bool readManagedList) {
+    RunOrExit([&] {
+        LoadConfiguration(ReadConfiguration(), readManagedList);
         ShowSiteListProblem();
         RebuildSiteLinks();
         ApplyTriggers();
@@ -228,7 +228,7 @@ void MainWindow::ReloadConfiguration() {
 }
 
 void MainWindow::ApplyTriggers() {
-    capture_.Apply(triggers_, gestureExclusions_, active_);
+    capture_.Apply(configuration_.InForce(), gestureExclusions_, active_);
     hooks_.Apply(Handle(), gestureExclusions_, active_);
 }
 
@@ -242,7 +242,8 @@ void MainWindow::ShowOptionsDialog() {
     }
     bool programEnded = false;
     const bool ran = RunOrExit([&] {
-        OptionsSheet sheet([this] { ExitProgram(); });
+        // Read afresh: Task Manager may have switched the start at logon since the last load.
+        OptionsSheet sheet(ReadConfiguration(), [this] { ExitProgram(); });
         shownOptions_ = &sheet;
         const struct Forget {
             OptionsSheet*& shown;
@@ -276,7 +277,7 @@ void MainWindow::StoreStateForNextRun() {
     } catch (const _qh_error&) {
         // The program is ending; a setting that cannot be stored is not worth a message.
     }
-    SaveSearchHistory(popup_.History());
+    SaveSearchHistory(popup_.History(), configuration_.InForce().KeepSearchHistory);
 }
 
 void MainWindow::ExitProgram() {

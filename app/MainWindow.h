@@ -18,6 +18,7 @@
 #include "app/TriggerCapture.h"
 #include "app/TriggerDelivery.h"
 #include "base/ProgramNames.h"
+#include "core/Configuration.h"
 #include "core/Settings.h"
 #include "popup/PopupView.h"
 #include "sites/SiteCatalogue.h"
@@ -34,12 +35,14 @@ class MainWindow : public win::Window {
 public:
     // Registers the window class and creates the hidden window.
     bool CreateHidden(HINSTANCE instance);
-    // The start-up sequence; an error shows the error box and ends the program.
-    void InitializeApplication();
-    // Reads the site list, the visible sites and the settings again, rebuilds the links
-    // and applies the triggers (after the Options dialog); an error shows the error box
-    // and ends the program.
-    void ReloadConfiguration();
+    // The start-up sequence with the configuration read for it; an error shows the error
+    // box and ends the program.
+    void InitializeApplication(Configuration configuration);
+    // Reads the configuration, the site list and the visible sites again, rebuilds the
+    // links and applies the triggers (after the Options dialog); after a policy refresh
+    // (readManagedList) the organisation's list is read again too. An error shows the
+    // error box and ends the program.
+    void ReloadConfiguration(bool readManagedList = false);
     // The one orderly end of the program: stores what must survive, then destroys the
     // window, whose WM_DESTROY ends the message loop.
     void ExitProgram();
@@ -78,16 +81,16 @@ private:
     template <typename Work>
     bool RunOrExit(Work&& work);
 
-    // The site list, the visible sites and the trigger settings, with the policies over
-    // the user's settings.
-    void LoadConfiguration();
+    // Takes the configuration read for this load and hands its values in force to the site
+    // list, the popup, the triggers and the start at logon; a stored history that may not
+    // be kept is removed. readManagedList starts a read of the organisation's list first.
+    void LoadConfiguration(Configuration configuration, bool readManagedList);
     // Says once, at the icon, why the organisation's site list could not be read.
     void ShowSiteListProblem();
     void StoreStateForNextRun();
 
     SiteCatalogue catalogue_;          // without categories
-    TriggerSettings userTriggers_;     // as stored, without the policies
-    TriggerSettings triggers_;         // in force
+    Configuration configuration_;      // as last read
     ProgramHashes gestureExclusions_;  // programs whose clicks the hook leaves alone
     bool active_ = true;
     // True once the activation state and the history were read: before that, storing

@@ -4,11 +4,13 @@
 #include <objbase.h>
 
 #include <iterator>
+#include <utility>
 
 #include "base/CommandLine.h"
 #include "base/ErrorCode.h"
 #include "app/MainWindow.h"
 #include "app/Registration.h"
+#include "core/Configuration.h"
 #include "core/Language.h"
 #include "win/ErrorBox.h"
 #include "win/Handle.h"
@@ -103,7 +105,9 @@ void InstallProgramTexts() {
 }
 
 int RunProgram(HINSTANCE instance, const char* commandLine) {
-    SetProgramLanguage(ReadProgramLanguage());
+    // Read once for this start: the language now, the rest as the window starts.
+    Configuration configuration = ReadConfiguration();
+    SetProgramLanguage(ReadProgramLanguage(configuration.LanguagePolicy()));
     InstallProgramTexts();
     // The registration switches are served whether or not a copy runs: setup registers
     // while the user's copy may still run in another session, and must learn the result.
@@ -160,7 +164,7 @@ int RunProgram(HINSTANCE instance, const char* commandLine) {
     {
         MainWindow mainWindow;
         if (mainWindow.CreateHidden(instance)) {
-            mainWindow.InitializeApplication();
+            mainWindow.InitializeApplication(std::move(configuration));
             HACCEL popupKeys = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_POPUP_KEYS));
             RunMessageLoop(mainWindow.Handle(), popupKeys);
             // A quit message from elsewhere ends the loop with the window still there:

@@ -127,21 +127,6 @@ bool PolicySet::Flag(PolicyId id, bool user) const {
     return Number(id, user ? 1 : 0) != 0;
 }
 
-std::u16string EffectiveGestureExclusions(const PolicySet& policies, std::u16string_view user) {
-    const PolicyValue* managed = policies.Find(PolicyId::GestureExclusions);
-    if (managed == nullptr) {
-        return std::u16string(user);
-    }
-    std::u16string text;
-    for (const std::u16string& name : managed->list) {
-        text += name + u";";
-    }
-    if (policies.Flag(PolicyId::AddToUserGestureExclusions, false)) {
-        text += user;
-    }
-    return text;
-}
-
 std::vector<std::int32_t> ParseSiteIds(const std::vector<std::u16string>& entries) {
     std::vector<std::int32_t> ids;
     for (const std::u16string& entry : entries) {

@@ -143,10 +143,6 @@ private:
 };
 static_assert(kPolicyCount <= 32);
 
-// The programs without gestures in force, as list text: the policy's names replace the
-// user's list, or come before it when AddToUserGestureExclusions is on.
-std::u16string EffectiveGestureExclusions(const PolicySet& policies, std::u16string_view user);
-
 // The site ids of a list's entries, in order: decimal numbers with an optional sign in the
 // signed 32-bit range; other entries are passed over.
 std::vector<std::int32_t> ParseSiteIds(const std::vector<std::u16string>& entries);

@@ -9,6 +9,7 @@ set(VP_BASE_SOURCES
     base/AnsiText.cpp
     base/CaptureSession.cpp
     base/CommandLine.cpp
+    base/Configuration.cpp
     base/Policies.cpp
     base/PopupPalette.cpp
     base/ProgramNames.cpp
@@ -42,7 +43,7 @@ set(VP_CORE_SOURCES
     core/RegistryKeys.cpp
     core/Autostart.cpp
     core/Language.cpp
-    core/Policies.cpp
+    core/Configuration.cpp
     core/SearchHistoryStore.cpp
     core/Settings.cpp
 )

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "core/Policies.h"
 #include "core/RegistryKeys.h"
 #include "win/Registry.h"
 #include "win/WinText.h"
@@ -83,18 +82,14 @@ std::size_t FirstGap(HKEY key) {
 
 }  // namespace
 
-bool MayKeepSearchHistory() {
-    if (ReadPolicies().Flag(PolicyId::KeepSearchHistory, true)) {
-        return true;
-    }
+void RemoveSearchHistory() {
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kHistoryKey);
     ::RegDeleteKeyA(HKEY_CURRENT_USER, kHistoryKey);
-    return false;
 }
 
-SearchHistoryList LoadSearchHistory() {
+SearchHistoryList LoadSearchHistory(bool mayKeep) {
     SearchHistoryList history;
-    if (!MayKeepSearchHistory()) {
+    if (!mayKeep) {
         return history;
     }
     win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kHistoryKey, KEY_READ);
@@ -116,8 +111,8 @@ SearchHistoryList LoadSearchHistory() {
     return history;
 }
 
-void SaveSearchHistory(const SearchHistoryList& history) {
-    if (!MayKeepSearchHistory()) {
+void SaveSearchHistory(const SearchHistoryList& history, bool mayKeep) {
+    if (!mayKeep) {
         return;
     }
     LONG error = ERROR_SUCCESS;

@@ -5,15 +5,17 @@
 
 namespace vp {
 
+// `mayKeep` is the KeepSearchHistory policy in force.
+
 // The stored history, newest first (at most 20 entries, up to the first gap); empty
 // while the history may not be kept.
-SearchHistoryList LoadSearchHistory();
+SearchHistoryList LoadSearchHistory(bool mayKeep);
 // Stores the first 20 entries; failures are silent. Nothing is stored while the history
 // may not be kept.
-void SaveSearchHistory(const SearchHistoryList& history);
+void SaveSearchHistory(const SearchHistoryList& history, bool mayKeep);
 
-// Whether the history may be stored (the KeepSearchHistory policy); when it may not, the
-// stored history is removed.
-bool MayKeepSearchHistory();
+// Removes the stored history: done at each load of the configuration that finds that it
+// may not be kept.
+void RemoveSearchHistory();
 
 }  // namespace vp

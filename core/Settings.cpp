@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "core/RegistryKeys.h"
 #include "win/Registry.h"
 
@@ -17,13 +19,6 @@ void Read(HKEY key, const char* name, std::uint32_t& value) {
 void Read(HKEY key, const char* name, bool& value) {
     if (auto stored = win::ReadDword(key, name)) {
         value = *stored != 0;
-    }
-}
-
-template <typename Value>
-void Write(HKEY key, const char* name, const std::optional<Value>& value) {
-    if (value) {
-        win::WriteDword(key, name, static_cast<std::uint32_t>(*value));
     }
 }
 
@@ -53,36 +48,44 @@ void WriteFlag(const char* name, bool value, bool defaultValue) {
 
 }  // namespace
 
-void ReadTriggerSettings(TriggerSettings& settings) {
+void ReadTriggerSettings(UserSettings& settings) {
     win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
-    Read(key.Get(), "PopupWindowButton", settings.PopupWindowButton);
-    Read(key.Get(), "PopupWindowKey", settings.PopupWindowKey);
-    Read(key.Get(), "EnablePopupWindow", settings.EnablePopupWindow);
-    Read(key.Get(), "DefaultActionButton", settings.DefaultActionButton);
-    Read(key.Get(), "DefaultActionKey", settings.DefaultActionKey);
-    Read(key.Get(), "EnableDefaultAction", settings.EnableDefaultAction);
-    Read(key.Get(), "EnablePopupWindowHotKey", settings.EnablePopupWindowHotKey);
-    Read(key.Get(), "PopupWindowHotModifier", settings.PopupWindowHotModifier);
-    Read(key.Get(), "PopupWindowHotKey", settings.PopupWindowHotKey);
-    Read(key.Get(), "EnableDefaultActionHotKey", settings.EnableDefaultActionHotKey);
-    Read(key.Get(), "DefaultActionHotModifier", settings.DefaultActionHotModifier);
-    Read(key.Get(), "DefaultActionHotKey", settings.DefaultActionHotKey);
+    for (std::size_t row = 0; row < kTriggerSettingCount; ++row) {
+        const PolicySetting& setting = kPolicySettings[row];
+        const char* name = kPolicies[static_cast<std::size_t>(setting.policy)].name;
+        if (setting.number != nullptr) {
+            Read(key.Get(), name, settings.*setting.number);
+        } else {
+            Read(key.Get(), name, settings.*setting.flag);
+        }
+    }
 }
 
-void WriteTriggerSettings(const TriggerSettingsUpdate& settings) {
+void WriteTriggerSettings(const std::vector<std::pair<PolicyId, std::uint32_t>>& values) {
     win::RegKey key = OpenSettingsForWriting();
-    Write(key.Get(), "PopupWindowButton", settings.PopupWindowButton);
-    Write(key.Get(), "DefaultActionButton", settings.DefaultActionButton);
-    Write(key.Get(), "PopupWindowKey", settings.PopupWindowKey);
-    Write(key.Get(), "DefaultActionKey", settings.DefaultActionKey);
-    Write(key.Get(), "EnableDefaultAction", settings.EnableDefaultAction);
-    Write(key.Get(), "EnablePopupWindow", settings.EnablePopupWindow);
-    Write(key.Get(), "PopupWindowHotModifier", settings.PopupWindowHotModifier);
-    Write(key.Get(), "DefaultActionHotModifier", settings.DefaultActionHotModifier);
-    Write(key.Get(), "PopupWindowHotKey", settings.PopupWindowHotKey);
-    Write(key.Get(), "DefaultActionHotKey", settings.DefaultActionHotKey);
-    Write(key.Get(), "EnableDefaultActionHotKey", settings.EnableDefaultActionHotKey);
-    Write(key.Get(), "EnablePopupWindowHotKey", settings.EnablePopupWindowHotKey);
+    for (const auto& [policy, value] : values) {
+        win::WriteDword(key.Get(), kPolicies[static_cast<std::size_t>(policy)].name, value);
+    }
+}
+
+std::optional<std::vector<std::int32_t>> ReadSelectedSiteIds() {
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSelectedKey, KEY_READ);
+    if (!key) {
+        return std::nullopt;
+    }
+    std::vector<std::int32_t> ids;
+    for (unsigned position = 0;; ++position) {
+        auto id = win::ReadDword(key.Get(), std::to_string(position).c_str());
+        if (!id) {
+            return ids;
+        }
+        ids.push_back(static_cast<std::int32_t>(*id));
+    }
+}
+
+std::uint32_t ReadDefaultSite() {
+    win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+    return win::ReadDword(key.Get(), kDefaultSiteValue).value_or(0);
 }
 
 void ReadActiveState(bool& active) {

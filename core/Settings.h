@@ -5,52 +5,23 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include "base/Configuration.h"
 
 namespace vp {
 
-// The twelve trigger values, with the defaults that apply while nothing is stored:
-// popup on Ctrl + right button and Ctrl+F1, default site on Ctrl+Shift + left button
-// and Ctrl+F2.
-struct TriggerSettings {
-    std::uint32_t PopupWindowButton = 1;  // 0 left, 1 right, 2 middle, 3 X button
-    std::uint32_t DefaultActionButton = 0;
-    std::uint32_t PopupWindowKey = 0;  // 0 Ctrl, 1 Shift, 2 Ctrl+Shift
-    std::uint32_t DefaultActionKey = 2;
-    bool EnablePopupWindow = true;
-    bool EnableDefaultAction = true;
-    std::uint32_t PopupWindowHotModifier = 0;
-    std::uint32_t DefaultActionHotModifier = 0;
-    std::uint32_t PopupWindowHotKey = 0;  // 0..9 F1..F10, 10..19 digits, 20..45 A..Z
-    std::uint32_t DefaultActionHotKey = 1;
-    bool EnablePopupWindowHotKey = true;
-    bool EnableDefaultActionHotKey = true;
-};
+// Reads the stored trigger values (each under its policy's name) over the given ones: a
+// value that cannot be read (missing, longer than 4 bytes, no key) keeps what is in
+// memory. Types are not examined.
+void ReadTriggerSettings(UserSettings& settings);
 
-// Reads the stored values over the given ones: a value that cannot be read (missing,
-// longer than 4 bytes, no key) keeps what is in memory. Types are not examined.
-void ReadTriggerSettings(TriggerSettings& settings);
-
-// The twelve values as the Options dialog stores them: a value that is nothing (a list
-// without selection, or a value that a policy fixes) is not written, so the stored one
-// stays.
-struct TriggerSettingsUpdate {
-    std::optional<std::uint32_t> PopupWindowButton;
-    std::optional<std::uint32_t> DefaultActionButton;
-    std::optional<std::uint32_t> PopupWindowKey;
-    std::optional<std::uint32_t> DefaultActionKey;
-    std::optional<bool> EnableDefaultAction;
-    std::optional<bool> EnablePopupWindow;
-    std::optional<std::uint32_t> PopupWindowHotModifier;
-    std::optional<std::uint32_t> DefaultActionHotModifier;
-    std::optional<std::uint32_t> PopupWindowHotKey;
-    std::optional<std::uint32_t> DefaultActionHotKey;
-    std::optional<bool> EnableDefaultActionHotKey;
-    std::optional<bool> EnablePopupWindowHotKey;
-};
-
-// Stores the given values as REG_DWORD (flags as 1 or 0); raises _qh_error (110, 111) when the
-// Settings key cannot be written. The result of each single write is ignored.
-void WriteTriggerSettings(const TriggerSettingsUpdate& settings);
+// Stores the given trigger values as REG_DWORD under their policies' names (flags as 1 or
+// 0); a value not given (a list without selection, or a value that a policy fixes) is not
+// written, so the stored one stays. Raises _qh_error (110, 111) when the Settings key
+// cannot be written. The result of each single write is ignored.
+void WriteTriggerSettings(const std::vector<std::pair<PolicyId, std::uint32_t>>& values);
 
 // RestoreClipboard: whether a capture puts the user's clipboard back (default false).
 bool ReadRestoreClipboard();
@@ -74,6 +45,13 @@ bool ReadSelectionDirectly();
 // stored value, so a user who never turned it off keeps the Settings key as it was.
 // Raises _qh_error (110, 111) when the key cannot be written.
 void WriteReadSelectionDirectly(bool direct);
+
+// The ids of the Selected key ("0", "1", ...) up to the first missing position, each value
+// read as up to four bytes; nothing when the key does not open.
+std::optional<std::vector<std::int32_t>> ReadSelectedSiteIds();
+
+// DefaultSite as stored (up to four bytes of any type), 0 when it cannot be read.
+std::uint32_t ReadDefaultSite();
 
 // Reads ActiveState over `active` (kept when it cannot be read).
 void ReadActiveState(bool& active);

@@ -2,10 +2,12 @@
 
 #include <commdlg.h>
 
+#include <utility>
+#include <vector>
+
 #include "base/HotKeys.h"
 #include "base/ProgramNames.h"
 #include "core/Autostart.h"
-#include "core/Policies.h"
 #include "core/Settings.h"
 #include "resources/resource.h"
 #include "win/Language.h"
@@ -20,51 +22,39 @@ constexpr int kModifierLists[] = {IDC_POPUP_GESTURE_MODIFIER, IDC_DEFAULT_GESTUR
                                   IDC_POPUP_HOTKEY_MODIFIER, IDC_DEFAULT_HOTKEY_MODIFIER};
 constexpr int kKeyLists[] = {IDC_POPUP_HOTKEY_KEY, IDC_DEFAULT_HOTKEY_KEY};
 
-// Which stored trigger value each list and check box shows, and the policy that can fix
-// it.
-using Stored = TriggerSettings;
-using Update = TriggerSettingsUpdate;
-template <typename Value>
-struct TriggerField {
-    int control;
-    PolicyId policy;
-    Value Stored::*stored;
-    std::optional<Value> Update::*update;
+// The policy of each list and check box: its value (base/Configuration.h) is the one shown.
+constexpr std::pair<int, PolicyId> kTriggerLists[] = {
+    {IDC_POPUP_GESTURE_BUTTON, PolicyId::PopupWindowButton},
+    {IDC_POPUP_GESTURE_MODIFIER, PolicyId::PopupWindowKey},
+    {IDC_POPUP_HOTKEY_MODIFIER, PolicyId::PopupWindowHotModifier},
+    {IDC_POPUP_HOTKEY_KEY, PolicyId::PopupWindowHotKey},
+    {IDC_DEFAULT_GESTURE_BUTTON, PolicyId::DefaultActionButton},
+    {IDC_DEFAULT_GESTURE_MODIFIER, PolicyId::DefaultActionKey},
+    {IDC_DEFAULT_HOTKEY_MODIFIER, PolicyId::DefaultActionHotModifier},
+    {IDC_DEFAULT_HOTKEY_KEY, PolicyId::DefaultActionHotKey},
 };
-constexpr TriggerField<std::uint32_t> kTriggerLists[] = {
-    {IDC_POPUP_GESTURE_BUTTON, PolicyId::PopupWindowButton, &Stored::PopupWindowButton,
-     &Update::PopupWindowButton},
-    {IDC_POPUP_GESTURE_MODIFIER, PolicyId::PopupWindowKey, &Stored::PopupWindowKey,
-     &Update::PopupWindowKey},
-    {IDC_POPUP_HOTKEY_MODIFIER, PolicyId::PopupWindowHotModifier, &Stored::PopupWindowHotModifier,
-     &Update::PopupWindowHotModifier},
-    {IDC_POPUP_HOTKEY_KEY, PolicyId::PopupWindowHotKey, &Stored::PopupWindowHotKey,
-     &Update::PopupWindowHotKey},
-    {IDC_DEFAULT_GESTURE_BUTTON, PolicyId::DefaultActionButton, &Stored::DefaultActionButton,
-     &Update::DefaultActionButton},
-    {IDC_DEFAULT_GESTURE_MODIFIER, PolicyId::DefaultActionKey, &Stored::DefaultActionKey,
-     &Update::DefaultActionKey},
-    {IDC_DEFAULT_HOTKEY_MODIFIER, PolicyId::DefaultActionHotModifier,
-     &Stored::DefaultActionHotModifier, &Update::DefaultActionHotModifier},
-    {IDC_DEFAULT_HOTKEY_KEY, PolicyId::DefaultActionHotKey, &Stored::DefaultActionHotKey,
-     &Update::DefaultActionHotKey},
+constexpr std::pair<int, PolicyId> kTriggerChecks[] = {
+    {IDC_ENABLE_POPUP_GESTURE, PolicyId::EnablePopupWindow},
+    {IDC_ENABLE_POPUP_HOTKEY, PolicyId::EnablePopupWindowHotKey},
+    {IDC_ENABLE_DEFAULT_GESTURE, PolicyId::EnableDefaultAction},
+    {IDC_ENABLE_DEFAULT_HOTKEY, PolicyId::EnableDefaultActionHotKey},
 };
-constexpr TriggerField<bool> kTriggerChecks[] = {
-    {IDC_ENABLE_POPUP_GESTURE, PolicyId::EnablePopupWindow, &Stored::EnablePopupWindow,
-     &Update::EnablePopupWindow},
-    {IDC_ENABLE_POPUP_HOTKEY, PolicyId::EnablePopupWindowHotKey, &Stored::EnablePopupWindowHotKey,
-     &Update::EnablePopupWindowHotKey},
-    {IDC_ENABLE_DEFAULT_GESTURE, PolicyId::EnableDefaultAction, &Stored::EnableDefaultAction,
-     &Update::EnableDefaultAction},
-    {IDC_ENABLE_DEFAULT_HOTKEY, PolicyId::EnableDefaultActionHotKey,
-     &Stored::EnableDefaultActionHotKey, &Update::EnableDefaultActionHotKey},
-};
-// The page's other controls that a policy can fix.
-constexpr std::pair<int, PolicyId> kManagedBoxes[] = {
+constexpr std::pair<int, PolicyId> kOtherChecks[] = {
     {IDC_RUN_AT_LOGON, PolicyId::RunAtLogon},
     {IDC_KEEP_CLIPBOARD, PolicyId::RestoreClipboard},
     {IDC_READ_DIRECTLY, PolicyId::ReadSelectionDirectly},
 };
+
+// Calls visit with each check box and its policy.
+template <typename Visit>
+void ForEachCheck(Visit visit) {
+    for (const auto& [box, policy] : kTriggerChecks) {
+        visit(box, policy);
+    }
+    for (const auto& [box, policy] : kOtherChecks) {
+        visit(box, policy);
+    }
+}
 
 }  // namespace
 
@@ -106,60 +96,39 @@ void GeneralPage::FillTriggerLists() {
 }
 
 void GeneralPage::LoadGeneralSettings() {
-    policies_ = ReadPolicies();
-    TriggerSettings settings;
-    ReadTriggerSettings(settings);
-    ApplyTriggerPolicies(policies_, settings);
+    const UserSettings& shown = configuration_.InForce();
     // A position outside the list selects nothing; OK then leaves its value as stored.
-    for (const auto& field : kTriggerLists) {
-        const std::uint32_t position = settings.*field.stored;
-        const auto count = static_cast<std::uint32_t>(SendItem(field.control, CB_GETCOUNT));
-        SendItem(field.control, CB_SETCURSEL,
-                 position < count ? position : static_cast<WPARAM>(-1));
+    for (const auto& [list, policy] : kTriggerLists) {
+        const std::uint32_t position = shown.*SettingOf(policy)->number;
+        const auto count = static_cast<std::uint32_t>(SendItem(list, CB_GETCOUNT));
+        SendItem(list, CB_SETCURSEL, position < count ? position : static_cast<WPARAM>(-1));
     }
-    for (const auto& field : kTriggerChecks) {
-        SetChecked(field.control, settings.*field.stored);
-    }
-    SetChecked(IDC_RUN_AT_LOGON, IsAutostartSet());
-    SetChecked(IDC_KEEP_CLIPBOARD, ReadRestoreClipboard());
-    SetChecked(IDC_READ_DIRECTLY, ReadSelectionDirectly());
-    const std::u16string programs =
-        ExclusionsFixed() ? EffectiveGestureExclusions(policies_, u"") : ReadGestureExclusions();
+    ForEachCheck(
+        [&](int box, PolicyId policy) { SetChecked(box, shown.*SettingOf(policy)->flag); });
+    // Programs that a policy adds to the user's are not shown: the user's own list is.
+    const std::u16string& programs = Fixed(PolicyId::GestureExclusions)
+                                         ? shown.GestureExclusions
+                                         : configuration_.User().GestureExclusions;
     ::SetWindowTextW(Item(IDC_GESTURE_EXCLUSIONS),
                      reinterpret_cast<const wchar_t*>(programs.c_str()));
-    ShowManagedControls();
+    DisableFixedControls();
 }
 
-bool GeneralPage::Free(PolicyId policy) const {
-    return !policies_.Configured(policy);
-}
-
-bool GeneralPage::ExclusionsFixed() const {
-    return !Free(PolicyId::GestureExclusions) &&
-           !policies_.Flag(PolicyId::AddToUserGestureExclusions, false);
-}
-
-void GeneralPage::ShowManagedControls() {
-    bool managed = !Free(PolicyId::GestureExclusions);
-    auto fix = [&](int control, PolicyId policy) {
-        if (!Free(policy)) {
+void GeneralPage::DisableFixedControls() {
+    bool fixed = Fixed(PolicyId::GestureExclusions) || Fixed(PolicyId::AddToUserGestureExclusions);
+    auto disable = [&](int control, PolicyId policy) {
+        if (Fixed(policy)) {
             EnableItem(control, false);
-            managed = true;
+            fixed = true;
         }
     };
-    for (const auto& field : kTriggerLists) {
-        fix(field.control, field.policy);
+    for (const auto& [list, policy] : kTriggerLists) {
+        disable(list, policy);
     }
-    for (const auto& field : kTriggerChecks) {
-        fix(field.control, field.policy);
-    }
-    for (const auto& [box, policy] : kManagedBoxes) {
-        fix(box, policy);
-        SetChecked(box, policies_.Flag(policy, IsChecked(box)));
-    }
-    EnableItem(IDC_GESTURE_EXCLUSIONS, !ExclusionsFixed());
-    EnableItem(IDC_BROWSE_EXCLUDED_PROGRAM, !ExclusionsFixed());
-    if (managed) {
+    ForEachCheck(disable);
+    EnableItem(IDC_GESTURE_EXCLUSIONS, !Fixed(PolicyId::GestureExclusions));
+    EnableItem(IDC_BROWSE_EXCLUDED_PROGRAM, !Fixed(PolicyId::GestureExclusions));
+    if (fixed) {
         SetItemText(IDC_MANAGED_NOTE, LoadResourceString(IDS_MANAGED_SETTINGS));
     }
 }
@@ -174,8 +143,8 @@ std::u16string GeneralPage::ExclusionText() const {
 
 bool GeneralPage::CanApply() {
     // The policy's names count with the user's: the hook holds 32 in all.
-    if (ExclusionsFixed() ||
-        HashProgramList(EffectiveGestureExclusions(policies_, ExclusionText()))) {
+    if (Fixed(PolicyId::GestureExclusions) ||
+        HashProgramList(configuration_.GestureExclusionsWith(ExclusionText()))) {
         return true;
     }
     static_assert(kMaxGestureExclusions == 32, "the message names the number");
@@ -234,28 +203,29 @@ std::optional<std::uint32_t> GeneralPage::Selection(int list) const {
 void GeneralPage::SaveGeneralSettings() {
     try {
         // What a policy fixes stays as the user stored it.
-        TriggerSettingsUpdate settings;
-        for (const auto& field : kTriggerLists) {
-            if (Free(field.policy)) {
-                settings.*field.update = Selection(field.control);
+        std::vector<std::pair<PolicyId, std::uint32_t>> triggers;
+        for (const auto& [list, policy] : kTriggerLists) {
+            if (const std::optional<std::uint32_t> position = Selection(list);
+                position && !Fixed(policy)) {
+                triggers.emplace_back(policy, *position);
             }
         }
-        for (const auto& field : kTriggerChecks) {
-            if (Free(field.policy)) {
-                settings.*field.update = IsChecked(field.control);
+        for (const auto& [box, policy] : kTriggerChecks) {
+            if (!Fixed(policy)) {
+                triggers.emplace_back(policy, IsChecked(box) ? 1 : 0);
             }
         }
-        WriteTriggerSettings(settings);
-        if (Free(PolicyId::RestoreClipboard)) {
+        WriteTriggerSettings(triggers);
+        if (!Fixed(PolicyId::RestoreClipboard)) {
             WriteRestoreClipboard(IsChecked(IDC_KEEP_CLIPBOARD));
         }
-        if (!ExclusionsFixed()) {
+        if (!Fixed(PolicyId::GestureExclusions)) {
             WriteGestureExclusions(ExclusionText());
         }
-        if (Free(PolicyId::ReadSelectionDirectly)) {
+        if (!Fixed(PolicyId::ReadSelectionDirectly)) {
             WriteReadSelectionDirectly(IsChecked(IDC_READ_DIRECTLY));
         }
-        if (Free(PolicyId::RunAtLogon)) {
+        if (!Fixed(PolicyId::RunAtLogon)) {
             SetAutostart(IsChecked(IDC_RUN_AT_LOGON));
         }
     } catch (...) {

@@ -9,13 +9,16 @@
 #include <optional>
 #include <string>
 
-#include "base/Policies.h"
+#include "base/Configuration.h"
 #include "win/Dialog.h"
 
 namespace vp {
 
 class GeneralPage : public win::Page {
 public:
+    // Shows and stores against `configuration`, which outlives the page.
+    explicit GeneralPage(const Configuration& configuration) : configuration_(configuration) {}
+
     // Refuses more programs without gestures than the hook library holds, with a
     // message box that says so.
     bool CanApply() override;
@@ -39,14 +42,13 @@ private:
     std::u16string ExclusionText() const;
     // The selected list position, or nothing.
     std::optional<std::uint32_t> Selection(int list) const;
-    // Whether no policy fixes the value; a fixed one shows the policy's value, disabled.
-    bool Free(PolicyId policy) const;
-    // Whether a policy's list of programs without gestures replaces the user's.
-    bool ExclusionsFixed() const;
-    // Shows the values that policies fix, disables their controls and says so under them.
-    void ShowManagedControls();
+    // Whether a policy fixes the value: its control shows the policy's value, disabled,
+    // and OK leaves the user's own as stored.
+    bool Fixed(PolicyId policy) const { return configuration_.Fixed(policy); }
+    // Disables the controls of what policies fix and says so under them.
+    void DisableFixedControls();
 
-    PolicySet policies_;  // as the page opened
+    const Configuration& configuration_;
 };
 
 }  // namespace vp

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
 
 #include "resources/resource.h"
 #include "win/WinText.h"
@@ -25,8 +26,11 @@ void InsertTab(HWND tabs, int index, UINT textId) {
 
 }  // namespace
 
-OptionsSheet::OptionsSheet(std::function<void()> exitProgram)
-    : exitProgram_(std::move(exitProgram)), sites_([this] {
+OptionsSheet::OptionsSheet(Configuration configuration, std::function<void()> exitProgram)
+    : configuration_(std::move(configuration)),
+      exitProgram_(std::move(exitProgram)),
+      general_(configuration_),
+      sites_(configuration_, [this] {
           programEnded_ = true;
           if (exitProgram_) {
               exitProgram_();

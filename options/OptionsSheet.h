@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "base/Configuration.h"
 #include "options/GeneralPage.h"
 #include "options/SitesPage.h"
 #include "win/Dialog.h"
@@ -15,8 +16,10 @@ namespace vp {
 
 class OptionsSheet : public win::Dialog {
 public:
+    // The pages show and store against `configuration`, kept as the dialog opened: a
+    // reload of the program's own while the dialog is open changes nothing here.
     // exitProgram ends the whole program; the Sites page calls it when it cannot open.
-    explicit OptionsSheet(std::function<void()> exitProgram);
+    OptionsSheet(Configuration configuration, std::function<void()> exitProgram);
 
     // Runs the dialog modally; returns IDOK or IDCANCEL.
     INT_PTR Run(HINSTANCE instance, HWND owner);
@@ -34,6 +37,7 @@ private:
     void OnCancel() override;
     void DestroyPages();
 
+    const Configuration configuration_;  // before the pages, which hold it
     std::function<void()> exitProgram_;
     bool programEnded_ = false;
     GeneralPage general_;

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "base/ErrorCode.h"
-#include "core/Policies.h"
 #include "options/SitePropertiesDialog.h"
 #include "resources/resource.h"
 #include "sites/SelectionStore.h"
@@ -20,7 +19,8 @@
 
 namespace vp {
 
-SitesPage::SitesPage(std::function<void()> exitProgram) : exitProgram_(std::move(exitProgram)) {}
+SitesPage::SitesPage(const Configuration& configuration, std::function<void()> exitProgram)
+    : exitProgram_(std::move(exitProgram)), configuration_(configuration) {}
 
 void SitesPage::Quietly(SitesPage& page, void (SitesPage::*command)()) {
     RunQuietly([&] { (page.*command)(); });
@@ -56,30 +56,26 @@ INT_PTR SitesPage::OnInit() {
     const bool opened = RunReportingErrors([this] {
         // The page never waits on the organisation's list: a failed read is tried again
         // in the background, and the page shows what is known now.
-        ReadManagedSiteListAgainIfUnread();
-        source_ = LoadSiteList(catalogue_, &categories_);
-        const PolicySet policies = ReadPolicies();
+        const SiteListPolicy policy = configuration_.SiteList();
+        ReadManagedSiteListAgainIfUnread(policy.managedPath);
+        source_ = LoadSiteList(catalogue_, &categories_, policy);
         // Until the organisation's list is read, the page shows a stand-in that nothing
         // may be stored over: every control that changes something is off.
-        const bool standIn = ManagedListUnread();
-        visibleFixed_ = standIn || policies.Configured(PolicyId::VisibleSites);
-        defaultFixed_ = standIn || policies.Configured(PolicyId::DefaultSite);
-        editingLocked_ = standIn || !policies.Flag(PolicyId::AllowSiteEditing, true);
-        if (standIn) {
+        if (ManagedListUnread()) {
             SetItemText(IDC_MANAGED_NOTE, LoadResourceString(IDS_MANAGED_SITE_LIST_STAND_IN));
-        } else if (visibleFixed_ || defaultFixed_ || editingLocked_ ||
-                   source_ == SiteListSource::ManagedFile) {
+        } else if (Fixed(PolicyId::VisibleSites) || Fixed(PolicyId::DefaultSite) ||
+                   Fixed(PolicyId::AllowSiteEditing) || source_ == SiteListSource::ManagedFile) {
             SetItemText(IDC_MANAGED_NOTE, LoadResourceString(IDS_MANAGED_SETTINGS));
         }
-        MarkVisibleSites(catalogue_, false);
-        defaultSiteId_ = LoadDefaultSiteId();
-        openedVisibleIds_ = VisibleIds();
+        MarkVisibleSites(catalogue_, configuration_.InForce().VisibleSites);
+        defaultSiteId_ = static_cast<SiteId>(configuration_.InForce().DefaultSite);
+        openedVisibleIds_ = VisibleIds(catalogue_);
         openedDefaultSiteId_ = defaultSiteId_;
         ShowDefaultSiteName();
         tree_.Attach(Item(IDC_SITE_TREE));
         tree_.Fill(categories_, catalogue_);
-        EnableItem(IDC_EXPORT_SITES, !editingLocked_);
-        EnableItem(IDC_IMPORT_SITES, !editingLocked_);
+        EnableItem(IDC_EXPORT_SITES, !Fixed(PolicyId::AllowSiteEditing));
+        EnableItem(IDC_IMPORT_SITES, !Fixed(PolicyId::AllowSiteEditing));
     });
     if (!opened && exitProgram_) {
         exitProgram_();
@@ -97,8 +93,9 @@ void SitesPage::ShowDefaultSiteName() {
 
 SitesPage::Commands SitesPage::CommandsFor(NodeKind kind) const {
     const bool site = IsSite(kind);
-    return {site && !visibleFixed_, site && !defaultFixed_,
-            (site || kind == NodeKind::Category) && !editingLocked_, site && !editingLocked_};
+    const bool locked = Fixed(PolicyId::AllowSiteEditing);
+    return {site && !Fixed(PolicyId::VisibleSites), site && !Fixed(PolicyId::DefaultSite),
+            (site || kind == NodeKind::Category) && !locked, site && !locked};
 }
 
 void SitesPage::UpdateSiteButtons(NodeKind kind) {
@@ -165,7 +162,7 @@ void SitesPage::RemoveSelectedSite() {
 void SitesPage::NewSite() {
     // Under the chosen category, or beside the chosen site.
     SiteNode category;
-    if (editingLocked_ || !tree_.ReadSelected(category) ||
+    if (Fixed(PolicyId::AllowSiteEditing) || !tree_.ReadSelected(category) ||
         (category.IsSite() && !tree_.Read(tree_.Parent(category.item), category)) ||
         category.kind != NodeKind::Category) {
         return;
@@ -208,7 +205,7 @@ void SitesPage::EditSelectedSite() {
 // ---- Import and export ------------------------------------------------------
 
 void SitesPage::ImportSiteList() {
-    if (editingLocked_) {
+    if (Fixed(PolicyId::AllowSiteEditing)) {
         return;
     }
     std::optional<std::string> path = AskImportPath(Handle());
@@ -223,8 +220,11 @@ void SitesPage::ImportSiteList() {
         catalogue_ = std::move(imported);
         categories_ = std::move(importedCategories);
         source_ = SiteListSource::GivenFile;  // the user chose to replace the whole catalogue
-        MarkVisibleSites(catalogue_, true);
-        if (!defaultFixed_) {
+        // The policy's visible sites, else the first seven ids.
+        MarkVisibleSites(catalogue_, Fixed(PolicyId::VisibleSites)
+                                         ? configuration_.InForce().VisibleSites
+                                         : VisibleSiteIds());
+        if (!Fixed(PolicyId::DefaultSite)) {
             defaultSiteId_ = 0;
         }
         ShowDefaultSiteName();
@@ -234,7 +234,7 @@ void SitesPage::ImportSiteList() {
 }
 
 void SitesPage::ExportSiteList() {
-    if (editingLocked_) {
+    if (Fixed(PolicyId::AllowSiteEditing)) {
         return;
     }
     if (std::optional<std::string> path = AskExportPath(Handle())) {
@@ -247,20 +247,6 @@ void SitesPage::ExportSiteList() {
 
 // ---- Applying ---------------------------------------------------------------
 
-void SitesPage::Apply() {
-    ApplySiteChanges();
-}
-
-std::vector<SiteId> SitesPage::VisibleIds() const {
-    std::vector<SiteId> ids;
-    for (const auto& [id, record] : catalogue_) {
-        if (record.visible) {
-            ids.push_back(id);
-        }
-    }
-    return ids;
-}
-
 void SitesPage::ApplySiteChanges() {
     try {
         if (ManagedListUnread()) {
@@ -272,7 +258,7 @@ void SitesPage::ApplySiteChanges() {
             // the default refer to. Nothing is stored; the user hears why when there was
             // something to store.
             if (catalogueChanged_ || defaultSiteId_ != openedDefaultSiteId_ ||
-                VisibleIds() != openedVisibleIds_) {
+                VisibleIds(catalogue_) != openedVisibleIds_) {
                 ShowErrorBox(kResultFail, LoadResourceString(IDS_SITE_LIST_NOT_READ));
             }
             return;
@@ -285,10 +271,10 @@ void SitesPage::ApplySiteChanges() {
             }
         }
         // What a policy fixes stays as the user stored it.
-        if (!visibleFixed_) {
+        if (!Fixed(PolicyId::VisibleSites)) {
             SaveVisibleSites(catalogue_);
         }
-        if (!defaultFixed_) {
+        if (!Fixed(PolicyId::DefaultSite)) {
             SaveDefaultSiteId(defaultSiteId_);
         }
     } catch (...) {
@@ -393,24 +379,17 @@ void SitesPage::ShowSiteMenu() {
 }
 
 void SitesPage::RunMenuCommand(UINT command) {
-    switch (command) {
-        case ID_SITE_TOGGLE:
-            ToggleSelectedSite();
-            break;
-        case ID_SITE_SET_DEFAULT:
-            SetSelectedAsDefault();
-            break;
-        case ID_SITE_NEW:
-            NewSite();
-            break;
-        case ID_SITE_EDIT:
-            EditSelectedSite();
-            break;
-        case ID_SITE_REMOVE:
-            RemoveSelectedSite();
-            break;
-        default:
-            break;  // dismissed
+    static constexpr std::pair<UINT, void (SitesPage::*)()> kCommands[] = {
+        {ID_SITE_TOGGLE, &SitesPage::ToggleSelectedSite},
+        {ID_SITE_SET_DEFAULT, &SitesPage::SetSelectedAsDefault},
+        {ID_SITE_NEW, &SitesPage::NewSite},
+        {ID_SITE_EDIT, &SitesPage::EditSelectedSite},
+        {ID_SITE_REMOVE, &SitesPage::RemoveSelectedSite},
+    };
+    for (const auto& [id, run] : kCommands) {
+        if (id == command) {  // 0: the menu was dismissed
+            (this->*run)();
+        }
     }
 }
 

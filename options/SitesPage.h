@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "base/Configuration.h"
 #include "options/SiteTree.h"
 #include "sites/SiteCatalogue.h"
 #include "sites/SiteListFile.h"
@@ -17,11 +18,12 @@ namespace vp {
 
 class SitesPage : public win::Page {
 public:
-    // exitProgram ends the whole program; the page calls it when its initialisation fails
-    // (after showing the error box with RunReportingErrors/ShowExceptionBox).
-    explicit SitesPage(std::function<void()> exitProgram);
+    // Shows and stores against `configuration`, which outlives the page. exitProgram ends
+    // the whole program; the page calls it when its initialisation fails (after showing
+    // the error box with RunReportingErrors/ShowExceptionBox).
+    SitesPage(const Configuration& configuration, std::function<void()> exitProgram);
     // Stores the changes (ApplySiteChanges); swallows its own errors except as below.
-    void Apply() override;
+    void Apply() override { ApplySiteChanges(); }
 
 protected:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -40,7 +42,6 @@ private:
     INT_PTR OnTreeRightClick(const NMHDR&);
 
     void ApplySiteChanges();
-    std::vector<SiteId> VisibleIds() const;
     void ToggleSite(HTREEITEM node);
     void ToggleSelectedSite();
     void SetSelectedAsDefault();
@@ -77,11 +78,12 @@ private:
         return source_ == SiteListSource::ManagedCopy ||
                source_ == SiteListSource::WindowsCopyForUnreadManagedFile;
     }
-    // What policies fix: the visible sites, the default site, and (editing locked) the
-    // catalogue itself, with import and export.
-    bool visibleFixed_ = false;
-    bool defaultFixed_ = false;
-    bool editingLocked_ = false;
+    // Whether a policy fixes the visible sites (VisibleSites), the default site
+    // (DefaultSite) or the catalogue itself with import and export (AllowSiteEditing);
+    // all are fixed while a stand-in for the organisation's list is shown.
+    bool Fixed(PolicyId id) const { return ManagedListUnread() || configuration_.Fixed(id); }
+
+    const Configuration& configuration_;
     // The visible ids and the default as opened, to tell whether the user changed them.
     std::vector<SiteId> openedVisibleIds_;
     SiteId openedDefaultSiteId_ = 0;

@@ -1,30 +1,28 @@
 // Which sites the popup shows and which one is the default, in the current user's
 // registry: the Selected key ("0", "1", ... hold site ids in display order) and the
-// Settings value DefaultSite.
+// Settings value DefaultSite. They are read with the configuration (core/Configuration.h),
+// whose values in force come in here.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "sites/SiteCatalogue.h"
 
 namespace vp {
 
-// The sites named by the VisibleSites policy or else by the Selected key, in their order
-// (duplicates kept, unknown ids skipped, reading up to the first missing position); with
-// neither, ids 0 to 6.
-VisibleSiteList LoadVisibleSites(const SiteCatalogue& catalogue);
+// The visible site ids in force (UserSettings::VisibleSites); nothing: ids 0 to 6.
+using VisibleSiteIds = std::optional<std::vector<SiteId>>;
 
-// The default site id: the DefaultSite policy's, else the stored DefaultSite, or 0 when
-// it cannot be read.
-SiteId LoadDefaultSiteId();
+// The sites of the ids, in their order (duplicates kept, unknown ids skipped).
+VisibleSiteList LoadVisibleSites(const SiteCatalogue& catalogue, const VisibleSiteIds& ids);
 
-// The default site's URL, or empty when the stored id names no site of the catalogue.
-std::string ResolveDefaultSite(const SiteCatalogue& catalogue);
+// The default site's URL, or empty when the id names no site of the catalogue.
+std::string ResolveDefaultSite(const SiteCatalogue& catalogue, SiteId id);
 
-// Sets `visible` on the records the VisibleSites policy names, else on those the Selected
-// key names, or on ids 0 to 6 when useDefaults is set or there is no key. Flags are only
-// set, never cleared.
-void MarkVisibleSites(SiteCatalogue& catalogue, bool useDefaults);
+// Sets `visible` on the records of the ids. Flags are only set, never cleared.
+void MarkVisibleSites(SiteCatalogue& catalogue, const VisibleSiteIds& ids);
 
 // Rebuilds the Selected key from the visible records in ascending id order.
 // Raises _qh_error (message 109) when the key cannot be created.

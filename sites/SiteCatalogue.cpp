@@ -21,6 +21,16 @@ bool SiteCatalogue::Insert(SiteId id, SiteRecord record) {
     return records_.try_emplace(id, std::move(record)).second;
 }
 
+std::vector<SiteId> VisibleIds(const SiteCatalogue& catalogue) {
+    std::vector<SiteId> ids;
+    for (const auto& [id, record] : catalogue) {
+        if (record.visible) {
+            ids.push_back(id);
+        }
+    }
+    return ids;
+}
+
 SiteId NextSiteId(const SiteCatalogue& catalogue) {
     constexpr SiteId kLargestId = std::numeric_limits<SiteId>::max();
     if (catalogue.Empty()) {

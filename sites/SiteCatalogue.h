@@ -52,6 +52,9 @@ private:
 // overflow, the smallest unused id of 0 or more.
 SiteId NextSiteId(const SiteCatalogue& catalogue);
 
+// The ids of the visible records, ascending.
+std::vector<SiteId> VisibleIds(const SiteCatalogue& catalogue);
+
 }  // namespace vp
 
 namespace vp {

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "base/ErrorCode.h"
-#include "core/Policies.h"
 #include "win/QhError.h"
 #include "resources/resource.h"
 #include "sites/SiteListCipher.h"
@@ -362,13 +361,12 @@ DWORD WINAPI ReadManagedList(void* parameter) {
 
 // Starts a read of the list named by the policy, unless one is under way. Called with
 // the lock held.
-void StartManagedRead(ManagedList& managed) {
-    const PolicySet policies = ReadPolicies();
-    const PolicyValue* list = policies.Find(PolicyId::SiteListPath);
-    if (managed.reading || list == nullptr || list->text.empty()) {
+void StartManagedRead(ManagedList& managed, const std::optional<std::u16string>& list) {
+    if (managed.reading || !list || list->empty()) {
         return;
     }
-    auto path = std::make_unique<std::u16string>(list->text);
+    // The thread gets its own copy of the path.
+    auto path = std::make_unique<std::u16string>(*list);
     const win::KernelHandle reader(
         ::CreateThread(nullptr, 0, ReadManagedList, path.get(), 0, nullptr));
     if (reader) {
@@ -387,13 +385,14 @@ std::u16string ManagedSiteListCopyPath() {
     return folder + kUserFolder + u"\\" + kManagedCopyName;
 }
 
-void ReadManagedSiteListInBackground(HWND window, UINT message) {
+void ReadManagedSiteListInBackground(HWND window, UINT message,
+                                     const std::optional<std::u16string>& path) {
     ManagedList& managed = Managed();
     const std::lock_guard<std::mutex> hold(managed.lock);
     managed.inBackground = true;
     managed.window = window;
     managed.message = message;
-    StartManagedRead(managed);
+    StartManagedRead(managed, path);
 }
 
 bool TakeManagedSiteListArrival() {
@@ -402,24 +401,24 @@ bool TakeManagedSiteListArrival() {
     return std::exchange(managed.arrived, false);
 }
 
-void ReadManagedSiteListAgainIfUnread() {
+void ReadManagedSiteListAgainIfUnread(const std::optional<std::u16string>& path) {
     ManagedList& managed = Managed();
     const std::lock_guard<std::mutex> hold(managed.lock);
     if (managed.inBackground && !managed.problem.empty()) {
-        StartManagedRead(managed);
+        StartManagedRead(managed, path);
     }
 }
 
 SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories,
-                            const char* path, std::string* managedProblem) {
-    if (path != nullptr) {
-        LoadSiteListFile(catalogue, categories, AnsiToUtf16(path), true);
-        return SiteListSource::GivenFile;
-    }
-    const PolicySet policies = ReadPolicies();
-    const std::u16string ownPath = policies.Flag(PolicyId::AllowSiteEditing, true)
-                                       ? OwnSiteListPathForReading()
-                                       : SystemSiteListPath();
+                            const char* path) {
+    LoadSiteListFile(catalogue, categories, AnsiToUtf16(path), true);
+    return SiteListSource::GivenFile;
+}
+
+SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories,
+                            const SiteListPolicy& policy, std::string* managedProblem) {
+    const std::u16string ownPath =
+        policy.allowEditing ? OwnSiteListPathForReading() : SystemSiteListPath();
     SiteListSource source = SiteListSource::WindowsCopy;
     if (ownPath != SystemSiteListPath()) {
         // A damaged or foreign file in the user's folder must not stop every start: the
@@ -436,8 +435,8 @@ SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categori
             }
         }
     }
-    if (const PolicyValue* managed = policies.Find(PolicyId::SiteListPath)) {
-        const std::u16string& managedPath = managed->text;
+    if (policy.managedPath) {
+        const std::u16string& managedPath = *policy.managedPath;
         ManagedList& known = Managed();
         std::unique_lock<std::mutex> hold(known.lock);
         if (known.inBackground) {

@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "base/Configuration.h"
 #include "sites/SiteCatalogue.h"
 
 namespace vp {
@@ -40,30 +42,36 @@ enum class SiteListSource {
 std::u16string ManagedSiteListCopyPath();
 // From now on the organisation's list is read on a thread of its own, with a deadline
 // (a share that does not answer holds up nothing), and LoadSiteList takes what that read
-// brought or, until then, the last good copy. Starts a read unless one is under way;
-// `window` gets `message` posted when it ends.
-void ReadManagedSiteListInBackground(HWND window, UINT message);
+// brought or, until then, the last good copy. Starts a read of `path` (the SiteListPath
+// policy; nothing: none) unless one is under way; `window` gets `message` posted when it
+// ends.
+void ReadManagedSiteListInBackground(HWND window, UINT message,
+                                     const std::optional<std::u16string>& path);
 // True once for each read that ended since the last call: the posted message alone,
 // which any program can post, is no reason to load the lists again.
 bool TakeManagedSiteListArrival();
-// Starts another read when the last one failed.
-void ReadManagedSiteListAgainIfUnread();
+// Starts another read of `path` when the last one failed.
+void ReadManagedSiteListAgainIfUnread(const std::optional<std::u16string>& path);
 
-// Fills the emptied catalogue (and categories, when given) from a file: the own file
-// when path is null. A user's own file whose contents are not a site list is renamed
-// beside itself (".unreadable"); one that cannot be opened (tried again for a moment
-// while another program holds it) or read is left as it is. In both cases the Windows
-// directory's copy is read instead. Raises _qh_error: the system error with message 108
-// when the file cannot be opened; for a given path that opened but could not be read,
-// the system error with the system's text; E_FAIL with message 141 (given path) or 108
-// (own file) when it is not a site list.
-// Policies: SiteListPath names a file that is read, never changed, in place of the
+// Fills the emptied catalogue (and categories, when given) from the file at `path`.
+// Raises _qh_error: the system error with message 108 when the file cannot be opened;
+// the system error with the system's text when it opened but could not be read; E_FAIL
+// with message 141 when it is not a site list.
+SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories,
+                            const char* path);
+
+// Fills the emptied catalogue (and categories, when given) from the own file. A user's own file
+// whose contents are not a site list is renamed beside itself (".unreadable"); one that cannot be
+// opened (tried again for a moment while another program holds it) or read is left as it is. In
+// both cases the Windows directory's copy is read instead. Raises _qh_error: the system error with
+// message 108 when the file cannot be opened; E_FAIL with message 108 when it is not a site list.
+// Policies (`policy`): SiteListPath names a file that is read, never changed, in place of the
 // Windows directory's copy; when it cannot be read, the Windows directory's copy serves
 // and `managedProblem` (when given) gets the file's path and why. Once it is read in the
 // background, only that read's result is used (see ReadManagedSiteListInBackground). With
 // AllowSiteEditing off, the user's own file is passed over.
 SiteListSource LoadSiteList(SiteCatalogue& catalogue, SiteCategoryList* categories,
-                            const char* path = nullptr, std::string* managedProblem = nullptr);
+                            const SiteListPolicy& policy, std::string* managedProblem = nullptr);
 
 // Writes the catalogue with its categories to a file (the user's own file when path is
 // null, folders created as needed), through a new temporary file beside it that replaces

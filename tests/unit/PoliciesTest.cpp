@@ -9,6 +9,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "base/Configuration.h"
 #include "base/Policies.h"
 
 namespace vp {
@@ -76,28 +77,92 @@ TEST(Policies, ListsTakeTheNumberedTextValuesInTheirOrder) {
               (std::vector<std::int32_t>{3, -2, 7, 2147483647, -2147483648}));
 }
 
-TEST(Policies, MachineGoesBeforeUserPolicyBeforeUserSettingBeforeDefault) {
-    constexpr PolicyId button = PolicyId::PopupWindowButton;
-    PolicySet both;  // offered as read: the machine's hive first
-    both.Offer(button, PolicyValue{2, {}, {}});
-    both.Offer(button, PolicyValue{1, {}, {}});
-    PolicySet user;
-    user.Offer(button, std::nullopt);
-    user.Offer(button, PolicyValue{0, {}, {}});
-    EXPECT_EQ(both.Number(button, 3), 2u);
-    EXPECT_EQ(user.Number(button, 3), 0u);
-    EXPECT_EQ(PolicySet().Number(button, 3), 3u);  // the user's setting, or the default
-    EXPECT_TRUE(user.Flag(PolicyId::KeepSearchHistory, true));
+// Each value that a Flag or Number policy decides, read and written by its own name, with
+// its default: popup on Ctrl + right button and Ctrl+F1, default site on Ctrl+Shift + left
+// button and Ctrl+F2, all four on.
+struct Setting {
+    PolicyId policy;
+    std::uint32_t byDefault;
+    std::uint32_t (*get)(const UserSettings&);
+    void (*set)(UserSettings&, std::uint32_t);
+};
+// clang-format off
+#define VP_SETTING(name, byDefault) {PolicyId::name, byDefault, \
+    [](const UserSettings& s) -> std::uint32_t { return s.name; }, \
+    [](UserSettings& s, std::uint32_t v) { s.name = static_cast<decltype(s.name)>(v); }}
+const Setting kSettings[] = {
+    VP_SETTING(EnablePopupWindow, 1), VP_SETTING(PopupWindowKey, 0),
+    VP_SETTING(PopupWindowButton, 1), VP_SETTING(EnablePopupWindowHotKey, 1),
+    VP_SETTING(PopupWindowHotModifier, 0), VP_SETTING(PopupWindowHotKey, 0),
+    VP_SETTING(EnableDefaultAction, 1), VP_SETTING(DefaultActionKey, 2),
+    VP_SETTING(DefaultActionButton, 0), VP_SETTING(EnableDefaultActionHotKey, 1),
+    VP_SETTING(DefaultActionHotModifier, 0), VP_SETTING(DefaultActionHotKey, 1),
+    VP_SETTING(RunAtLogon, 0), VP_SETTING(RestoreClipboard, 0),
+    VP_SETTING(ReadSelectionDirectly, 1), VP_SETTING(DefaultSite, 0),
+    VP_SETTING(KeepSearchHistory, 1), VP_SETTING(AllowSiteEditing, 1)};
+// clang-format on
+#undef VP_SETTING
+
+// For each setting: the default, the user's value (away from it) before the default, and a
+// policy's value (away from the user's) before that, fixing that setting alone.
+TEST(Configuration, EachPolicyGoesBeforeTheUsersValueOfItsOwnSettingBeforeTheDefault) {
+    const auto userValue = [](const Setting& s) { return s.byDefault == 0 ? 1u : 0u; };
+    UserSettings user;
+    for (const Setting& setting : kSettings) {
+        EXPECT_EQ(setting.get(user), setting.byDefault) << Definition(setting.policy).name;
+        setting.set(user, userValue(setting));
+    }
+    for (const Setting& setting : kSettings) {
+        const PolicyDefinition& policy = Definition(setting.policy);
+        const std::uint32_t value = policy.type == PolicyType::Flag ? 1 - userValue(setting) : 2;
+        PolicySet one;
+        one.Offer(setting.policy, PolicyValue{value, {}, {}});
+        const Configuration free(PolicySet(), user), managed(one, user);
+        for (const Setting& other : kSettings) {
+            EXPECT_EQ(other.get(free.InForce()), userValue(other));
+            EXPECT_EQ(other.get(managed.InForce()), &other == &setting ? value : userValue(other))
+                << policy.name << " " << Definition(other.policy).name;
+        }
+        EXPECT_EQ(setting.get(managed.User()), userValue(setting)) << policy.name;
+        EXPECT_FALSE(free.Fixed(setting.policy)) << policy.name;
+        // AllowSiteEditing fixes the catalogue when it is off only.
+        EXPECT_EQ(managed.Fixed(setting.policy), setting.policy != PolicyId::AllowSiteEditing);
+    }
 }
 
-TEST(Policies, ProgramsWithoutGesturesReplaceOrJoinTheUsersList) {
-    EXPECT_EQ(EffectiveGestureExclusions(PolicySet(), u"mine.exe"), u"mine.exe");
-    PolicySet replace;
-    replace.Offer(PolicyId::GestureExclusions, PolicyValue{0, {}, {u"lob.exe", u"rdp.exe"}});
-    EXPECT_EQ(EffectiveGestureExclusions(replace, u"mine.exe"), u"lob.exe;rdp.exe;");
-    PolicySet add = replace;
-    add.Offer(PolicyId::AddToUserGestureExclusions, PolicyValue{1, {}, {}});
-    EXPECT_EQ(EffectiveGestureExclusions(add, u"mine.exe"), u"lob.exe;rdp.exe;mine.exe");
+// The machine's policy goes before the user's policy (offered as read: the machine's hive
+// first, a value that does not count as nothing).
+TEST(Configuration, ListsAndTextsReplaceOrJoinTheUsersValuesTheMachinesPolicyFirst) {
+    UserSettings user;
+    user.GestureExclusions = u"mine.exe";
+    user.VisibleSites = std::vector<std::int32_t>{9, 2};
+    PolicySet set;
+    const Configuration free(set, user);
+    EXPECT_EQ(free.InForce().GestureExclusions, u"mine.exe");
+    EXPECT_EQ(free.InForce().VisibleSites, user.VisibleSites);
+    EXPECT_FALSE(free.SiteList().managedPath || free.Fixed(PolicyId::GestureExclusions) ||
+                 free.Fixed(PolicyId::VisibleSites));
+    set.Offer(PolicyId::GestureExclusions, PolicyValue{0, {}, {u"lob.exe", u"rdp.exe"}});
+    set.Offer(PolicyId::VisibleSites, std::nullopt);
+    set.Offer(PolicyId::VisibleSites, PolicyValue{0, {}, {u"4", u"x", u"1"}});
+    set.Offer(PolicyId::VisibleSites, PolicyValue{0, {}, {u"7"}});
+    set.Offer(PolicyId::SiteListPath, PolicyValue{0, u"\\\\org\\sites.qhsl", {}});
+    set.Offer(PolicyId::AllowSiteEditing, PolicyValue{0, {}, {}});
+    const Configuration replaced(set, user);
+    EXPECT_EQ(replaced.InForce().GestureExclusions, u"lob.exe;rdp.exe;");
+    EXPECT_EQ(replaced.InForce().VisibleSites, (std::vector<std::int32_t>{4, 1}));
+    EXPECT_EQ(replaced.SiteList().managedPath, u"\\\\org\\sites.qhsl");
+    EXPECT_FALSE(replaced.SiteList().allowEditing);
+    EXPECT_TRUE(replaced.Fixed(PolicyId::GestureExclusions) &&
+                replaced.Fixed(PolicyId::VisibleSites) &&
+                replaced.Fixed(PolicyId::AllowSiteEditing) &&
+                !replaced.Fixed(PolicyId::AddToUserGestureExclusions));
+    // Added to the user's, the policy's programs fix a part of the list only.
+    set.Offer(PolicyId::AddToUserGestureExclusions, PolicyValue{1, {}, {}});
+    const Configuration joined(set, user);
+    EXPECT_EQ(joined.GestureExclusionsWith(u"other.exe"), u"lob.exe;rdp.exe;other.exe");
+    EXPECT_TRUE(joined.Fixed(PolicyId::AddToUserGestureExclusions) &&
+                !joined.Fixed(PolicyId::GestureExclusions));
 }
 
 // ---- The template ------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/UiLanguage.h"
+#include "core/Configuration.h"
 #include "core/Language.h"
 #include "core/RegistryKeys.h"
 #include "resources/resource.h"
@@ -131,7 +132,7 @@ TEST(Translations, ChosenLanguageShowsInTheTrayMenuAndTheOptions) {
     };
     store(HKEY_CURRENT_USER, kProgramKey, "VP_LANGUAGE_VALUE");
     store(HKEY_CURRENT_USER, "SOFTWARE\\Policies\\Quenhollow\\Vantapicker", "VP_LANGUAGE_POLICY");
-    const std::uint16_t chosen = ReadProgramLanguage();
+    const std::uint16_t chosen = ReadProgramLanguage(ReadConfiguration().LanguagePolicy());
     store(HKEY_CURRENT_USER, kProgramKey, "VP_NO_SUCH_VARIABLE");
     store(HKEY_CURRENT_USER, "SOFTWARE\\Policies\\Quenhollow\\Vantapicker", "VP_NO_SUCH_VARIABLE");
     ASSERT_EQ(chosen, std::strtoul(expected, nullptr, 16));

@@ -21,7 +21,7 @@ void ResetProgramState() {
 
 SiteCatalogue InstalledCatalogue() {
     SiteCatalogue catalogue;
-    LoadSiteList(catalogue, nullptr);
+    LoadSiteList(catalogue, nullptr, SiteListPolicy());
     return catalogue;
 }
 

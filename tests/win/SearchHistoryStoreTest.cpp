@@ -24,16 +24,16 @@ void StoreWideEntry(const wchar_t* position, const std::u16string& text) {
 }
 
 TEST_F(SearchHistoryStore, LoadingStopsAtTheFirstGapOrUnreadableValueAndTakesAnyLength) {
-    EXPECT_TRUE(LoadSearchHistory().empty());  // first run: no key
+    EXPECT_TRUE(LoadSearchHistory(true).empty());  // first run: no key
     StoreEntry("0", "zero");
     StoreEntry("1", "one");
     StoreEntry("3", "three");
-    EXPECT_EQ(LoadSearchHistory(), (SearchHistoryList{"zero", "one"}));
+    EXPECT_EQ(LoadSearchHistory(true), (SearchHistoryList{"zero", "one"}));
 
     // Longer than 260 bytes, as a text saved as UTF-16 can be once the code page has more
     // bytes per character: it loads, and so does what follows it.
     StoreEntry("2", std::string(300, 'x'));
-    SearchHistoryList loaded = LoadSearchHistory();
+    SearchHistoryList loaded = LoadSearchHistory(true);
     ASSERT_EQ(loaded.size(), 4u);
     EXPECT_EQ(loaded[2], SearchText(std::string(300, 'x')));
     EXPECT_EQ(loaded[3], SearchText("three"));
@@ -41,14 +41,14 @@ TEST_F(SearchHistoryStore, LoadingStopsAtTheFirstGapOrUnreadableValueAndTakesAny
     // A wide text the code page cannot hold comes back wide, whatever its length.
     const std::u16string japanese(150, u'\u65e5');
     StoreWideEntry(L"1", japanese);
-    loaded = LoadSearchHistory();
+    loaded = LoadSearchHistory(true);
     ASSERT_EQ(loaded.size(), 4u);
     EXPECT_EQ(loaded[1], SearchText::Wide(japanese));
 
     // A value that is not text ends the list there.
     const BYTE binary[] = {1, 2, 3};
     WriteTestValue(kHistoryKey, "2", REG_BINARY, binary, sizeof binary);
-    EXPECT_EQ(LoadSearchHistory(), (SearchHistoryList{"zero", SearchText::Wide(japanese)}));
+    EXPECT_EQ(LoadSearchHistory(true), (SearchHistoryList{"zero", SearchText::Wide(japanese)}));
 }
 
 TEST_F(SearchHistoryStore, SavingWritesTheFirstTwentyAndRemovesLaterPositions) {
@@ -58,8 +58,8 @@ TEST_F(SearchHistoryStore, SavingWritesTheFirstTwentyAndRemovesLaterPositions) {
     for (int i = 0; i < 25; ++i) {
         history.push_back("text" + std::to_string(i));
     }
-    SaveSearchHistory(history);
-    SearchHistoryList loaded = LoadSearchHistory();
+    SaveSearchHistory(history, true);
+    SearchHistoryList loaded = LoadSearchHistory(true);
     ASSERT_EQ(loaded.size(), 20u);
     EXPECT_EQ(loaded.front(), "text0");
     EXPECT_EQ(loaded.back(), "text19");
@@ -70,9 +70,9 @@ TEST_F(SearchHistoryStore, SavingWritesTheFirstTwentyAndRemovesLaterPositions) {
     StoreEntry("1", "one");
     StoreEntry("3", "three");
     StoreEntry("other", "kept");
-    SaveSearchHistory({"new", "zero"});
-    SaveSearchHistory({"newer", "new", "zero"});
-    EXPECT_EQ(LoadSearchHistory(), (SearchHistoryList{"newer", "new", "zero"}));
+    SaveSearchHistory({"new", "zero"}, true);
+    SaveSearchHistory({"newer", "new", "zero"}, true);
+    EXPECT_EQ(LoadSearchHistory(true), (SearchHistoryList{"newer", "new", "zero"}));
     char text[32] = {};
     DWORD size = sizeof text;
     EXPECT_EQ(::RegGetValueA(HKEY_CURRENT_USER, kHistoryKey, "other", RRF_RT_REG_SZ, nullptr, text,
@@ -86,7 +86,7 @@ TEST_F(SearchHistoryStore, SavingWritesTheFirstTwentyAndRemovesLaterPositions) {
     const BYTE binary[] = {1, 2, 3};
     WriteTestValue(kHistoryKey, "1", REG_BINARY, binary, sizeof binary);
     StoreEntry("2", "two");
-    SaveSearchHistory(LoadSearchHistory());
+    SaveSearchHistory(LoadSearchHistory(true), true);
     BYTE data[8] = {};
     size = sizeof data;
     EXPECT_EQ(::RegGetValueA(HKEY_CURRENT_USER, kHistoryKey, "1", RRF_RT_REG_BINARY, nullptr, data,

@@ -8,6 +8,7 @@
 
 #include "win/QhError.h"
 #include "core/RegistryKeys.h"
+#include "core/Settings.h"
 #include "tests/win/RegistryFixture.h"
 #include "win/Registry.h"
 
@@ -56,31 +57,36 @@ std::vector<std::uint32_t> StoredSelection() {
     return ids;
 }
 
+// The visible sites of the Selected key, as the configuration reads it.
+VisibleSiteList Visible(const SiteCatalogue& catalogue) {
+    return LoadVisibleSites(catalogue, ReadSelectedSiteIds());
+}
+
 class SelectionStore : public RegistryTest {};
 
 TEST_F(SelectionStore, WithoutSelectedKeyTheFirstSevenIdsAreVisible) {
-    EXPECT_EQ(Names(LoadVisibleSites(CatalogueWithIds({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}))),
+    EXPECT_EQ(Names(Visible(CatalogueWithIds({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}))),
               SiteNames({0, 1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(Names(LoadVisibleSites(CatalogueWithIds({2, 5, 8}))), SiteNames({2, 5}));
+    EXPECT_EQ(Names(Visible(CatalogueWithIds({2, 5, 8}))), SiteNames({2, 5}));
 }
 
 TEST_F(SelectionStore, SelectedKeyGivesOrderStopsAtGapsSkipsUnknownAndKeepsDuplicates) {
     SiteCatalogue catalogue = CatalogueWithIds({0, 1, 2, 3, 4, 5});
     WriteSelected({{"0", 5}, {"1", 3}});
-    EXPECT_EQ(Names(LoadVisibleSites(catalogue)), SiteNames({5, 3}));
+    EXPECT_EQ(Names(Visible(catalogue)), SiteNames({5, 3}));
 
     DeleteProgramKeys();
     WriteSelected({{"0", 1}, {"1", 2}, {"3", 4}});
-    EXPECT_EQ(Names(LoadVisibleSites(catalogue)), SiteNames({1, 2}));
+    EXPECT_EQ(Names(Visible(catalogue)), SiteNames({1, 2}));
 
     DeleteProgramKeys();
     WriteSelected({{"0", 99}, {"1", 2}, {"2", 2}});
-    EXPECT_EQ(Names(LoadVisibleSites(catalogue)), SiteNames({2, 2}));
+    EXPECT_EQ(Names(Visible(catalogue)), SiteNames({2, 2}));
 }
 
 TEST_F(SelectionStore, EmptySelectedKeyShowsNoSite) {
     WriteSelected({});
-    EXPECT_TRUE(LoadVisibleSites(CatalogueWithIds({0, 1, 2})).empty());
+    EXPECT_TRUE(Visible(CatalogueWithIds({0, 1, 2})).empty());
 }
 
 TEST_F(SelectionStore, ValuesOfOtherTypesCountUpToFourBytes) {
@@ -88,12 +94,12 @@ TEST_F(SelectionStore, ValuesOfOtherTypesCountUpToFourBytes) {
     WriteTestValue(kSelectedKey, "0", REG_BINARY, binaryId, sizeof binaryId);
     WriteTestValue(kSelectedKey, "1", REG_SZ, "12345678", 9);  // 9 bytes: unreadable
     WriteTestDword(kSelectedKey, "2", 1);
-    EXPECT_EQ(Names(LoadVisibleSites(CatalogueWithIds({1, 3}))), SiteNames({3}));
+    EXPECT_EQ(Names(Visible(CatalogueWithIds({1, 3}))), SiteNames({3}));
 }
 
 TEST_F(SelectionStore, SavingRebuildsTheKeyInAscendingIdOrder) {
     SiteCatalogue catalogue = CatalogueWithIds({0, 1, 2, 3, 4, 5, 6, 7});
-    MarkVisibleSites(catalogue, true);  // 0..6: seven values
+    MarkVisibleSites(catalogue, VisibleSiteIds());  // 0..6: seven values
     SaveVisibleSites(catalogue);
     ASSERT_EQ(StoredSelection().size(), 7u);
 
@@ -109,12 +115,12 @@ TEST_F(SelectionStore, SavingRebuildsTheKeyInAscendingIdOrder) {
         record.visible = false;
     }
     SaveVisibleSites(catalogue);
-    EXPECT_TRUE(LoadVisibleSites(catalogue).empty());  // an empty key, not the defaults
+    EXPECT_TRUE(Visible(catalogue).empty());  // an empty key, not the defaults
 }
 
 TEST_F(SelectionStore, SavingOverAKeyThatCannotBeDeletedLeavesNothingOfTheLongerList) {
     SiteCatalogue catalogue = CatalogueWithIds({0, 1, 2, 3, 4, 5, 6});
-    MarkVisibleSites(catalogue, true);
+    MarkVisibleSites(catalogue, VisibleSiteIds());
     SaveVisibleSites(catalogue);
     ASSERT_TRUE(win::CreateKey(HKEY_CURRENT_USER, (std::string(kSelectedKey) + "\\Sub").c_str()));
 
@@ -122,44 +128,39 @@ TEST_F(SelectionStore, SavingOverAKeyThatCannotBeDeletedLeavesNothingOfTheLonger
         record.visible = id == 5 || id == 6;
     }
     SaveVisibleSites(catalogue);
-    EXPECT_EQ(Names(LoadVisibleSites(catalogue)), SiteNames({5, 6}));
+    EXPECT_EQ(Names(Visible(catalogue)), SiteNames({5, 6}));
     win::RegKey key = win::OpenKey(HKEY_CURRENT_USER, kSelectedKey, KEY_READ);
     EXPECT_FALSE(win::ReadDword(key.Get(), "6"));
 }
 
-TEST_F(SelectionStore, MarkingSetsFlagsFromTheKeyOrTheDefaults) {
+TEST_F(SelectionStore, MarkingSetsFlagsFromTheKey) {
     SiteCatalogue catalogue = CatalogueWithIds({0, 3, 8, 9});
     WriteSelected({{"0", 9}, {"1", 77}, {"2", 3}});
-    MarkVisibleSites(catalogue, false);
+    MarkVisibleSites(catalogue, ReadSelectedSiteIds());
     EXPECT_FALSE(catalogue.Find(0)->visible);
     EXPECT_TRUE(catalogue.Find(3)->visible);
     EXPECT_FALSE(catalogue.Find(8)->visible);
     EXPECT_TRUE(catalogue.Find(9)->visible);
-
-    SiteCatalogue fresh = CatalogueWithIds({0, 3, 8, 9});
-    MarkVisibleSites(fresh, true);  // the key is not consulted
-    EXPECT_TRUE(fresh.Find(0)->visible);
-    EXPECT_TRUE(fresh.Find(3)->visible);
-    EXPECT_FALSE(fresh.Find(9)->visible);
 }
 
 TEST_F(SelectionStore, DefaultSiteIsZeroUnlessStored) {
-    EXPECT_EQ(LoadDefaultSiteId(), 0);
-    EXPECT_EQ(ResolveDefaultSite(CatalogueWithIds({0, 1})), "https://s0/?q=");
-    EXPECT_EQ(ResolveDefaultSite(CatalogueWithIds({1, 2})), "");
+    EXPECT_EQ(ReadDefaultSite(), 0u);
+    EXPECT_EQ(ResolveDefaultSite(CatalogueWithIds({0, 1}), 0), "https://s0/?q=");
+    EXPECT_EQ(ResolveDefaultSite(CatalogueWithIds({1, 2}), 0), "");
 
     SaveDefaultSiteId(-5);
-    EXPECT_EQ(LoadDefaultSiteId(), -5);
+    EXPECT_EQ(static_cast<SiteId>(ReadDefaultSite()), -5);
     SaveDefaultSiteId(2);
-    EXPECT_EQ(ResolveDefaultSite(CatalogueWithIds({1, 2})), "https://s2/?q=");
+    EXPECT_EQ(ResolveDefaultSite(CatalogueWithIds({1, 2}), 2), "https://s2/?q=");
+    EXPECT_EQ(ReadDefaultSite(), 2u);
 
     const std::uint8_t twoBytes[2] = {1, 0};
     WriteTestValue(kSettingsKey, "DefaultSite", REG_BINARY, twoBytes, sizeof twoBytes);
-    EXPECT_EQ(LoadDefaultSiteId(), 1);
+    EXPECT_EQ(ReadDefaultSite(), 1u);
     WriteTestValue(kSettingsKey, "DefaultSite", REG_SZ, "two", 4);
-    EXPECT_EQ(LoadDefaultSiteId(), 0x6F7774);  // four bytes "two\0", read as a number
+    EXPECT_EQ(ReadDefaultSite(), 0x6F7774u);  // four bytes "two\0", read as a number
     WriteTestValue(kSettingsKey, "DefaultSite", REG_SZ, "twelve", 7);
-    EXPECT_EQ(LoadDefaultSiteId(), 0);  // longer than four bytes: as if missing
+    EXPECT_EQ(ReadDefaultSite(), 0u);  // longer than four bytes: as if missing
 }
 
 // A non-volatile key cannot be created below a volatile one, which makes creating the

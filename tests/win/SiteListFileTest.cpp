@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/ErrorCode.h"
+#include "core/Configuration.h"
 #include "win/QhError.h"
 #include "sites/SiteListCipher.h"
 #include "sites/SiteListFormat.h"
@@ -33,12 +34,18 @@ SiteCatalogue SampleCatalogue(SiteCategoryList& categories) {
     return catalogue;
 }
 
+// What the policies in the registry say of the site list.
+SiteListPolicy Policy() {
+    return ReadConfiguration().SiteList();
+}
+
 // Expects LoadSiteList to raise an error with the given code and text.
 void ExpectLoadError(const char* path, std::int32_t code, const std::string& text) {
     SiteCatalogue catalogue;
     catalogue.Insert(9, {});
     try {
-        LoadSiteList(catalogue, nullptr, path);
+        path != nullptr ? LoadSiteList(catalogue, nullptr, path)
+                        : LoadSiteList(catalogue, nullptr, Policy());
         ADD_FAILURE() << "no error for " << (path ? path : "own file");
     } catch (const _qh_error& error) {
         EXPECT_EQ(error.Code(), code);
@@ -74,7 +81,7 @@ TEST_F(SiteListFile, OwnFileIsAlwaysEncrypted) {
 
     WriteFileBytes(SystemSiteListPath(), Encrypted(plain));
     SiteCatalogue catalogue;
-    LoadSiteList(catalogue, nullptr);
+    LoadSiteList(catalogue, nullptr, Policy());
     ASSERT_EQ(catalogue.Size(), 2u);
     EXPECT_EQ(catalogue.Find(-3)->url, "https://maps.example/search/");
 }
@@ -116,7 +123,7 @@ TEST_F(SiteListFile, SavingGoesToTheUserFolderWhichThenWins) {
 
     SiteCatalogue loaded;
     SiteCategoryList loadedCategories;
-    LoadSiteList(loaded, &loadedCategories);
+    LoadSiteList(loaded, &loadedCategories, Policy());
     EXPECT_EQ(loaded.Size(), 2u);
     EXPECT_TRUE(loaded.Find(-3)->reservedFlag);
     EXPECT_EQ(loadedCategories.size(), 2u);
@@ -133,7 +140,7 @@ TEST_F(SiteListFile, SavingGoesToTheUserFolderWhichThenWins) {
     WriteTestWideString(kFolders, "Local AppData", greek);
     EXPECT_EQ(SaveSiteList(catalogue, categories), 0u);
     EXPECT_EQ(ReadFileBytes(greek + u"\\Quenhollow\\Vantapicker\\AvailableSites.qhsl"), stored);
-    EXPECT_EQ(LoadSiteList(loaded, &loadedCategories), SiteListSource::UserFile);
+    EXPECT_EQ(LoadSiteList(loaded, &loadedCategories, Policy()), SiteListSource::UserFile);
     ::DeleteFileW(WidePointer(UserSiteListPath()));
     WriteTestValue(kFolders, "Local AppData", REG_EXPAND_SZ, before, size);  // the folder stays
 }
@@ -204,7 +211,7 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
         WriteFileBytes(user, damage);
         SiteCatalogue loaded;
         SiteCategoryList loadedCategories;
-        EXPECT_EQ(LoadSiteList(loaded, &loadedCategories), SiteListSource::WindowsCopy);
+        EXPECT_EQ(LoadSiteList(loaded, &loadedCategories, Policy()), SiteListSource::WindowsCopy);
         EXPECT_EQ(loaded.Size(), 2u);
         EXPECT_EQ(loadedCategories.size(), 2u);
         EXPECT_EQ(OwnSiteListPathForReading(), SystemSiteListPath());
@@ -226,7 +233,8 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
     {
         win::FileHandle holder = HoldFile(user, FILE_SHARE_DELETE);
         ASSERT_TRUE(holder);
-        EXPECT_EQ(LoadSiteList(loaded, nullptr), SiteListSource::WindowsCopyForUnreadUserFile);
+        EXPECT_EQ(LoadSiteList(loaded, nullptr, Policy()),
+                  SiteListSource::WindowsCopyForUnreadUserFile);
         EXPECT_EQ(loaded.Size(), 2u);
     }
     EXPECT_EQ(ReadFileBytes(user), bytes);
@@ -239,7 +247,7 @@ TEST_F(SiteListFile, OnlyBadContentsAreSetAsideAndAHeldUserFileIsLeftAlone) {
         ::Sleep(60);
         holder.Reset();
     });
-    EXPECT_EQ(LoadSiteList(loaded, nullptr), SiteListSource::UserFile);
+    EXPECT_EQ(LoadSiteList(loaded, nullptr, Policy()), SiteListSource::UserFile);
     releaser.join();
     EXPECT_EQ(loaded.Size(), 1u);
 }
@@ -270,24 +278,24 @@ TEST_F(SiteListFile, OrganisationsFileStandsInForTheWindowsCopyAndSaysWhyWhenNot
 
     SiteCatalogue loaded;
     std::string problem;
-    EXPECT_EQ(LoadSiteList(loaded, nullptr, nullptr, &problem), SiteListSource::ManagedFile);
+    EXPECT_EQ(LoadSiteList(loaded, nullptr, Policy(), &problem), SiteListSource::ManagedFile);
     EXPECT_NE(loaded.Find(7), nullptr);
     EXPECT_EQ(problem, "");
     // A user's own file goes first, unless users may not edit the sites.
     ASSERT_EQ(SaveSiteList({}, {}), 0u);
-    EXPECT_EQ(LoadSiteList(loaded, nullptr), SiteListSource::UserFile);
+    EXPECT_EQ(LoadSiteList(loaded, nullptr, Policy()), SiteListSource::UserFile);
     ASSERT_TRUE(AddPolicy("HKLM", "AllowSiteEditing", "REG_DWORD", "0"));
-    EXPECT_EQ(LoadSiteList(loaded, nullptr), SiteListSource::ManagedFile);
+    EXPECT_EQ(LoadSiteList(loaded, nullptr, Policy()), SiteListSource::ManagedFile);
 
     WriteFileBytes(managed, "no site list");
-    EXPECT_EQ(LoadSiteList(loaded, nullptr, nullptr, &problem),
+    EXPECT_EQ(LoadSiteList(loaded, nullptr, Policy(), &problem),
               SiteListSource::WindowsCopyForUnreadManagedFile);
     EXPECT_EQ(loaded.Size(), 2u);
     EXPECT_EQ(problem, managed + ": Wrong site list file");
     EXPECT_EQ(ReadFileBytes(managed), "no site list");  // not set aside
     ::DeleteFileA(managed.c_str());
     ::RemoveDirectoryA(share.c_str());
-    LoadSiteList(loaded, nullptr, nullptr, &problem);
+    LoadSiteList(loaded, nullptr, Policy(), &problem);
     EXPECT_EQ(problem, managed + ": " + SystemErrorText(ERROR_PATH_NOT_FOUND));
     DeleteProgramKeys();
 }

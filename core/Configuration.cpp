@@ -1,4 +1,4 @@
-#include "core/Policies.h"
+#include "core/Configuration.h"
 
 #include <windows.h>
 
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/Autostart.h"
+#include "core/Settings.h"
 #include "win/Registry.h"
 
 namespace vp {
@@ -65,8 +66,6 @@ std::u16string Expanded(const std::u16string& text) {
     return expanded;
 }
 
-}  // namespace
-
 PolicySet ReadPolicies() {
     PolicySet policies;
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
@@ -95,37 +94,24 @@ PolicySet ReadPolicies() {
     return policies;
 }
 
-void ApplyTriggerPolicies(const PolicySet& policies, TriggerSettings& triggers) {
-    using T = TriggerSettings;
-    static constexpr std::pair<PolicyId, std::uint32_t T::*> kNumbers[] = {
-        {PolicyId::PopupWindowButton, &T::PopupWindowButton},
-        {PolicyId::PopupWindowKey, &T::PopupWindowKey},
-        {PolicyId::PopupWindowHotModifier, &T::PopupWindowHotModifier},
-        {PolicyId::PopupWindowHotKey, &T::PopupWindowHotKey},
-        {PolicyId::DefaultActionButton, &T::DefaultActionButton},
-        {PolicyId::DefaultActionKey, &T::DefaultActionKey},
-        {PolicyId::DefaultActionHotModifier, &T::DefaultActionHotModifier},
-        {PolicyId::DefaultActionHotKey, &T::DefaultActionHotKey},
-    };
-    static constexpr std::pair<PolicyId, bool T::*> kFlags[] = {
-        {PolicyId::EnablePopupWindow, &T::EnablePopupWindow},
-        {PolicyId::EnablePopupWindowHotKey, &T::EnablePopupWindowHotKey},
-        {PolicyId::EnableDefaultAction, &T::EnableDefaultAction},
-        {PolicyId::EnableDefaultActionHotKey, &T::EnableDefaultActionHotKey},
-    };
-    for (const auto& [policy, field] : kNumbers) {
-        triggers.*field = policies.Number(policy, triggers.*field);
-    }
-    for (const auto& [policy, field] : kFlags) {
-        triggers.*field = policies.Flag(policy, triggers.*field);
-    }
+}  // namespace
+
+Configuration ReadConfiguration() {
+    UserSettings user;
+    ReadTriggerSettings(user);
+    user.RunAtLogon = IsAutostartSet();
+    user.RestoreClipboard = ReadRestoreClipboard();
+    user.ReadSelectionDirectly = ReadSelectionDirectly();
+    user.GestureExclusions = ReadGestureExclusions();
+    user.DefaultSite = ReadDefaultSite();
+    user.VisibleSites = ReadSelectedSiteIds();
+    return Configuration(ReadPolicies(), std::move(user));
 }
 
-void ApplyAutostartPolicy(const PolicySet& policies) {
-    if (const PolicyValue* run = policies.Find(PolicyId::RunAtLogon)) {
-        if ((run->number != 0) != IsAutostartSet()) {
-            WriteAutostart(run->number != 0);
-        }
+void ApplyAutostartPolicy(const Configuration& configuration) {
+    const bool run = configuration.InForce().RunAtLogon;
+    if (configuration.Fixed(PolicyId::RunAtLogon) && run != configuration.User().RunAtLogon) {
+        WriteAutostart(run);
     }
 }
 
