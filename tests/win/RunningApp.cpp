@@ -117,7 +117,9 @@ void RunningApp::SetSearchText(const std::string& text) const {
 
 HWND RunningApp::OpenTrayMenu() {
     ::PostMessageA(mainWindow_, test::kTrayNotify, 1, WM_RBUTTONUP);
-    return WaitForTopLevelWindow(test::kMenuClassName, nullptr, 5000, kVisibleWindows);
+    // Generous: with other Wine sessions running beside this one, a menu opened from a
+    // dialog's modal loop has taken over 5 s.
+    return WaitForTopLevelWindow(test::kMenuClassName, nullptr, 15000, kVisibleWindows);
 }
 
 bool RunningApp::WaitPastCaptureWindow(ULONGLONG triggeredAt) const {
