@@ -206,9 +206,7 @@ TEST_F(PopupLook, ScaledForTheScreensDpiWithEveryLinkReadable) {
 
 TEST_F(PopupLook, LinksAreDarkBlueBrownUnderTheRestingMouseAndHighlightedWithTheFocus) {
     RunningApp app;
-    ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("colours");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
     ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 200}, "colours"));
     std::vector<HWND> links = LinksOf(app.MainWindow());
     ASSERT_EQ(links.size(), 7u);
@@ -267,9 +265,7 @@ TEST_F(PopupLook, BackgroundBitmapBesideTheProgramIsTiled) {
     FileBesideProgram bitmap("Background.bmp", PatternBitmapFile());
     ASSERT_TRUE(bitmap.Written());
     RunningApp app;
-    ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("tiled");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
     ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 200}, "tiled"));
 
     const RECT client = ClientRectOnScreen(app.MainWindow());
@@ -311,9 +307,7 @@ TEST_F(PopupLook, LinkTextOf255BytesIsShownAndOf256IsBlankButStillOpens) {
                                Encrypted(FormatSiteList(catalogue, {{"Long names"}}))));
 
     RunningApp app;
-    ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("long names");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
     ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 200}, "long names"));
     std::vector<HWND> links = LinksOf(app.MainWindow());
     ASSERT_EQ(links.size(), 2u);

@@ -49,8 +49,6 @@ TEST_F(Popup, HotKeyShowsItAtTheCursorWithTheSelectionAndTheFocusInTheSearchBox)
     ASSERT_TRUE(app.Ready());
     EXPECT_FALSE(::IsWindowVisible(app.MainWindow()));
     SelectionFixture fixture("look me up");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-
     const POINT cursor{400, 300};
     ASSERT_TRUE(ShowByHotKey(app, fixture, cursor, "look me up"));
     RECT rect = WindowRectOf(app.MainWindow());
@@ -81,9 +79,7 @@ TEST_F(Popup, HotKeyShowsItAtTheCursorWithTheSelectionAndTheFocusInTheSearchBox)
 TEST_F(Popup, KeysWalkTheLinksInTheOrderOfTheSelectedKeyAndEnterOpensTheFocusedOne) {
     WriteSelectedSites({5, 3, 0});
     RunningApp app;
-    ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("order");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
     ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 250}, "order"));
 
     std::vector<HWND> links = LinksOf(app.MainWindow());
@@ -138,9 +134,7 @@ TEST_F(Popup, KeysWalkTheLinksInTheOrderOfTheSelectedKeyAndEnterOpensTheFocusedO
 
 TEST_F(Popup, EscAndCloseOnlyHideItAndKeepTheTextAndTheLinks) {
     RunningApp app;
-    ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("keep me");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
     ASSERT_TRUE(ShowByHotKey(app, fixture, {350, 200}, "keep me"));
     const std::vector<HWND> links = LinksOf(app.MainWindow());
     ASSERT_EQ(links.size(), 7u);
@@ -166,9 +160,7 @@ TEST_F(Popup, EscAndCloseOnlyHideItAndKeepTheTextAndTheLinks) {
 
 TEST_F(Popup, ClickOnALinkOpensItsSiteAndThePopupStaysUntilItLosesActivation) {
     RunningApp app;
-    ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("clicked");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
     ASSERT_TRUE(ShowByHotKey(app, fixture, {300, 150}, "clicked"));
     std::vector<HWND> links = LinksOf(app.MainWindow());
     ASSERT_EQ(links.size(), 7u);
@@ -231,8 +223,6 @@ TEST_F(Popup, TallerThanTheWorkAreaItKeepsItsTopInside) {
     ASSERT_TRUE(app.Ready());
     ASSERT_EQ(LinksOf(app.MainWindow()).size(), static_cast<std::size_t>(links));
     SelectionFixture fixture("tall");
-    ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-
     ASSERT_TRUE(ShowByHotKey(app, fixture, {work.left + 300, work.top + 400}, "tall"));
     RECT rect = WindowRectOf(app.MainWindow());
     EXPECT_EQ(rect.top, work.top);
