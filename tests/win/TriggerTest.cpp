@@ -557,20 +557,34 @@ TEST_F(Triggers, HungApplicationFallsBackToTheCopyWhileTheProgramStaysResponsive
     ASSERT_TRUE(app.Ready());
     SelectionFixture fixture("hung selection");
     ASSERT_TRUE(fixture.Ready()) << fixture.Problem();
-    SettleInput();  // the fixture cannot answer the settling once it hangs
-    fixture.Hang();
-    app.SetSearchText("earlier text");
-    PressKeysAtOnce({VK_CONTROL}, VK_F1);
-    // The popup comes while the application still hangs: nothing was read, and the
-    // program answers.
-    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(app.MainWindow()) != FALSE; }, 5000));
-    DWORD_PTR answer = 0;
-    EXPECT_NE(
-        ::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0);
-    EXPECT_EQ(app.SearchText(), "");
-    // Once it goes on, it copies on the synthesized keys within the capture window.
-    fixture.Release();
-    EXPECT_TRUE(WaitForSearchText(app, "hung selection"));
+    // Under Wine the popup's activation waits for the hung application; when both go on at
+    // once, the keys queued for the application can leave with the foreground, and the
+    // trigger is tried again. A program that sends no keys or ignores the copy fails all three.
+    bool searched = false;
+    for (int attempt = 1; attempt <= 3 && fixture.InsertPresses() == 0; ++attempt) {
+        if (attempt > 1) {  // the popup of the attempt whose keys were lost goes first
+            ASSERT_TRUE(app.WaitPastCaptureWindow());
+            PressKeys({}, VK_ESCAPE);
+            ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(app.MainWindow()); }));
+            ::SendMessageA(fixture.Window(), test::selection_fixture::kComeForward, 0, 0);
+        }
+        SettleInput();  // the fixture cannot answer the settling once it hangs
+        fixture.Hang();
+        app.SetSearchText("earlier text");
+        PressKeysAtOnce({VK_CONTROL}, VK_F1);
+        // The popup comes while the application still hangs: nothing was read, and the
+        // program answers.
+        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(app.MainWindow()) != FALSE; }, 5000));
+        DWORD_PTR answer = 0;
+        EXPECT_NE(
+            ::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer),
+            0);
+        EXPECT_EQ(app.SearchText(), "");
+        // Once it goes on, it copies on the synthesized keys within the capture window.
+        fixture.Release();
+        searched = WaitForSearchText(app, "hung selection");
+    }
+    EXPECT_TRUE(searched);
     EXPECT_EQ(fixture.InsertPresses(), 1);
 }
 
