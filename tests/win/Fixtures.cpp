@@ -247,9 +247,14 @@ win::KernelHandle StartHelperProgram(std::string commandLine, DWORD* processId) 
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     ::AllowSetForegroundWindow(ASFW_ANY);  // it may take the foreground from the test
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info)) {
-        return win::KernelHandle();
+    // Wine, busy beside the tests, once refused a start at once: it is tried twice more.
+    for (int attempt = 1; !::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                            nullptr, nullptr, &startup, &info);
+         ++attempt) {
+        if (attempt == 3) {
+            return win::KernelHandle();
+        }
+        ::Sleep(500);
     }
     ::CloseHandle(info.hThread);
     if (processId != nullptr) {
@@ -279,7 +284,7 @@ SelectionFixture::SelectionFixture(const std::string& text, const SelectionOptio
     commandLine.append(" ").append(Quoted(textFile_)).append(ToArguments(options));
     process_ = StartHelperProgram(commandLine, &processId_);
     if (!process_) {
-        problem_ = "cannot start " + commandLine;
+        problem_ = "cannot start " + commandLine + ": error " + std::to_string(::GetLastError());
         return;
     }
 
