@@ -22,7 +22,6 @@ public:
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;
 
-    bool Started() const { return static_cast<bool>(process_); }
     // Waits for the process to end; its exit code, or -1 on time-out.
     long WaitForExit(DWORD timeoutMs = 10000);
     bool IsRunning() const;

@@ -70,7 +70,6 @@ public:
     const std::string& Problem() const { return problem_; }
     HWND Window() const { return window_; }
     HWND Edit() const { return edit_; }
-    DWORD ProcessId() const { return processId_; }
     // The edit control's text (read across processes).
     std::string Text() const;
 
